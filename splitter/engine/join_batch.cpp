@@ -1,0 +1,105 @@
+#include "engine/join_batch.h"
+
+#include "engine/output_file.h"
+#include "engine/piece_name.h"
+#include "engine/split_job.h"
+#include "engine/split_messages.h"
+#include "frontend/app_settings.h"
+#include "platform/system.h"
+
+namespace parcelo {
+namespace {
+
+constexpr char kHeader[] =
+    "@ECHO OFF\r\nECHO.Make sure ALL the pieces are in this directory.\r\nECHO.Recombining "
+    "files...\r\nECHO.\r\n";
+constexpr char kFooter[] = "\r\nECHO.\r\nECHO.Done.";
+
+bool WriteAll(FileHandle file, const std::string& bytes) {
+  return Sys().WriteFile(file, bytes.data(), static_cast<std::uint32_t>(bytes.size())).ok;
+}
+
+void DisableBackup(FileHandle* backup, const char* message) {
+  if (*backup != kInvalidFile) Sys().CloseFile(*backup);
+  *backup = kInvalidFile;
+  Sys().ShowMessageBox(progressDialog, message, kCaptionError, kMbIconError);
+  splitJob.backupEnabled = 0;
+}
+
+}  // namespace
+
+std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
+                                         const std::string& shortName,
+                                         const std::string& longName, std::uint32_t pieceCount,
+                                         bool useDos83) {
+  std::vector<std::string> writes{kHeader};
+  const std::uint32_t lines =
+      pieceCount == 0 ? 1 : (pieceCount + kPiecesPerCopyLine - 1) / kPiecesPerCopyLine;
+  for (std::uint32_t line = 0; line < lines; ++line) {
+    std::string text = "COPY /B ";
+    if (line > 0) text += IntermediateName(pieceBaseName, static_cast<int>(line) - 1) + "+";
+    const std::uint32_t first = line * kPiecesPerCopyLine;
+    const std::uint32_t end =
+        first + kPiecesPerCopyLine < pieceCount ? first + kPiecesPerCopyLine : pieceCount;
+    for (std::uint32_t n = first; n < end; ++n) {
+      std::string piece = pieceBaseName;
+      text += AppendPieceNumber(static_cast<int>(n), piece);
+      if (n + 1 < end) text += "+";
+    }
+    text += " ";
+    if (line + 1 == lines) {
+      text += shortName;
+    } else {
+      text += IntermediateName(pieceBaseName, static_cast<int>(line)) + "\r\n";
+    }
+    writes.push_back(text);
+  }
+  if (pieceCount >= kPiecesPerCopyLine) writes.push_back("\r\nDEL " + pieceBaseName + ".??_");
+  if (!useDos83) writes.push_back("\r\nREN " + shortName + " \"" + longName + "\"");
+  writes.push_back(kFooter);
+  return writes;
+}
+
+std::string JoinFilePath(const std::string& folder, const std::string& longName) {
+  std::string name = "Join";
+  if (appSettings.useLongJoinBatName && !appSettings.useDos83) name += "-" + longName;
+  return PathInFolder(folder, name + ".bat");
+}
+
+std::uint32_t JoinRoomEstimate(std::uint32_t pieceCount, std::uint32_t longNameLength,
+                               bool useDos83) {
+  std::uint32_t estimate = 13 * pieceCount + 138;
+  if (!useDos83) estimate += longNameLength + 21;
+  if (pieceCount > kPiecesPerCopyLine) estimate += (pieceCount / kPiecesPerCopyLine) * 35 + 18;
+  return estimate;
+}
+
+int WriteJoinBatch(const std::string& pieceBaseName, const std::string& shortName,
+                   const std::string& longName) {
+  SplitJob& job = splitJob;
+  const FileHandle main = CreateOutputFile(JoinFilePath(job.destinationPath, longName));
+  if (main == kInvalidFile) return 0;
+
+  FileHandle backup = kInvalidFile;
+  if (job.backupEnabled) {
+    backup = CreateOutputFile(JoinFilePath(job.backupFolder, longName));
+    if (backup == kInvalidFile) DisableBackup(&backup, kTextJoinBackupCreateFailed);
+  }
+
+  for (const std::string& bytes :
+       JoinBatchWrites(pieceBaseName, shortName, longName, job.pieceCount, appSettings.useDos83)) {
+    if (!WriteAll(main, bytes)) {
+      Sys().CloseFile(main);
+      if (backup != kInvalidFile) Sys().CloseFile(backup);
+      return 0;
+    }
+    if (job.backupEnabled && !WriteAll(backup, bytes)) {
+      DisableBackup(&backup, kTextJoinBackupWriteFailed);
+    }
+  }
+  Sys().CloseFile(main);
+  if (backup != kInvalidFile) Sys().CloseFile(backup);
+  return 1;
+}
+
+}  // namespace parcelo

@@ -1,0 +1,31 @@
+// The DOS batch file that rebuilds the source from its pieces with COPY /B.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace parcelo {
+
+constexpr std::uint32_t kPiecesPerCopyLine = 70;
+
+// The join file's content as the separate writes it is made of: header, each COPY line,
+// the DEL line, the REN line (unless useDos83) and the footer.
+std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
+                                         const std::string& shortName,
+                                         const std::string& longName, std::uint32_t pieceCount,
+                                         bool useDos83);
+
+// Join.bat or Join-<longName>.bat inside folder, by the current settings.
+std::string JoinFilePath(const std::string& folder, const std::string& longName);
+
+// Room the last disk must have for the join file, counted for full-length 8.3 names.
+std::uint32_t JoinRoomEstimate(std::uint32_t pieceCount, std::uint32_t longNameLength,
+                               bool useDos83);
+
+// Writes the join file into the destination and, while backups are on, into the backup
+// folder. 1 when the main join file was written completely and closed, else 0.
+int WriteJoinBatch(const std::string& pieceBaseName, const std::string& shortName,
+                   const std::string& longName);
+
+}  // namespace parcelo

@@ -1,0 +1,20 @@
+// Names of pieces, of the intermediate files of a long join, and paths inside a folder.
+#pragma once
+
+#include <string>
+
+namespace parcelo {
+
+// Appends ".000", ".007", ".042", ".999", ".1000", ... for the 0-based piece n.
+std::string& AppendPieceNumber(int n, std::string& name);
+
+// The partial file that COPY line k of the join file produces: BASE.00_, BASE.01_, ...
+std::string IntermediateName(const std::string& pieceBaseName, int line);
+
+// folder + "\" (unless it already ends in one) + name.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
+// The piece n of the run inside folder.
+std::string PiecePath(const std::string& folder, const std::string& pieceBaseName, int n);
+
+}  // namespace parcelo

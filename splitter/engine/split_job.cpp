@@ -1,0 +1,28 @@
+#include "engine/split_job.h"
+
+namespace parcelo {
+
+SplitJob splitJob;
+WindowHandle progressDialog = nullptr;
+WindowHandle progressToolTip = nullptr;
+
+void ResetSplitJob() {
+  SplitJob& job = splitJob;
+  job.sourcePath.clear();
+  job.destinationPath.clear();
+  job.sourceSize = job.pieceSize = job.pieceCount = 0;
+  job.spanToDisk = job.backupEnabled = 0;
+  job.backupFolder.clear();
+  job.bufferSize = job.chunkSize = 0;
+  job.buffer = nullptr;
+  job.shortName.clear();
+  job.longName.clear();
+  job.pieceBaseName.clear();
+  job.pieceIndex = 0;
+  job.pieceBytesWritten = job.totalBytesRead = job.totalBytesWritten = 0;
+  job.sourceFile = job.pieceFile = job.backupFile = kInvalidFile;
+  job.running = 0;
+  job.cancelRequested = 0;
+}
+
+}  // namespace parcelo

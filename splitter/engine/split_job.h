@@ -1,0 +1,54 @@
+// The state of one split run: the request the main dialog commits, then the worker's
+// counters and open files. One instance, process-wide.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "platform/system.h"
+
+namespace parcelo {
+
+struct SplitJob {
+  std::string sourcePath;
+  std::string destinationPath;  // a drive root such as A:\ when spanning
+  std::uint32_t sourceSize = 0;
+  std::uint32_t pieceSize = 0;
+  std::uint32_t pieceCount = 0;
+  int spanToDisk = 0;
+  int backupEnabled = 0;
+  std::string backupFolder;
+
+  std::uint32_t bufferSize = 0;
+  std::uint32_t chunkSize = 0;
+  unsigned char* buffer = nullptr;
+
+  std::string shortName;
+  std::string longName;
+  std::string pieceBaseName;
+
+  std::int32_t pieceIndex = 0;
+  std::uint32_t pieceBytesWritten = 0;
+  std::uint32_t totalBytesRead = 0;
+  std::uint32_t totalBytesWritten = 0;
+
+  FileHandle sourceFile = kInvalidFile;
+  FileHandle pieceFile = kInvalidFile;
+  FileHandle backupFile = kInvalidFile;
+
+  // Read by the UI thread while the worker runs; the only values the two threads share.
+  std::atomic<int> running{0};
+  std::atomic<int> cancelRequested{0};
+};
+
+extern SplitJob splitJob;
+
+// The progress dialog of the current run and its tooltip control.
+extern WindowHandle progressDialog;
+extern WindowHandle progressToolTip;
+
+// Back to the initial, empty request.
+void ResetSplitJob();
+
+}  // namespace parcelo

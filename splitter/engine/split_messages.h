@@ -1,0 +1,77 @@
+// The split engine's texts, exactly as users see them.
+#pragma once
+
+namespace parcelo {
+
+constexpr char kProductTitle[] = "Tavrin Parcelo 95";
+constexpr char kCaptionError[] = "Error";
+constexpr char kCaptionInfo[] = "Info";
+
+constexpr char kTextSplittingInto[] = "Splitting \"%s\" into %d pieces...";
+constexpr char kTextSpanning[] = "Spanning \"%s\" to disks...";
+constexpr char kTextInitializing[] = "Initializing...";
+constexpr char kTextNeed2KB[] =
+    "You need at least 2KB of free disk space. Free space on disk or insert another.";
+constexpr char kTextOutOfMemory[] = "Out of memory, unable to split file.";
+constexpr char kTextSplitSizeZero[] = "Split size must be greater than 0.";
+
+constexpr char kTextOpenSourceFailed[] =
+    "Unable to open source file. File may be in use by another program.\n\nThis commonly "
+    "happens when splitting .exe's and .dll's. If that's the case, try making a copy of the "
+    "source file or restarting your computer.";
+constexpr char kTextWaitingForDisk[] = "Waiting for disk %d...";
+constexpr char kTextWritingPieceOf[] = "Writing piece %d of %d...";
+constexpr char kTextInsertDisk[] = "Insert disk for piece %d";
+constexpr char kTextWritingPieceToDisk[] = "Writing piece %d to disk...";
+constexpr char kTextNotEnoughFree[] = "Not enough free space on disk. At least 2K is needed.";
+constexpr char kTextBytesFree[] = "BytesFree: %d";
+constexpr char kTextCreateFailedSpanned[] =
+    "Error creating destination file.\nDisk may be full or write-protected.";
+constexpr char kTextCreateFailedSized[] = "Error creating destination file.\nDrive may be full.";
+constexpr char kTextBackupCreateFailed[] =
+    "Error creating backup of destination file. Backups have been disabled.";
+constexpr char kTextReadNoResources[] = "Not enough resources available to read from source file.";
+constexpr char kTextReadFailed[] =
+    "Error reading from source file. File may be in use by another program.";
+constexpr char kTextReadPastEof[] = "Read past EOF. Source file is currupted.";
+constexpr char kTextWriteNoResources[] =
+    "Not enough resources available to write to destination file.";
+constexpr char kTextWriteFailedSpanned[] =
+    "Error writing to destination file. Disk may be full or write-protected.";
+constexpr char kTextWriteFailedSized[] = "Error writing to destination file. Drive may be full.";
+constexpr char kTextBackupWriteNoResources[] =
+    "Not enough resources available to write to destination backup file.";
+constexpr char kTextBackupWriteFailed[] =
+    "Error writing to destination backup file. Backups have been disabled.";
+constexpr char kTextNoRoomForJoin[] =
+    "Not enough room for join file on disk.\nInsert another disk for join file.";
+constexpr char kTextWritingJoin[] = "Writing recombination batch file...";
+constexpr char kTextJoinFailed[] = "Unable to write join file, drive may be full.";
+constexpr char kTextFinished[] = "Finished.";
+constexpr char kTextClose[] = "Close";
+constexpr char kTextCloseTip[] = "Close Split Status Dialog";
+constexpr char kTextDeleteSource[] =
+    "Finished splitting. Do you want to delete source file now?";
+constexpr char kTextReminderSpanned[] =
+    "Done.\n\nTo recombine the splitted files, copy each piece from each disk\nalong with the "
+    "recombination batch file (named 'join.bat' or 'join-source filename.bat') to a "
+    "directory\non your hard disk, then run (double-click) the join file.";
+constexpr char kTextReminderSized[] =
+    "Done.\n\nTo recombine the splitted files, make sure each piece is in the\nsame directory "
+    "along with the recombination batch file (named 'join.bat' or 'join-source "
+    "filename.bat'),\nthen run (double-click) the join file.";
+
+constexpr char kTextJoinBackupCreateFailed[] =
+    "Error creating backup of join file. Backups have been disabled.";
+constexpr char kTextJoinBackupWriteFailed[] =
+    "Error writing to backup of join file. Backups have been disabled.";
+
+constexpr char kSoundSystemDefault[] = "SystemDefault";
+
+// Progress dialog controls.
+constexpr int kIdProgressCaption = 100;
+constexpr int kIdProgressStatus = 101;
+constexpr int kIdProgressBar = 127;
+constexpr int kIdProgressButton = 2;
+
+}  // namespace parcelo

@@ -1,0 +1,119 @@
+#include "engine/split_run.h"
+
+#include "engine/split_job.h"
+#include "engine/split_messages.h"
+#include "engine/text_format.h"
+#include "frontend/app_settings.h"
+#include "frontend/main_dialog_state.h"
+#include "platform/system.h"
+
+namespace parcelo {
+namespace {
+
+// The characters after the last backslash; the search stops at the second character.
+std::string LastComponent(const std::string& path) {
+  for (std::size_t i = path.size(); i > 1; --i) {
+    if (path[i - 1] == '\\') return path.substr(i);
+  }
+  if (path.size() >= 2 && path[1] == ':') return path.substr(2);
+  return path;
+}
+
+void ReportError(const char* text) {
+  Sys().ShowMessageBox(progressDialog, text, kCaptionError, kMbIconError);
+}
+
+}  // namespace
+
+std::string DriveRoot(const std::string& path) {
+  return std::string(1, path.empty() ? 'C' : path[0]) + ":\\";
+}
+
+std::uint32_t MeasureFreeBytes(const std::string& root) {
+  const std::uint64_t free = Sys().FreeBytes(root);
+  return free > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(free);
+}
+
+int PrepareSplitRun() {
+  SplitJob& job = splitJob;
+  job.cancelRequested = 0;
+  job.bufferSize = appSettings.moreMem ? kBufferMoreMem : kBufferNormal;
+  if (job.spanToDisk) job.bufferSize = kBufferSpanned;
+
+  job.longName = LastComponent(job.sourcePath);
+  FoundFile found;
+  if (Sys().FindFile(job.sourcePath, &found)) {
+    job.shortName = found.alternateName.empty() ? found.name : found.alternateName;
+  } else {
+    job.shortName = job.longName;  // the worker's open reports the missing source
+  }
+  const std::size_t dot = job.shortName.rfind('.');
+  job.pieceBaseName =
+      dot != std::string::npos && dot > 0 ? job.shortName.substr(0, dot) : job.shortName;
+
+  if (job.spanToDisk) {
+    Sys().SetItemText(progressDialog, kIdProgressCaption,
+                      Format(kTextSpanning, job.longName.c_str()));
+  } else {
+    Sys().SetItemText(progressDialog, kIdProgressCaption,
+                      Format(kTextSplittingInto, job.longName.c_str(),
+                             static_cast<int>(job.pieceCount)));
+  }
+  Sys().SetItemText(progressDialog, kIdProgressStatus, kTextInitializing);
+  Sys().ProgressSetPos(progressDialog, kIdProgressBar, 0);
+
+  if (job.spanToDisk) {
+    const std::string root = DriveRoot(job.destinationPath);
+    std::uint32_t free = MeasureFreeBytes(root);
+    while (free < kMinFreeForPiece) {
+      if (Sys().ShowMessageBox(progressDialog, kTextNeed2KB, kProductTitle,
+                               kMbOkCancel | kMbIconError) != kIdOk) {
+        return EndSplitRun(false);
+      }
+      free = MeasureFreeBytes(root);
+    }
+    job.chunkSize = free < job.bufferSize ? free : job.bufferSize;
+  } else {
+    if (job.pieceSize == 0) {  // would never finish a piece
+      ReportError(kTextSplitSizeZero);
+      return EndSplitRun(false);
+    }
+    job.chunkSize = job.pieceSize < job.bufferSize ? job.pieceSize : job.bufferSize;
+  }
+
+  Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0, job.sourceSize / job.chunkSize + 1);
+
+  job.buffer = static_cast<unsigned char*>(Sys().AllocateBuffer(job.chunkSize));
+  if (job.buffer == nullptr) {
+    ReportError(kTextOutOfMemory);
+    return EndSplitRun(true);
+  }
+
+  job.pieceIndex = 0;
+  job.totalBytesRead = 0;
+  job.totalBytesWritten = 0;
+  job.sourceFile = job.pieceFile = job.backupFile = kInvalidFile;
+  job.running = 1;
+  return 1;
+}
+
+int EndSplitRun(bool closeProgram) {
+  SplitJob& job = splitJob;
+  if (job.buffer != nullptr) {
+    Sys().FreeBuffer(job.buffer);
+    job.buffer = nullptr;
+  }
+  for (FileHandle* file : {&job.sourceFile, &job.pieceFile, &job.backupFile}) {
+    if (*file != kInvalidFile) {
+      Sys().CloseFile(*file);
+      *file = kInvalidFile;
+    }
+  }
+  // Cleared first so that the dialog's own close does not take itself for a cancel.
+  job.running = 0;
+  Sys().CloseWindow(progressDialog);
+  if (closeProgram) Sys().CloseWindow(mainDialogWindow);
+  return 0;
+}
+
+}  // namespace parcelo

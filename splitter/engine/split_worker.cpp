@@ -1,0 +1,235 @@
+#include "engine/join_batch.h"
+#include "engine/output_file.h"
+#include "engine/piece_name.h"
+#include "engine/split_job.h"
+#include "engine/split_messages.h"
+#include "engine/split_run.h"
+#include "engine/text_format.h"
+#include "frontend/app_settings.h"
+#include "frontend/main_dialog_state.h"
+#include "platform/system.h"
+
+namespace parcelo {
+namespace {
+
+int Ask(const std::string& text, const char* caption, unsigned style) {
+  return Sys().ShowMessageBox(progressDialog, text, caption, style);
+}
+
+// Ends the run with its message; the worker then returns this 0.
+int Fail(const char* text) {
+  Ask(text, kCaptionError, kMbIconError);
+  return EndSplitRun(false);
+}
+
+// The cooperative stop: polled between chunks and before each question.
+bool CancelPending() {
+  if (!splitJob.cancelRequested) return false;
+  EndSplitRun(false);
+  return true;
+}
+
+void SetStatus(const std::string& text) {
+  Sys().SetItemText(progressDialog, kIdProgressStatus, text);
+}
+
+// Creates one piece, asking Retry/Cancel while that fails. False after Cancel.
+bool CreatePiece(const std::string& path) {
+  SplitJob& job = splitJob;
+  for (;;) {
+    job.pieceFile = CreateOutputFile(path);
+    if (job.pieceFile != kInvalidFile) return true;
+    if (CancelPending()) return false;
+    if (Ask(job.spanToDisk ? kTextCreateFailedSpanned : kTextCreateFailedSized, kCaptionError,
+            kMbRetryCancel | kMbIconError) != kIdRetry) {
+      EndSplitRun(false);
+      return false;
+    }
+  }
+}
+
+// Asks for the disk of the current piece and takes its free space as the piece size.
+bool TakeNextDisk(const std::string& root) {
+  SplitJob& job = splitJob;
+  if (CancelPending()) return false;
+  if (Ask(Format(kTextInsertDisk, job.pieceIndex + 1), kProductTitle,
+          kMbOkCancel | kMbIconQuestion) != kIdOk) {
+    EndSplitRun(false);
+    return false;
+  }
+  SetStatus(Format(kTextWritingPieceToDisk, job.pieceIndex + 1));
+  std::uint32_t free = MeasureFreeBytes(root);
+  while (free < kMinFreeForPiece) {
+    if (CancelPending()) return false;
+    if (Ask(kTextNotEnoughFree, kCaptionError, kMbRetryCancel | kMbIconError) != kIdRetry) {
+      Ask(Format(kTextBytesFree, static_cast<int>(free)), kCaptionInfo, kMbOk);
+      EndSplitRun(false);
+      return false;
+    }
+    free = MeasureFreeBytes(root);
+  }
+  job.pieceSize = free;
+  return true;
+}
+
+// Copies the current piece chunk by chunk. False when the run ended.
+bool CopyPiece() {
+  SplitJob& job = splitJob;
+  job.pieceBytesWritten = 0;
+  while (job.pieceSize > job.pieceBytesWritten) {
+    if (CancelPending()) return false;
+    std::uint32_t toRead = job.chunkSize;
+    if (job.pieceSize - job.pieceBytesWritten < toRead) toRead = job.pieceSize - job.pieceBytesWritten;
+    // A source that grew since it was measured must not spill into the next piece.
+    if (job.sourceSize - job.totalBytesRead < toRead) toRead = job.sourceSize - job.totalBytesRead;
+
+    const IoResult read = Sys().ReadFile(job.sourceFile, job.buffer, toRead);
+    if (!read.ok) {
+      Fail(read.error == kErrorNotEnoughMemory ? kTextReadNoResources : kTextReadFailed);
+      return false;
+    }
+    if (read.bytes == 0) {
+      Fail(kTextReadPastEof);
+      return false;
+    }
+    job.totalBytesRead += read.bytes;
+
+    const IoResult written = Sys().WriteFile(job.pieceFile, job.buffer, read.bytes);
+    if (!written.ok) {
+      Fail(written.error == kErrorNotEnoughMemory
+               ? kTextWriteNoResources
+               : (job.spanToDisk ? kTextWriteFailedSpanned : kTextWriteFailedSized));
+      return false;
+    }
+    if (job.backupEnabled) {
+      const IoResult copy = Sys().WriteFile(job.backupFile, job.buffer, read.bytes);
+      if (!copy.ok) {
+        if (copy.error == kErrorNotEnoughMemory) {
+          Fail(kTextBackupWriteNoResources);
+          return false;
+        }
+        Ask(kTextBackupWriteFailed, kCaptionError, kMbIconError);
+        Sys().CloseFile(job.backupFile);
+        job.backupFile = kInvalidFile;
+        job.backupEnabled = 0;
+      }
+    }
+    job.pieceBytesWritten += read.bytes;
+    job.totalBytesWritten += read.bytes;
+    Sys().ProgressDelta(progressDialog, kIdProgressBar, 1);
+    if (job.totalBytesWritten == job.sourceSize) break;
+  }
+  return true;
+}
+
+void ClosePieceFiles() {
+  SplitJob& job = splitJob;
+  for (FileHandle* file : {&job.pieceFile, &job.backupFile}) {
+    if (*file != kInvalidFile) {
+      Sys().CloseFile(*file);
+      *file = kInvalidFile;
+    }
+  }
+}
+
+// Waits until the last disk has room for the join file. False when the run ended.
+bool EnsureJoinRoom(const std::string& root) {
+  SplitJob& job = splitJob;
+  const std::uint32_t estimate = JoinRoomEstimate(
+      job.pieceCount, static_cast<std::uint32_t>(job.longName.size()), appSettings.useDos83);
+  for (;;) {
+    const std::uint32_t free = MeasureFreeBytes(root);
+    if (free >= kMinFreeForJoin && free >= estimate) return true;
+    if (CancelPending()) return false;
+    if (Ask(kTextNoRoomForJoin, kProductTitle, kMbOkCancel | kMbIconWarning) != kIdOk) {
+      EndSplitRun(false);
+      return false;
+    }
+  }
+}
+
+void ResetRequest() {
+  SplitJob& job = splitJob;
+  job.sourcePath.clear();
+  job.destinationPath.clear();
+  job.sourceSize = job.pieceSize = job.pieceCount = 0;
+  mainDialogState.splitSizeText.clear();
+  mainDialogState.splitMode = kModeSpecified;
+  mainDialogState.sizeUnit = kUnitKB;
+  mainDialogState.presetIndex = kPreset144;
+}
+
+void FinishRun() {
+  SplitJob& job = splitJob;
+  job.running = 0;
+  if (job.spanToDisk) {
+    Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0, 1);
+    Sys().ProgressSetPos(progressDialog, kIdProgressBar, 1);
+  } else {
+    Sys().ProgressDelta(progressDialog, kIdProgressBar, 1);
+  }
+  SetStatus(kTextFinished);
+  Sys().SetItemText(progressDialog, kIdProgressButton, kTextClose);
+  Sys().UpdateToolTip(progressToolTip, progressDialog, kIdProgressButton, kTextCloseTip);
+  Sys().PlaySystemSound(kSoundSystemDefault);
+
+  if (appSettings.deletePrompt &&
+      Ask(kTextDeleteSource, kProductTitle, kMbYesNo) == kIdYes) {
+    Sys().RemoveFile(job.sourcePath);
+  }
+  if (!appSettings.noReminders) {
+    Ask(job.spanToDisk ? kTextReminderSpanned : kTextReminderSized, kProductTitle,
+        kMbIconInformation);
+  }
+  ResetRequest();
+  if (appSettings.closeWhenDone) Sys().CloseWindow(progressDialog);
+}
+
+}  // namespace
+
+int SplitWorker() {
+  SplitJob& job = splitJob;
+  const std::string root = DriveRoot(job.destinationPath);
+  if (CancelPending()) return 0;
+
+  job.sourceFile = Sys().OpenForReading(job.sourcePath, nullptr);
+  if (job.sourceFile == kInvalidFile) return Fail(kTextOpenSourceFailed);
+
+  while (job.totalBytesWritten < job.sourceSize) {
+    const std::string piecePath = PiecePath(job.destinationPath, job.pieceBaseName, job.pieceIndex);
+    if (job.spanToDisk) {
+      SetStatus(Format(kTextWaitingForDisk, job.pieceIndex + 1));
+      if (!TakeNextDisk(root)) return 0;
+    } else {
+      SetStatus(Format(kTextWritingPieceOf, job.pieceIndex + 1, static_cast<int>(job.pieceCount)));
+    }
+    if (!CreatePiece(piecePath)) return 0;
+    if (job.backupEnabled) {
+      job.backupFile = CreateOutputFile(PiecePath(job.backupFolder, job.pieceBaseName, job.pieceIndex));
+      if (job.backupFile == kInvalidFile) {
+        Ask(kTextBackupCreateFailed, kCaptionError, kMbIconError);
+        job.backupEnabled = 0;
+      }
+    }
+    if (!CopyPiece()) return 0;
+    ClosePieceFiles();
+    if (job.totalBytesWritten < job.sourceSize) job.pieceIndex += 1;
+  }
+  if (job.spanToDisk) job.pieceCount = static_cast<std::uint32_t>(job.pieceIndex) + 1;
+
+  Sys().CloseFile(job.sourceFile);
+  job.sourceFile = kInvalidFile;
+  Sys().FreeBuffer(job.buffer);
+  job.buffer = nullptr;
+
+  if (job.spanToDisk && !EnsureJoinRoom(root)) return 0;
+  if (CancelPending()) return 0;
+
+  SetStatus(kTextWritingJoin);
+  if (!WriteJoinBatch(job.pieceBaseName, job.shortName, job.longName)) return Fail(kTextJoinFailed);
+
+  FinishRun();
+  return 1;
+}
+
+}  // namespace parcelo

@@ -1,0 +1,9 @@
+#include "frontend/app_settings.h"
+
+namespace parcelo {
+
+AppSettings appSettings;
+
+void ResetAppSettings() { appSettings = AppSettings{}; }
+
+}  // namespace parcelo

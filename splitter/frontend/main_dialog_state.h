@@ -1,0 +1,28 @@
+// What every new main dialog shows again: the typed size and the three choices.
+#pragma once
+
+#include <string>
+
+#include "platform/system.h"
+
+namespace parcelo {
+
+enum SplitMode { kModeSpan = 0, kModeSpecified = 1, kModePreset = 2 };
+enum SizeUnit { kUnitBytes = 0, kUnitKB = 1, kUnitMB = 2 };
+constexpr int kPreset144 = 2;  // "1.44 MB"
+
+struct MainDialogState {
+  std::string splitSizeText;  // at most 19 characters
+  int splitMode = kModeSpecified;
+  int sizeUnit = kUnitKB;
+  int presetIndex = kPreset144;
+};
+
+extern MainDialogState mainDialogState;
+
+// The main dialog of the moment; replaced each time the progress dialog closes.
+extern WindowHandle mainDialogWindow;
+
+void ResetMainDialogState();
+
+}  // namespace parcelo

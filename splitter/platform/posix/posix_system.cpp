@@ -1,0 +1,299 @@
+#include "platform/posix/posix_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "platform/posix/short_name.h"
+
+namespace parcelo {
+namespace fs = std::filesystem;
+namespace {
+
+std::uint32_t Win32Error(int error) {
+  switch (error) {
+    case ENOENT: return kErrorFileNotFound;
+    case ENOTDIR: return kErrorPathNotFound;
+    case EACCES: case EPERM: case EISDIR: case EROFS: return kErrorAccessDenied;
+    case ENOMEM: return kErrorNotEnoughMemory;
+    case ETXTBSY: case EBUSY: return kErrorSharingViolation;
+    case ENOSPC: case EDQUOT: return kErrorDiskFull;
+    default: return 31;  // ERROR_GEN_FAILURE
+  }
+}
+
+char DriveLetter(const std::string& dosPath) {
+  if (dosPath.size() < 2 || dosPath[1] != ':') return 0;
+  return static_cast<char>(std::toupper(static_cast<unsigned char>(dosPath[0])));
+}
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (const dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(dir);
+  }
+  return names;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The entry of folder that a DOS component names, or the component itself.
+std::string MatchComponent(const std::string& folder, const std::string& component) {
+  struct stat info;
+  if (lstat((folder + "/" + component).c_str(), &info) == 0) return component;
+  const std::vector<std::string> names = FolderNames(folder);
+  for (const std::string& name : names) {
+    if (EqualNoCase(name, component)) return name;
+  }
+  for (const auto& [name, alias] : AssignShortNames(names)) {
+    if (EqualNoCase(alias, component)) return name;
+  }
+  return component;
+}
+
+void Fail(std::uint32_t* error, int code) {
+  if (error != nullptr) *error = Win32Error(code);
+}
+
+}  // namespace
+
+void PosixSystem::MapDrive(char letter, const std::string& hostFolder, DriveType type,
+                           std::uint64_t capacity) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] =
+      Drive{hostFolder, type, capacity};
+}
+
+const PosixSystem::Drive* PosixSystem::DriveOf(const std::string& dosPath) const {
+  const auto found = drives_.find(DriveLetter(dosPath));
+  return found == drives_.end() ? nullptr : &found->second;
+}
+
+bool PosixSystem::ToHostPath(const std::string& dosPath, std::string* hostPath) const {
+  const Drive* drive = DriveOf(dosPath);
+  if (drive == nullptr) return false;
+  std::vector<std::string> parts;
+  std::string component;
+  for (std::size_t i = 2; i <= dosPath.size(); ++i) {
+    const char c = i < dosPath.size() ? dosPath[i] : '\\';
+    if (c != '\\' && c != '/') {
+      component += c;
+      continue;
+    }
+    if (component == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!component.empty() && component != ".") {
+      parts.push_back(component);
+    }
+    component.clear();
+  }
+  std::string host = drive->hostFolder;
+  for (const std::string& part : parts) {
+    host += "/" + MatchComponent(host, part);
+  }
+  *hostPath = host;
+  return true;
+}
+
+bool PosixSystem::ChangeDisk(char letter, const std::string& archiveFolder) {
+  const Drive* drive = DriveOf(std::string(1, letter) + ":");
+  if (drive == nullptr) return false;
+  std::error_code error;
+  fs::create_directories(archiveFolder, error);
+  for (const std::string& name : FolderNames(drive->hostFolder)) {
+    fs::rename(fs::path(drive->hostFolder) / name, fs::path(archiveFolder) / name, error);
+    if (error) return false;
+  }
+  return true;
+}
+
+std::uint64_t PosixSystem::UsedBytes(const Drive& drive) const {
+  std::uint64_t used = 0;
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(drive.hostFolder, error), end; !error && it != end;
+       it.increment(error)) {
+    if (it->is_regular_file(error)) used += it->file_size(error);
+  }
+  return used;
+}
+
+FileHandle PosixSystem::OpenForReading(const std::string& path, std::uint32_t* error) {
+  std::string host;
+  if (!ToHostPath(path, &host)) {
+    Fail(error, ENOTDIR);
+    return kInvalidFile;
+  }
+  const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    Fail(error, errno);
+    return kInvalidFile;
+  }
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    Fail(error, EISDIR);
+    return kInvalidFile;
+  }
+  posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  return fd;
+}
+
+FileHandle PosixSystem::CreateForWriting(const std::string& path, std::uint32_t* error) {
+  std::string host;
+  if (!ToHostPath(path, &host)) {
+    Fail(error, ENOTDIR);
+    return kInvalidFile;
+  }
+  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    Fail(error, errno);
+    return kInvalidFile;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (const Drive* drive = DriveOf(path); drive != nullptr && drive->capacity != 0) {
+    writeDrives_[fd] = DriveLetter(path);
+  }
+  return fd;
+}
+
+IoResult PosixSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
+  IoResult result;
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  while (result.bytes < count) {
+    const ssize_t got = read(static_cast<int>(file), bytes + result.bytes, count - result.bytes);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      result.error = Win32Error(errno);
+      return result;
+    }
+    if (got == 0) break;
+    result.bytes += static_cast<std::uint32_t>(got);
+  }
+  result.ok = true;
+  return result;
+}
+
+IoResult PosixSystem::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
+  IoResult result;
+  std::uint32_t allowed = count;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto simulated = writeDrives_.find(file);
+    if (simulated != writeDrives_.end()) {
+      const Drive& drive = drives_.at(simulated->second);
+      const std::uint64_t used = UsedBytes(drive);
+      const std::uint64_t room = used < drive.capacity ? drive.capacity - used : 0;
+      if (room < count) allowed = static_cast<std::uint32_t>(room);
+    }
+  }
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  while (result.bytes < allowed) {
+    const ssize_t put = write(static_cast<int>(file), bytes + result.bytes, allowed - result.bytes);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) {
+      result.error = Win32Error(errno);
+      return result;
+    }
+    result.bytes += static_cast<std::uint32_t>(put);
+  }
+  if (allowed < count) {
+    result.error = kErrorDiskFull;
+    return result;
+  }
+  result.ok = true;
+  return result;
+}
+
+void PosixSystem::CloseFile(FileHandle file) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writeDrives_.erase(file);
+  }
+  close(static_cast<int>(file));
+}
+
+bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
+  std::string host;
+  if (!ToHostPath(path, &host)) return false;
+  struct stat info;
+  if (stat(host.c_str(), &info) != 0) return false;
+  const fs::path hostPath(host);
+  found->name = hostPath.filename().string();
+  found->alternateName.clear();
+  if (!IsShortName(found->name)) {
+    const auto aliases = AssignShortNames(FolderNames(hostPath.parent_path().string()));
+    const auto alias = aliases.find(found->name);
+    if (alias != aliases.end()) found->alternateName = alias->second;
+  }
+  found->isDirectory = S_ISDIR(info.st_mode);
+  found->size = static_cast<std::uint64_t>(info.st_size);
+  return true;
+}
+
+bool PosixSystem::RemoveFile(const std::string& path) {
+  std::string host;
+  return ToHostPath(path, &host) && unlink(host.c_str()) == 0;
+}
+
+bool PosixSystem::IsSameFile(const std::string& a, const std::string& b) {
+  std::string hostA, hostB;
+  struct stat infoA, infoB;
+  return ToHostPath(a, &hostA) && ToHostPath(b, &hostB) && stat(hostA.c_str(), &infoA) == 0 &&
+         stat(hostB.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
+         infoA.st_ino == infoB.st_ino;
+}
+
+DriveType PosixSystem::DriveTypeOf(const std::string& root) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const Drive* drive = DriveOf(root);
+  return drive == nullptr ? DriveType::NoRootDir : drive->type;
+}
+
+std::uint64_t PosixSystem::FreeBytes(const std::string& root) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const Drive* drive = DriveOf(root);
+  if (drive == nullptr) return 0;
+  if (drive->capacity != 0) {
+    const std::uint64_t used = UsedBytes(*drive);
+    return used < drive->capacity ? drive->capacity - used : 0;
+  }
+  struct statvfs info;
+  if (statvfs(drive->hostFolder.c_str(), &info) != 0) return 0;
+  return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
+void* PosixSystem::AllocateBuffer(std::uint32_t size) { return std::malloc(size); }
+
+void PosixSystem::FreeBuffer(void* buffer) { std::free(buffer); }
+
+int PosixSystem::ShowMessageBox(WindowHandle, const std::string& text, const std::string& caption,
+                                unsigned style) {
+  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  const unsigned buttons = style & 0xF;
+  if (buttons == kMbOk) return kIdOk;
+  return buttons == kMbYesNo ? kIdNo : kIdCancel;
+}
+
+}  // namespace parcelo

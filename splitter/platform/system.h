@@ -1,0 +1,166 @@
+// The splitter's one window onto the operating system and the windowing system.
+// Portable code never includes <windows.h>; it asks the installed System instead.
+// Paths are DOS paths ("C:\Out\HOLIDA~1.000"); values and codes mirror Win32 so the
+// Win32 System can pass them straight through.
+// Method names avoid the Win32 A/W macros (MessageBox, DeleteFile, GetDriveType).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace parcelo {
+
+using FileHandle = std::intptr_t;
+constexpr FileHandle kInvalidFile = -1;
+
+using WindowHandle = void*;
+
+// Win32 error codes the logic looks at.
+constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorPathNotFound = 3;
+constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorNotEnoughMemory = 8;
+constexpr std::uint32_t kErrorSharingViolation = 32;
+constexpr std::uint32_t kErrorDiskFull = 112;
+
+// GetDriveTypeA values.
+enum class DriveType : std::uint32_t {
+  Unknown = 0,
+  NoRootDir = 1,
+  Removable = 2,
+  Fixed = 3,
+  Remote = 4,
+  CdRom = 5,
+  RamDisk = 6,
+};
+
+// MessageBoxA styles and answers.
+constexpr unsigned kMbOk = 0x0;
+constexpr unsigned kMbOkCancel = 0x1;
+constexpr unsigned kMbYesNo = 0x4;
+constexpr unsigned kMbRetryCancel = 0x5;
+constexpr unsigned kMbIconError = 0x10;
+constexpr unsigned kMbIconQuestion = 0x20;
+constexpr unsigned kMbIconWarning = 0x30;
+constexpr unsigned kMbIconInformation = 0x40;
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdRetry = 4;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+
+// What FindFirstFileA reports of one file.
+struct FoundFile {
+  std::string name;           // cFileName
+  std::string alternateName;  // cAlternateFileName; empty when the name is already 8.3
+  bool isDirectory = false;
+  std::uint64_t size = 0;
+};
+
+// Result of one read or write. A write succeeds only when every byte was written.
+struct IoResult {
+  bool ok = false;
+  std::uint32_t bytes = 0;
+  std::uint32_t error = 0;
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+
+  // Files. OpenForReading is GENERIC_READ with FILE_SHARE_READ; CreateForWriting is
+  // GENERIC_WRITE, no sharing, CREATE_ALWAYS. Both scan sequentially.
+  virtual FileHandle OpenForReading(const std::string& path, std::uint32_t* error) = 0;
+  virtual FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) = 0;
+  virtual IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) = 0;
+  virtual IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) = 0;
+  virtual void CloseFile(FileHandle file) = 0;
+  virtual bool FindFile(const std::string& path, FoundFile* found) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
+  // True when both paths name one existing file (links and aliases included).
+  virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
+
+  // Disks. FreeBytes is the full 64-bit product; callers cap it.
+  virtual DriveType DriveTypeOf(const std::string& root) = 0;
+  virtual std::uint64_t FreeBytes(const std::string& root) = 0;
+
+  // Memory for the transfer buffer; nullptr when it cannot be had.
+  virtual void* AllocateBuffer(std::uint32_t size) = 0;
+  virtual void FreeBuffer(void* buffer) = 0;
+
+  // Windows. Calls from the worker are carried out synchronously on the UI thread.
+  virtual int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                         unsigned style) = 0;
+  virtual void SetItemText(WindowHandle dialog, int id, const std::string& text) = 0;
+  virtual void ProgressSetRange(WindowHandle dialog, int id, std::uint32_t minimum,
+                                std::uint32_t maximum) = 0;
+  virtual void ProgressSetPos(WindowHandle dialog, int id, std::uint32_t position) = 0;
+  virtual void ProgressDelta(WindowHandle dialog, int id, std::int32_t delta) = 0;
+  virtual void UpdateToolTip(WindowHandle toolTip, WindowHandle dialog, int id,
+                             const std::string& text) = 0;
+  virtual void CloseWindow(WindowHandle window) = 0;  // sends WM_CLOSE
+  virtual void PlaySystemSound(const std::string& alias) = 0;
+};
+
+// The System the logic uses; installed once at entry (and by each test).
+System& Sys();
+void InstallSystem(System* system);
+
+// Passes every call to another System; test and console Systems override what they change.
+class ForwardingSystem : public System {
+ public:
+  explicit ForwardingSystem(System* inner) : inner_(inner) {}
+
+  FileHandle OpenForReading(const std::string& path, std::uint32_t* error) override {
+    return inner_->OpenForReading(path, error);
+  }
+  FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) override {
+    return inner_->CreateForWriting(path, error);
+  }
+  IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override {
+    return inner_->ReadFile(file, buffer, count);
+  }
+  IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override {
+    return inner_->WriteFile(file, data, count);
+  }
+  void CloseFile(FileHandle file) override { inner_->CloseFile(file); }
+  bool FindFile(const std::string& path, FoundFile* found) override {
+    return inner_->FindFile(path, found);
+  }
+  bool RemoveFile(const std::string& path) override { return inner_->RemoveFile(path); }
+  bool IsSameFile(const std::string& a, const std::string& b) override {
+    return inner_->IsSameFile(a, b);
+  }
+  DriveType DriveTypeOf(const std::string& root) override { return inner_->DriveTypeOf(root); }
+  std::uint64_t FreeBytes(const std::string& root) override { return inner_->FreeBytes(root); }
+  void* AllocateBuffer(std::uint32_t size) override { return inner_->AllocateBuffer(size); }
+  void FreeBuffer(void* buffer) override { inner_->FreeBuffer(buffer); }
+  int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                 unsigned style) override {
+    return inner_->ShowMessageBox(owner, text, caption, style);
+  }
+  void SetItemText(WindowHandle dialog, int id, const std::string& text) override {
+    inner_->SetItemText(dialog, id, text);
+  }
+  void ProgressSetRange(WindowHandle dialog, int id, std::uint32_t minimum,
+                        std::uint32_t maximum) override {
+    inner_->ProgressSetRange(dialog, id, minimum, maximum);
+  }
+  void ProgressSetPos(WindowHandle dialog, int id, std::uint32_t position) override {
+    inner_->ProgressSetPos(dialog, id, position);
+  }
+  void ProgressDelta(WindowHandle dialog, int id, std::int32_t delta) override {
+    inner_->ProgressDelta(dialog, id, delta);
+  }
+  void UpdateToolTip(WindowHandle toolTip, WindowHandle dialog, int id,
+                     const std::string& text) override {
+    inner_->UpdateToolTip(toolTip, dialog, id, text);
+  }
+  void CloseWindow(WindowHandle window) override { inner_->CloseWindow(window); }
+  void PlaySystemSound(const std::string& alias) override { inner_->PlaySystemSound(alias); }
+
+ protected:
+  System* inner_;
+};
+
+}  // namespace parcelo

@@ -1,0 +1,336 @@
+#include "platform/win32/win32_system.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include <map>
+#include <utility>
+
+namespace parcelo {
+
+namespace {
+
+HANDLE ToHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+FileHandle FromHandle(HANDLE handle) {
+  return handle == INVALID_HANDLE_VALUE ? kInvalidFile : reinterpret_cast<FileHandle>(handle);
+}
+
+HWND ToWindow(WindowHandle window) { return static_cast<HWND>(window); }
+
+// A null root means "the current drive" to the API, which is what an empty string means here.
+const char* RootOrNull(const std::string& root) { return root.empty() ? nullptr : root.c_str(); }
+
+bool FullPath(const std::string& path, std::string* full) {
+  char* filePart = nullptr;
+  std::string buffer(MAX_PATH, '\0');
+  DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0],
+                                  &filePart);
+  if (length >= buffer.size()) {
+    buffer.assign(length + 1, '\0');
+    length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0],
+                              &filePart);
+  }
+  if (length == 0 || length >= buffer.size()) return false;
+  buffer.resize(length);
+  *full = buffer;
+  return true;
+}
+
+bool ShortPath(const std::string& path, std::string* shortPath) {
+  std::string buffer(MAX_PATH, '\0');
+  DWORD length = GetShortPathNameA(path.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
+  if (length >= buffer.size()) {
+    buffer.assign(length + 1, '\0');
+    length = GetShortPathNameA(path.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
+  }
+  if (length == 0 || length >= buffer.size()) return false;
+  buffer.resize(length);
+  *shortPath = buffer;
+  return true;
+}
+
+HANDLE OpenForQuery(const std::string& path) {
+  return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Volume serial and file index; *known is false when the file system cannot tell
+// (the open or the query fails, or it hands back a zero index as some redirectors do).
+bool SameByIdentity(const std::string& a, const std::string& b, bool* known) {
+  *known = false;
+  HANDLE first = OpenForQuery(a);
+  if (first == INVALID_HANDLE_VALUE) return false;
+  HANDLE second = OpenForQuery(b);
+  if (second == INVALID_HANDLE_VALUE) {
+    CloseHandle(first);
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION infoA = {};
+  BY_HANDLE_FILE_INFORMATION infoB = {};
+  bool queried = GetFileInformationByHandle(first, &infoA) && GetFileInformationByHandle(second, &infoB);
+  CloseHandle(second);
+  CloseHandle(first);
+  if (!queried) return false;
+  if ((infoA.nFileIndexHigh | infoA.nFileIndexLow) == 0 ||
+      (infoB.nFileIndexHigh | infoB.nFileIndexLow) == 0) {
+    return false;
+  }
+  *known = true;
+  return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+         infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
+         infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
+
+// Without file identity, "C:\OUT\..\x" and "c:\Long Name" versus "C:\LONGNA~1" are the
+// aliases left to catch; the short path only exists for existing files.
+bool SameByName(const std::string& a, const std::string& b) {
+  std::string fullA, fullB;
+  if (!FullPath(a, &fullA) || !FullPath(b, &fullB)) return false;
+  if (GetFileAttributesA(fullA.c_str()) == INVALID_FILE_ATTRIBUTES ||
+      GetFileAttributesA(fullB.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    return false;
+  }
+  if (lstrcmpiA(fullA.c_str(), fullB.c_str()) == 0) return true;
+  std::string shortA, shortB;
+  if (!ShortPath(fullA, &shortA) || !ShortPath(fullB, &shortB)) return false;
+  return lstrcmpiA(shortA.c_str(), shortB.c_str()) == 0;
+}
+
+constexpr std::uint32_t kNativeProgressMax = 0xFFFF;
+
+class Guard {
+ public:
+  explicit Guard(CRITICAL_SECTION* lock) : lock_(lock) { EnterCriticalSection(lock_); }
+  ~Guard() { LeaveCriticalSection(lock_); }
+  Guard(const Guard&) = delete;
+  Guard& operator=(const Guard&) = delete;
+
+ private:
+  CRITICAL_SECTION* lock_;
+};
+
+}  // namespace
+
+// Logical state of each progress bar, so that 32-bit ranges survive the 16-bit control.
+struct Win32System::ProgressBars {
+  struct Bar {
+    std::uint32_t minimum = 0;  // the control's defaults
+    std::uint32_t maximum = 100;
+    std::uint32_t position = 0;
+    bool scaled = false;
+  };
+
+  ProgressBars() { InitializeCriticalSection(&lock); }
+  ~ProgressBars() { DeleteCriticalSection(&lock); }
+
+  static std::uint32_t Clamp(const Bar& bar, std::int64_t value) {
+    std::int64_t low = bar.minimum < bar.maximum ? bar.minimum : bar.maximum;
+    std::int64_t high = bar.minimum < bar.maximum ? bar.maximum : bar.minimum;
+    if (value < low) return static_cast<std::uint32_t>(low);
+    if (value > high) return static_cast<std::uint32_t>(high);
+    return static_cast<std::uint32_t>(value);
+  }
+
+  static std::uint32_t Span(const Bar& bar) {
+    return bar.maximum > bar.minimum ? bar.maximum - bar.minimum : 0;
+  }
+
+  static std::uint32_t NativeMax(const Bar& bar) {
+    std::uint32_t span = Span(bar);
+    return span < kNativeProgressMax ? span : kNativeProgressMax;
+  }
+
+  static std::uint32_t NativePos(const Bar& bar) {
+    std::uint32_t span = Span(bar);
+    if (span == 0 || bar.position <= bar.minimum) return 0;
+    std::uint64_t offset = bar.position - bar.minimum;
+    return static_cast<std::uint32_t>(offset * NativeMax(bar) / span);
+  }
+
+  Bar& Of(WindowHandle dialog, int id) { return bars[std::make_pair(dialog, id)]; }
+
+  CRITICAL_SECTION lock;
+  std::map<std::pair<WindowHandle, int>, Bar> bars;
+};
+
+Win32System::Win32System() : progress_(new ProgressBars) {}
+
+Win32System::~Win32System() { delete progress_; }
+
+FileHandle Win32System::OpenForReading(const std::string& path, std::uint32_t* error) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE && error != nullptr) *error = GetLastError();
+  return FromHandle(file);
+}
+
+FileHandle Win32System::CreateForWriting(const std::string& path, std::uint32_t* error) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE && error != nullptr) *error = GetLastError();
+  return FromHandle(file);
+}
+
+IoResult Win32System::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
+  IoResult result;
+  DWORD done = 0;  // Win95 insists on a count pointer
+  result.ok = ::ReadFile(ToHandle(file), buffer, count, &done, nullptr) != FALSE;
+  if (!result.ok) result.error = GetLastError();
+  result.bytes = done;
+  return result;
+}
+
+IoResult Win32System::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
+  IoResult result;
+  DWORD done = 0;
+  result.ok = ::WriteFile(ToHandle(file), data, count, &done, nullptr) != FALSE;
+  if (!result.ok) {
+    result.error = GetLastError();
+  } else if (done != count) {
+    // FAT volumes report a full disk as a short write, not as an error.
+    result.ok = false;
+    result.error = kErrorDiskFull;
+  }
+  result.bytes = done;
+  return result;
+}
+
+void Win32System::CloseFile(FileHandle file) {
+  if (file != kInvalidFile) CloseHandle(ToHandle(file));
+}
+
+bool Win32System::FindFile(const std::string& path, FoundFile* found) {
+  WIN32_FIND_DATAA data = {};
+  HANDLE search = FindFirstFileA(path.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  if (found != nullptr) {
+    found->name = data.cFileName;
+    found->alternateName = data.cAlternateFileName;
+    found->isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    found->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+  return true;
+}
+
+bool Win32System::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool Win32System::IsSameFile(const std::string& a, const std::string& b) {
+  bool known = false;
+  bool same = SameByIdentity(a, b, &known);
+  return known ? same : SameByName(a, b);
+}
+
+DriveType Win32System::DriveTypeOf(const std::string& root) {
+  return static_cast<DriveType>(GetDriveTypeA(RootOrNull(root)));
+}
+
+std::uint64_t Win32System::FreeBytes(const std::string& root) {
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+  if (!GetDiskFreeSpaceA(RootOrNull(root), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                         &totalClusters)) {
+    return 0;
+  }
+  return static_cast<std::uint64_t>(sectorsPerCluster) * bytesPerSector * freeClusters;
+}
+
+void* Win32System::AllocateBuffer(std::uint32_t size) {
+  return HeapAlloc(GetProcessHeap(), 0, size);
+}
+
+void Win32System::FreeBuffer(void* buffer) {
+  if (buffer != nullptr) HeapFree(GetProcessHeap(), 0, buffer);
+}
+
+int Win32System::ShowMessageBox(WindowHandle owner, const std::string& text,
+                                const std::string& caption, unsigned style) {
+  return MessageBoxA(ToWindow(owner), text.c_str(), caption.c_str(), style);
+}
+
+void Win32System::SetItemText(WindowHandle dialog, int id, const std::string& text) {
+  SetDlgItemTextA(ToWindow(dialog), id, text.c_str());
+}
+
+// The lock is never held across SendMessage: a worker blocked in SendMessage while
+// the UI thread waits for the lock would never return.
+void Win32System::ProgressSetRange(WindowHandle dialog, int id, std::uint32_t minimum,
+                                   std::uint32_t maximum) {
+  bool wasScaled;
+  ProgressBars::Bar bar;
+  {
+    Guard guard(&progress_->lock);
+    ProgressBars::Bar& state = progress_->Of(dialog, id);
+    wasScaled = state.scaled;
+    state.minimum = minimum;
+    state.maximum = maximum;
+    state.scaled = maximum > kNativeProgressMax;
+    state.position = ProgressBars::Clamp(state, state.position);  // as the control does
+    bar = state;
+  }
+  HWND control = GetDlgItem(ToWindow(dialog), id);
+  if (!bar.scaled) {
+    SendMessageA(control, PBM_SETRANGE, 0, MAKELPARAM(minimum, maximum));
+    // The control still holds a scaled position from the previous range.
+    if (wasScaled) SendMessageA(control, PBM_SETPOS, bar.position, 0);
+    return;
+  }
+  SendMessageA(control, PBM_SETRANGE, 0, MAKELPARAM(0, ProgressBars::NativeMax(bar)));
+  SendMessageA(control, PBM_SETPOS, ProgressBars::NativePos(bar), 0);
+}
+
+void Win32System::ProgressSetPos(WindowHandle dialog, int id, std::uint32_t position) {
+  ProgressBars::Bar bar;
+  {
+    Guard guard(&progress_->lock);
+    ProgressBars::Bar& state = progress_->Of(dialog, id);
+    state.position = ProgressBars::Clamp(state, position);
+    bar = state;
+  }
+  SendMessageA(GetDlgItem(ToWindow(dialog), id), PBM_SETPOS,
+               bar.scaled ? ProgressBars::NativePos(bar) : position, 0);
+}
+
+void Win32System::ProgressDelta(WindowHandle dialog, int id, std::int32_t delta) {
+  ProgressBars::Bar bar;
+  {
+    Guard guard(&progress_->lock);
+    ProgressBars::Bar& state = progress_->Of(dialog, id);
+    state.position = ProgressBars::Clamp(state, static_cast<std::int64_t>(state.position) + delta);
+    bar = state;
+  }
+  HWND control = GetDlgItem(ToWindow(dialog), id);
+  if (bar.scaled) {
+    SendMessageA(control, PBM_SETPOS, ProgressBars::NativePos(bar), 0);
+  } else {
+    SendMessageA(control, PBM_DELTAPOS, static_cast<WPARAM>(delta), 0);
+  }
+}
+
+void Win32System::UpdateToolTip(WindowHandle toolTip, WindowHandle dialog, int id,
+                                const std::string& text) {
+  if (toolTip == nullptr) return;
+  TOOLINFOA info = {};
+  // Win95's comctl32 rejects the larger structures of later versions.
+#ifdef TTTOOLINFOA_V1_SIZE
+  info.cbSize = TTTOOLINFOA_V1_SIZE;
+#else
+  info.cbSize = sizeof(info);
+#endif
+  info.uFlags = TTF_IDISHWND;
+  info.hwnd = ToWindow(dialog);
+  info.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(ToWindow(dialog), id));
+  info.lpszText = const_cast<char*>(text.c_str());  // the control copies it
+  SendMessageA(ToWindow(toolTip), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void Win32System::CloseWindow(WindowHandle window) {
+  if (window != nullptr) SendMessageA(ToWindow(window), WM_CLOSE, 0, 0);
+}
+
+void Win32System::PlaySystemSound(const std::string& alias) {
+  sndPlaySoundA(alias.c_str(), SND_SYNC);
+}
+
+}  // namespace parcelo

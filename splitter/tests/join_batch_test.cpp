@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "engine/join_batch.h"
+#include "engine/split_job.h"
+#include "frontend/app_settings.h"
+#include "split_fixture.h"
+
+namespace parcelo {
+namespace {
+
+const char kHeader[] =
+    "@ECHO OFF\r\nECHO.Make sure ALL the pieces are in this directory.\r\n"
+    "ECHO.Recombining files...\r\nECHO.\r\n";
+const char kFooter[] = "\r\nECHO.\r\nECHO.Done.";
+
+std::string Joined(const std::vector<std::string>& writes) {
+  return std::accumulate(writes.begin(), writes.end(), std::string());
+}
+
+std::string Names(const std::string& base, int first, int end, const std::string& sep = "+") {
+  std::string text;
+  for (int n = first; n < end; ++n) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%03d", n);
+    text += (n > first ? sep : "") + base + suffix;
+  }
+  return text;
+}
+
+TEST(JoinBatch, ThreePiecesWithLongName) {
+  const auto writes = JoinBatchWrites("HOLIDA~1", "HOLIDA~1.AVI", "Holiday Video.avi", 3, false);
+  EXPECT_EQ(writes.size(), 4u) << "header, one COPY line, REN, footer";
+  EXPECT_EQ(Joined(writes),
+            std::string(kHeader) +
+                "COPY /B HOLIDA~1.000+HOLIDA~1.001+HOLIDA~1.002 HOLIDA~1.AVI"
+                "\r\nREN HOLIDA~1.AVI \"Holiday Video.avi\"" + kFooter);
+  EXPECT_EQ(std::string(kHeader).size(), 99u);
+  EXPECT_EQ(std::string(kFooter).size(), 19u);
+}
+
+TEST(JoinBatch, HundredFiftyPiecesInDos83) {
+  const std::string text = Joined(JoinBatchWrites("BIGFILE", "BIGFILE.DAT", "BIGFILE.DAT", 150, true));
+  EXPECT_EQ(text, std::string(kHeader) + "COPY /B " + Names("BIGFILE", 0, 70) + " BIGFILE.00_\r\n" +
+                      "COPY /B BIGFILE.00_+" + Names("BIGFILE", 70, 140) + " BIGFILE.01_\r\n" +
+                      "COPY /B BIGFILE.01_+" + Names("BIGFILE", 140, 150) + " BIGFILE.DAT" +
+                      "\r\nDEL BIGFILE.??_" + kFooter);
+}
+
+TEST(JoinBatch, LineBreaksAtSeventyPieces) {
+  const struct {
+    std::uint32_t pieces;
+    std::string copyLines;
+    bool del;
+  } cases[] = {
+      {2, "COPY /B B.000+B.001 B.EXT", false},
+      {70, "COPY /B " + Names("B", 0, 70) + " B.EXT", true},
+      {71, "COPY /B " + Names("B", 0, 70) + " B.00_\r\nCOPY /B B.00_+B.070 B.EXT", true},
+      {140, "COPY /B " + Names("B", 0, 70) + " B.00_\r\nCOPY /B B.00_+" + Names("B", 70, 140) +
+                " B.EXT",
+       true},
+      {141, "COPY /B " + Names("B", 0, 70) + " B.00_\r\nCOPY /B B.00_+" + Names("B", 70, 140) +
+                " B.01_\r\nCOPY /B B.01_+B.140 B.EXT",
+       true},
+  };
+  for (const auto& c : cases) {
+    const std::string text = Joined(JoinBatchWrites("B", "B.EXT", "B.EXT", c.pieces, true));
+    EXPECT_EQ(text, kHeader + c.copyLines + (c.del ? "\r\nDEL B.??_" : "") + kFooter)
+        << c.pieces << " pieces";
+  }
+}
+
+TEST(JoinBatch, NameWithoutDotAndAlreadyShortName) {
+  EXPECT_EQ(Joined(JoinBatchWrites("README", "README", "README", 2, false)),
+            kHeader + std::string("COPY /B README.000+README.001 README") +
+                "\r\nREN README \"README\"" + kFooter);
+  EXPECT_EQ(Joined(JoinBatchWrites("BACKUP", "BACKUP.ZIP", "BACKUP.ZIP", 2, false)),
+            kHeader + std::string("COPY /B BACKUP.000+BACKUP.001 BACKUP.ZIP") +
+                "\r\nREN BACKUP.ZIP \"BACKUP.ZIP\"" + kFooter);
+}
+
+TEST(JoinBatch, FileNameFollowsBothFlags) {
+  const struct {
+    int useDos83, useLong;
+    const char* folder;
+    const char* expected;
+  } cases[] = {
+      {0, 1, "C:\\Out", "C:\\Out\\Join-My Long Document.doc.bat"},
+      {0, 0, "C:\\Out", "C:\\Out\\Join.bat"},
+      {1, 1, "C:\\Out", "C:\\Out\\Join.bat"},
+      {1, 0, "C:\\Out\\", "C:\\Out\\Join.bat"},
+      {0, 1, "A:\\", "A:\\Join-My Long Document.doc.bat"},
+  };
+  for (const auto& c : cases) {
+    appSettings.useDos83 = c.useDos83;
+    appSettings.useLongJoinBatName = c.useLong;
+    EXPECT_EQ(JoinFilePath(c.folder, "My Long Document.doc"), c.expected);
+  }
+  ResetAppSettings();
+}
+
+TEST(JoinBatch, EstimateIsExactForFullLengthNamesBelowSeventy) {
+  for (std::uint32_t pieces = 1; pieces < 70; ++pieces) {
+    for (bool dos83 : {false, true}) {
+      const std::string longName = "A Rather Long Source Name.data";
+      const auto size = Joined(JoinBatchWrites("ABCDEF~1", "ABCDEF~1.DAT", longName, pieces, dos83)).size();
+      EXPECT_EQ(JoinRoomEstimate(pieces, longName.size(), dos83), size) << pieces;
+    }
+  }
+  // Beyond that it counts 35 per further line and 18 for the DEL line.
+  EXPECT_EQ(JoinRoomEstimate(150, 10, true), 13 * 150 + 138 + 2 * 35 + 18);
+  EXPECT_EQ(JoinRoomEstimate(150, 10, false), 13 * 150 + 138 + 2 * 35 + 18 + 31);
+}
+
+// Writing through the System: the main file, its backup, and their failures.
+class WriteJoinBatchTest : public SplitFixture {
+ protected:
+  void SetUp() override {
+    SplitFixture::SetUp();
+    splitJob.destinationPath = "C:\\Out";
+    splitJob.sourcePath = "C:\\Data\\BIG.DAT";
+    splitJob.pieceCount = 3;
+    MakeFolder(Host('C', "Backup"));
+  }
+  std::string Expected() const {
+    return Joined(JoinBatchWrites("BIG", "BIG.DAT", "BIG.DAT", 3, false));
+  }
+};
+
+TEST_F(WriteJoinBatchTest, WritesMainAndBackupCopies) {
+  splitJob.backupEnabled = 1;
+  splitJob.backupFolder = "C:\\Backup\\";
+  ASSERT_EQ(WriteJoinBatch("BIG", "BIG.DAT", "BIG.DAT"), 1);
+  EXPECT_EQ(ReadHostFile(Host('C', "Out/Join-BIG.DAT.bat")), Expected());
+  EXPECT_EQ(ReadHostFile(Host('C', "Backup/Join-BIG.DAT.bat")), Expected());
+  EXPECT_TRUE(sys_->boxes.empty());
+}
+
+TEST_F(WriteJoinBatchTest, BackupFailuresDisableBackupsButFinishTheMainFile) {
+  const struct {
+    Op op;
+    int call;
+    const char* message;
+  } cases[] = {
+      {Op::Create, 2, "Error creating backup of join file. Backups have been disabled."},
+      {Op::Write, 2, "Error writing to backup of join file. Backups have been disabled."},
+      {Op::Write, 6, "Error writing to backup of join file. Backups have been disabled."},
+  };
+  for (const auto& c : cases) {
+    TestSystem fresh(&posix_);
+    InstallSystem(&fresh);
+    fresh.FailCall(c.op, c.call, kErrorDiskFull);
+    splitJob.backupEnabled = 1;
+    splitJob.backupFolder = "C:\\Backup";
+    ASSERT_EQ(WriteJoinBatch("BIG", "BIG.DAT", "BIG.DAT"), 1);
+    EXPECT_EQ(ReadHostFile(Host('C', "Out/Join-BIG.DAT.bat")), Expected());
+    ASSERT_EQ(fresh.boxes.size(), 1u);
+    EXPECT_EQ(fresh.boxes[0].text, c.message);
+    EXPECT_EQ(fresh.boxes[0].caption, "Error");
+    EXPECT_EQ(fresh.boxes[0].style, kMbIconError);
+    EXPECT_EQ(splitJob.backupEnabled, 0);
+    EXPECT_TRUE(fresh.openFiles.empty());
+    InstallSystem(sys_);
+  }
+}
+
+TEST_F(WriteJoinBatchTest, MainFailureReturnsZeroAndClosesBoth) {
+  for (int call = 1; call <= 4; ++call) {
+    TestSystem fresh(&posix_);
+    InstallSystem(&fresh);
+    fresh.FailCall(Op::Write, 2 * call - 1, kErrorDiskFull);
+    splitJob.backupEnabled = 1;
+    splitJob.backupFolder = "C:\\Backup";
+    EXPECT_EQ(WriteJoinBatch("BIG", "BIG.DAT", "BIG.DAT"), 0) << call;
+    EXPECT_TRUE(fresh.openFiles.empty());
+    EXPECT_TRUE(fresh.boxes.empty()) << "the caller reports it";
+    InstallSystem(sys_);
+  }
+  sys_->FailCall(Op::Create, 1, kErrorAccessDenied);
+  EXPECT_EQ(WriteJoinBatch("BIG", "BIG.DAT", "BIG.DAT"), 0);
+}
+
+TEST_F(WriteJoinBatchTest, NeverOverwritesTheSourceEvenWhenItIsNamedLikeTheJoinFile) {
+  WriteHostFile(Host('C', "Out/Join.bat"), "precious");
+  splitJob.sourcePath = "C:\\OUT\\join.bat";
+  appSettings.useDos83 = 1;
+  EXPECT_EQ(WriteJoinBatch("JOIN", "JOIN.BAT", "join.bat"), 0);
+  EXPECT_EQ(ReadHostFile(Host('C', "Out/Join.bat")), "precious");
+}
+
+}  // namespace
+}  // namespace parcelo

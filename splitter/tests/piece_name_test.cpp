@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "engine/piece_name.h"
+
+namespace parcelo {
+namespace {
+
+TEST(PieceName, SuffixHasAtLeastThreeDigits) {
+  const struct {
+    int n;
+    const char* expected;
+  } cases[] = {{0, "B.000"}, {7, "B.007"}, {9, "B.009"},  {10, "B.010"},
+               {42, "B.042"}, {99, "B.099"}, {100, "B.100"}, {999, "B.999"},
+               {1000, "B.1000"}, {12345, "B.12345"}};
+  for (const auto& c : cases) {
+    std::string name = "B";
+    EXPECT_EQ(AppendPieceNumber(c.n, name), c.expected);
+    EXPECT_EQ(name, c.expected) << "appends in place";
+  }
+}
+
+TEST(PieceName, IntermediatesMatchTheDelWildcard) {
+  EXPECT_EQ(IntermediateName("BIGFILE", 0), "BIGFILE.00_");
+  EXPECT_EQ(IntermediateName("BIGFILE", 1), "BIGFILE.01_");
+  EXPECT_EQ(IntermediateName("BIGFILE", 14), "BIGFILE.14_");
+  EXPECT_EQ(IntermediateName("BIGFILE", 99), "BIGFILE.99_");
+  // Beyond line 99 the names wrap but stay three characters; neighbours always differ.
+  for (int line = 1; line < 300; ++line) {
+    const std::string name = IntermediateName("B", line);
+    EXPECT_EQ(name.size(), 6u);
+    EXPECT_NE(name, IntermediateName("B", line - 1));
+  }
+}
+
+TEST(PieceName, PathsGetExactlyOneSeparator) {
+  EXPECT_EQ(PathInFolder("C:\\Out", "X.000"), "C:\\Out\\X.000");
+  EXPECT_EQ(PathInFolder("A:\\", "X.000"), "A:\\X.000");
+  EXPECT_EQ(PiecePath("C:\\Out\\", "HOLIDA~1", 2), "C:\\Out\\HOLIDA~1.002");
+}
+
+}  // namespace
+}  // namespace parcelo

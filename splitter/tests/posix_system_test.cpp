@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/posix/short_name.h"
+#include "split_fixture.h"
+
+namespace parcelo {
+namespace {
+namespace fs = std::filesystem;
+
+TEST(ShortName, ValidNamesNeedNoAlias) {
+  for (const char* name : {"README", "BACKUP.ZIP", "HOLIDA~1.AVI", "A.B", "12345678.123", "_$~!.{}"}) {
+    EXPECT_TRUE(IsShortName(name)) << name;
+  }
+  for (const char* name : {"readme", "Backup.zip", "123456789", "A.BCDE", "A.B.C", "A B", "A+B",
+                           ".ZIP", "A.", ""}) {
+    EXPECT_FALSE(IsShortName(name)) << name;
+  }
+}
+
+TEST(ShortName, AliasesLikeAFatDisk) {
+  const auto aliases = AssignShortNames({"Holiday Video.avi", "Holiday Snaps.avi", "readme.txt",
+                                         "My Long Document.doc", "a+b,c;d=e.tar.gz", ".profile",
+                                         "BACKUP.ZIP", "noext long name"});
+  EXPECT_EQ(aliases.at("Holiday Snaps.avi"), "HOLIDA~1.AVI");
+  EXPECT_EQ(aliases.at("Holiday Video.avi"), "HOLIDA~2.AVI");
+  EXPECT_EQ(aliases.at("readme.txt"), "README.TXT");
+  EXPECT_EQ(aliases.at("My Long Document.doc"), "MYLONG~1.DOC");
+  EXPECT_EQ(aliases.at("a+b,c;d=e.tar.gz"), "A_B_C_~1.GZ");
+  EXPECT_EQ(aliases.at(".profile"), "PROFILE~1");
+  EXPECT_EQ(aliases.at("noext long name"), "NOEXTL~1");
+  EXPECT_EQ(aliases.count("BACKUP.ZIP"), 0u);
+}
+
+TEST(ShortName, AliasesAvoidRealNamesAndGrowTheirTail) {
+  std::vector<std::string> names = {"HOLIDA~1.AVI", "readme.txt", "README.TXT"};
+  for (int n = 0; n < 11; ++n) names.push_back("Holiday " + std::to_string(n) + ".avi");
+  const auto aliases = AssignShortNames(names);
+  EXPECT_EQ(aliases.at("readme.txt"), "README~1.TXT");
+  EXPECT_EQ(aliases.at("Holiday 0.avi"), "HOLIDA~2.AVI");
+  EXPECT_EQ(aliases.at("Holiday 10.avi"), "HOLIDA~3.AVI");
+  EXPECT_EQ(aliases.at("Holiday 9.avi"), "HOLID~11.AVI");
+  std::set<std::string> unique;
+  for (const auto& [name, alias] : aliases) EXPECT_TRUE(unique.insert(alias).second) << alias;
+}
+
+using PosixDrives = SplitFixture;
+
+TEST_F(PosixDrives, DosPathsReachHostFilesWithoutCaseAndByAlias) {
+  MakeFolder(Host('C', "Long Folder"));
+  WriteHostFile(Host('C', "Long Folder/Holiday Video.avi"), "video");
+  std::string host;
+  ASSERT_TRUE(posix_.ToHostPath("C:\\long folder\\HOLIDAY VIDEO.AVI", &host));
+  EXPECT_EQ(host, Host('C', "Long Folder/Holiday Video.avi"));
+  ASSERT_TRUE(posix_.ToHostPath("c:\\LONGFO~1\\HOLIDA~1.AVI", &host));
+  EXPECT_EQ(host, Host('C', "Long Folder/Holiday Video.avi"));
+  ASSERT_TRUE(posix_.ToHostPath("C:\\Out\\..\\..\\..\\Data\\NEW.000", &host));
+  EXPECT_EQ(host, Host('C', "Data/NEW.000")) << "never above the drive's folder";
+  EXPECT_FALSE(posix_.ToHostPath("Q:\\X", &host));
+
+  FoundFile found;
+  ASSERT_TRUE(posix_.FindFile("C:\\Long Folder\\Holiday Video.avi", &found));
+  EXPECT_EQ(found.name, "Holiday Video.avi");
+  EXPECT_EQ(found.alternateName, "HOLIDA~1.AVI");
+  EXPECT_EQ(found.size, 5u);
+  EXPECT_FALSE(found.isDirectory);
+  ASSERT_TRUE(posix_.FindFile("C:\\Out", &found));
+  EXPECT_TRUE(found.isDirectory);
+  EXPECT_EQ(found.alternateName, "OUT");
+  EXPECT_FALSE(posix_.FindFile("C:\\Nothing.txt", &found));
+}
+
+TEST_F(PosixDrives, SameFileSeesThroughCaseAliasesAndLinks) {
+  WriteHostFile(Host('C', "Data/Some File.bin"), "x");
+  WriteHostFile(Host('C', "Data/OTHER.BIN"), "x");
+  ASSERT_EQ(link(Host('C', "Data/Some File.bin").c_str(), Host('C', "Out/LINKED.BIN").c_str()), 0);
+  EXPECT_TRUE(posix_.IsSameFile("C:\\Data\\Some File.bin", "c:\\data\\SOMEFI~1.BIN"));
+  EXPECT_TRUE(posix_.IsSameFile("C:\\Data\\Some File.bin", "C:\\Out\\LINKED.BIN"));
+  EXPECT_FALSE(posix_.IsSameFile("C:\\Data\\Some File.bin", "C:\\Data\\OTHER.BIN"));
+  EXPECT_FALSE(posix_.IsSameFile("C:\\Data\\Some File.bin", "C:\\Data\\MISSING.BIN"));
+}
+
+TEST_F(PosixDrives, DriveTableAnswersTypeAndSimulatedCapacity) {
+  EXPECT_EQ(posix_.DriveTypeOf("A:\\"), DriveType::Removable);
+  EXPECT_EQ(posix_.DriveTypeOf("c:\\"), DriveType::Fixed);
+  EXPECT_EQ(posix_.DriveTypeOf("Q:\\"), DriveType::NoRootDir);
+  EXPECT_GT(posix_.FreeBytes("C:\\"), 0u) << "the host disk's free space";
+
+  ResizeFloppy(10000);
+  EXPECT_EQ(posix_.FreeBytes("A:\\"), 10000u);
+  std::uint32_t error = 0;
+  const FileHandle file = posix_.CreateForWriting("A:\\X.000", &error);
+  ASSERT_NE(file, kInvalidFile);
+  const std::string bytes(6000, 'x');
+  EXPECT_TRUE(posix_.WriteFile(file, bytes.data(), 6000).ok);
+  EXPECT_EQ(posix_.FreeBytes("A:\\"), 4000u);
+  const IoResult full = posix_.WriteFile(file, bytes.data(), 6000);
+  EXPECT_FALSE(full.ok);
+  EXPECT_EQ(full.error, kErrorDiskFull);
+  EXPECT_EQ(full.bytes, 4000u) << "fills the disk like a real one";
+  posix_.CloseFile(file);
+  EXPECT_EQ(posix_.FreeBytes("A:\\"), 0u);
+
+  ASSERT_TRUE(posix_.ChangeDisk('A', DiskFolder(1)));
+  EXPECT_EQ(posix_.FreeBytes("A:\\"), 10000u) << "a fresh disk";
+  EXPECT_EQ(fs::file_size(DiskFolder(1) + "/X.000"), 10000u);
+}
+
+TEST_F(PosixDrives, FileErrorsUseWin32Codes) {
+  std::uint32_t error = 0;
+  EXPECT_EQ(posix_.OpenForReading("C:\\Data\\MISSING.BIN", &error), kInvalidFile);
+  EXPECT_EQ(error, kErrorFileNotFound);
+  EXPECT_EQ(posix_.OpenForReading("C:\\Data", &error), kInvalidFile);
+  EXPECT_EQ(error, kErrorAccessDenied) << "a folder is not a file";
+  EXPECT_EQ(posix_.CreateForWriting("C:\\Out", &error), kInvalidFile);
+  EXPECT_EQ(error, kErrorAccessDenied);
+  EXPECT_EQ(posix_.CreateForWriting("C:\\No\\Such\\X.000", &error), kInvalidFile);
+  EXPECT_EQ(error, kErrorFileNotFound);
+}
+
+}  // namespace
+}  // namespace parcelo

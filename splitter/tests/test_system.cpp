@@ -1,0 +1,162 @@
+#include "test_system.h"
+
+#include <gtest/gtest.h>
+
+namespace parcelo {
+
+int TestSystem::Calls(Op op) const {
+  const auto found = calls_.find(op);
+  return found == calls_.end() ? 0 : found->second;
+}
+
+bool TestSystem::Inject(Op op, std::uint32_t* error) {
+  const int n = ++calls_[op];
+  if (beforeCall) beforeCall(op, n);
+  const auto fault = faults_.find({op, n});
+  if (fault == faults_.end()) return false;
+  if (error != nullptr) *error = fault->second;
+  return true;
+}
+
+std::vector<std::string> TestSystem::TextsOf(int id) const {
+  const std::string prefix = "text " + std::to_string(id) + " ";
+  std::vector<std::string> texts;
+  for (const std::string& call : windowCalls) {
+    if (call.rfind(prefix, 0) == 0) texts.push_back(call.substr(prefix.size()));
+  }
+  return texts;
+}
+
+int TestSystem::Deltas() const {
+  int sum = 0;
+  for (const std::string& call : windowCalls) {
+    if (call.rfind("delta ", 0) == 0) sum += std::stoi(call.substr(6));
+  }
+  return sum;
+}
+
+FileHandle TestSystem::OpenForReading(const std::string& path, std::uint32_t* error) {
+  if (Inject(Op::OpenRead, error)) return kInvalidFile;
+  const FileHandle file = inner_->OpenForReading(path, error);
+  if (file != kInvalidFile) openFiles.insert(file);
+  return file;
+}
+
+FileHandle TestSystem::CreateForWriting(const std::string& path, std::uint32_t* error) {
+  if (Inject(Op::Create, error)) return kInvalidFile;
+  const FileHandle file = inner_->CreateForWriting(path, error);
+  if (file != kInvalidFile) openFiles.insert(file);
+  return file;
+}
+
+IoResult TestSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
+  IoResult result;
+  if (openFiles.count(file) == 0) ADD_FAILURE() << "read from a file that is not open";
+  if (Inject(Op::Read, &result.error)) return result;
+  return inner_->ReadFile(file, buffer, count);
+}
+
+IoResult TestSystem::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
+  IoResult result;
+  if (openFiles.count(file) == 0) ADD_FAILURE() << "write to a file that is not open";
+  if (Inject(Op::Write, &result.error)) return result;
+  return inner_->WriteFile(file, data, count);
+}
+
+void TestSystem::CloseFile(FileHandle file) {
+  Inject(Op::Close, nullptr);
+  if (openFiles.erase(file) == 0) {
+    ++badReleases;
+    return;
+  }
+  inner_->CloseFile(file);
+}
+
+bool TestSystem::FindFile(const std::string& path, FoundFile* found) {
+  std::uint32_t error = 0;
+  if (Inject(Op::Find, &error)) return false;
+  return inner_->FindFile(path, found);
+}
+
+bool TestSystem::RemoveFile(const std::string& path) {
+  std::uint32_t error = 0;
+  if (Inject(Op::Remove, &error)) return false;
+  return inner_->RemoveFile(path);
+}
+
+std::uint64_t TestSystem::FreeBytes(const std::string& root) {
+  std::uint32_t error = 0;
+  if (Inject(Op::FreeBytes, &error)) return 0;
+  if (!freeBytes.empty()) {
+    const std::uint64_t bytes = freeBytes.front();
+    freeBytes.pop_front();
+    return bytes;
+  }
+  return inner_->FreeBytes(root);
+}
+
+void* TestSystem::AllocateBuffer(std::uint32_t size) {
+  std::uint32_t error = 0;
+  if (Inject(Op::Allocate, &error)) return nullptr;
+  void* buffer = inner_->AllocateBuffer(size);
+  if (buffer != nullptr) liveBuffers.insert(buffer);
+  return buffer;
+}
+
+void TestSystem::FreeBuffer(void* buffer) {
+  if (liveBuffers.erase(buffer) == 0) {
+    ++badReleases;
+    return;
+  }
+  inner_->FreeBuffer(buffer);
+}
+
+int TestSystem::ShowMessageBox(WindowHandle owner, const std::string& text,
+                               const std::string& caption, unsigned style) {
+  const Box box{owner, text, caption, style};
+  boxes.push_back(box);
+  if (boxes.size() > 10000) {
+    ADD_FAILURE() << "endless questions; last: " << text;
+    return kIdCancel;
+  }
+  if (onBox) return onBox(box);
+  if (!answers.empty()) {
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  const unsigned buttons = style & 0xF;
+  if (buttons == kMbOk) return kIdOk;
+  return buttons == kMbYesNo ? kIdNo : kIdCancel;
+}
+
+void TestSystem::SetItemText(WindowHandle, int id, const std::string& text) {
+  windowCalls.push_back("text " + std::to_string(id) + " " + text);
+}
+
+void TestSystem::ProgressSetRange(WindowHandle, int, std::uint32_t minimum, std::uint32_t maximum) {
+  windowCalls.push_back("range " + std::to_string(minimum) + " " + std::to_string(maximum));
+}
+
+void TestSystem::ProgressSetPos(WindowHandle, int, std::uint32_t position) {
+  windowCalls.push_back("pos " + std::to_string(position));
+}
+
+void TestSystem::ProgressDelta(WindowHandle, int, std::int32_t delta) {
+  windowCalls.push_back("delta " + std::to_string(delta));
+}
+
+void TestSystem::UpdateToolTip(WindowHandle, WindowHandle, int id, const std::string& text) {
+  windowCalls.push_back("tip " + std::to_string(id) + " " + text);
+}
+
+void TestSystem::CloseWindow(WindowHandle window) {
+  windowCalls.push_back("close");
+  closedWindows.push_back(window);
+}
+
+void TestSystem::PlaySystemSound(const std::string& alias) {
+  windowCalls.push_back("sound " + alias);
+}
+
+}  // namespace parcelo
