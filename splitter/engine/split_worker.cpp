@@ -196,6 +196,7 @@ int SplitWorker() {
   if (job.sourceFile == kInvalidFile) return Fail(kTextOpenSourceFailed);
 
   while (job.totalBytesWritten < job.sourceSize) {
+    if (CancelPending()) return 0;
     const std::string piecePath = PiecePath(job.destinationPath, job.pieceBaseName, job.pieceIndex);
     if (job.spanToDisk) {
       SetStatus(Format(kTextWaitingForDisk, job.pieceIndex + 1));

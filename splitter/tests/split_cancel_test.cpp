@@ -41,7 +41,7 @@ TEST_F(Cancel, AtEachChunkKeepsWhatWasWrittenAndWritesNoJoinFile) {
     std::vector<std::string> expected;
     for (int piece = 0; piece < n; ++piece) expected.push_back("BIG.00" + std::to_string(piece));
     EXPECT_EQ(List(Host('C', "Out")), expected);
-    EXPECT_EQ(JoinPieces({Host('C', "Out")}, "BIG"), sourceBytes_.substr(0, 1000 * n));
+    EXPECT_TRUE(JoinPieces({Host('C', "Out")}, "BIG") == sourceBytes_.substr(0, 1000 * n));
     EXPECT_EQ(splitJob.sourcePath, "C:\\Data\\BIG.DAT") << "the request survives";
     InstallSystem(sys_);
   }
@@ -104,12 +104,13 @@ TEST_F(Cancel, BeforeTheJoinRoomQuestionAndTheJoinFile) {
   MakeSource("BIG.DAT", 2500);
   RequestSized("BIG.DAT", 1000);
   sys_->boxes.clear();
-  sys_->beforeCall = [](Op op, int call) {
-    if (op == Op::Write && call == 3) splitJob.cancelRequested = 1;  // the last chunk
+  const int lastChunk = sys_->Calls(Op::Write) + 3;
+  sys_->beforeCall = [lastChunk](Op op, int call) {
+    if (op == Op::Write && call == lastChunk) splitJob.cancelRequested = 1;
   };
   EXPECT_EQ(Run(), 0);
   EXPECT_FALSE(fs::exists(Host('C', "Out/Join-BIG.DAT.bat")));
-  EXPECT_EQ(JoinPieces({Host('C', "Out")}, "BIG"), sourceBytes_);
+  EXPECT_TRUE(JoinPieces({Host('C', "Out")}, "BIG") == sourceBytes_);
 }
 
 TEST_F(Cancel, AfterTheJoinFileIsWrittenTheRunStillFinishes) {

@@ -77,7 +77,7 @@ TEST_F(FaultSweep, EachFailureEndsCleanlyOrOnlyDropsBackups) {
         const int result = Run();
         ++cases;
 
-        EXPECT_EQ(ReadHostFile(Host('C', "Data/BIG.DAT")), sourceBytes_) << "source unchanged";
+        EXPECT_TRUE(ReadHostFile(Host('C', "Data/BIG.DAT")) == sourceBytes_) << "source unchanged";
         EXPECT_TRUE(faulty.openFiles.empty()) << "every handle closed";
         EXPECT_TRUE(faulty.liveBuffers.empty()) << "buffer freed";
         EXPECT_EQ(faulty.badReleases, 0) << "nothing released twice";
@@ -90,7 +90,7 @@ TEST_F(FaultSweep, EachFailureEndsCleanlyOrOnlyDropsBackups) {
         }
         if (result == 1) {
           EXPECT_TRUE(joined);
-          EXPECT_EQ(JoinPieces({Host('C', "Out")}, "BIG"), sourceBytes_);
+          EXPECT_TRUE(JoinPieces({Host('C', "Out")}, "BIG") == sourceBytes_);
           ASSERT_LE(errors.size(), 1u);
           if (!errors.empty()) {
             EXPECT_TRUE(OneOf(errors[0].text, kBackupMessages, std::size(kBackupMessages)))
@@ -177,8 +177,8 @@ TEST_F(FaultSweep, ReadFailureAfterThreePiecesKeepsThemAndThePartialFourth) {
   }
   EXPECT_EQ(List(Host('A', "")), std::vector<std::string>{"B.003"});
   EXPECT_EQ(fs::file_size(Host('A', "B.003")), kBufferSpanned);
-  EXPECT_EQ(JoinPieces({DiskFolder(1), DiskFolder(2), DiskFolder(3), Host('A', "")}, "B"),
-            sourceBytes_.substr(0, 900000 + kBufferSpanned));
+  EXPECT_TRUE(JoinPieces({DiskFolder(1), DiskFolder(2), DiskFolder(3), Host('A', "")}, "B") ==
+              sourceBytes_.substr(0, 900000 + kBufferSpanned));
 }
 
 TEST_F(FaultSweep, ShortSourceIsReportedAsReadPastEof) {

@@ -55,11 +55,11 @@ TEST_F(SizedRun, PiecesRebuildTheSourceAndBackupsMatch) {
       std::snprintf(name, sizeof name, "BIG.%03zu", n);
       EXPECT_EQ(fs::file_size(Host('C', std::string("Out/") + name)), c.pieces[n]) << name;
     }
-    EXPECT_EQ(JoinPieces({Host('C', "Out")}, "BIG"), sourceBytes_);
+    EXPECT_TRUE(JoinPieces({Host('C', "Out")}, "BIG") == sourceBytes_);
     const std::string join = ReadHostFile(Host('C', "Out/Join-BIG.DAT.bat"));
     EXPECT_NE(join.find("\r\nREN BIG.DAT \"BIG.DAT\""), std::string::npos);
     if (c.backup) {
-      EXPECT_EQ(JoinPieces({Host('C', "Backup")}, "BIG"), sourceBytes_);
+      EXPECT_TRUE(JoinPieces({Host('C', "Backup")}, "BIG") == sourceBytes_);
       EXPECT_EQ(ReadHostFile(Host('C', "Backup/Join-BIG.DAT.bat")), join);
     } else {
       EXPECT_TRUE(List(Host('C', "Backup")).empty());
@@ -220,7 +220,7 @@ TEST_F(SizedRun, NeverTruncatesASourceThatIsNamedLikeAPiece) {
     EXPECT_EQ(box.text, "Error creating destination file.\nDrive may be full.");
     EXPECT_EQ(box.style, kMbRetryCancel | kMbIconError);
   }
-  EXPECT_EQ(ReadHostFile(Host('C', "Data/DATA.000")), sourceBytes_);
+  EXPECT_TRUE(ReadHostFile(Host('C', "Data/DATA.000")) == sourceBytes_);
   EXPECT_EQ(List(Host('C', "Data")), std::vector<std::string>{"DATA.000"});
 }
 
@@ -230,10 +230,10 @@ TEST_F(SizedRun, NeverTruncatesASourceInTheBackupFolder) {
   splitJob.backupEnabled = 1;
   splitJob.backupFolder = "C:\\data";
   ASSERT_EQ(Run(), 1);
-  EXPECT_EQ(ReadHostFile(Host('C', "Data/DATA.000")), sourceBytes_);
+  EXPECT_TRUE(ReadHostFile(Host('C', "Data/DATA.000")) == sourceBytes_);
   EXPECT_EQ(sys_->boxes.front().text,
             "Error creating backup of destination file. Backups have been disabled.");
-  EXPECT_EQ(JoinPieces({Host('C', "Out")}, "DATA"), sourceBytes_);
+  EXPECT_TRUE(JoinPieces({Host('C', "Out")}, "DATA") == sourceBytes_);
 }
 
 TEST_F(SizedRun, UnwritableBackupFolderGivesOneMessageAndNoBackups) {
@@ -249,7 +249,7 @@ TEST_F(SizedRun, UnwritableBackupFolderGivesOneMessageAndNoBackups) {
   EXPECT_EQ(sys_->boxes[0].style, kMbIconError);
   EXPECT_EQ(sys_->boxes[1].text, kReminderSized);
   EXPECT_FALSE(fs::exists(Host('C', "Missing")));
-  EXPECT_EQ(JoinPieces({Host('C', "Out")}, "BIG"), sourceBytes_);
+  EXPECT_TRUE(JoinPieces({Host('C', "Out")}, "BIG") == sourceBytes_);
 }
 
 using SpannedRun = SplitFixture;
@@ -263,7 +263,7 @@ TEST_F(SpannedRun, PiecesFillEachDiskAndRebuildTheSource) {
       {1457664, 3500000, 1},
       {1457664, 3500000, 0},
       {100000, 350000, 1},
-      {5000, 60000, 0},
+      {5000, 59000, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.capacity);
@@ -289,11 +289,11 @@ TEST_F(SpannedRun, PiecesFillEachDiskAndRebuildTheSource) {
       EXPECT_EQ(List(DiskFolder(n)).size(), 1u) << "one piece per full disk";
     }
     folders.push_back(Host('A', ""));
-    EXPECT_EQ(JoinPieces(folders, "HOLIDA~1"), sourceBytes_);
+    EXPECT_TRUE(JoinPieces(folders, "HOLIDA~1") == sourceBytes_);
     EXPECT_TRUE(fs::exists(Host('A', "Join-Holiday Video.avi.bat"))) << "join file on the last disk";
     EXPECT_EQ(splitJob.pieceCount, 0u) << "reset after success";
     if (c.backup) {
-      EXPECT_EQ(JoinPieces({Host('C', "Backup")}, "HOLIDA~1"), sourceBytes_);
+      EXPECT_TRUE(JoinPieces({Host('C', "Backup")}, "HOLIDA~1") == sourceBytes_);
       EXPECT_EQ(ReadHostFile(Host('C', "Backup/Join-Holiday Video.avi.bat")),
                 ReadHostFile(Host('A', "Join-Holiday Video.avi.bat")));
     }
@@ -430,19 +430,32 @@ TEST_F(SpannedRun, JoinFileWaitsForRoomOnTheLastDisk) {
   EXPECT_EQ(List(Host('A', "")), std::vector<std::string>{"Join-B.DAT.bat"});
 }
 
-TEST_F(SpannedRun, JoinRoomUsesTheEstimate) {
-  const std::uint32_t estimate = JoinRoomEstimate(1, 5, false);
-  for (std::uint64_t free : {std::uint64_t{estimate} - 1, std::uint64_t{estimate}}) {
+TEST_F(SpannedRun, JoinRoomUsesTheEstimateAndAtLeast512Bytes) {
+  // 40 pieces of 2048 bytes: the estimate (684) is above the 512-byte floor.
+  const std::uint32_t estimate = JoinRoomEstimate(40, 5, false);
+  ASSERT_EQ(estimate, 684u);
+  const struct {
+    std::uint32_t pieces;
+    std::uint64_t free;
+    int result;
+  } cases[] = {{40, estimate - 1, 0}, {40, estimate, 1}, {1, 511, 0}, {1, 512, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.pieces) + " pieces, free " + std::to_string(c.free));
     TestSystem fresh(&posix_);
     InstallSystem(&fresh);
-    MakeSource("B.DAT", 10000);
-    RequestSpanned("B.DAT");
-    fresh.freeBytes = {10000, 10000, free};
-    fresh.answers = {kIdOk, kIdCancel};
-    EXPECT_EQ(Run(), free >= estimate ? 1 : 0) << free;
-    InstallSystem(sys_);
     fs::remove_all(Host('A', ""));
     MakeFolder(Host('A', ""));
+    ResetSplitJob();
+    MakeSource("B.DAT", c.pieces * 2048);
+    RequestSpanned("B.DAT");
+    fresh.freeBytes.assign(c.pieces + 1, 2048);
+    fresh.freeBytes.push_back(c.free);
+    fresh.onBox = [](const Box& box) {
+      return box.text.rfind("Insert disk", 0) == 0 ? kIdOk : kIdCancel;
+    };
+    EXPECT_EQ(Run(), c.result);
+    EXPECT_EQ(fs::exists(Host('A', "Join-B.DAT.bat")), c.result == 1);
+    InstallSystem(sys_);
   }
   // With "Use DOS 8.3" the REN line is gone, and with it 21 + the name's length.
   EXPECT_EQ(JoinRoomEstimate(1, 5, false) - JoinRoomEstimate(1, 5, true), 26u);
