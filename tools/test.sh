@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Set-up and build, then every test: native unit tests, the same under ASan/UBSan, and the
+# Windows program under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+jobs=$(nproc 2>/dev/null || echo 2)
+
+echo "== native tests"
+ctest --test-dir build/native --output-on-failure -j "$jobs" --timeout 300
+
+echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DPARCELO_SANITIZE=ON >/dev/null
+cmake --build build/sanitize -j "$jobs"
+ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
+
+echo "== Windows build under Wine"
+bash e2e/wine_cli_test.sh
