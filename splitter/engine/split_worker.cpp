@@ -153,10 +153,7 @@ void ResetRequest() {
   job.sourcePath.clear();
   job.destinationPath.clear();
   job.sourceSize = job.pieceSize = job.pieceCount = 0;
-  mainDialogState.splitSizeText.clear();
-  mainDialogState.splitMode = kModeSpecified;
-  mainDialogState.sizeUnit = kUnitKB;
-  mainDialogState.presetIndex = kPreset144;
+  ResetMainDialogState();  // the next main dialog starts like the first
 }
 
 void FinishRun() {
