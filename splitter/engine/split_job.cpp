@@ -23,6 +23,7 @@ void ResetSplitJob() {
   job.sourceFile = job.pieceFile = job.backupFile = kInvalidFile;
   job.running = 0;
   job.cancelRequested = 0;
+  job.finishing = 0;
 }
 
 }  // namespace parcelo

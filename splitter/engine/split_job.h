@@ -40,6 +40,7 @@ struct SplitJob {
   // Read by the UI thread while the worker runs; the only values the two threads share.
   std::atomic<int> running{0};
   std::atomic<int> cancelRequested{0};
+  std::atomic<int> finishing{0};  // the worker is asking its end-of-run questions
 };
 
 extern SplitJob splitJob;

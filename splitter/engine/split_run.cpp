@@ -37,6 +37,7 @@ std::uint32_t MeasureFreeBytes(const std::string& root) {
 int PrepareSplitRun() {
   SplitJob& job = splitJob;
   job.cancelRequested = 0;
+  job.finishing = 0;
   job.bufferSize = appSettings.moreMem ? kBufferMoreMem : kBufferNormal;
   if (job.spanToDisk) job.bufferSize = kBufferSpanned;
 
@@ -111,6 +112,7 @@ int EndSplitRun(bool closeProgram) {
   }
   // Cleared first so that the dialog's own close does not take itself for a cancel.
   job.running = 0;
+  job.finishing = 0;
   Sys().CloseWindow(progressDialog);
   if (closeProgram) Sys().CloseWindow(mainDialogWindow);
   return 0;

@@ -158,6 +158,9 @@ void ResetRequest() {
 
 void FinishRun() {
   SplitJob& job = splitJob;
+  // Until the last question is answered, neither the button nor the close box may close.
+  job.finishing = 1;
+  Sys().EnableItem(progressDialog, kIdProgressButton, false);
   job.running = 0;
   if (job.spanToDisk) {
     Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0, 1);
@@ -179,6 +182,8 @@ void FinishRun() {
         kMbIconInformation);
   }
   ResetRequest();
+  job.finishing = 0;
+  Sys().EnableItem(progressDialog, kIdProgressButton, true);
   if (appSettings.closeWhenDone) Sys().CloseWindow(progressDialog);
 }
 

@@ -16,6 +16,10 @@ struct MainDialogState {
   int splitMode = kModeSpecified;
   int sizeUnit = kUnitKB;
   int presetIndex = kPreset144;
+
+  // Marks for what does not fit the request's 32-bit sizes, so it is refused, not wrapped.
+  bool pieceSizeTooBig = false;
+  bool sourceTooLarge = false;
 };
 
 extern MainDialogState mainDialogState;

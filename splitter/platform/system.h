@@ -57,6 +57,13 @@ struct FoundFile {
   std::uint64_t size = 0;
 };
 
+// A registry key handle; 0 when the key could not be had.
+using RegistryKey = std::intptr_t;
+constexpr RegistryKey kNoKey = 0;
+
+// What the folder browser gives back.
+enum class FolderChoice { Chosen, Cancelled, NoAllocator, OutOfMemory };
+
 // Result of one read or write. A write succeeds only when every byte was written.
 struct IoResult {
   bool ok = false;
@@ -100,6 +107,52 @@ class System {
                              const std::string& text) = 0;
   virtual void CloseWindow(WindowHandle window) = 0;  // sends WM_CLOSE
   virtual void PlaySystemSound(const std::string& alias) = 0;
+
+  // Registry, under HKEY_LOCAL_MACHINE. *created tells a new key from an existing one.
+  virtual RegistryKey CreateMachineKey(const std::string& subKey, bool* created) = 0;
+  // False when the value is missing or not a 4-byte number.
+  virtual bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) = 0;
+  virtual void SetDword(RegistryKey key, const std::string& name, std::uint32_t value) = 0;
+  virtual void CloseKey(RegistryKey key) = 0;
+
+  // Dialog items, addressed by the dialog and the control id.
+  virtual std::string GetItemText(WindowHandle dialog, int id) = 0;
+  virtual bool IsItemChecked(WindowHandle dialog, int id) = 0;
+  virtual void SetItemChecked(WindowHandle dialog, int id, bool checked) = 0;
+  virtual void EnableItem(WindowHandle dialog, int id, bool enabled) = 0;
+  virtual void FocusItem(WindowHandle dialog, int id) = 0;
+  virtual void ListInsert(WindowHandle dialog, int id, int index, const std::string& text) = 0;
+  virtual int ListSelection(WindowHandle dialog, int id) = 0;  // -1 for none
+  virtual void ListSelect(WindowHandle dialog, int id, int index) = 0;
+  virtual void SetCaretToEnd(WindowHandle dialog, int id) = 0;
+
+  // Dialogs by resource id. The modeless ones have no owner.
+  virtual WindowHandle CreateModelessDialog(int resource) = 0;
+  virtual int RunModalDialog(int resource, WindowHandle owner) = 0;
+  virtual void EndModalDialog(WindowHandle dialog, int result) = 0;
+  virtual void DestroyDialog(WindowHandle dialog) = 0;
+  virtual void PostQuit() = 0;
+  virtual void SetTopmost(WindowHandle window, bool topmost) = 0;
+  virtual void SetSmallIcon(WindowHandle window) = 0;  // the program's icon
+  virtual void ShowProgramIcon(WindowHandle dialog, int id) = 0;
+  virtual void ReleaseProgramIcon(WindowHandle dialog, int id) = 0;
+  virtual void AcceptDroppedFiles(WindowHandle dialog) = 0;
+  virtual WindowHandle CreateToolTips(WindowHandle dialog) = 0;
+  virtual void AddToolTip(WindowHandle toolTip, WindowHandle dialog, int id,
+                          const std::string& text) = 0;
+
+  // Shell facilities.
+  virtual bool BrowseForFile(WindowHandle owner, const std::string& title, std::string* path) = 0;
+  virtual FolderChoice BrowseForFolder(WindowHandle owner, const std::string& title,
+                                       std::string* path) = 0;
+  virtual void ShowHelpContents(WindowHandle window, const std::string& helpFile) = 0;
+  // table: pairs of control id and context number, ended by two zeros.
+  virtual void ShowContextHelp(WindowHandle item, const std::string& helpFile,
+                               const std::uint32_t* table) = 0;
+  virtual void ShellOpen(const std::string& address) = 0;
+
+  // Starts the worker thread at once; false when it could not be started.
+  virtual bool StartWorker(int (*procedure)()) = 0;
 };
 
 // The System the logic uses; installed once at entry (and by each test).
@@ -158,6 +211,88 @@ class ForwardingSystem : public System {
   }
   void CloseWindow(WindowHandle window) override { inner_->CloseWindow(window); }
   void PlaySystemSound(const std::string& alias) override { inner_->PlaySystemSound(alias); }
+
+  RegistryKey CreateMachineKey(const std::string& subKey, bool* created) override {
+    return inner_->CreateMachineKey(subKey, created);
+  }
+  bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) override {
+    return inner_->QueryDword(key, name, value);
+  }
+  void SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override {
+    inner_->SetDword(key, name, value);
+  }
+  void CloseKey(RegistryKey key) override { inner_->CloseKey(key); }
+
+  std::string GetItemText(WindowHandle dialog, int id) override {
+    return inner_->GetItemText(dialog, id);
+  }
+  bool IsItemChecked(WindowHandle dialog, int id) override {
+    return inner_->IsItemChecked(dialog, id);
+  }
+  void SetItemChecked(WindowHandle dialog, int id, bool checked) override {
+    inner_->SetItemChecked(dialog, id, checked);
+  }
+  void EnableItem(WindowHandle dialog, int id, bool enabled) override {
+    inner_->EnableItem(dialog, id, enabled);
+  }
+  void FocusItem(WindowHandle dialog, int id) override { inner_->FocusItem(dialog, id); }
+  void ListInsert(WindowHandle dialog, int id, int index, const std::string& text) override {
+    inner_->ListInsert(dialog, id, index, text);
+  }
+  int ListSelection(WindowHandle dialog, int id) override {
+    return inner_->ListSelection(dialog, id);
+  }
+  void ListSelect(WindowHandle dialog, int id, int index) override {
+    inner_->ListSelect(dialog, id, index);
+  }
+  void SetCaretToEnd(WindowHandle dialog, int id) override { inner_->SetCaretToEnd(dialog, id); }
+
+  WindowHandle CreateModelessDialog(int resource) override {
+    return inner_->CreateModelessDialog(resource);
+  }
+  int RunModalDialog(int resource, WindowHandle owner) override {
+    return inner_->RunModalDialog(resource, owner);
+  }
+  void EndModalDialog(WindowHandle dialog, int result) override {
+    inner_->EndModalDialog(dialog, result);
+  }
+  void DestroyDialog(WindowHandle dialog) override { inner_->DestroyDialog(dialog); }
+  void PostQuit() override { inner_->PostQuit(); }
+  void SetTopmost(WindowHandle window, bool topmost) override {
+    inner_->SetTopmost(window, topmost);
+  }
+  void SetSmallIcon(WindowHandle window) override { inner_->SetSmallIcon(window); }
+  void ShowProgramIcon(WindowHandle dialog, int id) override {
+    inner_->ShowProgramIcon(dialog, id);
+  }
+  void ReleaseProgramIcon(WindowHandle dialog, int id) override {
+    inner_->ReleaseProgramIcon(dialog, id);
+  }
+  void AcceptDroppedFiles(WindowHandle dialog) override { inner_->AcceptDroppedFiles(dialog); }
+  WindowHandle CreateToolTips(WindowHandle dialog) override {
+    return inner_->CreateToolTips(dialog);
+  }
+  void AddToolTip(WindowHandle toolTip, WindowHandle dialog, int id,
+                  const std::string& text) override {
+    inner_->AddToolTip(toolTip, dialog, id, text);
+  }
+
+  bool BrowseForFile(WindowHandle owner, const std::string& title, std::string* path) override {
+    return inner_->BrowseForFile(owner, title, path);
+  }
+  FolderChoice BrowseForFolder(WindowHandle owner, const std::string& title,
+                               std::string* path) override {
+    return inner_->BrowseForFolder(owner, title, path);
+  }
+  void ShowHelpContents(WindowHandle window, const std::string& helpFile) override {
+    inner_->ShowHelpContents(window, helpFile);
+  }
+  void ShowContextHelp(WindowHandle item, const std::string& helpFile,
+                       const std::uint32_t* table) override {
+    inner_->ShowContextHelp(item, helpFile, table);
+  }
+  void ShellOpen(const std::string& address) override { inner_->ShellOpen(address); }
+  bool StartWorker(int (*procedure)()) override { return inner_->StartWorker(procedure); }
 
  protected:
   System* inner_;

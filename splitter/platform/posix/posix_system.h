@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/posix/registry_file.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -48,6 +49,53 @@ class PosixSystem : public System {
   void CloseWindow(WindowHandle) override {}
   void PlaySystemSound(const std::string&) override {}
 
+  // The registry lives in a file (see RegistryFile); without one, in memory.
+  void SetRegistryFile(const std::string& path) { registry_.SetPath(path); }
+  RegistryKey CreateMachineKey(const std::string& subKey, bool* created) override {
+    return registry_.CreateKey(subKey, created);
+  }
+  bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) override {
+    return registry_.QueryDword(key, name, value);
+  }
+  void SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override {
+    registry_.SetDword(key, name, value);
+  }
+  void CloseKey(RegistryKey key) override { registry_.CloseKey(key); }
+
+  std::string GetItemText(WindowHandle, int) override { return {}; }
+  bool IsItemChecked(WindowHandle, int) override { return false; }
+  void SetItemChecked(WindowHandle, int, bool) override {}
+  void EnableItem(WindowHandle, int, bool) override {}
+  void FocusItem(WindowHandle, int) override {}
+  void ListInsert(WindowHandle, int, int, const std::string&) override {}
+  int ListSelection(WindowHandle, int) override { return -1; }
+  void ListSelect(WindowHandle, int, int) override {}
+  void SetCaretToEnd(WindowHandle, int) override {}
+  WindowHandle CreateModelessDialog(int) override { return nullptr; }
+  int RunModalDialog(int, WindowHandle) override { return 0; }
+  void EndModalDialog(WindowHandle, int) override {}
+  void DestroyDialog(WindowHandle) override {}
+  void PostQuit() override {}
+  void SetTopmost(WindowHandle, bool) override {}
+  void SetSmallIcon(WindowHandle) override {}
+  void ShowProgramIcon(WindowHandle, int) override {}
+  void ReleaseProgramIcon(WindowHandle, int) override {}
+  void AcceptDroppedFiles(WindowHandle) override {}
+  WindowHandle CreateToolTips(WindowHandle) override { return nullptr; }
+  void AddToolTip(WindowHandle, WindowHandle, int, const std::string&) override {}
+  bool BrowseForFile(WindowHandle, const std::string&, std::string*) override { return false; }
+  FolderChoice BrowseForFolder(WindowHandle, const std::string&, std::string*) override {
+    return FolderChoice::Cancelled;
+  }
+  void ShowHelpContents(WindowHandle, const std::string&) override {}
+  void ShowContextHelp(WindowHandle, const std::string&, const std::uint32_t*) override {}
+  void ShellOpen(const std::string&) override {}
+  // No message loop to keep alive here: the worker runs on the caller's thread.
+  bool StartWorker(int (*procedure)()) override {
+    procedure();
+    return true;
+  }
+
  private:
   struct Drive {
     std::string hostFolder;
@@ -60,7 +108,8 @@ class PosixSystem : public System {
 
   std::map<char, Drive> drives_;
   mutable std::mutex mutex_;
-  std::map<FileHandle, char> writeDrives_;  // open files on drives with a capacity
+  std::map<FileHandle, char> writeDrives_;
+  RegistryFile registry_;  // open files on drives with a capacity
 };
 
 }  // namespace parcelo

@@ -1,0 +1,67 @@
+#include "engine/backup_path_dialog.h"
+
+#include "engine/split_job.h"
+#include "engine/split_messages.h"
+#include "engine/split_run.h"
+#include "frontend/control_ids.h"
+
+namespace parcelo {
+namespace {
+
+constexpr char kTextChooseBackup[] = "Choose backup folder";
+constexpr char kTextOutOfMemory[] = "Out of memory.";
+constexpr char kTextDriveMissing[] = "Drive does not exist.";
+constexpr char kTextFolderMissing[] = "Directory not found.";
+constexpr char kTextNotFolder[] = "Not a directory, directory must exist.";
+constexpr char kTextNoBackupQuestion[] =
+    "Are you sure you want to continue without backing up the pieces?";
+constexpr char kCaptionAreYouSure[] = "Are you sure?";
+
+void Refuse(WindowHandle dialog, const char* text) {
+  Sys().ShowMessageBox(dialog, text, kCaptionError, kMbIconError);
+}
+
+}  // namespace
+
+void BackupPathDialogBrowse(WindowHandle dialog) {
+  std::string folder;
+  switch (Sys().BrowseForFolder(dialog, kTextChooseBackup, &folder)) {
+    case FolderChoice::Chosen:
+      splitJob.backupFolder = folder;
+      Sys().SetItemText(dialog, kIdBackupPathEdit, folder);
+      break;
+    case FolderChoice::OutOfMemory:
+      Refuse(dialog, kTextOutOfMemory);
+      Sys().CloseWindow(dialog);
+      break;
+    case FolderChoice::Cancelled:
+    case FolderChoice::NoAllocator:
+      break;
+  }
+}
+
+void BackupPathDialogOk(WindowHandle dialog) {
+  const std::string folder = Sys().GetItemText(dialog, kIdBackupPathEdit);
+  splitJob.backupFolder = folder;
+  // An empty entry names no drive at all.
+  if (folder.empty() || Sys().DriveTypeOf(DriveRoot(folder)) == DriveType::NoRootDir) {
+    return Refuse(dialog, kTextDriveMissing);
+  }
+  if (folder.size() > 3) {
+    FoundFile found;
+    if (!Sys().FindFile(folder, &found)) return Refuse(dialog, kTextFolderMissing);
+    if (!found.isDirectory) return Refuse(dialog, kTextNotFolder);
+  }
+  Sys().EndModalDialog(dialog, 0);
+}
+
+void BackupPathDialogCancel(WindowHandle dialog) {
+  if (Sys().ShowMessageBox(dialog, kTextNoBackupQuestion, kCaptionAreYouSure,
+                           kMbYesNo | kMbIconQuestion) != kIdYes) {
+    return;
+  }
+  splitJob.backupEnabled = 0;
+  Sys().EndModalDialog(dialog, 0);
+}
+
+}  // namespace parcelo

@@ -1,0 +1,256 @@
+#include "frontend/main_dialog.h"
+
+#include "engine/split_job.h"
+#include "engine/split_messages.h"
+#include "frontend/app_settings.h"
+#include "frontend/control_ids.h"
+#include "frontend/frontend_messages.h"
+#include "frontend/main_dialog_state.h"
+#include "frontend/split_size.h"
+
+namespace parcelo {
+
+const std::uint32_t kHelpContextTable[20] = {108, 10, 119, 11, 122, 13, 123, 14, 124, 15,
+                                             125, 16, 121, 17, 111, 18, 129, 19, 0,   0};
+
+namespace {
+
+struct Tool {
+  int id;
+  const char* text;
+};
+
+constexpr Tool kMainTools[] = {
+    {kIdSplitButton, "Start Splitting"},
+    {kIdCloseButton, "Close Tavrin Parcelo 95"},
+    {kIdOptionsButton, "Show Options Dialog"},
+    {kIdHelpButton, "Open Tavrin Parcelo 95 Help"},
+    {kIdAboutButton, "Show About Dialog"},
+    {kIdSourceEdit, "Source File Path"},
+    {kIdSourceBrowse, "Browse For Source File"},
+    {kIdDestinationEdit, "Destination Folder Path"},
+    {kIdDestinationBrowse, "Browse For Destination Folder"},
+    {kIdSpanRadio, "Span Source File To Disks"},
+    {kIdSpecifiedRadio, "Use A Specified Split Size"},
+    {kIdSizeEdit, "Specify Split Size"},
+    {kIdUnitList, "Specify Split Size Type"},
+    {kIdPresetRadio, "Use A Preset Split Size"},
+    {kIdPresetList, "Specify Preset Size"},
+};
+
+constexpr const char* kUnitNames[] = {"bytes", "KB", "MB"};
+constexpr const char* kPresetNames[] = {"720 KB", "1.2 MB", "1.44 MB", "2.88 MB"};
+
+void EnableItems(WindowHandle dialog, std::initializer_list<int> ids, bool enabled) {
+  for (int id : ids) Sys().EnableItem(dialog, id, enabled);
+}
+
+// The folder of the source becomes the destination while none is given.
+void OfferDefaultDestination(WindowHandle dialog, const std::string& source) {
+  if (Sys().GetItemText(dialog, kIdDestinationEdit).empty() && source.size() > 1 &&
+      source[1] == ':' && !Sys().IsItemChecked(dialog, kIdSpanRadio)) {
+    DefaultDestination(source);
+  }
+}
+
+void BrowseForSource(WindowHandle dialog) {
+  std::string path;
+  if (!Sys().BrowseForFile(dialog, kTextChooseSource, &path)) return;
+  Sys().SetItemText(dialog, kIdSourceEdit, path);
+  Sys().SetCaretToEnd(dialog, kIdSourceEdit);
+  RefreshLabels(path);
+  if (Sys().GetItemText(dialog, kIdDestinationEdit).empty() &&
+      !Sys().IsItemChecked(dialog, kIdSpanRadio)) {
+    DefaultDestination(path);
+  }
+}
+
+void BrowseForDestination(WindowHandle dialog) {
+  std::string path;
+  switch (Sys().BrowseForFolder(dialog, kTextChooseDestination, &path)) {
+    case FolderChoice::Chosen:
+      Sys().SetItemText(dialog, kIdDestinationEdit, path);
+      break;
+    case FolderChoice::OutOfMemory:
+      Sys().ShowMessageBox(dialog, kTextOutOfMemoryShort, kCaptionError, kMbIconError);
+      break;
+    case FolderChoice::Cancelled:
+    case FolderChoice::NoAllocator:
+      break;
+  }
+}
+
+}  // namespace
+
+void RefreshLabels(const std::string& path) {
+  std::string size = kTextSizePrefix;
+  FormatFileSize(path, &size);
+  Sys().SetItemText(mainDialogWindow, kIdSizeLabel, size);
+  RefreshCount();
+}
+
+void RefreshCount() {
+  std::string count = kTextPiecesPrefix;
+  FormatPieceCount(&count);
+  Sys().SetItemText(mainDialogWindow, kIdPiecesLabel, count);
+}
+
+bool CanSplit(WindowHandle dialog) {
+  if (Sys().GetItemText(dialog, kIdSourceEdit).empty()) return false;
+  if (Sys().IsItemChecked(dialog, kIdSpecifiedRadio) &&
+      Sys().GetItemText(dialog, kIdSizeEdit).empty()) {
+    return false;
+  }
+  if (Sys().IsItemChecked(dialog, kIdSpanRadio) &&
+      Sys().GetItemText(dialog, kIdDestinationEdit).empty()) {
+    return false;
+  }
+  return true;
+}
+
+void UpdateSplitButton(WindowHandle dialog) {
+  Sys().EnableItem(dialog, kIdSplitButton, CanSplit(dialog));
+}
+
+std::string DefaultDestination(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  if (slash == std::string::npos) return {};
+  std::string folder = path.substr(0, slash);
+  if (folder.size() < 3) folder += '\\';
+  Sys().SetItemText(mainDialogWindow, kIdDestinationEdit, folder);
+  return folder;
+}
+
+void MainDialogInit(WindowHandle dialog) {
+  // The handlers below read the current main dialog, which is this one from now on.
+  mainDialogWindow = dialog;
+  const MainDialogState& state = mainDialogState;
+  Sys().AcceptDroppedFiles(dialog);
+  Sys().SetSmallIcon(dialog);
+  Sys().SetItemText(dialog, kIdSourceEdit, splitJob.sourcePath);
+  Sys().SetItemText(dialog, kIdDestinationEdit, splitJob.destinationPath);
+  Sys().SetItemText(dialog, kIdSizeEdit, state.splitSizeText);
+  switch (state.splitMode) {
+    case kModeSpan:
+      Sys().SetItemChecked(dialog, kIdSpanRadio, true);
+      EnableItems(dialog, {kIdSizeEdit, kIdUnitList, kIdPresetList}, false);
+      break;
+    case kModePreset:
+      Sys().SetItemChecked(dialog, kIdPresetRadio, true);
+      EnableItems(dialog, {kIdSizeEdit, kIdUnitList}, false);
+      break;
+    default:
+      Sys().SetItemChecked(dialog, kIdSpecifiedRadio, true);
+      EnableItems(dialog, {kIdPresetList}, false);
+      break;
+  }
+  for (int i = 0; i < 3; ++i) Sys().ListInsert(dialog, kIdUnitList, i, kUnitNames[i]);
+  Sys().ListSelect(dialog, kIdUnitList, state.sizeUnit);
+  for (int i = 0; i < 4; ++i) Sys().ListInsert(dialog, kIdPresetList, i, kPresetNames[i]);
+  Sys().ListSelect(dialog, kIdPresetList, state.presetIndex);
+  RefreshLabels(splitJob.sourcePath);
+  UpdateSplitButton(dialog);
+  const WindowHandle tips = Sys().CreateToolTips(dialog);
+  for (const Tool& tool : kMainTools) Sys().AddToolTip(tips, dialog, tool.id, tool.text);
+}
+
+void MainDialogCommand(WindowHandle dialog, int id, int notification) {
+  switch (id) {
+    case kIdSourceEdit:
+      if (notification == kEnKillFocus) {
+        splitJob.sourcePath = Sys().GetItemText(dialog, kIdSourceEdit);
+        RefreshLabels(splitJob.sourcePath);
+        OfferDefaultDestination(dialog, splitJob.sourcePath);
+      }
+      UpdateSplitButton(dialog);
+      break;
+    case kIdDestinationEdit:
+      UpdateSplitButton(dialog);
+      break;
+    case kIdSourceBrowse:
+      BrowseForSource(dialog);
+      UpdateSplitButton(dialog);
+      break;
+    case kIdSizeEdit:
+      if (notification == kEnChange && splitJob.sourceSize != 0) RefreshCount();
+      UpdateSplitButton(dialog);
+      break;
+    case kIdDestinationBrowse:
+      BrowseForDestination(dialog);
+      break;
+    case kIdSpecifiedRadio:
+      if (Sys().IsItemChecked(dialog, kIdSpecifiedRadio)) {
+        Sys().EnableItem(dialog, kIdPresetList, false);
+        EnableItems(dialog, {kIdSizeEdit, kIdUnitList}, true);
+      }
+      RefreshCount();
+      UpdateSplitButton(dialog);
+      break;
+    case kIdUnitList:
+    case kIdPresetList:
+      RefreshCount();
+      break;
+    case kIdSpanRadio:
+      if (Sys().IsItemChecked(dialog, kIdSpanRadio)) {
+        EnableItems(dialog, {kIdSizeEdit, kIdUnitList, kIdPresetList}, false);
+      }
+      UpdateSplitButton(dialog);
+      splitJob.destinationPath = Sys().GetItemText(dialog, kIdDestinationEdit);
+      if (splitJob.destinationPath.size() > 3) {
+        splitJob.destinationPath.clear();
+        Sys().SetItemText(dialog, kIdDestinationEdit, "");
+      }
+      RefreshCount();
+      break;
+    case kIdPresetRadio:
+      if (Sys().IsItemChecked(dialog, kIdPresetRadio)) {
+        EnableItems(dialog, {kIdSizeEdit, kIdUnitList}, false);
+        Sys().EnableItem(dialog, kIdPresetList, true);
+      }
+      RefreshCount();
+      UpdateSplitButton(dialog);
+      break;
+    case kIdSplitButton:
+      ValidateAndStartSplit(dialog);
+      break;
+    case kIdCloseButton:
+      Sys().CloseWindow(dialog);
+      break;
+    case kIdOptionsButton:
+      Sys().RunModalDialog(kDialogOptions, mainDialogWindow);
+      break;
+    case kIdHelpButton:
+      Sys().ShowHelpContents(dialog, kHelpFile);
+      break;
+    case kIdAboutButton:
+      Sys().RunModalDialog(kDialogAbout, mainDialogWindow);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainDialogDropFile(WindowHandle dialog, const std::string& path) {
+  Sys().SetItemText(dialog, kIdSourceEdit, path);
+  RefreshLabels(path);
+  splitJob.sourcePath = Sys().GetItemText(dialog, kIdSourceEdit);
+  splitJob.destinationPath = Sys().GetItemText(dialog, kIdDestinationEdit);
+  OfferDefaultDestination(dialog, splitJob.sourcePath);
+  UpdateSplitButton(dialog);
+  if (!appSettings.alwaysOnTop) {
+    Sys().SetTopmost(dialog, true);
+    Sys().SetTopmost(dialog, false);
+  }
+}
+
+void MainDialogContextHelp(WindowHandle item) {
+  Sys().ShowContextHelp(item, kHelpFile, kHelpContextTable);
+}
+
+void MainDialogClose(WindowHandle dialog) {
+  Sys().DestroyDialog(dialog);
+  if (mainDialogWindow == dialog) mainDialogWindow = nullptr;
+  Sys().PostQuit();
+}
+
+}  // namespace parcelo
