@@ -4,12 +4,12 @@
 #include "engine/split_messages.h"
 #include "engine/split_run.h"
 #include "frontend/control_ids.h"
+#include "frontend/frontend_messages.h"
 
 namespace parcelo {
 namespace {
 
 constexpr char kTextChooseBackup[] = "Choose backup folder";
-constexpr char kTextOutOfMemory[] = "Out of memory.";
 constexpr char kTextDriveMissing[] = "Drive does not exist.";
 constexpr char kTextFolderMissing[] = "Directory not found.";
 constexpr char kTextNotFolder[] = "Not a directory, directory must exist.";
@@ -31,7 +31,7 @@ void BackupPathDialogBrowse(WindowHandle dialog) {
       Sys().SetItemText(dialog, kIdBackupPathEdit, folder);
       break;
     case FolderChoice::OutOfMemory:
-      Refuse(dialog, kTextOutOfMemory);
+      Refuse(dialog, kTextOutOfMemoryShort);
       Sys().CloseWindow(dialog);
       break;
     case FolderChoice::Cancelled:

@@ -199,6 +199,7 @@ void MainDialogCommand(WindowHandle dialog, int id, int notification) {
       if (splitJob.destinationPath.size() > 3) {
         splitJob.destinationPath.clear();
         Sys().SetItemText(dialog, kIdDestinationEdit, "");
+        UpdateSplitButton(dialog);  // not every platform notifies a change made here
       }
       RefreshCount();
       break;

@@ -1,5 +1,7 @@
 #include "test_system.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace parcelo {
@@ -130,8 +132,9 @@ int TestSystem::ShowMessageBox(WindowHandle owner, const std::string& text,
   return buttons == kMbYesNo ? kIdNo : kIdCancel;
 }
 
-void TestSystem::SetItemText(WindowHandle, int id, const std::string& text) {
+void TestSystem::SetItemText(WindowHandle dialog, int id, const std::string& text) {
   windowCalls.push_back("text " + std::to_string(id) + " " + text);
+  ItemOf(dialog, id).text = text;
 }
 
 void TestSystem::ProgressSetRange(WindowHandle, int, std::uint32_t minimum, std::uint32_t maximum) {
@@ -153,10 +156,111 @@ void TestSystem::UpdateToolTip(WindowHandle, WindowHandle, int id, const std::st
 void TestSystem::CloseWindow(WindowHandle window) {
   windowCalls.push_back("close");
   closedWindows.push_back(window);
+  if (onClose) onClose(window);
 }
 
 void TestSystem::PlaySystemSound(const std::string& alias) {
   windowCalls.push_back("sound " + alias);
+}
+
+std::string TestSystem::GetItemText(WindowHandle dialog, int id) { return ItemOf(dialog, id).text; }
+
+bool TestSystem::IsItemChecked(WindowHandle dialog, int id) { return ItemOf(dialog, id).checked; }
+
+void TestSystem::SetItemChecked(WindowHandle dialog, int id, bool checked) {
+  ItemOf(dialog, id).checked = checked;
+}
+
+void TestSystem::EnableItem(WindowHandle dialog, int id, bool enabled) {
+  ItemOf(dialog, id).enabled = enabled;
+}
+
+void TestSystem::FocusItem(WindowHandle dialog, int id) {
+  dialogCalls.push_back("focus " + std::to_string(ResourceOf(dialog)) + " " + std::to_string(id));
+}
+
+void TestSystem::ListInsert(WindowHandle dialog, int id, int index, const std::string& text) {
+  std::vector<std::string>& list = ItemOf(dialog, id).list;
+  list.insert(list.begin() + std::min<std::size_t>(index, list.size()), text);
+}
+
+int TestSystem::ListSelection(WindowHandle dialog, int id) { return ItemOf(dialog, id).selection; }
+
+void TestSystem::ListSelect(WindowHandle dialog, int id, int index) {
+  Item& item = ItemOf(dialog, id);
+  item.selection = index >= 0 && index < static_cast<int>(item.list.size()) ? index : -1;
+}
+
+int TestSystem::ResourceOf(WindowHandle dialog) const {
+  for (const auto& [resource, handle] : dialogs) {
+    if (handle == dialog) return resource;
+  }
+  return 0;
+}
+
+WindowHandle TestSystem::CreateModelessDialog(int resource) {
+  // Distinct, never dereferenced handles.
+  const WindowHandle handle = reinterpret_cast<WindowHandle>(0x1000 + 0x10 * dialogs.size());
+  dialogs.emplace_back(resource, handle);
+  if (onCreate) onCreate(resource, handle);
+  return handle;
+}
+
+int TestSystem::RunModalDialog(int resource, WindowHandle) {
+  dialogCalls.push_back("modal " + std::to_string(resource));
+  const WindowHandle handle = reinterpret_cast<WindowHandle>(0x1000 + 0x10 * dialogs.size());
+  dialogs.emplace_back(resource, handle);
+  if (onModal) onModal(resource, handle);
+  return 0;
+}
+
+void TestSystem::EndModalDialog(WindowHandle dialog, int result) {
+  dialogCalls.push_back("end " + std::to_string(ResourceOf(dialog)) + " " + std::to_string(result));
+}
+
+void TestSystem::DestroyDialog(WindowHandle dialog) {
+  dialogCalls.push_back("destroy " + std::to_string(ResourceOf(dialog)));
+  destroyed.push_back(dialog);
+}
+
+void TestSystem::PostQuit() { dialogCalls.push_back("quit"); }
+
+void TestSystem::SetTopmost(WindowHandle window, bool topmost) {
+  dialogCalls.push_back("topmost " + std::to_string(ResourceOf(window)) + " " +
+                        (topmost ? "1" : "0"));
+}
+
+void TestSystem::AddToolTip(WindowHandle, WindowHandle dialog, int id, const std::string& text) {
+  windowCalls.push_back("addtip " + std::to_string(id) + " " + text);
+  ItemOf(dialog, id).hasTip = true;
+}
+
+bool TestSystem::BrowseForFile(WindowHandle, const std::string&, std::string* path) {
+  if (browsedFile.empty()) return false;
+  *path = browsedFile;
+  return true;
+}
+
+FolderChoice TestSystem::BrowseForFolder(WindowHandle, const std::string&, std::string* path) {
+  if (folderChoice == FolderChoice::Chosen) *path = browsedFolder;
+  return folderChoice;
+}
+
+void TestSystem::ShowHelpContents(WindowHandle, const std::string& file) {
+  dialogCalls.push_back("help contents " + file);
+}
+
+void TestSystem::ShowContextHelp(WindowHandle, const std::string& file, const std::uint32_t*) {
+  dialogCalls.push_back("help context " + file);
+}
+
+void TestSystem::ShellOpen(const std::string& address) { dialogCalls.push_back("shell " + address); }
+
+bool TestSystem::StartWorker(int (*procedure)()) {
+  dialogCalls.push_back("worker");
+  if (workerStartFails) return false;
+  procedure();
+  return true;
 }
 
 }  // namespace parcelo

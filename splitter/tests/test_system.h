@@ -51,6 +51,38 @@ class TestSystem : public ForwardingSystem {
   std::vector<std::string> TextsOf(int id) const;
   int Deltas() const;
 
+  // Dialogs: every item's text, check, enabled state and list, by dialog and id.
+  struct Item {
+    std::string text;
+    bool checked = false;
+    bool enabled = true;
+    std::vector<std::string> list;
+    int selection = -1;
+    bool hasTip = false;
+  };
+  std::map<std::pair<WindowHandle, int>, Item> items;
+  Item& ItemOf(WindowHandle dialog, int id) { return items[{dialog, id}]; }
+
+  // Dialogs made, by resource; onCreate runs as WM_INITDIALOG would, onModal while a modal
+  // dialog is up. Other calls land in dialogCalls: "modal <r>", "end <d> <result>",
+  // "destroy <d>", "topmost <d> <0|1>", "help contents", "help context", "shell <address>",
+  // "worker", "quit"; <d> is the resource of the dialog.
+  std::vector<std::pair<int, WindowHandle>> dialogs;
+  std::function<void(int, WindowHandle)> onCreate;
+  std::function<void(int, WindowHandle)> onModal;
+  std::function<void(WindowHandle)> onClose;  // WM_CLOSE, after it is recorded
+  std::vector<std::string> dialogCalls;
+  int ResourceOf(WindowHandle dialog) const;
+  std::vector<WindowHandle> destroyed;
+
+  // Scripted shell browsers: an empty choice means the user cancelled.
+  std::string browsedFile;
+  FolderChoice folderChoice = FolderChoice::Cancelled;
+  std::string browsedFolder;
+
+  // The worker runs on the caller's thread unless starting it is to fail.
+  bool workerStartFails = false;
+
   // Ledger: what is open or allocated now, and releases of what was not held.
   std::set<FileHandle> openFiles;
   std::set<void*> liveBuffers;
@@ -77,6 +109,36 @@ class TestSystem : public ForwardingSystem {
                      const std::string& text) override;
   void CloseWindow(WindowHandle window) override;
   void PlaySystemSound(const std::string& alias) override;
+
+  std::string GetItemText(WindowHandle dialog, int id) override;
+  bool IsItemChecked(WindowHandle dialog, int id) override;
+  void SetItemChecked(WindowHandle dialog, int id, bool checked) override;
+  void EnableItem(WindowHandle dialog, int id, bool enabled) override;
+  void FocusItem(WindowHandle dialog, int id) override;
+  void ListInsert(WindowHandle dialog, int id, int index, const std::string& text) override;
+  int ListSelection(WindowHandle dialog, int id) override;
+  void ListSelect(WindowHandle dialog, int id, int index) override;
+  void SetCaretToEnd(WindowHandle, int) override {}
+  WindowHandle CreateModelessDialog(int resource) override;
+  int RunModalDialog(int resource, WindowHandle owner) override;
+  void EndModalDialog(WindowHandle dialog, int result) override;
+  void DestroyDialog(WindowHandle dialog) override;
+  void PostQuit() override;
+  void SetTopmost(WindowHandle window, bool topmost) override;
+  void SetSmallIcon(WindowHandle) override {}
+  void ShowProgramIcon(WindowHandle, int) override {}
+  void ReleaseProgramIcon(WindowHandle, int) override {}
+  void AcceptDroppedFiles(WindowHandle) override {}
+  WindowHandle CreateToolTips(WindowHandle dialog) override { return dialog; }
+  void AddToolTip(WindowHandle toolTip, WindowHandle dialog, int id,
+                  const std::string& text) override;
+  bool BrowseForFile(WindowHandle owner, const std::string& title, std::string* path) override;
+  FolderChoice BrowseForFolder(WindowHandle owner, const std::string& title,
+                               std::string* path) override;
+  void ShowHelpContents(WindowHandle, const std::string&) override;
+  void ShowContextHelp(WindowHandle, const std::string&, const std::uint32_t*) override;
+  void ShellOpen(const std::string& address) override;
+  bool StartWorker(int (*procedure)()) override;
 
  private:
   // Counts the call; true with *error set when it is to fail.

@@ -1,0 +1,77 @@
+#include "dialog_fixture.h"
+
+#include "engine/backup_path_dialog.h"
+#include "engine/progress_dialog.h"
+#include "engine/split_job.h"
+#include "frontend/about_dialog.h"
+#include "frontend/control_ids.h"
+#include "frontend/main_dialog.h"
+#include "frontend/main_dialog_state.h"
+#include "frontend/settings_store.h"
+#include "frontend/startup.h"
+
+namespace parcelo {
+
+void DialogFixture::SetUp() {
+  SplitFixture::SetUp();
+  progressDialog = nullptr;
+  progressToolTip = nullptr;
+  mainDialogWindow = nullptr;
+  sys_->onCreate = [](int resource, WindowHandle dialog) {
+    if (resource == kDialogMain) MainDialogInit(dialog);
+    if (resource == kDialogProgress) ProgressDialogInit(dialog);
+  };
+  sys_->onModal = [this](int resource, WindowHandle dialog) {
+    if (resource == kDialogOptions) {
+      OptionsDialogInit(dialog);
+      if (optionsScript) optionsScript(dialog);
+    }
+    if (resource == kDialogBackup && backupScript) backupScript(dialog);
+    if (resource == kDialogAbout) AboutDialogInit(dialog);
+  };
+  sys_->onClose = [this](WindowHandle window) {
+    switch (sys_->ResourceOf(window)) {
+      case kDialogMain: MainDialogClose(window); break;
+      case kDialogProgress: ProgressDialogClose(window); break;
+      case kDialogAbout: AboutDialogClose(window); break;
+      case kDialogBackup: BackupPathDialogCancel(window); break;
+      case kDialogOptions: OptionsDialogCancel(window); break;
+      default: break;
+    }
+  };
+}
+
+WindowHandle DialogFixture::OpenMain(const std::string& commandLine) {
+  StartParcelo(commandLine);
+  return mainDialogWindow;
+}
+
+WindowHandle DialogFixture::Main() const { return mainDialogWindow; }
+
+void DialogFixture::Type(int id, const std::string& text) {
+  sys_->ItemOf(Main(), id).text = text;
+  MainDialogCommand(Main(), id, kEnChange);
+  if (id == kIdSourceEdit) MainDialogCommand(Main(), id, kEnKillFocus);
+}
+
+void DialogFixture::ChooseMode(int radioId) {
+  for (int id : {kIdSpanRadio, kIdSpecifiedRadio, kIdPresetRadio}) {
+    sys_->ItemOf(Main(), id).checked = id == radioId;
+  }
+  MainDialogCommand(Main(), radioId, 0);
+}
+
+void DialogFixture::Select(int listId, int index) {
+  sys_->ItemOf(Main(), listId).selection = index;
+  MainDialogCommand(Main(), listId, 1);
+}
+
+void DialogFixture::Press(int id) { MainDialogCommand(Main(), id, 0); }
+
+const TestSystem::Item& DialogFixture::Item(int id) const { return sys_->ItemOf(Main(), id); }
+
+std::string DialogFixture::LastBoxText() const {
+  return sys_->boxes.empty() ? std::string() : sys_->boxes.back().text;
+}
+
+}  // namespace parcelo
