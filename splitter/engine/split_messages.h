@@ -1,6 +1,8 @@
 // The split engine's texts, exactly as users see them.
 #pragma once
 
+#include "resources/resource_ids.h"
+
 namespace parcelo {
 
 constexpr char kProductTitle[] = "Tavrin Parcelo 95";
@@ -69,9 +71,9 @@ constexpr char kTextJoinBackupWriteFailed[] =
 constexpr char kSoundSystemDefault[] = "SystemDefault";
 
 // Progress dialog controls.
-constexpr int kIdProgressCaption = 100;
-constexpr int kIdProgressStatus = 101;
-constexpr int kIdProgressBar = 127;
-constexpr int kIdProgressButton = 2;
+constexpr int kIdProgressCaption = IDC_PROGRESS_CAPTION;
+constexpr int kIdProgressStatus = IDC_PROGRESS_STATUS;
+constexpr int kIdProgressBar = IDC_PROGRESS_BAR;
+constexpr int kIdProgressButton = IDC_PROGRESS_BUTTON;
 
 }  // namespace parcelo

@@ -23,7 +23,7 @@ void AboutDialogCommand(WindowHandle dialog, int id) {
       Sys().ShellOpen(kHomepageAddress);
       break;
     case kIdEmailButton:
-      Sys().ShellOpen(std::string("mailto:") + kSupportAddress);
+      Sys().ShellOpen(kSupportMailto);
       break;
     case kIdCloseButton:
       Sys().CloseWindow(dialog);

@@ -1,6 +1,8 @@
 // The front end's texts, exactly as users see them.
 #pragma once
 
+#include "resources/resource_ids.h"
+
 namespace parcelo {
 
 constexpr char kCaptionWarning[] = "Warning";
@@ -51,7 +53,8 @@ constexpr char kTextJoinNameConflict[] =
     "The \"Use DOS 8.3 format\" and \"Use source filename with join filename\" options "
     "conflict.\nDOS 8.3 filenames will be used.";
 
-constexpr char kHomepageAddress[] = "http://parcelo95.tavrin.example/";
-constexpr char kSupportAddress[] = "support@tavrin.example";
+constexpr char kHomepageAddress[] = PARCELO95_HOMEPAGE;
+constexpr char kSupportAddress[] = PARCELO95_SUPPORT_EMAIL;
+constexpr char kSupportMailto[] = PARCELO95_SUPPORT_MAILTO;
 
 }  // namespace parcelo
