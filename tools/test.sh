@@ -16,3 +16,6 @@ ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
 
 echo "== Windows build under Wine"
 bash e2e/wine_cli_test.sh
+
+echo "== Parcelo95.exe under Wine"
+bash e2e/wine_gui_smoke.sh

@@ -7,8 +7,6 @@ namespace parcelo {
 
 bool AboutDialogInit(WindowHandle dialog) {
   Sys().ShowProgramIcon(dialog, kIdAboutIcon);
-  Sys().SetItemText(dialog, kIdHomepageEdit, kHomepageAddress);
-  Sys().SetItemText(dialog, kIdEmailEdit, kSupportAddress);
   const WindowHandle tips = Sys().CreateToolTips(dialog);
   Sys().AddToolTip(tips, dialog, kIdHomepageButton, "Goto Tavrin Parcelo 95 Homepage");
   Sys().AddToolTip(tips, dialog, kIdEmailButton, "Email For Support");

@@ -1,0 +1,52 @@
+# Sourced by the Windows end-to-end tests: a private Wine prefix reporting Windows 98 and a
+# private X display, both stopped by the exit trap whatever happens.
+#   wine_session_start WORKDIR    sets WINEPREFIX, DISPLAY; creates the prefix
+#   winpath UNIXPATH              the Z: path Wine gives a Unix path
+#   drive_session "STEPS"         runs the dialog driver on a step script (tabs between fields)
+#   shot NAME                     saves the screen as docs/screenshots/NAME.png when asked to
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bin="$repo/build/win32/bin"
+xvfb_pid=""
+
+wine_session_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then timeout 30 wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  xvfb_pid=""
+}
+
+wine_session_start() {
+  local work=$1 display
+  export WINEPREFIX="$work/prefix"
+  for display in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
+  done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$display"
+  local waited=0
+  until [ -e "/tmp/.X11-unix/X$display" ]; do
+    sleep 0.2; waited=$((waited + 1))
+    if [ "$waited" -gt 100 ]; then echo "Xvfb did not start" >&2; return 1; fi
+  done
+  timeout 180 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
+  timeout 60 wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null 2>&1
+  timeout 30 wineserver -k >/dev/null 2>&1 || true     # the version is read at start
+}
+
+winpath() { local p=$1; echo "Z:${p//\//\\}"; }
+
+# Runs the driver on the steps given; its log goes to stdout. Fails when a step fails.
+drive_session() {
+  local steps
+  steps=$(mktemp "$WINEPREFIX/../steps-XXXXXX")
+  printf '%s\n' "$1" >"$steps"
+  timeout "${2:-180}" wine "$bin/gui_driver.exe" "$(winpath "$steps")"
+}
+
+shot() {
+  [ -n "${PARCELO_SCREENSHOTS:-}" ] || return 0
+  mkdir -p "$repo/docs/screenshots"
+  import -window root "$repo/docs/screenshots/$1.png"
+}
