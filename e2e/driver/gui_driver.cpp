@@ -9,7 +9,8 @@
 //   checked ID 0|1            the button's check state must be this
 //   enabled ID 0|1            the item's enabled state must be this
 //   box     CAPTION TEXT ANSWER   wait for a message box, compare its text ("*" for any),
-//                             answer ok|cancel|yes|no|retry
+//                             answer ok|cancel|yes|no|retry, or none to leave it open
+//   waittext ID PREFIX        wait until the item's text begins with PREFIX
 //   nobox   MS                no message box may appear within MS milliseconds
 //   gone    TITLE             wait until no dialog titled TITLE holding the current's ids is left
 //   close                     send WM_CLOSE to the current dialog (its close box)
@@ -170,8 +171,10 @@ void Step(const std::vector<std::string>& f) {
     current = WaitFor(f[1], std::atoi(f[2].c_str()), false);
   } else if (verb == "text") {
     Need(f, 3);
-    SendMessageA(ItemOf(std::atoi(f[1].c_str())), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(f[2].c_str()));
+    // The change may open a message box in the program; do not wait for it to be answered.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(ItemOf(std::atoi(f[1].c_str())), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(f[2].c_str()), SMTO_NORMAL, 1000, &result);
   } else if (verb == "click") {
     Need(f, 2);
     PostMessageA(ItemOf(std::atoi(f[1].c_str())), BM_CLICK, 0, 0);
@@ -187,6 +190,15 @@ void Step(const std::vector<std::string>& f) {
     Need(f, 3);
     const std::string text = TextOf(ItemOf(std::atoi(f[1].c_str())));
     if (text != f[2]) Fail("item " + f[1] + " reads \"" + Escape(text) + "\"");
+  } else if (verb == "waittext") {
+    Need(f, 3);
+    const DWORD start = GetTickCount();
+    for (;;) {
+      const std::string text = TextOf(ItemOf(std::atoi(f[1].c_str())));
+      if (text.compare(0, f[2].size(), f[2]) == 0) break;
+      if (GetTickCount() - start > timeoutMs) Fail("item " + f[1] + " still reads \"" + Escape(text) + "\"");
+      Sleep(10);
+    }
   } else if (verb == "checked") {
     Need(f, 3);
     const bool checked =
@@ -203,6 +215,7 @@ void Step(const std::vector<std::string>& f) {
     std::printf("box \"%s\": \"%s\"\n", TextOf(box).c_str(), Escape(text).c_str());
     std::fflush(stdout);
     if (f[2] != "*" && text != Unescape(f[2])) Fail("box text differs");
+    if (f[3] == "none") return;  // left open for the next session to answer
     PostMessageA(box, WM_COMMAND, AnswerId(f[3]), 0);
     // Wait until it is gone, so that the next step does not find it again.
     const DWORD start = GetTickCount();
