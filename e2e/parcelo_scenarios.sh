@@ -1,0 +1,346 @@
+# The scenarios of parcelo_gui_test.sh, and the helpers they share. Each scenario runs in a
+# subshell with errexit: the first failed check fails it.
+
+T=$'\t'
+title="Tavrin Parcelo 95"
+key='HKLM\SOFTWARE\Tavrin Parcelo 95'
+app_pid=""
+
+# One driver step from its fields.
+s() { local IFS=$'\t'; printf '%s\n' "$*"; }
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+start_app() {
+  wine "$bin/Parcelo95.exe" "$@" >>"$work/app.log" 2>&1 &
+  app_pid=$!
+}
+
+stop_app() {
+  [ -n "$app_pid" ] || return 0
+  if ! timeout 30 tail --pid="$app_pid" -f /dev/null; then
+    echo "Parcelo95.exe did not end; stopping it"
+    kill "$app_pid" 2>/dev/null
+  fi
+  app_pid=""
+}
+
+# Flags for the next start: "Name=0|1" ...; the key is made afresh.
+set_flags() {
+  timeout 30 wine reg delete "$key" /f >/dev/null 2>&1 || true
+  local flag
+  for flag in "$@"; do
+    timeout 30 wine reg add "$key" /v "${flag%=*}" /t REG_DWORD /d "${flag#*=}" /f >/dev/null
+  done
+}
+
+flag_value() {  # the stored value of one flag, as reg shows it (0x0, 0x1)
+  timeout 30 wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' |
+    awk -v name="$1" 'index($0, name) { print $NF }'
+}
+
+new_folder() { rm -rf "$work/$1"; mkdir -p "$work/$1"; echo "$work/$1"; }
+
+# Runs the join file of a folder with Wine's cmd in a copy of it; prints the copy's path.
+rejoin() {
+  local from=$1 copy bat
+  copy=$(new_folder "rebuilt-$RANDOM")
+  cp "$from"/* "$copy"/
+  bat=$(cd "$copy" && ls -- *.bat | head -n 1)
+  (cd "$copy" && timeout 120 wine cmd /c "$bat" >/dev/null 2>&1) || true
+  echo "$copy"
+}
+
+reminder_sized='Done.\n\nTo recombine the splitted files, make sure each piece is in the\nsame directory along with the recombination batch file (named '"'"'join.bat'"'"' or '"'"'join-source filename.bat'"'"'),\nthen run (double-click) the join file.'
+reminder_spanned='Done.\n\nTo recombine the splitted files, copy each piece from each disk\nalong with the recombination batch file (named '"'"'join.bat'"'"' or '"'"'join-source filename.bat'"'"') to a directory\non your hard disk, then run (double-click) the join file.'
+
+# --- scenarios ---------------------------------------------------------------------------
+
+first_start() {
+  timeout 30 wine reg delete "$key" /f >/dev/null 2>&1 || true
+  start_app
+  drive_session "$(s window "$title" 128)"
+  local name expected=(0 1 1 0 1 0 0 0) names=("Use DOS 8.3" UseLongJoinBatName BackupPrompt
+    DeletePrompt CloseWhenDone NoReminders MoreMem AlwaysOnTop) i
+  for i in "${!names[@]}"; do
+    [ "$(flag_value "${names[$i]}")" = "0x${expected[$i]}" ] ||
+      fail "${names[$i]} is $(flag_value "${names[$i]}") after the first start"
+  done
+  drive_session "$(
+    s window "$title" 128
+    s click 110
+    s window Options 108
+    s checked 108 0; s checked 111 1; s checked 129 1; s checked 119 0
+    s checked 122 1; s checked 123 0; s checked 124 0; s checked 125 0
+    s click 108; s click 124; s click 129
+    s click 1
+    s box Warning 'The "Use DOS 8.3 format" and "Use source filename with join filename" options conflict.\nDOS 8.3 filenames will be used.' ok
+    s window "$title" 128
+    s close)"
+  stop_app
+  expected=(1 1 0 0 1 0 1 0)
+  for i in "${!names[@]}"; do
+    [ "$(flag_value "${names[$i]}")" = "0x${expected[$i]}" ] ||
+      fail "${names[$i]} is $(flag_value "${names[$i]}") after Options OK"
+  done
+  # The next start shows what was stored.
+  start_app
+  drive_session "$(
+    s window "$title" 128
+    s click 110
+    s window Options 108
+    s checked 108 1; s checked 129 0; s checked 124 1
+    s click 2
+    s window "$title" 128
+    s close)"
+}
+
+sized_long_name() {
+  set_flags
+  local data out source_file
+  data=$(new_folder data); out=$(new_folder out)
+  source_file="$data/Field Notes 1998.txt"
+  head -c 50000 /dev/urandom >"$source_file"
+  start_app "$(winpath "$source_file")"
+  drive_session "$(
+    s window "$title" 128
+    s read 103 "$(winpath "$source_file")"
+    s read 100 "Size: 48.83 KB (50000 bytes)"
+    s select 115 0
+    s text 106 20000
+    s read 99 "Num Pieces: 3"
+    s text 104 "$(winpath "$out")")"
+  shot main-dialog
+  drive_session "$(
+    s window "$title" 128
+    s click 128
+    s box "$title" "$reminder_sized" ok
+    s window "$title" 128
+    s read 103 ""; s read 104 ""; s read 106 ""
+    s checked 114 1
+    s close)"
+  stop_app
+  local bat pieces
+  bat=$(cd "$out" && ls -- *.bat)
+  [ "$bat" = "Join-Field Notes 1998.txt.bat" ] || fail "join file is $bat"
+  pieces=$(cd "$out" && ls -- *.00? | tr '\n' ' ')
+  echo "pieces: $pieces"
+  [ "$(echo "$pieces" | wc -w)" -eq 3 ] || fail "not three pieces"
+  echo "$pieces" | grep -Eq '^[A-Z0-9~_]{1,8}\.000 ' || fail "pieces do not carry an 8.3 name"
+  grep -q '^REN .*"Field Notes 1998.txt"' "$out/$bat" || fail "no REN line to the long name"
+  cmp "$source_file" "$(rejoin "$out")/Field Notes 1998.txt" || fail "not rebuilt"
+}
+
+dos83_150_pieces() {
+  set_flags "Use DOS 8.3=1"
+  local data out copy
+  data=$(new_folder data); out=$(new_folder out)
+  head -c 150000 /dev/urandom >"$data/BIGFILE.DAT"
+  start_app "$(winpath "$data/BIGFILE.DAT")"
+  drive_session "$(
+    s window "$title" 128
+    s select 115 0
+    s text 106 1000
+    s text 104 "$(winpath "$out")"
+    s click 128
+    s box Warning 'Warning: 150 is quite a large amount of pieces. This may take a very long while.\nAre you sure you want to procede?' yes
+    s box "$title" "$reminder_sized" ok
+    s window "$title" 128
+    s close)"
+  stop_app
+  [ -f "$out/Join.bat" ] || fail "no Join.bat: $(ls "$out" | tail -n 3)"
+  [ "$(grep -c '^COPY /B' "$out/Join.bat")" -eq 3 ] || fail "not three COPY lines"
+  grep -q '^DEL BIGFILE\.??_' "$out/Join.bat" || fail "no DEL line"
+  copy=$(rejoin "$out")
+  cmp "$data/BIGFILE.DAT" "$copy/BIGFILE.DAT" || fail "not rebuilt"
+  ! ls "$copy" | grep -q '\.[0-9][0-9]_$' || fail "intermediate files left"
+}
+
+mount_floppy() {
+  mkdir -p "$floppy"
+  mountpoint -q "$floppy" && umount "$floppy"
+  if ! mount -t tmpfs -o size=1457664 tmpfs "$floppy"; then
+    echo "!!! cannot mount a 1,457,664-byte tmpfs for drive A: (needs root); spanning is untested"
+    return 1
+  fi
+  timeout 30 wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null
+  ln -sfn "$floppy" "$WINEPREFIX/dosdevices/a:"
+  timeout 30 wineserver -k >/dev/null 2>&1 || true  # drive types are read at start
+}
+
+# Moves what the floppy holds into disks/N: the user takes the disk out and puts in a new one.
+change_disk() { mkdir -p "$work/disks/$1"; mv "$floppy"/* "$work/disks/$1"/ 2>/dev/null || true; }
+
+spanned_with_backups() {
+  mount_floppy
+  set_flags
+  local data backup all copy
+  data=$(new_folder data)
+  backup="$WINEPREFIX/drive_c/Backup"; rm -rf "$backup" "$work/disks"; mkdir -p "$backup"
+  head -c 3500000 /dev/urandom >"$data/TRIP.AVI"
+  start_app "$(winpath "$data/TRIP.AVI")"
+  drive_session "$(
+    s window "$title" 128
+    s click 116
+    s text 104 'A:\'
+    s click 128
+    s box "Backup Pieces" 'Do you want to backup the pieces?\nThis is usefull in case one of the disks get damaged.' yes
+    s window "Tavrin Parcelo 95 - Backup Pieces" 126)"
+  shot backup-path-dialog
+  drive_session "$(
+    s window "Tavrin Parcelo 95 - Backup Pieces" 126
+    s text 126 'C:\Backup'
+    s click 1)"
+  # Each question names the next disk; the disk in the drive is full by then.
+  local disk=0 text log
+  for _ in $(seq 1 10); do
+    log=$(drive_session "$(s box "$title" '*' none)") || fail "no question came"
+    text=$(echo "$log" | tr -d '\r' | sed -n 's/^box "[^"]*": "\(.*\)"$/\1/p' | tail -n 1)
+    echo "asked: $text"
+    if [ "$text" = "$reminder_spanned" ]; then
+      drive_session "$(s box "$title" '*' ok)"
+      break
+    fi
+    if [ "$disk" -gt 0 ]; then change_disk "$disk"; fi
+    disk=$((disk + 1))
+    [ "$disk" -ne 2 ] || shot progress-dialog
+    drive_session "$(s box "$title" '*' ok)"
+  done
+  [ "$text" = "$reminder_spanned" ] || fail "the run did not finish"
+  drive_session "$(s window "$title" 128; s close)"
+  stop_app
+  change_disk "$disk"
+  echo "disks: $(ls "$work/disks" | tr '\n' ' '); last: $(ls "$work/disks/$disk" | tr '\n' ' ')"
+  [ "$disk" -ge 3 ] || fail "3.5 MB fitted on $disk disks"
+  ls "$work/disks/$disk" | grep -q '^Join-TRIP.AVI.bat$' || fail "join file not on the last disk"
+  all=$(new_folder all)
+  cp "$work"/disks/*/* "$all"/
+  copy=$(rejoin "$all")
+  cmp "$data/TRIP.AVI" "$copy/TRIP.AVI" || fail "pieces from the disks do not rebuild"
+  copy=$(rejoin "$backup")
+  cmp "$data/TRIP.AVI" "$copy/TRIP.AVI" || fail "backups do not rebuild"
+}
+
+refusals() {
+  mountpoint -q "$floppy" || mount_floppy
+  set_flags
+  local data error=Error
+  data=$(new_folder data)
+  head -c 2000 /dev/urandom >"$data/SMALL.DAT"
+  echo text >"$data/file.txt"
+  start_app "$(winpath "$data/SMALL.DAT")"
+  drive_session "$(
+    s window "$title" 128
+    s select 115 0
+    s text 104 "$(winpath "$data")"
+    s text 106 2000; s click 128
+    s box $error "Splitting a file into only 1 piece is pointless." ok
+    s text 106 1; s click 128
+    s box $error "Split size is too small. Cannot split to more than 1,000 pieces." ok
+    s text 106 0; s click 128
+    s box $error "Split size must be greater than 0." ok
+    s text 106 4294967296; s click 128
+    s box $error "Split size is too big. It must be less than 4 GB." ok
+    s text 106 12a
+    s box $error 'Invalid character(s) found in split size.\nCharacters other than digits or decimal points (.) are invalid.' ok
+    s click 128
+    s box $error 'Invalid character(s) found in split size.\nCharacters other than digits or decimal points (.) are invalid.' ok
+    s text 106 ' 12'
+    s box $error "Spaces aren't allowed before or between digits." ok
+    s text 106 500
+    s text 104 'C:\NoSuchFolder'; s click 128
+    s box $error "Destination folder not found." ok
+    s text 104 "$(winpath "$data/file.txt")"; s click 128
+    s box $error "Destination isn't a folder. Please enter a folder path." ok
+    s text 104 "$(winpath "$data")"
+    s text 103 'C:\NoSuchFile.dat'; s click 128
+    s box $error "Source file not found." ok
+    s text 103 "$(winpath "$data/SMALL.DAT")"
+    s click 116
+    s text 104 'C:\'; s click 128
+    s box $error "Destination drive must be removable to span to it." ok
+    s text 104 'A:\Folder'; s click 128
+    s box $error "Source file cannot be spanned to a directory." ok
+    s text 104 'A:\'; s click 128
+    s box "Backup Pieces" '*' yes
+    s window "Tavrin Parcelo 95 - Backup Pieces" 126
+    s text 126 'Q:\Backup'; s click 1
+    s box $error "Drive does not exist." ok
+    s text 126 'C:\NoSuchDir'; s click 1
+    s box $error "Directory not found." ok
+    s text 126 'C:\windows\win.ini'; s click 1
+    s box $error "Not a directory, directory must exist." ok
+    s click 2
+    s box "Are you sure?" "Are you sure you want to continue without backing up the pieces?" no
+    s read 126 'C:\windows\win.ini'
+    s click 2
+    s box "Are you sure?" '*' yes
+    s box "$title" "Insert disk for piece 1" cancel
+    s window "$title" 128
+    s read 103 "$(winpath "$data/SMALL.DAT")"
+    s checked 116 1
+    s close)"
+  stop_app
+  [ "$(ls "$data")" = "$(printf 'SMALL.DAT\nfile.txt')" ] || fail "something was written: $(ls "$data")"
+  [ -z "$(ls "$floppy")" ] || fail "something was written to A:"
+}
+
+cancel_mid_run() {
+  set_flags
+  local data out how count
+  data=$(new_folder data)
+  head -c 400000000 /dev/zero >"$data/LARGE.BIN"
+  for how in button closebox; do
+    out=$(new_folder "out-$how")
+    start_app "$(winpath "$data/LARGE.BIN")"
+    drive_session "$(
+      s window "$title" 128
+      s select 115 1
+      s text 106 1024
+      s text 104 "$(winpath "$out")"
+      s click 128
+      s box Warning '*' yes
+      s window "Parcelo 95 Progress" 127
+      s waittext 101 "Writing piece 3 of"
+      $( [ "$how" = button ] && s click 2 || s close )
+      s gone "Parcelo 95 Progress"
+      s window "$title" 128
+      s read 103 "$(winpath "$data/LARGE.BIN")"
+      s read 104 "$(winpath "$out")"
+      s read 106 1024
+      s nobox 500
+      s close)"
+    stop_app
+    count=$(ls "$out" | grep -c '\.[0-9][0-9][0-9]$' || true)
+    echo "$how: $count pieces kept"
+    [ "$count" -ge 3 ] && [ "$count" -lt 382 ] || fail "$how: $count pieces"
+    ! ls "$out" | grep -qi '\.bat$' || fail "$how: a join file was written"
+  done
+  rm -f "$data/LARGE.BIN"
+}
+
+delete_source() {
+  set_flags DeletePrompt=1
+  local data out
+  data=$(new_folder data); out=$(new_folder out)
+  head -c 30000 /dev/urandom >"$data/GONE.DAT"
+  cp "$data/GONE.DAT" "$work/GONE.ORIG"
+  start_app "$(winpath "$data/GONE.DAT")"
+  drive_session "$(
+    s window "$title" 128
+    s select 115 0
+    s text 106 10000
+    s text 104 "$(winpath "$out")"
+    s click 128
+    s box "$title" "Finished splitting. Do you want to delete source file now?" none)"
+  [ -f "$out/Join-GONE.DAT.bat" ] || fail "asked before the join file was written"
+  [ -f "$data/GONE.DAT" ] || fail "source deleted before the answer"
+  drive_session "$(
+    s box "$title" '*' yes
+    s box "$title" "$reminder_sized" ok
+    s window "$title" 128
+    s close)"
+  stop_app
+  [ ! -e "$data/GONE.DAT" ] || fail "source still there"
+  cmp "$work/GONE.ORIG" "$(rejoin "$out")/GONE.DAT" || fail "not rebuilt"
+}
