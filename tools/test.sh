@@ -16,3 +16,9 @@ ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
 
 echo "== Windows build under Wine"
 bash e2e/wine_cli_test.sh
+
+echo "== qsdtool.exe under Wine"
+bash e2e/wine_qsdtool_test.sh
+
+echo "== fuzzing the installer's data-file readers"
+bash tools/fuzz.sh

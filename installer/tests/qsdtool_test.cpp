@@ -9,6 +9,7 @@
 #include "package_bytes.h"
 #include "test_system.h"
 #include "tools/encode_package.h"
+#include "tools/help_text.h"
 #include "tools/manifest.h"
 #include "tools/qsdtool.h"
 
@@ -177,8 +178,23 @@ TEST_F(QsdtoolTest, UsageErrorsExitWithTwo) {
     EXPECT_NE(err.str().find("usage: qsdtool pack"), std::string::npos);
   }
   EXPECT_EQ(Run({"--help"}), 0);
-  EXPECT_NE(out.str().find("[shortcut]"), std::string::npos);
-  EXPECT_NE(out.str().find("Example"), std::string::npos);
+  EXPECT_EQ(out.str(), kQsdtoolHelp);
+}
+
+// The example in the help text is a manifest that packs.
+TEST_F(QsdtoolTest, HelpExampleIsAValidManifest) {
+  const std::string help = kQsdtoolHelp;
+  const std::size_t start = help.find("\nExample\n");
+  ASSERT_NE(start, std::string::npos);
+  std::istringstream lines(help.substr(start + 9));
+  std::string line, example;
+  while (std::getline(lines, line)) example += (line.size() > 2 ? line.substr(2) : "") + "\n";
+  Manifest manifest;
+  EXPECT_EQ(ParseManifest(example, false, &manifest), 1);
+  EXPECT_TRUE(manifest.issues.empty());
+  EXPECT_STREQ(manifest.package.productName, "Sample Viewer");
+  ASSERT_EQ(manifest.package.shortcuts.size(), 1u);
+  EXPECT_STREQ(manifest.package.shortcuts[0].iconLocation, "Viewer.exe,0");
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+// LoadUninstallRecord on arbitrary bytes: no memory fault, the file is closed, strings stay
+// inside their buffers and a failed load leaves an empty record.
+#include <cstring>
+
+#include "fuzz/memory_system.h"
+#include "package/uninstall_record.h"
+
+using namespace qinstall;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static MemorySystem system;
+  InstallSystem(&system);
+  system.Serve(data, size);
+  UninstallRecord record;
+  LoadReport report;
+  const int loaded = LoadUninstallRecord("Uninstall.qsu", &record, &report);
+  if (system.open() || report.offset > size) std::abort();
+  if (!loaded) {
+    if (record.files.capacity() != 0 || record.uninstallExtras.capacity() != 0 ||
+        record.shortcuts.capacity() != 0 || record.productName[0] != '\0') {
+      std::abort();
+    }
+    return 0;
+  }
+  CheckTerminated(record.productName);
+  CheckTerminated(record.destinationFolder);
+  CheckTerminated(record.startMenuFolder);
+  for (const FileEntry& file : record.files) CheckTerminated(file.name);
+  for (const ExtraText& extra : record.uninstallExtras) {
+    if (strnlen(extra.data(), extra.size()) >= extra.size()) std::abort();
+  }
+  for (const UninstallShortcut& shortcut : record.shortcuts) CheckTerminated(shortcut.name);
+  return 0;
+}
