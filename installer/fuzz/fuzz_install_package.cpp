@@ -18,19 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (system.open()) std::abort();
   InstallPackage& package = Package();
   if (!loaded) {
-    if (package.files.capacity() != 0 || package.uninstallExtras.capacity() != 0 ||
-        package.shortcuts.capacity() != 0 || report.offset > size) {
-      std::abort();
-    }
+    CheckReleased(package);
+    if (report.offset > size) std::abort();
     return 0;
   }
-  CheckTerminated(package.productName);
-  CheckTerminated(package.destinationFolder);
-  CheckTerminated(package.startMenuFolder);
-  for (const FileEntry& file : package.files) CheckTerminated(file.name);
-  for (const ExtraText& extra : package.uninstallExtras) {
-    if (strnlen(extra.data(), extra.size()) >= extra.size()) std::abort();
-  }
+  CheckCommonFields(package);
   for (const ShortcutEntry& shortcut : package.shortcuts) {
     CheckTerminated(shortcut.name);
     CheckTerminated(shortcut.target);

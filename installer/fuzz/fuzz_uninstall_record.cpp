@@ -16,19 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int loaded = LoadUninstallRecord("Uninstall.qsu", &record, &report);
   if (system.open() || report.offset > size) std::abort();
   if (!loaded) {
-    if (record.files.capacity() != 0 || record.uninstallExtras.capacity() != 0 ||
-        record.shortcuts.capacity() != 0 || record.productName[0] != '\0') {
-      std::abort();
-    }
+    CheckReleased(record);
     return 0;
   }
-  CheckTerminated(record.productName);
-  CheckTerminated(record.destinationFolder);
-  CheckTerminated(record.startMenuFolder);
-  for (const FileEntry& file : record.files) CheckTerminated(file.name);
-  for (const ExtraText& extra : record.uninstallExtras) {
-    if (strnlen(extra.data(), extra.size()) >= extra.size()) std::abort();
-  }
+  CheckCommonFields(record);
   for (const UninstallShortcut& shortcut : record.shortcuts) CheckTerminated(shortcut.name);
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "package/install_package.h"
 #include "platform/system.h"
 
 namespace qinstall {
@@ -56,6 +57,27 @@ class MemorySystem : public System {
 template <std::size_t N>
 void CheckTerminated(const char (&text)[N]) {
   if (strnlen(text, N) >= N) std::abort();
+}
+
+// What a package and a record have in common: the texts and the two lists of strings.
+template <typename Loaded>
+void CheckCommonFields(const Loaded& loaded) {
+  CheckTerminated(loaded.productName);
+  CheckTerminated(loaded.destinationFolder);
+  CheckTerminated(loaded.startMenuFolder);
+  for (const FileEntry& file : loaded.files) CheckTerminated(file.name);
+  for (const ExtraText& extra : loaded.uninstallExtras) {
+    if (strnlen(extra.data(), extra.size()) >= extra.size()) std::abort();
+  }
+}
+
+// A failed load leaves no list behind.
+template <typename Loaded>
+void CheckReleased(const Loaded& loaded) {
+  if (loaded.files.capacity() != 0 || loaded.uninstallExtras.capacity() != 0 ||
+      loaded.shortcuts.capacity() != 0 || loaded.productName[0] != '\0') {
+    std::abort();
+  }
 }
 
 }  // namespace qinstall

@@ -11,12 +11,12 @@
 namespace qinstall {
 
 // used: the bytes the load read; fileSize: the whole file, for the trailing bytes.
-void DumpPackageText(const InstallPackage& package, std::uint32_t used, std::uint64_t fileSize,
-                     std::ostream& out);
-void DumpRecordText(const UninstallRecord& record, std::uint32_t used, std::uint64_t fileSize,
-                    std::ostream& out);
+void DumpText(const InstallPackage& package, std::uint32_t used, std::uint64_t fileSize,
+              std::ostream& out);
+void DumpText(const UninstallRecord& record, std::uint32_t used, std::uint64_t fileSize,
+              std::ostream& out);
 
-void DumpPackageJson(const InstallPackage& package, std::ostream& out);
-void DumpRecordJson(const UninstallRecord& record, std::ostream& out);
+void DumpJson(const InstallPackage& package, std::ostream& out);
+void DumpJson(const UninstallRecord& record, std::ostream& out);
 
 }  // namespace qinstall

@@ -37,7 +37,7 @@ std::string ExtraString(const ExtraText& extra) { return Json(extra.data(), kExt
 
 }  // namespace
 
-void DumpPackageJson(const InstallPackage& package, std::ostream& out) {
+void DumpJson(const InstallPackage& package, std::ostream& out) {
   out << "{\n";
   JsonField(out, "format", "\"Install.qsd\"");
   JsonField(out, "productName", Json(package.productName, kNameSize));
@@ -58,7 +58,7 @@ void DumpPackageJson(const InstallPackage& package, std::ostream& out) {
   out << "}\n";
 }
 
-void DumpRecordJson(const UninstallRecord& record, std::ostream& out) {
+void DumpJson(const UninstallRecord& record, std::ostream& out) {
   out << "{\n";
   JsonField(out, "format", "\"Uninstall.qsu\"");
   JsonField(out, "productName", Json(record.productName, kNameSize));

@@ -69,8 +69,8 @@ void FileLines(FieldLines& lines, const List<FileEntry>& files) {
 
 }  // namespace
 
-void DumpPackageText(const InstallPackage& package, std::uint32_t used, std::uint64_t fileSize,
-                     std::ostream& out) {
+void DumpText(const InstallPackage& package, std::uint32_t used, std::uint64_t fileSize,
+              std::ostream& out) {
   out << "Install.qsd, " << fileSize << " bytes\n";
   FieldLines lines{out};
   lines.Header("QSD");
@@ -95,8 +95,8 @@ void DumpPackageText(const InstallPackage& package, std::uint32_t used, std::uin
   lines.End(used, fileSize);
 }
 
-void DumpRecordText(const UninstallRecord& record, std::uint32_t used, std::uint64_t fileSize,
-                    std::ostream& out) {
+void DumpText(const UninstallRecord& record, std::uint32_t used, std::uint64_t fileSize,
+              std::ostream& out) {
   out << "Uninstall.qsu, " << fileSize << " bytes\n";
   FieldLines lines{out};
   lines.Header("QSU");

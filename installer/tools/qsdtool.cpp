@@ -123,6 +123,28 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   return 1;
 }
 
+struct ShowHow {
+  const std::string& path;
+  std::uint32_t used;
+  std::uint64_t fileSize;
+  bool dump;
+  bool json;
+};
+
+// A package or a record: a one-line summary for check, else its dump.
+template <typename Loaded>
+void Show(const Loaded& loaded, const char* kind, const ShowHow& how, std::ostream& out) {
+  if (!how.dump) {
+    out << how.path << ": loads as " << kind << ": " << loaded.files.size() << " files, "
+        << loaded.uninstallExtras.size() << " extras, " << loaded.shortcuts.size()
+        << " shortcuts, " << how.used << " of " << how.fileSize << " bytes read\n";
+  } else if (how.json) {
+    DumpJson(loaded, out);
+  } else {
+    DumpText(loaded, how.used, how.fileSize, out);
+  }
+}
+
 // Loads FILE as the kind its magic names; an unknown magic is left to the data-file reader
 // to describe.
 int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
@@ -150,31 +172,14 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
       ReportFailure(path, report, err);
       return 1;
     }
-    if (!dump) {
-      out << path << ": loads as Uninstall.qsu: " << record.files.size() << " files, "
-          << record.uninstallExtras.size() << " extras, " << record.shortcuts.size()
-          << " shortcuts, " << report.offset << " of " << size << " bytes read\n";
-    } else if (json) {
-      DumpRecordJson(record, out);
-    } else {
-      DumpRecordText(record, report.offset, size, out);
-    }
+    Show(record, "Uninstall.qsu", {path, report.offset, size, dump, json}, out);
     return 0;
   }
   if (!LoadInstallPackage(path, &report)) {
     ReportFailure(path, report, err);
     return 1;
   }
-  const InstallPackage& package = Package();
-  if (!dump) {
-    out << path << ": loads as Install.qsd: " << package.files.size() << " files, "
-        << package.uninstallExtras.size() << " extras, " << package.shortcuts.size()
-        << " shortcuts, " << report.offset << " of " << size << " bytes read\n";
-  } else if (json) {
-    DumpPackageJson(package, out);
-  } else {
-    DumpPackageText(package, report.offset, size, out);
-  }
+  Show(Package(), "Install.qsd", {path, report.offset, size, dump, json}, out);
   ResetInstallPackage();
   return 0;
 }
