@@ -17,5 +17,11 @@ ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
 echo "== Windows build under Wine"
 bash e2e/wine_cli_test.sh
 
-echo "== Parcelo95.exe under Wine"
-bash e2e/wine_gui_smoke.sh
+echo "== qsdtool.exe under Wine"
+bash e2e/wine_qsdtool_test.sh
+
+echo "== Parcelo95.exe under Wine, through its dialogs"
+bash e2e/parcelo_gui_test.sh
+
+echo "== fuzzing the installer's data-file readers"
+bash tools/fuzz.sh

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "package/load_install_package.h"
+#include "package_bytes.h"
+#include "test_system.h"
+#include "tools/encode_package.h"
+#include "tools/help_text.h"
+#include "tools/manifest.h"
+#include "tools/qsdtool.h"
+
+namespace qinstall {
+namespace {
+
+const std::string kSamples = std::string(INSTALLER_SOURCE_DIR) + "/samples";
+
+class QsdtoolTest : public ::testing::Test {
+ protected:
+  ~QsdtoolTest() override { ResetInstallPackage(); }
+
+  int Run(const std::vector<std::string>& args) {
+    out.str("");
+    err.str("");
+    return RunQsdtool(args, out, err);
+  }
+
+  TestSystem system;
+  TempFolder folder;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(QsdtoolTest, SampleRoundTripsEveryField) {
+  Manifest manifest;
+  ASSERT_EQ(ParseManifest(ReadFileBytes(kSamples + "/Install.manifest"), false, &manifest), 1);
+  const std::string packed = folder.path() + "/Install.qsd";
+  ASSERT_EQ(Run({"pack", kSamples + "/Install.manifest", "-o", packed}), 0) << err.str();
+  EXPECT_EQ(err.str(), "");  // every listed file lies beside the manifest
+  EXPECT_EQ(ReadFileBytes(packed), ReadFileBytes(kSamples + "/Install.qsd"))
+      << "the committed sample Install.qsd is stale";
+  ASSERT_EQ(Run({"check", packed}), 0) << err.str();
+
+  ASSERT_EQ(LoadInstallPackage(packed), 1);
+  const InstallPackage& want = manifest.package;
+  const InstallPackage& got = Package();
+  EXPECT_STREQ(got.productName, want.productName);
+  EXPECT_STREQ(got.destinationFolder, want.destinationFolder);
+  EXPECT_STREQ(got.startMenuFolder, want.startMenuFolder);
+  ASSERT_EQ(got.files.size(), want.files.size());
+  for (std::size_t i = 0; i < got.files.size(); ++i) {
+    EXPECT_STREQ(got.files[i].name, want.files[i].name);
+  }
+  ASSERT_EQ(got.uninstallExtras.size(), want.uninstallExtras.size());
+  for (std::size_t i = 0; i < got.uninstallExtras.size(); ++i) {
+    EXPECT_STREQ(got.uninstallExtras[i].data(), want.uninstallExtras[i].data());
+  }
+  ASSERT_EQ(got.shortcuts.size(), want.shortcuts.size());
+  for (std::size_t i = 0; i < got.shortcuts.size(); ++i) {
+    EXPECT_STREQ(got.shortcuts[i].name, want.shortcuts[i].name);
+    EXPECT_STREQ(got.shortcuts[i].target, want.shortcuts[i].target);
+    EXPECT_STREQ(got.shortcuts[i].description, want.shortcuts[i].description);
+    EXPECT_STREQ(got.shortcuts[i].iconLocation, want.shortcuts[i].iconLocation);
+    EXPECT_EQ(got.shortcuts[i].placement, want.shortcuts[i].placement);
+  }
+
+  ASSERT_EQ(Run({"dump", packed, "--json"}), 0) << err.str();
+  EXPECT_EQ(out.str(), ReadFileBytes(std::string(INSTALLER_SOURCE_DIR) + "/tests/sample_dump.json"));
+}
+
+// Each dumped string must stand at its offset in the file, followed by its terminator.
+TEST_F(QsdtoolTest, TextDumpOffsetsPointAtTheFields) {
+  const std::string path = kSamples + "/Install.qsd";
+  const std::string bytes = ReadFileBytes(path) + "xyz";
+  const std::string withTail = folder.Write("Install.qsd", bytes);
+  ASSERT_EQ(Run({"dump", withTail}), 0) << err.str();
+  std::istringstream lines(out.str());
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "Install.qsd, " + std::to_string(bytes.size()) + " bytes");
+  int strings = 0;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    std::size_t offset = 0;
+    fields >> offset;
+    const std::size_t quote = line.find('"');
+    if (line.find("trailing bytes") != std::string::npos) {
+      EXPECT_EQ(offset, bytes.size() - 3);
+      EXPECT_NE(line.find(" 3 trailing bytes"), std::string::npos);
+      continue;
+    }
+    if (quote == std::string::npos || line.find("magic") != std::string::npos) continue;
+    const std::string value = line.substr(quote + 1, line.size() - quote - 2);
+    ASSERT_LE(offset + value.size(), bytes.size()) << line;
+    EXPECT_EQ(bytes.substr(offset, value.size() + 1), value + '\0') << line;
+    ++strings;
+  }
+  EXPECT_EQ(strings, 16);
+}
+
+TEST_F(QsdtoolTest, RecordDumpsWithItsChoices) {
+  const std::string record = folder.Write(
+      "Uninstall.qsu", "QSU" + Byte(1) + Str("P\xE9") + U16(1) + Str("x\"y") + Str("C:\\P") +
+                           U16(0) + Str("C:\\WINDOWS\\Start Menu\\P") + Byte(3) + U16(1) +
+                           Str("P.lnk") + Byte(1));
+  ASSERT_EQ(Run({"dump", "--json", record}), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "{\n"
+            "  \"format\": \"Uninstall.qsu\",\n"
+            "  \"productName\": \"P\\u00e9\",\n"
+            "  \"uninstallExtras\": [\n    \"x\\\"y\"\n  ],\n"
+            "  \"destinationFolder\": \"C:\\\\P\",\n"
+            "  \"files\": [],\n"
+            "  \"startMenuFolder\": \"C:\\\\WINDOWS\\\\Start Menu\\\\P\",\n"
+            "  \"choices\": 3,\n"
+            "  \"shortcuts\": [\n    {\"name\": \"P.lnk\", \"placement\": 1}\n  ]\n"
+            "}\n");
+  ASSERT_EQ(Run({"dump", record}), 0);
+  EXPECT_NE(out.str().find("     4  productName                  \"P\\xe9\"\n"), std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("choices                      3 (no shortcuts)"), std::string::npos);
+  EXPECT_EQ(Run({"check", record}), 0);
+}
+
+TEST_F(QsdtoolTest, CheckSaysWhereAndWhyALoadFails) {
+  const std::string sample = ReadFileBytes(kSamples + "/Install.qsd");
+  const std::string cut = folder.Write("cut.qsd", sample.substr(0, 60));
+  EXPECT_EQ(Run({"check", cut}), 1);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), cut + ": does not load: at byte 60, in files[0].name (which begins at "
+                             "byte 55): the file ends after 5 bytes of the string, before its "
+                             "terminator\n");
+  std::string longName = sample;
+  longName.replace(4, 20, std::string(120, 'n'));
+  EXPECT_EQ(Run({"dump", folder.Write("long.qsd", longName)}), 1);
+  EXPECT_NE(err.str().find("at byte 104, in productName (which begins at byte 4): no "
+                           "terminator within its 100 bytes (at most 99 characters fit)"),
+            std::string::npos)
+      << err.str();
+  EXPECT_EQ(Run({"check", folder.path() + "/none.qsd"}), 1);
+  EXPECT_NE(err.str().find("does not load: cannot be opened"), std::string::npos);
+}
+
+TEST_F(QsdtoolTest, PackReportsEveryProblemAndWritesNothingOnError) {
+  const std::string manifest = folder.Write(
+      "bad.manifest",
+      "[product]\nname = P\n[files]\nmissing.txt\n..\\up.txt\n[shortcut]\nname = n\n"
+      "target = t\nplacement = 4\n");
+  EXPECT_EQ(Run({"pack", manifest}), 1);
+  EXPECT_EQ(err.str(),
+            manifest + ":5: error: file name ..\\up.txt climbs out of the destination folder "
+                       "with ..\n" +
+                manifest + ":9: error: placement 4 makes no shortcut file; use 0 to 2, or "
+                           "--force to keep it\n" +
+                manifest + ":4: warning: missing.txt is not beside the manifest\n"
+                           "qsdtool: 2 errors, nothing written\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.path() + "/Install.qsd"));
+
+  const std::string good =
+      folder.Write("good.manifest", "[product]\nname = P\n[files]\nmissing.txt\n");
+  EXPECT_EQ(Run({"pack", good}), 0);
+  EXPECT_EQ(err.str(), good + ":4: warning: missing.txt is not beside the manifest\n");
+  EXPECT_EQ(ReadFileBytes(folder.path() + "/Install.qsd"),
+            PackageStart("P", "") + U16(1) + Str("missing.txt") + U16(0) + Str("") + U16(0));
+}
+
+TEST_F(QsdtoolTest, UsageErrorsExitWithTwo) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},          {"unpack", "x"},       {"pack"},          {"pack", "a", "b"},
+      {"pack", "a", "-o"}, {"dump"}, {"dump", "a", "--xml"}, {"check", "a", "b"},
+      {"check", "a", "--json"}};
+  for (const auto& args : cases) {
+    SCOPED_TRACE(args.empty() ? "" : args[0]);
+    EXPECT_EQ(Run(args), 2);
+    EXPECT_NE(err.str().find("usage: qsdtool pack"), std::string::npos);
+  }
+  EXPECT_EQ(Run({"--help"}), 0);
+  EXPECT_EQ(out.str(), kQsdtoolHelp);
+}
+
+// The example in the help text is a manifest that packs.
+TEST_F(QsdtoolTest, HelpExampleIsAValidManifest) {
+  const std::string help = kQsdtoolHelp;
+  const std::size_t start = help.find("\nExample\n");
+  ASSERT_NE(start, std::string::npos);
+  std::istringstream lines(help.substr(start + 9));
+  std::string line, example;
+  while (std::getline(lines, line)) example += (line.size() > 2 ? line.substr(2) : "") + "\n";
+  Manifest manifest;
+  EXPECT_EQ(ParseManifest(example, false, &manifest), 1);
+  EXPECT_TRUE(manifest.issues.empty());
+  EXPECT_STREQ(manifest.package.productName, "Sample Viewer");
+  ASSERT_EQ(manifest.package.shortcuts.size(), 1u);
+  EXPECT_STREQ(manifest.package.shortcuts[0].iconLocation, "Viewer.exe,0");
+}
+
+}  // namespace
+}  // namespace qinstall

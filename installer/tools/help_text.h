@@ -1,0 +1,8 @@
+#pragma once
+
+namespace qinstall {
+
+extern const char kQsdtoolUsage[];
+extern const char kQsdtoolHelp[];
+
+}  // namespace qinstall

@@ -1,0 +1,207 @@
+#include "tools/qsdtool.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <sstream>
+
+#include "package/load_install_package.h"
+#include "package/uninstall_record.h"
+#include "tools/dump.h"
+#include "tools/encode_package.h"
+#include "tools/help_text.h"
+#include "tools/manifest.h"
+
+namespace qinstall {
+namespace fs = std::filesystem;
+namespace {
+
+int Usage(std::ostream& err, const std::string& problem) {
+  err << "qsdtool: " << problem << '\n' << kQsdtoolUsage;
+  return 2;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+bool IsRecord(const std::string& path) {
+  char magic[3] = {};
+  std::ifstream in(path, std::ios::binary);
+  return in.read(magic, 3) && std::string(magic, 3) == "QSU";
+}
+
+std::uint64_t FileSize(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(fs::u8path(path), error);
+  return error ? 0 : size;
+}
+
+// The manifest's names are DOS paths; the files lie beside the manifest on this host.
+std::string HostName(std::string name) {
+  for (char& c : name) {
+    if (c == '\\') c = '/';
+  }
+  return name;
+}
+
+void ReportFailure(const std::string& path, const LoadReport& report, std::ostream& err) {
+  err << path << ": does not load: ";
+  if (!report.field.empty()) {
+    err << "at byte " << report.offset << ", in " << report.field << " (which begins at byte "
+        << report.fieldOffset << "): ";
+  }
+  err << report.reason << '\n';
+}
+
+int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string manifestPath;
+  std::string output;
+  bool force = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "-o" || args[i] == "--output") {
+      if (++i == args.size()) return Usage(err, args[i - 1] + " needs a file name");
+      output = args[i];
+    } else if (args[i] == "--force") {
+      force = true;
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      return Usage(err, "unknown option " + args[i]);
+    } else if (manifestPath.empty()) {
+      manifestPath = args[i];
+    } else {
+      return Usage(err, "pack takes one manifest");
+    }
+  }
+  if (manifestPath.empty()) return Usage(err, "pack needs a manifest");
+  const fs::path folder = fs::u8path(manifestPath).parent_path();
+  if (output.empty()) output = (folder / "Install.qsd").u8string();
+
+  std::string text;
+  if (!ReadWholeFile(manifestPath, &text)) {
+    err << "qsdtool: cannot read " << manifestPath << '\n';
+    return 1;
+  }
+  Manifest manifest;
+  ParseManifest(text, force, &manifest);
+  for (std::size_t i = 0; i < manifest.package.files.size(); ++i) {
+    std::error_code error;
+    const std::string name = manifest.package.files[i].name;
+    if (!fs::exists(folder / fs::u8path(HostName(name)), error)) {
+      manifest.issues.push_back(
+          {manifest.fileLines[i], false, name + " is not beside the manifest"});
+    }
+  }
+  int errors = 0;
+  for (const ManifestIssue& issue : manifest.issues) {
+    err << manifestPath << ':';
+    if (issue.line > 0) err << issue.line << ':';
+    err << (issue.isError ? " error: " : " warning: ") << issue.text << '\n';
+    errors += issue.isError ? 1 : 0;
+  }
+  if (errors > 0) {
+    err << "qsdtool: " << errors << (errors == 1 ? " error" : " errors") << ", nothing written\n";
+    return 1;
+  }
+
+  const std::string bytes = EncodeInstallPackage(manifest.package);
+  {
+    std::ofstream file(fs::u8path(output), std::ios::binary | std::ios::trunc);
+    if (file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && file.flush()) {
+      out << "wrote " << output << ": " << bytes.size() << " bytes, "
+          << manifest.package.files.size() << " files, " << manifest.package.uninstallExtras.size()
+          << " extras, " << manifest.package.shortcuts.size() << " shortcuts\n";
+      return 0;
+    }
+  }
+  std::error_code error;
+  fs::remove(fs::u8path(output), error);
+  err << "qsdtool: cannot write " << output << '\n';
+  return 1;
+}
+
+struct ShowHow {
+  const std::string& path;
+  std::uint32_t used;
+  std::uint64_t fileSize;
+  bool dump;
+  bool json;
+};
+
+// A package or a record: a one-line summary for check, else its dump.
+template <typename Loaded>
+void Show(const Loaded& loaded, const char* kind, const ShowHow& how, std::ostream& out) {
+  if (!how.dump) {
+    out << how.path << ": loads as " << kind << ": " << loaded.files.size() << " files, "
+        << loaded.uninstallExtras.size() << " extras, " << loaded.shortcuts.size()
+        << " shortcuts, " << how.used << " of " << how.fileSize << " bytes read\n";
+  } else if (how.json) {
+    DumpJson(loaded, out);
+  } else {
+    DumpText(loaded, how.used, how.fileSize, out);
+  }
+}
+
+// Loads FILE as the kind its magic names; an unknown magic is left to the data-file reader
+// to describe.
+int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
+            std::ostream& err) {
+  std::string path;
+  bool json = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (dump && args[i] == "--json") {
+      json = true;
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      return Usage(err, "unknown option " + args[i]);
+    } else if (path.empty()) {
+      path = args[i];
+    } else {
+      return Usage(err, args[0] + " takes one file");
+    }
+  }
+  if (path.empty()) return Usage(err, args[0] + " needs a file");
+
+  LoadReport report;
+  const std::uint64_t size = FileSize(path);
+  if (IsRecord(path)) {
+    UninstallRecord record;
+    if (!LoadUninstallRecord(path, &record, &report)) {
+      ReportFailure(path, report, err);
+      return 1;
+    }
+    Show(record, "Uninstall.qsu", {path, report.offset, size, dump, json}, out);
+    return 0;
+  }
+  if (!LoadInstallPackage(path, &report)) {
+    ReportFailure(path, report, err);
+    return 1;
+  }
+  Show(Package(), "Install.qsd", {path, report.offset, size, dump, json}, out);
+  ResetInstallPackage();
+  return 0;
+}
+
+}  // namespace
+
+int RunQsdtool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) return Usage(err, "no command");
+  const std::string& command = args[0];
+  try {
+    if (command == "--help" || command == "-h" || command == "help") {
+      out << kQsdtoolHelp;
+      return 0;
+    }
+    if (command == "pack") return Pack(args, out, err);
+    if (command == "dump") return Inspect(args, true, out, err);
+    if (command == "check") return Inspect(args, false, out, err);
+  } catch (const std::bad_alloc&) {
+    err << "qsdtool: out of memory\n";
+    return 1;
+  }
+  return Usage(err, "unknown command " + command);
+}
+
+}  // namespace qinstall
