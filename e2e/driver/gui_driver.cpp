@@ -2,7 +2,7 @@
 // as a person would, from a step script: one step a line, fields separated by tabs.
 //
 //   window  TITLE ID          wait for a dialog titled TITLE holding control ID; it becomes current
-//   text    ID VALUE          set an item's text (the edit notifies its dialog)
+//   text    ID VALUE          type VALUE over an edit's text
 //   click   ID                press a button, radio button or check box
 //   select  ID INDEX          select a list entry (the dialog hears of the change)
 //   read    ID EXPECTED       the item's text must be EXPECTED
@@ -171,10 +171,13 @@ void Step(const std::vector<std::string>& f) {
     current = WaitFor(f[1], std::atoi(f[2].c_str()), false);
   } else if (verb == "text") {
     Need(f, 3);
+    // Typed over the whole text, as a user would, so that the edit reports the change.
     // The change may open a message box in the program; do not wait for it to be answered.
+    HWND item = ItemOf(std::atoi(f[1].c_str()));
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(ItemOf(std::atoi(f[1].c_str())), WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(f[2].c_str()), SMTO_NORMAL, 1000, &result);
+    SendMessageTimeoutA(item, EM_SETSEL, 0, -1, SMTO_NORMAL, 5000, &result);
+    SendMessageTimeoutA(item, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(f[2].c_str()),
+                        SMTO_NORMAL, 1000, &result);
   } else if (verb == "click") {
     Need(f, 2);
     PostMessageA(ItemOf(std::atoi(f[1].c_str())), BM_CLICK, 0, 0);

@@ -38,6 +38,10 @@ constexpr Tool kMainTools[] = {
     {kIdPresetList, "Specify Preset Size"},
 };
 
+// Filling the edits at initialisation makes them report changes before the radio buttons
+// are set; read then, the mode would be lost.
+bool initializing = false;
+
 constexpr const char* kUnitNames[] = {"bytes", "KB", "MB"};
 constexpr const char* kPresetNames[] = {"720 KB", "1.2 MB", "1.44 MB", "2.88 MB"};
 
@@ -124,6 +128,7 @@ std::string DefaultDestination(const std::string& path) {
 void MainDialogInit(WindowHandle dialog) {
   // The handlers below read the current main dialog, which is this one from now on.
   mainDialogWindow = dialog;
+  initializing = true;
   const MainDialogState& state = mainDialogState;
   Sys().AcceptDroppedFiles(dialog);
   Sys().SetSmallIcon(dialog);
@@ -148,6 +153,7 @@ void MainDialogInit(WindowHandle dialog) {
   Sys().ListSelect(dialog, kIdUnitList, state.sizeUnit);
   for (int i = 0; i < 4; ++i) Sys().ListInsert(dialog, kIdPresetList, i, kPresetNames[i]);
   Sys().ListSelect(dialog, kIdPresetList, state.presetIndex);
+  initializing = false;
   RefreshLabels(splitJob.sourcePath);
   UpdateSplitButton(dialog);
   const WindowHandle tips = Sys().CreateToolTips(dialog);
@@ -155,6 +161,8 @@ void MainDialogInit(WindowHandle dialog) {
 }
 
 void MainDialogCommand(WindowHandle dialog, int id, int notification) {
+  // A main dialog that is being destroyed no longer holds the request.
+  if (dialog != mainDialogWindow || initializing) return;
   switch (id) {
     case kIdSourceEdit:
       if (notification == kEnKillFocus) {
@@ -249,8 +257,8 @@ void MainDialogContextHelp(WindowHandle item) {
 }
 
 void MainDialogClose(WindowHandle dialog) {
-  Sys().DestroyDialog(dialog);
   if (mainDialogWindow == dialog) mainDialogWindow = nullptr;
+  Sys().DestroyDialog(dialog);
   Sys().PostQuit();
 }
 

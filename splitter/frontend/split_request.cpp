@@ -98,8 +98,10 @@ void ValidateAndStartSplit(WindowHandle dialog) {
   }
 
   progressDialog = Sys().CreateModelessDialog(kDialogProgress);
-  Sys().DestroyDialog(dialog);
+  // Cleared first: the dying dialog's edits still report losing the focus, and those
+  // notifications must not read the request back from half-destroyed controls.
   if (mainDialogWindow == dialog) mainDialogWindow = nullptr;
+  Sys().DestroyDialog(dialog);
   if (!PrepareSplitRun()) return;
   // Without a thread the run cannot go on: end it like a failed one, back to a main dialog.
   if (!Sys().StartWorker(&SplitWorker)) EndSplitRun(false);

@@ -29,6 +29,21 @@ void DialogFixture::SetUp() {
     if (resource == kDialogBackup && backupScript) backupScript(dialog);
     if (resource == kDialogAbout) AboutDialogInit(dialog);
   };
+  // As in Windows: the controls go, and the edit that had the focus says it lost it.
+  sys_->onDestroy = [this](WindowHandle dialog) {
+    if (sys_->ResourceOf(dialog) != kDialogMain) return;
+    for (auto item = sys_->items.begin(); item != sys_->items.end();) {
+      item = item->first.first == dialog ? sys_->items.erase(item) : std::next(item);
+    }
+    MainDialogCommand(dialog, kIdSourceEdit, kEnKillFocus);
+  };
+  // As in Windows: setting an edit's text notifies its dialog of the change.
+  sys_->onTextSet = [this](WindowHandle dialog, int id) {
+    if (sys_->ResourceOf(dialog) == kDialogMain &&
+        (id == kIdSourceEdit || id == kIdDestinationEdit || id == kIdSizeEdit)) {
+      MainDialogCommand(dialog, id, kEnChange);
+    }
+  };
   sys_->onClose = [this](WindowHandle window) {
     switch (sys_->ResourceOf(window)) {
       case kDialogMain: MainDialogClose(window); break;
@@ -49,8 +64,7 @@ WindowHandle DialogFixture::OpenMain(const std::string& commandLine) {
 WindowHandle DialogFixture::Main() const { return mainDialogWindow; }
 
 void DialogFixture::Type(int id, const std::string& text) {
-  sys_->ItemOf(Main(), id).text = text;
-  MainDialogCommand(Main(), id, kEnChange);
+  sys_->SetItemText(Main(), id, text);  // notifies the change
   if (id == kIdSourceEdit) MainDialogCommand(Main(), id, kEnKillFocus);
 }
 

@@ -240,6 +240,23 @@ TEST_F(MainDialog, SizeOverTheSourceIsRefusedAfterTheLookups) {
   EXPECT_EQ(LastBoxText(), kTextSizeOverSource);
 }
 
+TEST_F(MainDialog, CancelledSpanComesBackInSpanMode) {
+  MakeSource("SRC.DAT", 5000);
+  OpenMain();
+  appSettings.backupPrompt = 0;
+  ChooseMode(kIdSpanRadio);
+  Type(kIdDestinationEdit, "A:\\");
+  Type(kIdSourceEdit, "C:\\Data\\SRC.DAT");
+  sys_->answers = {kIdCancel};  // to "Insert disk for piece 1"
+  Press(kIdSplitButton);
+  EXPECT_EQ(LastBoxText(), "Insert disk for piece 1");
+  EXPECT_TRUE(Item(kIdSpanRadio).checked);
+  EXPECT_FALSE(Item(kIdSpecifiedRadio).checked);
+  EXPECT_FALSE(Item(kIdSizeEdit).enabled);
+  EXPECT_EQ(Text(kIdSourceEdit), "C:\\Data\\SRC.DAT");
+  EXPECT_EQ(Text(kIdDestinationEdit), "A:\\");
+}
+
 TEST_F(MainDialog, SourceOfFourGigabytesIsRefused) {
   const std::string host = Host('C', "Data/HUGE.DAT");
   WriteHostFile(host, "");

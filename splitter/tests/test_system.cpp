@@ -135,6 +135,7 @@ int TestSystem::ShowMessageBox(WindowHandle owner, const std::string& text,
 void TestSystem::SetItemText(WindowHandle dialog, int id, const std::string& text) {
   windowCalls.push_back("text " + std::to_string(id) + " " + text);
   ItemOf(dialog, id).text = text;
+  if (onTextSet) onTextSet(dialog, id);
 }
 
 void TestSystem::ProgressSetRange(WindowHandle, int, std::uint32_t minimum, std::uint32_t maximum) {
@@ -221,6 +222,7 @@ void TestSystem::EndModalDialog(WindowHandle dialog, int result) {
 void TestSystem::DestroyDialog(WindowHandle dialog) {
   dialogCalls.push_back("destroy " + std::to_string(ResourceOf(dialog)));
   destroyed.push_back(dialog);
+  if (onDestroy) onDestroy(dialog);
 }
 
 void TestSystem::PostQuit() { dialogCalls.push_back("quit"); }

@@ -71,6 +71,8 @@ class TestSystem : public ForwardingSystem {
   std::function<void(int, WindowHandle)> onCreate;
   std::function<void(int, WindowHandle)> onModal;
   std::function<void(WindowHandle)> onClose;  // WM_CLOSE, after it is recorded
+  std::function<void(WindowHandle)> onDestroy;
+  std::function<void(WindowHandle, int)> onTextSet;  // an edit's change notification
   std::vector<std::string> dialogCalls;
   int ResourceOf(WindowHandle dialog) const;
   std::vector<WindowHandle> destroyed;
