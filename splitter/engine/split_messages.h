@@ -68,6 +68,11 @@ constexpr char kTextJoinBackupWriteFailed[] =
 
 constexpr char kSoundSystemDefault[] = "SystemDefault";
 
+// The backup folder's checks.
+constexpr char kTextDriveMissing[] = "Drive does not exist.";
+constexpr char kTextFolderMissing[] = "Directory not found.";
+constexpr char kTextNotFolder[] = "Not a directory, directory must exist.";
+
 // Progress dialog controls.
 constexpr int kIdProgressCaption = 100;
 constexpr int kIdProgressStatus = 101;
