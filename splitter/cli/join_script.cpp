@@ -6,9 +6,12 @@
 namespace parcelo {
 namespace {
 
-// Characters that end an unquoted name in cmd, and those no file name may hold.
+// Characters that end an unquoted name in cmd, and those no file name may hold. cmd runs
+// what follows its operators as commands, outside quotes, and expands "%" even inside them,
+// so a line holding them would do in cmd what it does not do here.
 constexpr char kDelimiters[] = " \t,;=+\"";
-constexpr char kNeverInNames[] = "/\\:*?<>|\"";
+constexpr char kNeverInNames[] = "/\\:*?<>|\"%";
+constexpr char kOperators[] = "&|<>^%";
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
   const std::size_t length = std::strlen(prefix);
@@ -44,7 +47,7 @@ bool ReadName(const std::string& line, std::size_t* at, std::string* name) {
   const std::size_t end = line.find_first_of(kDelimiters, *at);
   *name = line.substr(*at, end == std::string::npos ? std::string::npos : end - *at);
   *at = end == std::string::npos ? line.size() : end;
-  return !name->empty();
+  return !name->empty() && name->find_first_of(kOperators) == std::string::npos;
 }
 
 // The reason a line is refused, or nullptr with *step filled.
@@ -54,7 +57,11 @@ const char* ParseLine(const std::string& line, JoinStep* step) {
   if (StartsWithNoCase(line, "ECHO.")) {
     step->kind = JoinStep::Echo;
     step->text = line.substr(5);
-    return HasControl(step->text) ? "control characters in an ECHO line" : nullptr;
+    if (HasControl(step->text)) return "control characters in an ECHO line";
+    if (step->text.find_first_of(kOperators) != std::string::npos) {
+      return "cmd operators in an ECHO line";
+    }
+    return nullptr;
   }
   if (StartsWithNoCase(line, "COPY /B ")) {
     step->kind = JoinStep::Copy;
