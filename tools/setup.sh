@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-packages=(cmake g++ make libgtest-dev g++-mingw-w64-i686 mingw-w64-tools wine wine32 xvfb)
+packages=(cmake g++ make libgtest-dev libcli11-dev g++-mingw-w64-i686 mingw-w64-tools wine wine32 xvfb)
 packages+=(clang libclang-rt-dev)  # the installer's libFuzzer targets
 missing=()
 for p in "${packages[@]}"; do
@@ -19,7 +19,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" </dev/null
 fi
 
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=2  # the machine is shared
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/native -j "$jobs"
 cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -1,14 +1,16 @@
 // What the command-line splitter needs of its host beyond the System.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/system.h"
 
 namespace parcelo {
 
-// The platform's System, with the host's drives in its table.
+// The platform's System, with the host's drives in its table and its settings store.
 std::unique_ptr<System> MakeHostSystem();
 
 // The DOS path by which that System reaches a host path; empty when it cannot.
@@ -16,5 +18,15 @@ std::string ToDosPath(const std::string& hostPath);
 
 bool StdinIsTerminal();
 bool StderrIsTerminal();
+
+// A host folder that counts as the root of a removable drive.
+struct RemovableFolder {
+  std::string folder;
+  std::uint64_t capacity = 0;  // 0: the free space of the host file system
+};
+
+// POSIX only. PARCELO95_DRIVES: folders separated by ':' as in PATH, each optionally followed by
+// "=BYTES" to make it a disk of that capacity. Entries that are not folders are skipped.
+std::vector<RemovableFolder> ParseDrivesVariable(const std::string& value);
 
 }  // namespace parcelo

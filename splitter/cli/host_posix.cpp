@@ -1,26 +1,143 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "cli/host.h"
 #include "platform/posix/posix_system.h"
 
 namespace parcelo {
+namespace fs = std::filesystem;
+namespace {
+
+struct Mapped {
+  char letter;
+  std::string folder;  // absolute, normal, no trailing slash
+};
+
+std::vector<Mapped>& RemovableTable() {
+  static std::vector<Mapped> table;
+  return table;
+}
+
+std::string Normal(const std::string& path) {
+  std::error_code error;
+  std::string normal = fs::absolute(path, error).lexically_normal().string();
+  if (error) return {};
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return normal;
+}
+
+// Mount points whose block device says it is removable (USB sticks, card readers, floppies).
+std::vector<std::string> RemovableMounts() {
+  std::vector<std::string> mounts;
+  std::ifstream info("/proc/self/mountinfo");
+  std::string line;
+  while (std::getline(info, line)) {
+    std::istringstream fields(line);
+    std::string id, parent, device, root, point;
+    if (!(fields >> id >> parent >> device >> root >> point)) continue;
+    const std::string base = "/sys/dev/block/" + device;
+    std::ifstream flag(base + "/removable");
+    if (!flag) flag.open(base + "/../removable");  // a partition: ask its disk
+    char removable = '0';
+    if (!(flag >> removable) || removable != '1') continue;
+    // mountinfo writes blanks and the like as octal escapes.
+    std::string decoded;
+    for (std::size_t i = 0; i < point.size(); ++i) {
+      if (point[i] == '\\' && i + 3 < point.size()) {
+        decoded += static_cast<char>(std::strtol(point.substr(i + 1, 3).c_str(), nullptr, 8));
+        i += 3;
+      } else {
+        decoded += point[i];
+      }
+    }
+    mounts.push_back(decoded);
+  }
+  return mounts;
+}
+
+}  // namespace
+
+std::vector<RemovableFolder> ParseDrivesVariable(const std::string& value) {
+  std::vector<RemovableFolder> folders;
+  std::size_t start = 0;
+  while (start <= value.size()) {
+    std::size_t end = value.find(':', start);
+    if (end == std::string::npos) end = value.size();
+    std::string entry = value.substr(start, end - start);
+    start = end + 1;
+    RemovableFolder drive;
+    const std::size_t equals = entry.rfind('=');
+    if (equals != std::string::npos && equals + 1 < entry.size() &&
+        entry.find_first_not_of("0123456789", equals + 1) == std::string::npos &&
+        entry.size() - equals - 1 <= 19) {
+      drive.capacity = std::strtoull(entry.c_str() + equals + 1, nullptr, 10);
+      entry.resize(equals);
+    }
+    struct stat info;
+    if (entry.empty() || stat(entry.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
+    drive.folder = Normal(entry);
+    folders.push_back(drive);
+  }
+  return folders;
+}
 
 std::unique_ptr<System> MakeHostSystem() {
   auto system = std::make_unique<PosixSystem>();
   system->MapDrive('C', "/", DriveType::Fixed);
+  std::vector<RemovableFolder> removable;
+  if (const char* drives = std::getenv("PARCELO95_DRIVES")) removable = ParseDrivesVariable(drives);
+  for (const std::string& mount : RemovableMounts()) removable.push_back({mount, 0});
+
+  std::vector<Mapped>& table = RemovableTable();
+  table.clear();
+  char letter = 'A';
+  for (const RemovableFolder& drive : removable) {
+    if (letter > 'Z') break;
+    system->MapDrive(letter, drive.folder, DriveType::Removable, drive.capacity);
+    table.push_back({letter, drive.folder});
+    letter = letter == 'B' ? 'D' : static_cast<char>(letter + 1);
+  }
+
+  // The settings key lives in a file, created with the defaults on first use.
+  std::string config;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
+    config = xdg;
+  } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
+    config = std::string(home) + "/.config";
+  }
+  if (!config.empty()) {
+    std::error_code error;
+    fs::create_directories(config + "/parcelo95", error);
+    system->SetRegistryFile(config + "/parcelo95/registry.reg");
+  }
   return system;
 }
 
 std::string ToDosPath(const std::string& hostPath) {
-  std::error_code error;
-  const std::string absolute = std::filesystem::absolute(hostPath, error).lexically_normal().string();
-  if (error || absolute.find('\\') != std::string::npos) return std::string();
+  const std::string absolute = Normal(hostPath);
+  if (absolute.empty() || absolute.find('\\') != std::string::npos) return {};
+  // The innermost removable folder that holds the path names its drive.
+  const Mapped* drive = nullptr;
+  for (const Mapped& candidate : RemovableTable()) {
+    const std::string& folder = candidate.folder;
+    const bool inside = absolute == folder ||
+                        (absolute.compare(0, folder.size(), folder) == 0 &&
+                         (folder == "/" || absolute[folder.size()] == '/'));
+    if (inside && (drive == nullptr || folder.size() > drive->folder.size())) drive = &candidate;
+  }
+  std::string rest = absolute;
   std::string dos = "C:";
-  for (char c : absolute) dos += c == '/' ? '\\' : c;
+  if (drive != nullptr) {
+    rest = absolute.substr(drive->folder == "/" ? 0 : drive->folder.size());
+    dos = std::string(1, drive->letter) + ":";
+  }
+  if (rest.empty()) rest = "/";
+  for (char c : rest) dos += c == '/' ? '\\' : c;
   if (dos.size() > 3 && dos.back() == '\\') dos.pop_back();
   return dos;
 }

@@ -1,124 +1,106 @@
 // parcelo95: the split engine from a shell. Writes the same pieces and Join.bat as the
-// Windows program.
+// Windows program, and joins them again without DOS.
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
-#include "cli/console_system.h"
-#include "cli/host.h"
-#include "engine/split_job.h"
-#include "engine/split_run.h"
-#include "frontend/app_settings.h"
-#include "frontend/main_dialog_state.h"
+#include "cli/commands.h"
+#include "frontend/settings_store.h"
 
 using namespace parcelo;
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: parcelo95 split SOURCE [DEST] --size BYTES [--yes]\n"
-    "       parcelo95 --help | --version\n";
+constexpr int kUsageError = 2;
 
-int Usage(const char* problem) {
-  if (problem != nullptr) std::fprintf(stderr, "parcelo95: %s\n", problem);
-  std::fputs(kUsage, stderr);
-  return 2;
+// "--set NAME=0|1" for split and options alike.
+void AddFlagOverrides(CLI::App* command, std::vector<std::string>* texts) {
+  command->add_option("--set", *texts, "Override one option flag, e.g. --set \"Use DOS 8.3\"=1")
+      ->type_name("NAME=0|1")
+      ->allow_extra_args(false)
+      ->check([](const std::string& text) {
+        std::pair<int, int> parsed;
+        if (ParseFlagOverride(text, &parsed)) return std::string();
+        std::string names;
+        for (const SettingsFlag& flag : kSettingsFlags) names += std::string(" \"") + flag.valueName + "\"";
+        return "takes NAME=0 or NAME=1, NAME one of" + names;
+      });
 }
 
-int Refuse(const char* text) {
-  std::fprintf(stderr, "Error: %s\n", text);
-  return 1;
-}
-
-// Strict decimal byte count below 4 GiB.
-bool ParseBytes(const char* text, std::uint32_t* bytes) {
-  if (*text == '\0') return false;
-  std::uint64_t value = 0;
-  for (const char* c = text; *c != '\0'; ++c) {
-    if (*c < '0' || *c > '9') return false;
-    value = value * 10 + static_cast<unsigned>(*c - '0');
-    if (value > 0xFFFFFFFFu) return false;
+FlagOverrides Overrides(const std::vector<std::string>& texts) {
+  FlagOverrides overrides;
+  for (const std::string& text : texts) {
+    std::pair<int, int> parsed;
+    if (ParseFlagOverride(text, &parsed)) overrides.push_back(parsed);
   }
-  *bytes = static_cast<std::uint32_t>(value);
-  return true;
-}
-
-std::string FolderOf(const std::string& dosPath) {
-  const std::size_t slash = dosPath.rfind('\\');
-  if (slash == std::string::npos) return dosPath;
-  return slash <= 2 ? dosPath.substr(0, 3) : dosPath.substr(0, slash);
-}
-
-int Split(int argc, char** argv) {
-  std::string source, destination;
-  const char* sizeText = nullptr;
-  bool yes = false;
-  for (int i = 2; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
-      sizeText = argv[++i];
-    } else if (std::strcmp(argv[i], "--yes") == 0) {
-      yes = true;
-    } else if (argv[i][0] == '-' && argv[i][1] == '-') {
-      return Usage("unknown option");
-    } else if (source.empty()) {
-      source = argv[i];
-    } else if (destination.empty()) {
-      destination = argv[i];
-    } else {
-      return Usage("too many paths");
-    }
-  }
-  if (source.empty() || sizeText == nullptr) return Usage("SOURCE and --size are needed");
-  std::uint32_t pieceSize = 0;
-  if (!ParseBytes(sizeText, &pieceSize)) return Usage("--size takes a byte count below 4 GB");
-
-  std::unique_ptr<System> host = MakeHostSystem();
-  ConsoleSystem console(host.get(), yes);
-  InstallSystem(&console);
-
-  const std::string sourcePath = ToDosPath(source);
-  FoundFile found;
-  if (sourcePath.empty() || !Sys().FindFile(sourcePath, &found) || found.isDirectory) {
-    return Refuse("Source file does not exist.");
-  }
-  if (found.size > 0xFFFFFFFFu) {
-    return Refuse("Source file is too large. Files of 4 GB or more cannot be split.");
-  }
-  const std::string destinationPath = destination.empty() ? FolderOf(sourcePath) : ToDosPath(destination);
-  FoundFile folder;
-  if (destinationPath.empty() || !Sys().FindFile(destinationPath, &folder) || !folder.isDirectory) {
-    return Refuse("Destination folder does not exist.");
-  }
-  if (pieceSize == 0) return Refuse("Split size must be greater than 0.");
-  const auto sourceSize = static_cast<std::uint32_t>(found.size);
-  if (sourceSize < pieceSize) return Refuse("Split size is greater than source file size.");
-
-  splitJob.sourcePath = sourcePath;
-  splitJob.destinationPath = destinationPath;
-  splitJob.sourceSize = sourceSize;
-  splitJob.pieceSize = pieceSize;
-  splitJob.pieceCount = static_cast<std::uint32_t>((std::uint64_t{sourceSize} + pieceSize - 1) / pieceSize);
-  splitJob.spanToDisk = 0;
-
-  static int consoleWindow;  // the run's "dialog": a console has no windows
-  progressDialog = &consoleWindow;
-  if (!PrepareSplitRun()) return 1;
-  return SplitWorker() ? 0 : 1;
+  return overrides;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage(nullptr);
-  if (std::strcmp(argv[1], "--help") == 0) {
-    std::fputs(kUsage, stdout);
-    return 0;
+  CLI::App app{"Tavrin Parcelo 95 on the command line: split a file into pieces with a DOS join "
+               "file, or join them again.",
+               "parcelo95"};
+  app.set_version_flag("--version", "parcelo95 " PARCELO_VERSION);
+  app.require_subcommand(1);
+
+  SplitArguments split;
+  std::vector<std::string> splitSets;
+  CLI::App* splitCommand = app.add_subcommand("split", "Split SOURCE into pieces in DEST");
+  splitCommand->add_option("SOURCE", split.source, "The file to split")->required();
+  splitCommand->add_option("DEST", split.destination,
+                           "Folder for the pieces (default: the source's folder); with --span "
+                           "the root of a removable drive");
+  CLI::Option* size = splitCommand->add_option(
+      "--size", split.sizeText, "Piece size: digits and a point, then bytes, KB or MB");
+  std::string presetName;
+  const std::vector<std::string> presets = {"720KB", "1.2MB", "1.44MB", "2.88MB"};
+  CLI::Option* preset =
+      splitCommand->add_option("--preset", presetName, "A floppy size")
+          ->check(CLI::IsMember(presets, CLI::ignore_case));
+  CLI::Option* span =
+      splitCommand->add_flag("--span", split.span, "Fill one removable disk after the other");
+  size->excludes(preset)->excludes(span);
+  preset->excludes(span);
+  splitCommand->add_option("--backup", split.backupFolder, "Also write every piece here");
+  splitCommand->add_flag("--yes", split.yes,
+                         "Answer Yes, OK or Retry to each question (once), for scripts");
+  AddFlagOverrides(splitCommand, &splitSets);
+
+  std::string joinTarget;
+  CLI::App* joinCommand =
+      app.add_subcommand("join", "Rebuild a source from its pieces by its join file");
+  joinCommand->add_option("TARGET", joinTarget,
+                          "The pieces' folder or its join file (default: this folder)");
+
+  std::vector<std::string> optionSets;
+  CLI::App* optionsCommand =
+      app.add_subcommand("options", "List the stored option flags, or store them with --set");
+  AddFlagOverrides(optionsCommand, &optionSets);
+
+  try {
+    app.parse(argc, argv);
+    if (splitCommand->parsed() && size->count() + preset->count() + span->count() != 1) {
+      throw CLI::RequiredError("one of --size, --preset and --span");
+    }
+  } catch (const CLI::Success& done) {
+    return app.exit(done);
+  } catch (const CLI::ParseError& error) {
+    app.exit(error);
+    return kUsageError;
   }
-  if (std::strcmp(argv[1], "--version") == 0) {
-    std::puts("parcelo95 " PARCELO_VERSION);
-    return 0;
+
+  if (splitCommand->parsed()) {
+    for (std::size_t i = 0; i < presets.size(); ++i) {
+      if (CLI::detail::to_lower(presetName) == CLI::detail::to_lower(presets[i])) {
+        split.preset = static_cast<int>(i);
+      }
+    }
+    split.overrides = Overrides(splitSets);
+    return RunSplit(split);
   }
-  if (std::strcmp(argv[1], "split") == 0) return Split(argc, argv);
-  return Usage("unknown command");
+  if (joinCommand->parsed()) return RunJoin(joinTarget);
+  return RunOptions(Overrides(optionSets));
 }

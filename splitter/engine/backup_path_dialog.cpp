@@ -10,9 +10,6 @@ namespace parcelo {
 namespace {
 
 constexpr char kTextChooseBackup[] = "Choose backup folder";
-constexpr char kTextDriveMissing[] = "Drive does not exist.";
-constexpr char kTextFolderMissing[] = "Directory not found.";
-constexpr char kTextNotFolder[] = "Not a directory, directory must exist.";
 constexpr char kTextNoBackupQuestion[] =
     "Are you sure you want to continue without backing up the pieces?";
 constexpr char kCaptionAreYouSure[] = "Are you sure?";

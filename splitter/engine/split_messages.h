@@ -70,6 +70,11 @@ constexpr char kTextJoinBackupWriteFailed[] =
 
 constexpr char kSoundSystemDefault[] = "SystemDefault";
 
+// The backup folder's checks.
+constexpr char kTextDriveMissing[] = "Drive does not exist.";
+constexpr char kTextFolderMissing[] = "Directory not found.";
+constexpr char kTextNotFolder[] = "Not a directory, directory must exist.";
+
 // Progress dialog controls.
 constexpr int kIdProgressCaption = IDC_PROGRESS_CAPTION;
 constexpr int kIdProgressStatus = IDC_PROGRESS_STATUS;

@@ -83,7 +83,11 @@ bool CopyPiece() {
     // A source that grew since it was measured must not spill into the next piece.
     if (job.sourceSize - job.totalBytesRead < toRead) toRead = job.sourceSize - job.totalBytesRead;
 
-    const IoResult read = Sys().ReadFile(job.sourceFile, job.buffer, toRead);
+    // One System operation per chunk: read, write and backup write, each judged below.
+    const FileHandle backup = job.backupEnabled ? job.backupFile : kInvalidFile;
+    const ChunkResult chunk =
+        Sys().CopyChunk(job.sourceFile, job.pieceFile, backup, job.buffer, toRead);
+    const IoResult& read = chunk.read;
     if (!read.ok) {
       Fail(read.error == kErrorNotEnoughMemory ? kTextReadNoResources : kTextReadFailed);
       return false;
@@ -94,25 +98,21 @@ bool CopyPiece() {
     }
     job.totalBytesRead += read.bytes;
 
-    const IoResult written = Sys().WriteFile(job.pieceFile, job.buffer, read.bytes);
-    if (!written.ok) {
-      Fail(written.error == kErrorNotEnoughMemory
+    if (!chunk.write.ok) {
+      Fail(chunk.write.error == kErrorNotEnoughMemory
                ? kTextWriteNoResources
                : (job.spanToDisk ? kTextWriteFailedSpanned : kTextWriteFailedSized));
       return false;
     }
-    if (job.backupEnabled) {
-      const IoResult copy = Sys().WriteFile(job.backupFile, job.buffer, read.bytes);
-      if (!copy.ok) {
-        if (copy.error == kErrorNotEnoughMemory) {
-          Fail(kTextBackupWriteNoResources);
-          return false;
-        }
-        Ask(kTextBackupWriteFailed, kCaptionError, kMbIconError);
-        Sys().CloseFile(job.backupFile);
-        job.backupFile = kInvalidFile;
-        job.backupEnabled = 0;
+    if (job.backupEnabled && !chunk.backup.ok) {
+      if (chunk.backup.error == kErrorNotEnoughMemory) {
+        Fail(kTextBackupWriteNoResources);
+        return false;
       }
+      Ask(kTextBackupWriteFailed, kCaptionError, kMbIconError);
+      Sys().CloseFile(job.backupFile);
+      job.backupFile = kInvalidFile;
+      job.backupEnabled = 0;
     }
     job.pieceBytesWritten += read.bytes;
     job.totalBytesWritten += read.bytes;

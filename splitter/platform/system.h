@@ -71,6 +71,15 @@ struct IoResult {
   std::uint32_t error = 0;
 };
 
+// What one chunk of a run did: the read, the write to the piece and the write to the backup.
+// A step is tried only after the one before it moved bytes; one not tried stays !ok with
+// error 0.
+struct ChunkResult {
+  IoResult read;
+  IoResult write;
+  IoResult backup;
+};
+
 class System {
  public:
   virtual ~System() = default;
@@ -82,6 +91,12 @@ class System {
   virtual IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) = 0;
   virtual IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) = 0;
   virtual void CloseFile(FileHandle file) = 0;
+  // Moves up to count bytes on from the source's position to the piece and, unless backup
+  // is kInvalidFile, to the backup. The plain way (this default) is one ReadFile into
+  // buffer and one WriteFile per target; a System may move the bytes another way as long as
+  // files, positions and results come out the same.
+  virtual ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
+                                void* buffer, std::uint32_t count);
   virtual bool FindFile(const std::string& path, FoundFile* found) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;
   // True when both paths name one existing file (links and aliases included).
@@ -177,6 +192,10 @@ class ForwardingSystem : public System {
     return inner_->WriteFile(file, data, count);
   }
   void CloseFile(FileHandle file) override { inner_->CloseFile(file); }
+  ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
+                        std::uint32_t count) override {
+    return inner_->CopyChunk(source, piece, backup, buffer, count);
+  }
   bool FindFile(const std::string& path, FoundFile* found) override {
     return inner_->FindFile(path, found);
   }

@@ -65,6 +65,12 @@ IoResult TestSystem::WriteFile(FileHandle file, const void* data, std::uint32_t 
   return inner_->WriteFile(file, data, count);
 }
 
+ChunkResult TestSystem::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
+                                  void* buffer, std::uint32_t count) {
+  if (innerChunks) return inner_->CopyChunk(source, piece, backup, buffer, count);
+  return System::CopyChunk(source, piece, backup, buffer, count);
+}
+
 void TestSystem::CloseFile(FileHandle file) {
   Inject(Op::Close, nullptr);
   if (openFiles.erase(file) == 0) {

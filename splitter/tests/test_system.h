@@ -82,6 +82,10 @@ class TestSystem : public ForwardingSystem {
   FolderChoice folderChoice = FolderChoice::Cancelled;
   std::string browsedFolder;
 
+  // Chunks go the plain way, through the counted and faulted reads and writes above,
+  // unless innerChunks hands them whole to the inner System.
+  bool innerChunks = false;
+
   // The worker runs on the caller's thread unless starting it is to fail.
   bool workerStartFails = false;
 
@@ -95,6 +99,8 @@ class TestSystem : public ForwardingSystem {
   IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override;
   IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
   void CloseFile(FileHandle file) override;
+  ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
+                        std::uint32_t count) override;
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
   std::uint64_t FreeBytes(const std::string& root) override;

@@ -6,6 +6,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -66,6 +67,12 @@ std::string MatchComponent(const std::string& folder, const std::string& compone
   const std::vector<std::string> names = FolderNames(folder);
   for (const std::string& name : names) {
     if (EqualNoCase(name, component)) return name;
+  }
+  // Every alias holds a "~" and belongs to a name that is not 8.3 already; the check
+  // keeps a folder of many pieces from being aliased at every piece it gets.
+  if (component.find('~') == std::string::npos ||
+      std::all_of(names.begin(), names.end(), IsShortName)) {
+    return component;
   }
   for (const auto& [name, alias] : AssignShortNames(names)) {
     if (EqualNoCase(alias, component)) return name;

@@ -1,0 +1,35 @@
+// The three commands of parcelo95, after their arguments have been parsed. Each returns
+// the exit status: 0 after a finished run, 1 after a failed or refused one.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace parcelo {
+
+// --set NAME=0|1: the flag's index in kSettingsFlags and its value.
+using FlagOverrides = std::vector<std::pair<int, int>>;
+
+// The flag override that text names, or false.
+bool ParseFlagOverride(const std::string& text, std::pair<int, int>* overrideValue);
+
+struct SplitArguments {
+  std::string source;
+  std::string destination;  // empty: the source's folder
+  std::string sizeText;     // --size, as typed
+  int preset = -1;          // --preset, an index of kPresetSizes
+  bool span = false;
+  std::string backupFolder;  // --backup
+  bool yes = false;
+  FlagOverrides overrides;
+};
+
+// The bytes of a --size text ("1457264", "1.5KB", "0.5mb"), or the message that refuses it.
+const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes);
+
+int RunSplit(const SplitArguments& arguments);
+int RunOptions(const FlagOverrides& overrides);
+int RunJoin(const std::string& target);
+
+}  // namespace parcelo

@@ -1,0 +1,48 @@
+// parcelo95 options: the stored flags, listed or changed.
+#include <cctype>
+#include <cstdio>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/console_system.h"
+#include "cli/host.h"
+#include "cli/join_script.h"
+#include "frontend/frontend_messages.h"
+#include "frontend/settings_store.h"
+
+namespace parcelo {
+
+bool ParseFlagOverride(const std::string& text, std::pair<int, int>* overrideValue) {
+  const std::size_t equals = text.rfind('=');
+  if (equals == std::string::npos) return false;
+  const std::string name = text.substr(0, equals);
+  const std::string value = text.substr(equals + 1);
+  if (value != "0" && value != "1") return false;
+  for (int i = 0; i < 8; ++i) {
+    if (EqualNoCase(name, kSettingsFlags[i].valueName)) {
+      *overrideValue = {i, value == "1" ? 1 : 0};
+      return true;
+    }
+  }
+  return false;
+}
+
+int RunOptions(const FlagOverrides& overrides) {
+  std::unique_ptr<System> host = MakeHostSystem();
+  ConsoleSystem console(host.get(), false);
+  InstallSystem(&console);
+  LoadSettings();
+  if (!overrides.empty()) {
+    for (const auto& [flag, value] : overrides) appSettings.*kSettingsFlags[flag].field = value;
+    if (appSettings.useDos83 && appSettings.useLongJoinBatName) {
+      Sys().ShowMessageBox(nullptr, kTextJoinNameConflict, kCaptionWarning, kMbIconWarning);
+    }
+    SaveSettings();
+  }
+  for (const SettingsFlag& flag : kSettingsFlags) {
+    std::printf("%s=%d\n", flag.valueName, appSettings.*flag.field ? 1 : 0);
+  }
+  return 0;
+}
+
+}  // namespace parcelo

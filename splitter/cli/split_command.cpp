@@ -1,0 +1,154 @@
+// parcelo95 split: the main dialog's checks in its order, on the command line's request,
+// then the engine's run.
+#include <cctype>
+#include <cstdio>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/console_system.h"
+#include "cli/host.h"
+#include "engine/split_job.h"
+#include "engine/split_messages.h"
+#include "engine/split_run.h"
+#include "engine/text_format.h"
+#include "frontend/app_settings.h"
+#include "frontend/frontend_messages.h"
+#include "frontend/main_dialog.h"
+#include "frontend/main_dialog_state.h"
+#include "frontend/settings_store.h"
+#include "frontend/split_size.h"
+
+namespace parcelo {
+namespace {
+
+int Refuse(const char* text) {
+  Sys().ShowMessageBox(nullptr, text, kCaptionError, kMbIconError);
+  return 1;
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& tail) {
+  if (text.size() < tail.size()) return false;
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[text.size() - tail.size() + i])) != tail[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool IsRoot(const std::string& path) { return path.size() <= 3; }
+
+}  // namespace
+
+const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes) {
+  std::string number = text;
+  int unit = kUnitBytes;
+  const struct {
+    const char* name;
+    int unit;
+  } units[] = {{"bytes", kUnitBytes}, {"kb", kUnitKB}, {"mb", kUnitMB}};
+  for (const auto& candidate : units) {
+    if (EndsWithNoCase(number, candidate.name)) {
+      number.resize(number.size() - std::string(candidate.name).size());
+      unit = candidate.unit;
+      break;
+    }
+  }
+  if (const char* problem = SplitSizeTextProblem(number)) return problem;
+  *bytes = SplitSizeBytes(number, unit);
+  if (*bytes >= kFourGigabytes) return kTextSplitSizeTooBig;
+  if (*bytes == 0) return kTextSplitSizeZero;
+  return nullptr;
+}
+
+int RunSplit(const SplitArguments& arguments) {
+  std::unique_ptr<System> host = MakeHostSystem();
+  ConsoleSystem console(host.get(), arguments.yes);
+  InstallSystem(&console);
+  LoadSettings();
+  for (const auto& [flag, value] : arguments.overrides) appSettings.*kSettingsFlags[flag].field = value;
+
+  SplitJob& job = splitJob;
+  job.spanToDisk = arguments.span ? 1 : 0;
+  job.pieceSize = 0;
+  if (!arguments.span) {
+    unsigned long long bytes = 0;
+    if (arguments.preset >= 0) {
+      bytes = kPresetSizes[arguments.preset];
+    } else if (const char* problem = SizeArgumentBytes(arguments.sizeText, &bytes)) {
+      return Refuse(problem);
+    }
+    job.pieceSize = static_cast<std::uint32_t>(bytes);
+  }
+
+  const std::string source = ToDosPath(arguments.source);
+  FoundFile found;
+  const bool sourceFound = !source.empty() && Sys().FindFile(source, &found) && !found.isDirectory;
+  // The count that the main dialog's label holds by now.
+  if (!job.spanToDisk && sourceFound && found.size < kFourGigabytes &&
+      found.size >= job.pieceSize) {
+    const std::uint32_t count = CountPieces(static_cast<std::uint32_t>(found.size), job.pieceSize);
+    if (count == 1) return Refuse(kTextOnePiece);
+    if (count > 1000) return Refuse(kTextTooManyPieces);
+  }
+
+  std::string destination;
+  if (!arguments.destination.empty()) {
+    destination = ToDosPath(arguments.destination);
+    if (destination.empty()) return Refuse(kTextDestinationFolderNotFound);
+  }
+  if (job.spanToDisk) {
+    if (!IsRoot(destination)) return Refuse(kTextSpanToFolder);
+    if (Sys().DriveTypeOf(destination) != DriveType::Removable) return Refuse(kTextSpanNotRemovable);
+  } else if (!destination.empty() &&
+             Sys().DriveTypeOf(destination.substr(0, 3)) == DriveType::Removable &&
+             Sys().ShowMessageBox(nullptr, kTextRemovableWarning, kCaptionWarning,
+                                  kMbIconWarning | kMbYesNo) != kIdYes) {
+    return 1;
+  }
+
+  if (!sourceFound) return Refuse(kTextSourceNotFound);
+  if (destination.empty() && !job.spanToDisk) {
+    destination = DefaultDestination(source);
+  }
+  if (!job.spanToDisk) {
+    FoundFile target;
+    if (!Sys().FindFile(destination, &target)) {
+      if (!IsRoot(destination)) return Refuse(kTextDestinationFolderNotFound);
+      if (Sys().DriveTypeOf(destination) == DriveType::NoRootDir) {
+        return Refuse(kTextDestinationDriveNotFound);
+      }
+    } else if (!IsRoot(destination) && !target.isDirectory) {
+      return Refuse(kTextDestinationNotFolder);
+    }
+  }
+  if (found.size >= kFourGigabytes) return Refuse(kTextSourceTooLarge);
+  job.sourceSize = static_cast<std::uint32_t>(found.size);
+  if (job.sourceSize < job.pieceSize) return Refuse(kTextSizeOverSource);
+
+  job.backupEnabled = 0;
+  if (!arguments.backupFolder.empty()) {
+    const std::string backup = ToDosPath(arguments.backupFolder);
+    FoundFile folder;
+    if (backup.empty() || !Sys().FindFile(backup, &folder)) return Refuse(kTextFolderMissing);
+    if (!folder.isDirectory) return Refuse(kTextNotFolder);
+    job.backupEnabled = 1;
+    job.backupFolder = backup;
+  }
+
+  job.sourcePath = source;
+  job.destinationPath = destination;
+  job.pieceCount = job.spanToDisk ? 0 : CountPieces(job.sourceSize, job.pieceSize);
+  if (job.pieceCount >= 100 &&
+      Sys().ShowMessageBox(nullptr, Format(kTextManyPieces, static_cast<int>(job.pieceCount)),
+                           kCaptionWarning, kMbIconWarning | kMbYesNo) != kIdYes) {
+    return 1;
+  }
+
+  static int consoleWindow;  // the run's "dialog": a console has no windows
+  progressDialog = &consoleWindow;
+  if (!PrepareSplitRun()) return 1;
+  return SplitWorker() ? 0 : 1;
+}
+
+}  // namespace parcelo

@@ -1,0 +1,172 @@
+// The POSIX System's chunk copy: the same files, positions and results as the plain way,
+// whether the kernel moves the bytes or refuses to.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "engine/split_job.h"
+#include "platform/posix/posix_system.h"
+#include "split_fixture.h"
+
+namespace parcelo {
+namespace {
+namespace fs = std::filesystem;
+
+class ChunkCopy : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("chunk-" + std::to_string(getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    std::mt19937 random(7);
+    for (int i = 0; i < 300000; ++i) bytes_ += static_cast<char>(random());
+    std::ofstream(folder_ / "source", std::ios::binary) << bytes_;
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  int Open(const char* name, int flags) {
+    const int fd = open((folder_ / name).c_str(), flags, 0644);
+    EXPECT_GE(fd, 0) << name;
+    return fd;
+  }
+  std::string Read(const char* name) const {
+    std::ifstream in(folder_ / name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  fs::path folder_;
+  std::string bytes_;
+  PosixSystem posix_;
+  char buffer_[100000];
+};
+
+TEST_F(ChunkCopy, ChunksMoveOnLikePlainReadsAndWrites) {
+  for (const bool backup : {false, true}) {
+    SCOPED_TRACE(backup ? "with backup" : "without backup");
+    const int in = Open("source", O_RDONLY);
+    const int out = Open("piece", O_WRONLY | O_CREAT | O_TRUNC);
+    const int copy = backup ? Open("backup", O_WRONLY | O_CREAT | O_TRUNC) : -1;
+    const FileHandle copyHandle = backup ? copy : kInvalidFile;
+    // Kernel chunks mixed with plain ones must keep every position right.
+    ChunkResult first = posix_.CopyChunk(in, out, copyHandle, buffer_, 100000);
+    ChunkResult second = posix_.CopyChunk(in, out, copyHandle, buffer_, 50000);
+    const IoResult plainRead = posix_.ReadFile(in, buffer_, 50000);
+    ASSERT_TRUE(posix_.WriteFile(out, buffer_, plainRead.bytes).ok);
+    if (backup) {
+      ASSERT_TRUE(posix_.WriteFile(copy, buffer_, plainRead.bytes).ok);
+    }
+    // Asking past the end moves only the rest, as a plain read does.
+    ChunkResult last = posix_.CopyChunk(in, out, copyHandle, buffer_, 200000);
+    ChunkResult after = posix_.CopyChunk(in, out, copyHandle, buffer_, 1000);
+    for (const ChunkResult* chunk : {&first, &second, &last}) {
+      EXPECT_TRUE(chunk->read.ok && chunk->write.ok);
+      EXPECT_EQ(chunk->write.bytes, chunk->read.bytes);
+      EXPECT_EQ(chunk->backup.ok, backup);
+    }
+    EXPECT_EQ(first.read.bytes, 100000u);
+    EXPECT_EQ(second.read.bytes, 50000u);
+    EXPECT_EQ(last.read.bytes, 100000u);
+    EXPECT_TRUE(after.read.ok);
+    EXPECT_EQ(after.read.bytes, 0u) << "the end of the source";
+    EXPECT_FALSE(after.write.ok) << "nothing to write after the end";
+    close(in);
+    close(out);
+    if (backup) close(copy);
+    EXPECT_TRUE(Read("piece") == bytes_);
+    if (backup) {
+      EXPECT_TRUE(Read("backup") == bytes_);
+    }
+  }
+}
+
+TEST_F(ChunkCopy, RefusedOrFailingTargetsGetThePlainWaysResults) {
+  // A pipe takes no kernel copy from a file on every kernel; the plain way delivers.
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  fcntl(pipeEnds[1], F_SETPIPE_SZ, 1 << 20);
+  int in = Open("source", O_RDONLY);
+  const ChunkResult piped = posix_.CopyChunk(in, pipeEnds[1], kInvalidFile, buffer_, 60000);
+  EXPECT_TRUE(piped.read.ok && piped.write.ok);
+  EXPECT_EQ(piped.write.bytes, 60000u);
+  std::string received(60000, '\0');
+  std::size_t got = 0;
+  while (got < received.size()) {
+    const ssize_t n = read(pipeEnds[0], &received[got], received.size() - got);
+    ASSERT_GT(n, 0);
+    got += static_cast<std::size_t>(n);
+  }
+  EXPECT_TRUE(received == bytes_.substr(0, 60000));
+  close(pipeEnds[0]);
+  close(pipeEnds[1]);
+
+  // A full disk is a failed write after a good read: the write message, not the read one.
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  const ChunkResult onFull = posix_.CopyChunk(in, full, kInvalidFile, buffer_, 1000);
+  EXPECT_TRUE(onFull.read.ok);
+  EXPECT_FALSE(onFull.write.ok);
+  EXPECT_EQ(onFull.write.error, kErrorDiskFull);
+  // A failed backup leaves the piece written and says so on the backup alone.
+  const int out = Open("piece", O_WRONLY | O_CREAT | O_TRUNC);
+  const ChunkResult badBackup = posix_.CopyChunk(in, out, full, buffer_, 1000);
+  EXPECT_TRUE(badBackup.read.ok && badBackup.write.ok);
+  EXPECT_FALSE(badBackup.backup.ok);
+  EXPECT_EQ(badBackup.backup.error, kErrorDiskFull);
+  close(out);
+  EXPECT_EQ(Read("piece").size(), 1000u);
+  close(in);
+
+  // A source that cannot be read fails the read, and nothing is written.
+  in = open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(in, 0);
+  const int other = Open("other", O_WRONLY | O_CREAT | O_TRUNC);
+  const ChunkResult unreadable = posix_.CopyChunk(in, other, kInvalidFile, buffer_, 1000);
+  EXPECT_FALSE(unreadable.read.ok);
+  EXPECT_NE(unreadable.read.error, 0u);
+  EXPECT_FALSE(unreadable.write.ok);
+  close(in);
+  close(other);
+  close(full);
+  EXPECT_EQ(Read("other").size(), 0u);
+}
+
+using KernelChunkRun = SplitFixture;
+
+// The engine on the kernel copy writes what it writes on the plain one, step for step.
+TEST_F(KernelChunkRun, SameFilesAndProgressAsThePlainWay) {
+  std::vector<std::string> joins, steps;
+  for (const bool kernel : {false, true}) {
+    SCOPED_TRACE(kernel ? "kernel" : "plain");
+    fs::remove_all(Host('C', "Out"));
+    fs::remove_all(Host('C', "Backup"));
+    MakeFolder(Host('C', "Out"));
+    MakeFolder(Host('C', "Backup"));
+    MakeSource("Holiday Video.avi", 12 << 20);
+    RequestSized("Holiday Video.avi", 5 << 20);
+    splitJob.backupEnabled = 1;
+    splitJob.backupFolder = "C:\\Backup";
+    sys_->innerChunks = kernel;
+    sys_->windowCalls.clear();
+    ASSERT_EQ(Run(), 1);
+    EXPECT_TRUE(JoinPieces({Host('C', "Out")}, "HOLIDA~1") == sourceBytes_);
+    EXPECT_TRUE(JoinPieces({Host('C', "Backup")}, "HOLIDA~1") == sourceBytes_);
+    joins.push_back(ReadHostFile(Host('C', "Out/Join-Holiday Video.avi.bat")));
+    std::string calls;
+    for (const std::string& call : sys_->windowCalls) calls += call + "\n";
+    steps.push_back(calls);
+  }
+  EXPECT_EQ(joins[0], joins[1]);
+  EXPECT_EQ(steps[0], steps[1]);
+}
+
+}  // namespace
+}  // namespace parcelo
