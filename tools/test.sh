@@ -17,6 +17,9 @@ ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
 echo "== Windows build under Wine"
 bash e2e/wine_cli_test.sh
 
+echo "== join files of awkward names, run by Wine's cmd"
+bash e2e/wine_join_names_test.sh
+
 echo "== qsdtool.exe under Wine"
 bash e2e/wine_qsdtool_test.sh
 

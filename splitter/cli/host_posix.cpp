@@ -89,6 +89,9 @@ std::vector<RemovableFolder> ParseDrivesVariable(const std::string& value) {
 std::unique_ptr<System> MakeHostSystem() {
   auto system = std::make_unique<PosixSystem>();
   system->MapDrive('C', "/", DriveType::Fixed);
+  if (const char* aliases = std::getenv("PARCELO95_SHORT_NAMES"); aliases != nullptr) {
+    system->SetShortNames(std::string(aliases) != "0");
+  }
   std::vector<RemovableFolder> removable;
   if (const char* drives = std::getenv("PARCELO95_DRIVES")) removable = ParseDrivesVariable(drives);
   for (const std::string& mount : RemovableMounts()) removable.push_back({mount, 0});

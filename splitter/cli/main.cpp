@@ -45,6 +45,14 @@ int main(int argc, char** argv) {
                "parcelo95"};
   app.set_version_flag("--version", "parcelo95 " PARCELO_VERSION);
   app.require_subcommand(1);
+#ifndef _WIN32
+  app.footer(
+      "Environment:\n"
+      "  PARCELO95_DRIVES=FOLDER[=BYTES][:FOLDER...]  folders that count as removable drives,\n"
+      "      each optionally a disk of BYTES capacity\n"
+      "  PARCELO95_SHORT_NAMES=0  no 8.3 aliases: pieces carry the long name\n"
+      "  XDG_CONFIG_HOME  the option flags live in $XDG_CONFIG_HOME/parcelo95/registry.reg");
+#endif
 
   SplitArguments split;
   std::vector<std::string> splitSets;

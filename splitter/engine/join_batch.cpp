@@ -28,6 +28,11 @@ void DisableBackup(FileHandle* backup, const char* message) {
 
 }  // namespace
 
+std::string BatchName(const std::string& name) {
+  if (name.find_first_of(" \t,;=+") == std::string::npos) return name;
+  return "\"" + name + "\"";
+}
+
 std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
                                          const std::string& shortName,
                                          const std::string& longName, std::uint32_t pieceCount,
@@ -37,25 +42,25 @@ std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
       pieceCount == 0 ? 1 : (pieceCount + kPiecesPerCopyLine - 1) / kPiecesPerCopyLine;
   for (std::uint32_t line = 0; line < lines; ++line) {
     std::string text = "COPY /B ";
-    if (line > 0) text += IntermediateName(pieceBaseName, static_cast<int>(line) - 1) + "+";
+    if (line > 0) text += BatchName(IntermediateName(pieceBaseName, static_cast<int>(line) - 1)) + "+";
     const std::uint32_t first = line * kPiecesPerCopyLine;
     const std::uint32_t end =
         first + kPiecesPerCopyLine < pieceCount ? first + kPiecesPerCopyLine : pieceCount;
     for (std::uint32_t n = first; n < end; ++n) {
       std::string piece = pieceBaseName;
-      text += AppendPieceNumber(static_cast<int>(n), piece);
+      text += BatchName(AppendPieceNumber(static_cast<int>(n), piece));
       if (n + 1 < end) text += "+";
     }
     text += " ";
     if (line + 1 == lines) {
-      text += shortName;
+      text += BatchName(shortName);
     } else {
-      text += IntermediateName(pieceBaseName, static_cast<int>(line)) + "\r\n";
+      text += BatchName(IntermediateName(pieceBaseName, static_cast<int>(line))) + "\r\n";
     }
     writes.push_back(text);
   }
-  if (pieceCount >= kPiecesPerCopyLine) writes.push_back("\r\nDEL " + pieceBaseName + ".??_");
-  if (!useDos83) writes.push_back("\r\nREN " + shortName + " \"" + longName + "\"");
+  if (pieceCount >= kPiecesPerCopyLine) writes.push_back("\r\nDEL " + BatchName(pieceBaseName + ".??_"));
+  if (!useDos83) writes.push_back("\r\nREN " + BatchName(shortName) + " \"" + longName + "\"");
   writes.push_back(kFooter);
   return writes;
 }
@@ -72,6 +77,19 @@ std::uint32_t JoinRoomEstimate(std::uint32_t pieceCount, std::uint32_t longNameL
   if (!useDos83) estimate += longNameLength + 21;
   if (pieceCount > kPiecesPerCopyLine) estimate += (pieceCount / kPiecesPerCopyLine) * 35 + 18;
   return estimate;
+}
+
+std::uint32_t JoinRoomNeeded(const std::string& pieceBaseName, const std::string& shortName,
+                            const std::string& longName, std::uint32_t pieceCount,
+                            bool useDos83) {
+  std::size_t exact = 0;
+  for (const std::string& bytes :
+       JoinBatchWrites(pieceBaseName, shortName, longName, pieceCount, useDos83)) {
+    exact += bytes.size();
+  }
+  const std::uint32_t estimate =
+      JoinRoomEstimate(pieceCount, static_cast<std::uint32_t>(longName.size()), useDos83);
+  return exact > estimate ? static_cast<std::uint32_t>(exact) : estimate;
 }
 
 int WriteJoinBatch(const std::string& pieceBaseName, const std::string& shortName,

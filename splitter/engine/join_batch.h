@@ -9,6 +9,10 @@ namespace parcelo {
 
 constexpr std::uint32_t kPiecesPerCopyLine = 70;
 
+// name as the join file writes it: in double quotes when it holds a blank, a tab or one
+// of ",;=+", which cmd would otherwise take as separators.
+std::string BatchName(const std::string& name);
+
 // The join file's content as the separate writes it is made of: header, each COPY line,
 // the DEL line, the REN line (unless useDos83) and the footer.
 std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
@@ -22,6 +26,12 @@ std::string JoinFilePath(const std::string& folder, const std::string& longName)
 // Room the last disk must have for the join file, counted for full-length 8.3 names.
 std::uint32_t JoinRoomEstimate(std::uint32_t pieceCount, std::uint32_t longNameLength,
                                bool useDos83);
+
+// What the check before the join file asks of the last disk: the size of the file that will
+// be written, and never less than the estimate above.
+std::uint32_t JoinRoomNeeded(const std::string& pieceBaseName, const std::string& shortName,
+                            const std::string& longName, std::uint32_t pieceCount,
+                            bool useDos83);
 
 // Writes the join file into the destination and, while backups are on, into the backup
 // folder. 1 when the main join file was written completely and closed, else 0.

@@ -135,11 +135,11 @@ void ClosePieceFiles() {
 // Waits until the last disk has room for the join file. False when the run ended.
 bool EnsureJoinRoom(const std::string& root) {
   SplitJob& job = splitJob;
-  const std::uint32_t estimate = JoinRoomEstimate(
-      job.pieceCount, static_cast<std::uint32_t>(job.longName.size()), appSettings.useDos83);
+  const std::uint32_t needed = JoinRoomNeeded(job.pieceBaseName, job.shortName, job.longName,
+                                              job.pieceCount, appSettings.useDos83);
   for (;;) {
     const std::uint32_t free = MeasureFreeBytes(root);
-    if (free >= kMinFreeForJoin && free >= estimate) return true;
+    if (free >= kMinFreeForJoin && free >= needed) return true;
     if (CancelPending()) return false;
     if (Ask(kTextNoRoomForJoin, kProductTitle, kMbOkCancel | kMbIconWarning) != kIdOk) {
       EndSplitRun(false);

@@ -37,13 +37,18 @@ TEST_F(CliJoin, RebuildsWhatTheSplitterWrote) {
     std::size_t size;
     const char* pieceSize;
     std::vector<std::string> settings;
+    bool shortNames = true;
   } cases[] = {
       {"Holiday Video.avi", 250000, "100000", {}},
       {"BIGFILE.DAT", 150000, "1000", {"--set", "Use DOS 8.3=1"}},
       {"README", 3000, "1000", {"--set", "UseLongJoinBatName=0"}},
+      // Without aliases the long names go into the join file, quoted where cmd needs it.
+      {"Tax 1998,final;v=2+copy.dat", 150000, "1000", {}, false},
+      {"Holiday Video.avi", 3000, "1000", {}, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    shortNames_ = c.shortNames;
     fs::remove_all(Path("Out"));
     MakeFolder("Out");
     const std::string source = MakeFile(std::string("In/") + c.name, c.size);

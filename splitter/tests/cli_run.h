@@ -20,7 +20,7 @@ class CliTest : public ::testing::Test {
   void TearDown() override;
 
   // parcelo95 with these arguments, run in dir_ with stdin from /dev/null (no terminal),
-  // XDG_CONFIG_HOME inside dir_ and PARCELO95_DRIVES set to drives_.
+  // XDG_CONFIG_HOME inside dir_, PARCELO95_DRIVES set to drives_ and the aliases on or off.
   CliResult Run(const std::vector<std::string>& arguments);
 
   std::string Path(const std::string& relative) const { return dir_ + "/" + relative; }
@@ -34,6 +34,7 @@ class CliTest : public ::testing::Test {
 
   std::string dir_;
   std::string drives_;
+  bool shortNames_ = true;  // PARCELO95_SHORT_NAMES
 };
 
 }  // namespace parcelo

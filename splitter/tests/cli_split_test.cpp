@@ -1,5 +1,7 @@
 // parcelo95 split and options, run as a user runs them.
 #include <filesystem>
+#include <map>
+#include <set>
 
 #include "cli_run.h"
 
@@ -238,4 +240,33 @@ TEST_F(CliSplit, OptionsPersistAndSetOnSplitHoldForOneRun) {
 }
 
 }  // namespace
+TEST_F(CliSplit, SourcesSharingSixCharactersGetTheirOwnPieces) {
+  // Split one after the other into their own folder: the second must not take the first's
+  // alias base, whichever order the runs take.
+  for (const bool videoFirst : {true, false}) {
+    SCOPED_TRACE(videoFirst ? "video first" : "photos first");
+    fs::remove_all(Path("Data"));
+    const std::string video = MakeFile("Data/Holiday Video.avi", 2500);
+    const std::string photos = MakeFile("Data/Holiday Photos.zip", 2500);
+    const char* order[2] = {"Data/Holiday Video.avi", "Data/Holiday Photos.zip"};
+    if (!videoFirst) std::swap(order[0], order[1]);
+    for (const char* source : order) {
+      ASSERT_EQ(Run({"split", source, "--size", "1000", "--yes"}).status, 0);
+    }
+    std::map<std::string, std::string> byBase;  // piece base -> its three pieces joined
+    for (const std::string& name : List("Data")) {
+      if (name.size() == 12 && name.compare(0, 7, "HOLIDA~") == 0) byBase[name.substr(0, 8)] += Read("Data/" + name);
+    }
+    ASSERT_EQ(byBase.size(), 2u) << "each source has its own piece base";
+    std::set<std::string> contents;
+    for (const auto& [base, bytes] : byBase) contents.insert(bytes);
+    EXPECT_EQ(contents, (std::set<std::string>{video, photos}));
+    const std::string videoJoin = Read("Data/Join-Holiday Video.avi.bat");
+    const std::string photosJoin = Read("Data/Join-Holiday Photos.zip.bat");
+    EXPECT_EQ(videoJoin.find("HOLIDA~") == std::string::npos, false);
+    EXPECT_NE(videoJoin.substr(videoJoin.find("HOLIDA~"), 8),
+              photosJoin.substr(photosJoin.find("HOLIDA~"), 8));
+  }
+}
+
 }  // namespace parcelo

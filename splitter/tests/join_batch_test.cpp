@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 #include "engine/join_batch.h"
@@ -111,6 +112,50 @@ TEST(JoinBatch, EstimateIsExactForFullLengthNamesBelowSeventy) {
   // Beyond that it counts 35 per further line and 18 for the DEL line.
   EXPECT_EQ(JoinRoomEstimate(150, 10, true), 13 * 150 + 138 + 2 * 35 + 18);
   EXPECT_EQ(JoinRoomEstimate(150, 10, false), 13 * 150 + 138 + 2 * 35 + 18 + 31);
+}
+
+TEST(JoinBatch, NamesThatCmdWouldSplitAreQuoted) {
+  EXPECT_EQ(Joined(JoinBatchWrites("Tax 1998", "Tax 1998.dat", "Tax 1998.dat", 71, false)),
+            kHeader + std::string("COPY /B ") + Names("\"Tax 1998", 0, 70, "\"+").substr(0) +
+                "\" \"Tax 1998.00_\"\r\nCOPY /B \"Tax 1998.00_\"+\"Tax 1998.070\" \"Tax 1998.dat\"" +
+                "\r\nDEL \"Tax 1998.??_\"\r\nREN \"Tax 1998.dat\" \"Tax 1998.dat\"" + kFooter);
+  for (const char* name : {"a\tb", "a,b", "a;b", "a=b", "a+b"}) {
+    SCOPED_TRACE(name);
+    const std::string q = std::string("\"") + name;
+    EXPECT_EQ(Joined(JoinBatchWrites(name, std::string(name) + ".x", "L", 2, false)),
+              kHeader + ("COPY /B " + q + ".000\"+" + q + ".001\" " + q + ".x\"") + "\r\nREN " + q +
+                  ".x\" \"L\"" + kFooter);
+  }
+  // Names cmd reads as one word keep the format as it always was.
+  for (const char* name : {"HOLIDA~1", "A-B_C!", "X(1)"}) EXPECT_EQ(BatchName(name), name);
+}
+
+TEST(JoinBatch, RoomNeededIsWhatIsWrittenAndNeverBelowTheEstimate) {
+  const struct {
+    const char* base;
+    const char* shortName;
+    const char* longName;
+  } names[] = {
+      {"HOLIDA~1", "HOLIDA~1.AVI", "Holiday Video.avi"},   // full-length 8.3
+      {"B", "B.DAT", "B.DAT"},                             // shorter than the estimate counts
+      {"Tax 1998", "Tax 1998.dat", "Tax 1998.dat"},        // long and quoted
+  };
+  for (const auto& n : names) {
+    for (std::uint32_t pieces : {69u, 70u, 71u, 150u}) {
+      for (bool dos83 : {false, true}) {
+        SCOPED_TRACE(std::string(n.base) + " " + std::to_string(pieces) + (dos83 ? " dos83" : ""));
+        const std::size_t written =
+            Joined(JoinBatchWrites(n.base, n.shortName, n.longName, pieces, dos83)).size();
+        const std::uint32_t estimate =
+            JoinRoomEstimate(pieces, static_cast<std::uint32_t>(std::string(n.longName).size()), dos83);
+        const std::uint32_t needed = JoinRoomNeeded(n.base, n.shortName, n.longName, pieces, dos83);
+        EXPECT_EQ(needed, std::max<std::size_t>(written, estimate));
+      }
+    }
+  }
+  // At exactly 70 pieces the DEL line is written but the estimate leaves it out.
+  EXPECT_EQ(JoinRoomNeeded("HOLIDA~1", "HOLIDA~1.AVI", "Holiday Video.avi", 70, false),
+            JoinRoomEstimate(70, 17, false) + 18);
 }
 
 // Writing through the System: the main file, its backup, and their failures.

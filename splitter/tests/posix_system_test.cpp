@@ -35,6 +35,18 @@ TEST(ShortName, AliasesLikeAFatDisk) {
   EXPECT_EQ(aliases.count("BACKUP.ZIP"), 0u);
 }
 
+TEST(ShortName, AliasBasesDifferSoThatPiecesCannotCollide) {
+  // Different extensions, same first six characters: a FAT disk would give both "~1".
+  auto aliases = AssignShortNames({"Holiday Video.avi", "Holiday Photos.zip"});
+  EXPECT_EQ(aliases.at("Holiday Photos.zip"), "HOLIDA~1.ZIP");
+  EXPECT_EQ(aliases.at("Holiday Video.avi"), "HOLIDA~2.AVI");
+  // Pieces of an earlier run hold their base even when their source has gone.
+  aliases = AssignShortNames({"HOLIDA~1.000", "HOLIDA~1.001", "Join-Holiday Video.avi.bat",
+                              "Holiday Photos.zip"});
+  EXPECT_EQ(aliases.at("Holiday Photos.zip"), "HOLIDA~2.ZIP");
+  EXPECT_EQ(aliases.at("Join-Holiday Video.avi.bat"), "JOIN-H~1.BAT");
+}
+
 TEST(ShortName, AliasesAvoidRealNamesAndGrowTheirTail) {
   std::vector<std::string> names = {"HOLIDA~1.AVI", "readme.txt", "README.TXT"};
   for (int n = 0; n < 11; ++n) names.push_back("Holiday " + std::to_string(n) + ".avi");

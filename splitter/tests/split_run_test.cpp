@@ -461,6 +461,34 @@ TEST_F(SpannedRun, JoinRoomUsesTheEstimateAndAtLeast512Bytes) {
   EXPECT_EQ(JoinRoomEstimate(1, 5, false) - JoinRoomEstimate(1, 5, true), 26u);
 }
 
+TEST_F(SpannedRun, JoinRoomCheckAndJoinFileAgreeAroundSeventyPieces) {
+  for (std::uint32_t pieces : {69u, 70u, 71u}) {
+    const std::uint32_t needed =
+        JoinRoomNeeded("HOLIDA~1", "HOLIDA~1.AVI", "Holiday Video.avi", pieces, false);
+    for (const std::uint64_t free : {std::uint64_t{needed} - 1, std::uint64_t{needed}}) {
+      SCOPED_TRACE(std::to_string(pieces) + " pieces, free " + std::to_string(free));
+      TestSystem fresh(&posix_);
+      InstallSystem(&fresh);
+      fs::remove_all(Host('A', ""));
+      MakeFolder(Host('A', ""));
+      ResetSplitJob();
+      MakeSource("Holiday Video.avi", pieces * 2048);
+      RequestSpanned("Holiday Video.avi");
+      fresh.freeBytes.assign(pieces + 1, 2048);
+      fresh.freeBytes.push_back(free);
+      fresh.onBox = [](const Box& box) {
+        return box.text.rfind("Insert disk", 0) == 0 ? kIdOk : kIdCancel;
+      };
+      const bool room = free >= needed;
+      EXPECT_EQ(Run(), room ? 1 : 0);
+      const std::string join = Host('A', "Join-Holiday Video.avi.bat");
+      ASSERT_EQ(fs::exists(join), room);
+      if (room) EXPECT_EQ(fs::file_size(join), needed) << "the check asked for what was written";
+      InstallSystem(sys_);
+    }
+  }
+}
+
 TEST_F(SpannedRun, CancelInTheFirstDiskPromptLeavesNothing) {
   MakeSource("B.DAT", 10000);
   RequestSpanned("B.DAT");

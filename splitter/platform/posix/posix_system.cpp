@@ -61,7 +61,8 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 }
 
 // The entry of folder that a DOS component names, or the component itself.
-std::string MatchComponent(const std::string& folder, const std::string& component) {
+std::string MatchComponent(const std::string& folder, const std::string& component,
+                           bool shortNames) {
   struct stat info;
   if (lstat((folder + "/" + component).c_str(), &info) == 0) return component;
   const std::vector<std::string> names = FolderNames(folder);
@@ -70,7 +71,7 @@ std::string MatchComponent(const std::string& folder, const std::string& compone
   }
   // Every alias holds a "~" and belongs to a name that is not 8.3 already; the check
   // keeps a folder of many pieces from being aliased at every piece it gets.
-  if (component.find('~') == std::string::npos ||
+  if (!shortNames || component.find('~') == std::string::npos ||
       std::all_of(names.begin(), names.end(), IsShortName)) {
     return component;
   }
@@ -118,7 +119,7 @@ bool PosixSystem::ToHostPath(const std::string& dosPath, std::string* hostPath) 
   }
   std::string host = drive->hostFolder;
   for (const std::string& part : parts) {
-    host += "/" + MatchComponent(host, part);
+    host += "/" + MatchComponent(host, part, shortNames_);
   }
   *hostPath = host;
   return true;
@@ -249,7 +250,7 @@ bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
   const fs::path hostPath(host);
   found->name = hostPath.filename().string();
   found->alternateName.clear();
-  if (!IsShortName(found->name)) {
+  if (shortNames_ && !IsShortName(found->name)) {
     const auto aliases = AssignShortNames(FolderNames(hostPath.parent_path().string()));
     const auto alias = aliases.find(found->name);
     if (alias != aliases.end()) found->alternateName = alias->second;

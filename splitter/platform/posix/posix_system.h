@@ -22,6 +22,10 @@ class PosixSystem : public System {
   // alias; the others are taken as written. False for an unmapped drive.
   bool ToHostPath(const std::string& dosPath, std::string* hostPath) const;
 
+  // Off: no name has an alias, as on a volume with short names turned off, and the
+  // engine writes long names into the join file.
+  void SetShortNames(bool on) { shortNames_ = on; }
+
   // "Insert another disk": moves everything the drive holds into archiveFolder.
   bool ChangeDisk(char letter, const std::string& archiveFolder);
 
@@ -112,8 +116,9 @@ class PosixSystem : public System {
 
   std::map<char, Drive> drives_;
   mutable std::mutex mutex_;
-  std::map<FileHandle, char> writeDrives_;
-  RegistryFile registry_;  // open files on drives with a capacity
+  std::map<FileHandle, char> writeDrives_;  // open files on drives with a capacity
+  RegistryFile registry_;
+  bool shortNames_ = true;
 };
 
 }  // namespace parcelo

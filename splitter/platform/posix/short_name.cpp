@@ -31,7 +31,8 @@ std::string CleanPart(const std::string& part, bool* lossy) {
   return out;
 }
 
-std::string MakeAlias(const std::string& name, const std::set<std::string>& taken) {
+std::string MakeAlias(const std::string& name, const std::set<std::string>& taken,
+                      const std::set<std::string>& takenBases) {
   std::size_t start = name.find_first_not_of('.');
   bool lossy = start != 0;
   const std::string trimmed = start == std::string::npos ? std::string() : name.substr(start);
@@ -49,13 +50,17 @@ std::string MakeAlias(const std::string& name, const std::set<std::string>& take
   const std::string suffix = ext.empty() ? std::string() : "." + ext;
   if (!lossy && base.size() <= 8 && taken.count(base + suffix) == 0) return base + suffix;
 
+  // The number is unique without the extension too: the alias's base names the pieces,
+  // and two sources of one folder must not write the same ones.
   for (unsigned n = 1;; ++n) {
     const std::string tail = "~" + std::to_string(n);
     const std::size_t room = 8 - tail.size();
-    const std::string candidate = base.substr(0, std::min<std::size_t>(6, room)) + tail + suffix;
-    if (taken.count(candidate) == 0) return candidate;
+    const std::string stem = base.substr(0, std::min<std::size_t>(6, room)) + tail;
+    if (takenBases.count(stem) == 0 && taken.count(stem + suffix) == 0) return stem + suffix;
   }
 }
+
+std::string BaseOf(const std::string& name) { return name.substr(0, name.find('.')); }
 
 }  // namespace
 
@@ -76,14 +81,19 @@ std::map<std::string, std::string> AssignShortNames(std::vector<std::string> nam
   std::sort(names.begin(), names.end());
   // A valid 8.3 name is its own short name; every other name holds only its alias.
   std::set<std::string> taken;
+  std::set<std::string> takenBases;
   for (const std::string& name : names) {
-    if (IsShortName(name)) taken.insert(name);
+    if (IsShortName(name)) {
+      taken.insert(name);
+      takenBases.insert(BaseOf(name));
+    }
   }
   std::map<std::string, std::string> aliases;
   for (const std::string& name : names) {
     if (IsShortName(name) || name == "." || name == "..") continue;
-    const std::string alias = MakeAlias(name, taken);
+    const std::string alias = MakeAlias(name, taken, takenBases);
     taken.insert(alias);
+    takenBases.insert(BaseOf(alias));
     aliases[name] = alias;
   }
   return aliases;

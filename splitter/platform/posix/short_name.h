@@ -12,7 +12,7 @@ bool IsShortName(const std::string& name);
 
 // The alias of every name in one folder that needs one, keyed by the name. Names are taken
 // in byte order; each alias gets the lowest "~N" that no other name or alias in the folder
-// holds (compared without case), so the result depends only on the folder's names.
+// holds, with or without its extension, so the result depends only on the folder's names.
 std::map<std::string, std::string> AssignShortNames(std::vector<std::string> names);
 
 }  // namespace parcelo

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Join files of sources whose names hold blanks, commas, semicolons, equals and plus signs,
+# written by the Linux parcelo95 with its 8.3 aliases and with them turned off, must rebuild
+# the source under Wine's cmd, delete only their own intermediate files, and leave a file
+# named like the part of the name before the blank alone.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tool="$PWD/build/native/bin/parcelo95"
+work=$(mktemp -d /tmp/parcelo-names-XXXXXX)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export XDG_CONFIG_HOME="$work/config"
+cleanup() { timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"; }
+trap cleanup EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+check() {  # aliases(1|0) name pieces
+  local aliases=$1 name=$2 pieces=$3
+  local dir="$work/case-$aliases-$pieces-${#name}"
+  local out="$dir/out" rebuilt="$dir/rebuilt" decoy="${name%% *}"
+  mkdir -p "$out" "$rebuilt"
+  head -c $((pieces * 1000 - 500)) /dev/urandom >"$dir/$name"
+  if ! PARCELO95_SHORT_NAMES=$aliases timeout 60 "$tool" split "$dir/$name" "$out" --size 1000 \
+      --yes --set NoReminders=1 --set UseLongJoinBatName=0 >"$dir/log" 2>&1; then
+    fail "split of '$name' (aliases $aliases)"; cat "$dir/log"; return
+  fi
+  cp "$out"/* "$rebuilt"/
+  echo "keep me" >"$rebuilt/$decoy"
+  (cd "$rebuilt" && timeout 120 wine cmd /c Join.bat >"$dir/cmd.log" 2>&1) || true
+  local what="'$name' in $pieces pieces, aliases $aliases"
+  if ! cmp -s "$dir/$name" "$rebuilt/$name"; then
+    fail "$what was not rebuilt by Wine's cmd"; tr -d '\r' <"$out/Join.bat"; echo; ls "$rebuilt"
+    return
+  fi
+  if [ "$(cat "$rebuilt/$decoy" 2>/dev/null)" != "keep me" ]; then
+    fail "$what: the DEL line removed '$decoy'"; return
+  fi
+  if ls "$rebuilt" | grep -q '\.[0-9][0-9]_$'; then
+    fail "$what: intermediate files left"; ls "$rebuilt"; return
+  fi
+  echo "ok: $what rebuilt by Wine's cmd"
+}
+
+timeout 180 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
+for aliases in 1 0; do
+  for name in "Holiday Video.avi" "Tax 1998,final;v=2+copy.dat"; do
+    for pieces in 3 150; do
+      check "$aliases" "$name" "$pieces"
+    done
+  done
+done
+[ "$failures" -eq 0 ]
