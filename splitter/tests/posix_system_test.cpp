@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -84,6 +86,35 @@ TEST_F(PosixDrives, DosPathsReachHostFilesWithoutCaseAndByAlias) {
   EXPECT_TRUE(found.isDirectory);
   EXPECT_EQ(found.alternateName, "OUT");
   EXPECT_FALSE(posix_.FindFile("C:\\Nothing.txt", &found));
+}
+
+TEST_F(PosixDrives, LookupsSeeWhatOthersChangeInAFolderTheyListed) {
+  // Names are listed once per folder state; a change by another program must show.
+  const std::string out = Host('C', "Out");
+  const auto touch = [&](long seconds) {  // a distinct folder time, as a later change has
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, out.c_str(), times, 0), 0);
+  };
+  std::string host;
+  for (int n = 0; n < 3; ++n) {  // our own pieces keep the listing current
+    const std::string piece = "C:\\Out\\PIECE.00" + std::to_string(n);
+    std::uint32_t error = 0;
+    const FileHandle file = posix_.CreateForWriting(piece, &error);
+    ASSERT_NE(file, kInvalidFile);
+    posix_.CloseFile(file);
+  }
+  ASSERT_TRUE(posix_.ToHostPath("C:\\Out\\NEW.TXT", &host));
+  EXPECT_EQ(host, out + "/NEW.TXT");
+  WriteHostFile(out + "/new.txt", "theirs");
+  touch(1000000000);
+  ASSERT_TRUE(posix_.ToHostPath("C:\\Out\\NEW.TXT", &host));
+  EXPECT_EQ(host, out + "/new.txt") << "a file made by another program";
+  ASSERT_TRUE(posix_.ToHostPath("C:\\Out\\piece.002", &host));
+  EXPECT_EQ(host, out + "/PIECE.002");
+  fs::rename(out + "/PIECE.002", out + "/Piece.002");
+  touch(1000000001);
+  ASSERT_TRUE(posix_.ToHostPath("C:\\Out\\PIECE.002", &host));
+  EXPECT_EQ(host, out + "/Piece.002") << "a file renamed by another program";
 }
 
 TEST_F(PosixDrives, SameFileSeesThroughCaseAliasesAndLinks) {

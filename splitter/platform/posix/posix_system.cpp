@@ -62,10 +62,11 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 
 // The entry of folder that a DOS component names, or the component itself.
 std::string MatchComponent(const std::string& folder, const std::string& component,
-                           bool shortNames) {
+                           bool shortNames, FolderListings* listings) {
   struct stat info;
   if (lstat((folder + "/" + component).c_str(), &info) == 0) return component;
-  const std::vector<std::string> names = FolderNames(folder);
+  const FolderListings::Names kept = listings->Of(folder);
+  const std::vector<std::string>& names = *kept;
   for (const std::string& name : names) {
     if (EqualNoCase(name, component)) return name;
   }
@@ -119,7 +120,7 @@ bool PosixSystem::ToHostPath(const std::string& dosPath, std::string* hostPath) 
   }
   std::string host = drive->hostFolder;
   for (const std::string& part : parts) {
-    host += "/" + MatchComponent(host, part, shortNames_);
+    host += "/" + MatchComponent(host, part, shortNames_, &listings_);
   }
   *hostPath = host;
   return true;
@@ -174,11 +175,15 @@ FileHandle PosixSystem::CreateForWriting(const std::string& path, std::uint32_t*
     Fail(error, ENOTDIR);
     return kInvalidFile;
   }
+  const fs::path made(host);
+  const std::string folder = made.parent_path().string();
+  const bool listed = listings_.IsCurrent(folder);
   const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
     Fail(error, errno);
     return kInvalidFile;
   }
+  listings_.Added(folder, made.filename().string(), listed);
   std::lock_guard<std::mutex> lock(mutex_);
   if (const Drive* drive = DriveOf(path); drive != nullptr && drive->capacity != 0) {
     writeDrives_[fd] = DriveLetter(path);

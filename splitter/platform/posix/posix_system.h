@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/posix/folder_listing.h"
 #include "platform/posix/registry_file.h"
 #include "platform/system.h"
 
@@ -119,6 +120,7 @@ class PosixSystem : public System {
   std::map<FileHandle, char> writeDrives_;  // open files on drives with a capacity
   RegistryFile registry_;
   bool shortNames_ = true;
+  mutable FolderListings listings_;
 };
 
 }  // namespace parcelo

@@ -1,0 +1,40 @@
+// Names in host folders, read again only when a folder has changed. A split looks up every
+// new piece in its folder without case; reading a folder of hundreds of pieces for each of
+// them cost more than moving their bytes.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace parcelo {
+
+class FolderListings {
+ public:
+  using Names = std::shared_ptr<const std::vector<std::string>>;
+
+  // The folder's names without "." and ".."; empty when it cannot be read.
+  Names Of(const std::string& folder);
+
+  // Whether the listing kept for folder still matches it. Call before making a file there,
+  // and pass the answer to Added.
+  bool IsCurrent(const std::string& folder);
+  // This process has just made name in folder: a listing that was current stays current.
+  void Added(const std::string& folder, const std::string& name, bool wasCurrent);
+
+ private:
+  struct Listing {
+    struct stat seen {};
+    std::shared_ptr<std::vector<std::string>> names;
+  };
+  static bool Same(const struct stat& a, const struct stat& b);
+
+  std::mutex mutex_;
+  std::map<std::string, Listing> listings_;
+};
+
+}  // namespace parcelo
