@@ -110,7 +110,6 @@ sized_long_name() {
     s text 106 20000
     s read 99 "Num Pieces: 3"
     s text 104 "$(winpath "$out")")"
-  shot main-dialog
   drive_session "$(
     s window "$title" 128
     s click 128
@@ -186,7 +185,6 @@ spanned_with_backups() {
     s click 128
     s box "Backup Pieces" 'Do you want to backup the pieces?\nThis is usefull in case one of the disks get damaged.' yes
     s window "Tavrin Parcelo 95 - Backup Pieces" 126)"
-  shot backup-path-dialog
   drive_session "$(
     s window "Tavrin Parcelo 95 - Backup Pieces" 126
     s text 126 'C:\Backup'
@@ -203,7 +201,6 @@ spanned_with_backups() {
     fi
     if [ "$disk" -gt 0 ]; then change_disk "$disk"; fi
     disk=$((disk + 1))
-    [ "$disk" -ne 2 ] || shot progress-dialog
     drive_session "$(s box "$title" '*' ok)"
   done
   [ "$text" = "$reminder_spanned" ] || fail "the run did not finish"

@@ -3,7 +3,6 @@
 #   wine_session_start WORKDIR    sets WINEPREFIX, DISPLAY; creates the prefix
 #   winpath UNIXPATH              the Z: path Wine gives a Unix path
 #   drive_session "STEPS"         runs the dialog driver on a step script (tabs between fields)
-#   shot NAME                     saves the screen as docs/screenshots/NAME.png when asked to
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -45,8 +44,3 @@ drive_session() {
   timeout "${2:-180}" wine "$bin/gui_driver.exe" "$(winpath "$steps")"
 }
 
-shot() {
-  [ -n "${PARCELO_SCREENSHOTS:-}" ] || return 0
-  mkdir -p "$repo/docs/screenshots"
-  import -window root "$repo/docs/screenshots/$1.png"
-}

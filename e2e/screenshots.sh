@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Pictures of Parcelo95.exe under Wine for the README: the main dialog, Options, About, the
+# progress dialog in the middle of a run and the backup path dialog, saved as
+# docs/screenshots/*.png. Wine draws the frames and captions itself in a virtual desktop,
+# which a bare Xvfb display has no window manager for.
+#   bash e2e/screenshots.sh        (after the build; installs ImageMagick when missing)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+if ! command -v import >/dev/null; then
+  as_root apt-get update -qq && as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq imagemagick >/dev/null
+fi
+[ -x build/win32/bin/Parcelo95.exe ] || { echo "build first: bash tools/setup.sh" >&2; exit 1; }
+
+source e2e/wine_session.sh
+work=$(mktemp -d /tmp/parcelo-shots-XXXXXX)
+floppy="$work/floppy"
+cleanup() {
+  wine_session_stop
+  mountpoint -q "$floppy" 2>/dev/null && umount "$floppy"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+wine_session_start "$work"
+source e2e/parcelo_scenarios.sh
+desktop=640x480
+timeout 30 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Shots /f >/dev/null
+timeout 30 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Shots /d "$desktop" /f >/dev/null
+timeout 30 wineserver -k >/dev/null 2>&1 || true
+mkdir -p docs/screenshots
+picture() {  # NAME: the virtual desktop as it is now
+  sleep 1  # let Wine finish painting
+  import -window root -crop "$desktop+0+0" +repage "docs/screenshots/$1.png"
+  echo "saved docs/screenshots/$1.png"
+}
+
+set_flags
+data=$(new_folder data); out=$(new_folder out)
+head -c 3500000 /dev/urandom >"$data/Holiday Video.avi"
+start_app "$(winpath "$data/Holiday Video.avi")"
+drive_session "$(
+  s window "$title" 128
+  s select 115 2
+  s text 106 1.44
+  s text 104 'C:\Pieces')"
+picture main-dialog
+drive_session "$(s window "$title" 128; s click 110; s window Options 108)"
+picture options-dialog
+drive_session "$(s window Options 108; s click 2; s window "$title" 128; s click 102)"
+drive_session "$(s window "About Tavrin Parcelo 95" 2)"
+picture about-dialog
+drive_session "$(s window "About Tavrin Parcelo 95" 2; s click 2; s window "$title" 128; s close)"
+stop_app
+
+# Mid-run: a large sized split, cancelled once pictured.
+head -c 1048576000 /dev/zero >"$data/LARGE.BIN"
+start_app "$(winpath "$data/LARGE.BIN")"
+drive_session "$(
+  s window "$title" 128
+  s select 115 1
+  s text 106 1024
+  s text 104 "$(winpath "$out")"
+  s click 128
+  s box Warning '*' yes
+  s window "Parcelo 95 Progress" 127
+  s sleep 1500)"
+picture progress-dialog
+drive_session "$(s window "Parcelo 95 Progress" 127; s click 2; s gone "Parcelo 95 Progress"
+  s window "$title" 128; s close)"
+stop_app
+rm -f "$data/LARGE.BIN"
+
+# The backup path dialog comes with spanning onto a floppy.
+mount_floppy
+start_app "$(winpath "$data/Holiday Video.avi")"
+drive_session "$(
+  s window "$title" 128
+  s click 116
+  s text 104 'A:\'
+  s click 128
+  s box "Backup Pieces" '*' yes
+  s window "Tavrin Parcelo 95 - Backup Pieces" 126
+  s text 126 'C:\Backup')"
+picture backup-path-dialog
+timeout 30 wineserver -k >/dev/null 2>&1 || true  # the run need not go on
+app_pid=""
