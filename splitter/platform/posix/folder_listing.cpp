@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::size_t kMaxListings = 64;
 
-std::vector<std::string> ReadFolder(const std::string& folder) {
+}  // namespace
+
+std::vector<std::string> ReadFolderNames(const std::string& folder) {
   std::vector<std::string> names;
   if (DIR* dir = opendir(folder.c_str())) {
     while (const dirent* entry = readdir(dir)) {
@@ -20,8 +22,6 @@ std::vector<std::string> ReadFolder(const std::string& folder) {
   }
   return names;
 }
-
-}  // namespace
 
 // Any create, delete or rename inside a folder moves its modification and change times.
 bool FolderListings::Same(const struct stat& a, const struct stat& b) {
@@ -36,7 +36,7 @@ FolderListings::Names FolderListings::Of(const std::string& folder) {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto kept = listings_.find(folder);
   if (kept != listings_.end() && Same(kept->second.seen, now)) return kept->second.names;
-  Listing listing{now, std::make_shared<std::vector<std::string>>(ReadFolder(folder))};
+  Listing listing{now, std::make_shared<std::vector<std::string>>(ReadFolderNames(folder))};
   // The folder may have changed while it was read: keep the listing only if it did not.
   struct stat after;
   if (stat(folder.c_str(), &after) != 0 || !Same(now, after)) return listing.names;

@@ -13,6 +13,9 @@
 
 namespace parcelo {
 
+// The folder's names as they are now, without "." and ".."; empty when it cannot be read.
+std::vector<std::string> ReadFolderNames(const std::string& folder);
+
 class FolderListings {
  public:
   using Names = std::shared_ptr<const std::vector<std::string>>;

@@ -1,6 +1,5 @@
 #include "platform/posix/posix_system.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -35,18 +34,6 @@ std::uint32_t Win32Error(int error) {
 char DriveLetter(const std::string& dosPath) {
   if (dosPath.size() < 2 || dosPath[1] != ':') return 0;
   return static_cast<char>(std::toupper(static_cast<unsigned char>(dosPath[0])));
-}
-
-std::vector<std::string> FolderNames(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (const dirent* entry = readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(dir);
-  }
-  return names;
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
@@ -131,7 +118,7 @@ bool PosixSystem::ChangeDisk(char letter, const std::string& archiveFolder) {
   if (drive == nullptr) return false;
   std::error_code error;
   fs::create_directories(archiveFolder, error);
-  for (const std::string& name : FolderNames(drive->hostFolder)) {
+  for (const std::string& name : ReadFolderNames(drive->hostFolder)) {
     fs::rename(fs::path(drive->hostFolder) / name, fs::path(archiveFolder) / name, error);
     if (error) return false;
   }
@@ -256,7 +243,7 @@ bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
   found->name = hostPath.filename().string();
   found->alternateName.clear();
   if (shortNames_ && !IsShortName(found->name)) {
-    const auto aliases = AssignShortNames(FolderNames(hostPath.parent_path().string()));
+    const auto aliases = AssignShortNames(ReadFolderNames(hostPath.parent_path().string()));
     const auto alias = aliases.find(found->name);
     if (alias != aliases.end()) found->alternateName = alias->second;
   }
