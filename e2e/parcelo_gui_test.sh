@@ -4,13 +4,6 @@
 set -uo pipefail
 source "$(dirname "$0")/wine_session.sh"
 work=$(mktemp -d /tmp/parcelo-e2e-XXXXXX)
-floppy="$work/floppy"
-cleanup() {
-  wine_session_stop
-  mountpoint -q "$floppy" 2>/dev/null && umount "$floppy"
-  rm -rf "$work"
-}
-trap cleanup EXIT
 wine_session_start "$work"
 source "$(dirname "$0")/parcelo_scenarios.sh"
 

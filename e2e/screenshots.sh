@@ -14,13 +14,6 @@ fi
 
 source e2e/wine_session.sh
 work=$(mktemp -d /tmp/parcelo-shots-XXXXXX)
-floppy="$work/floppy"
-cleanup() {
-  wine_session_stop
-  mountpoint -q "$floppy" 2>/dev/null && umount "$floppy"
-  rm -rf "$work"
-}
-trap cleanup EXIT
 wine_session_start "$work"
 source e2e/parcelo_scenarios.sh
 desktop=640x480

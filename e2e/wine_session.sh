@@ -1,6 +1,7 @@
 # Sourced by the Windows end-to-end tests: a private Wine prefix reporting Windows 98 and a
 # private X display, both stopped by the exit trap whatever happens.
-#   wine_session_start WORKDIR    sets WINEPREFIX, DISPLAY; creates the prefix
+#   wine_session_start WORKDIR    sets WINEPREFIX, DISPLAY, floppy; creates the prefix; the
+#                                 exit trap stops the session and removes WORKDIR
 #   winpath UNIXPATH              the Z: path Wine gives a Unix path
 #   drive_session "STEPS"         runs the dialog driver on a step script (tabs between fields)
 
@@ -8,15 +9,23 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bin="$repo/build/win32/bin"
 xvfb_pid=""
+session_work=""
 
 wine_session_stop() {
   if [ -n "${WINEPREFIX:-}" ]; then timeout 30 wineserver -k >/dev/null 2>&1 || true; fi
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
   xvfb_pid=""
+  if [ -n "$session_work" ]; then
+    mountpoint -q "$floppy" 2>/dev/null && umount "$floppy"
+    rm -rf "$session_work"
+  fi
 }
 
 wine_session_start() {
   local work=$1 display
+  session_work=$work
+  floppy="$work/floppy"  # drive A:, once a scenario mounts it
+  trap wine_session_stop EXIT
   export WINEPREFIX="$work/prefix"
   for display in $(seq 91 140); do
     [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
