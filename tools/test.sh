@@ -14,6 +14,9 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DPARCELO_SANITIZE=ON >/de
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
 
+echo "== fuzzing the installer's data-file readers"
+bash tools/fuzz.sh
+
 echo "== Windows build under Wine"
 # Wine's loader is a 32-bit program: a kernel without 32-bit support refuses it, and every
 # Wine test after this would fail for that one reason.
@@ -32,6 +35,3 @@ bash e2e/wine_qsdtool_test.sh
 
 echo "== Parcelo95.exe under Wine, through its dialogs"
 bash e2e/parcelo_gui_test.sh
-
-echo "== fuzzing the installer's data-file readers"
-bash tools/fuzz.sh
