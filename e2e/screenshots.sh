@@ -28,9 +28,11 @@ picture() {  # NAME: the virtual desktop as it is now
 }
 
 set_flags
-data=$(new_folder data); out=$(new_folder out)
+# A source on C:, so that the picture shows a path a user would have.
+data="$WINEPREFIX/drive_c/Videos"; out=$(new_folder out)
+mkdir -p "$data"
 head -c 3500000 /dev/urandom >"$data/Holiday Video.avi"
-start_app "$(winpath "$data/Holiday Video.avi")"
+start_app 'C:\Videos\Holiday Video.avi'
 drive_session "$(
   s window "$title" 128
   s select 115 2
@@ -46,8 +48,8 @@ drive_session "$(s window "About Tavrin Parcelo 95" 2; s click 2; s window "$tit
 stop_app
 
 # Mid-run: a large sized split, cancelled once pictured.
-head -c 1048576000 /dev/zero >"$data/LARGE.BIN"
-start_app "$(winpath "$data/LARGE.BIN")"
+head -c 1048576000 /dev/zero >"$data/ARCHIVE.ZIP"
+start_app 'C:\Videos\ARCHIVE.ZIP'
 drive_session "$(
   s window "$title" 128
   s select 115 1
@@ -56,16 +58,16 @@ drive_session "$(
   s click 128
   s box Warning '*' yes
   s window "Parcelo 95 Progress" 127
-  s sleep 1500)"
+  s sleep 1000)"
 picture progress-dialog
 drive_session "$(s window "Parcelo 95 Progress" 127; s click 2; s gone "Parcelo 95 Progress"
   s window "$title" 128; s close)"
 stop_app
-rm -f "$data/LARGE.BIN"
+rm -f "$data/ARCHIVE.ZIP"
 
 # The backup path dialog comes with spanning onto a floppy.
 mount_floppy
-start_app "$(winpath "$data/Holiday Video.avi")"
+start_app 'C:\Videos\Holiday Video.avi'
 drive_session "$(
   s window "$title" 128
   s click 116
