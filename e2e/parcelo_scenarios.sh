@@ -282,6 +282,18 @@ refusals() {
   [ -z "$(ls "$floppy")" ] || fail "something was written to A:"
 }
 
+# Steps that start a split of the program's source into 1,024 KB pieces in DEST, answer the
+# many-pieces question and wait for the progress dialog.
+large_split_steps() {
+  s window "$title" 128
+  s select 115 1
+  s text 106 1024
+  s text 104 "$1"
+  s click 128
+  s box Warning '*' yes
+  s window "Parcelo 95 Progress" 127
+}
+
 cancel_mid_run() {
   set_flags
   local data out how count
@@ -293,13 +305,7 @@ cancel_mid_run() {
     out=$(new_folder "out-$how")
     start_app "$(winpath "$data/LARGE.BIN")"
     drive_session "$(
-      s window "$title" 128
-      s select 115 1
-      s text 106 1024
-      s text 104 "$(winpath "$out")"
-      s click 128
-      s box Warning '*' yes
-      s window "Parcelo 95 Progress" 127
+      large_split_steps "$(winpath "$out")"
       s waittext 101 "Writing piece"
       printf '%s\n' "$stop"
       s gone "Parcelo 95 Progress"

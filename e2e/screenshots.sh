@@ -51,13 +51,7 @@ stop_app
 head -c 1048576000 /dev/zero >"$data/ARCHIVE.ZIP"
 start_app 'C:\Videos\ARCHIVE.ZIP'
 drive_session "$(
-  s window "$title" 128
-  s select 115 1
-  s text 106 1024
-  s text 104 "$(winpath "$out")"
-  s click 128
-  s box Warning '*' yes
-  s window "Parcelo 95 Progress" 127
+  large_split_steps "$(winpath "$out")"
   s sleep 1000)"
 picture progress-dialog
 drive_session "$(s window "Parcelo 95 Progress" 127; s click 2; s gone "Parcelo 95 Progress"
