@@ -4,18 +4,24 @@
 # docs/screenshots/*.png. Wine draws the frames and captions itself in a virtual desktop,
 # which a bare Xvfb display has no window manager for.
 #   bash e2e/screenshots.sh        (after the build; installs ImageMagick when missing)
+# Where the kernel refuses 32-bit programs, run it after tools/test.sh with
+#   PATH=$PWD/build/win64/wine-path:$PATH PARCELO_WIN_BIN=$PWD/build/win64/bin
 set -euo pipefail
 cd "$(dirname "$0")/.."
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 if ! command -v import >/dev/null; then
   as_root apt-get update -qq && as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq imagemagick >/dev/null
 fi
-[ -x build/win32/bin/Parcelo95.exe ] || { echo "build first: bash tools/setup.sh" >&2; exit 1; }
+[ -x "${PARCELO_WIN_BIN:-build/win32/bin}/Parcelo95.exe" ] || { echo "build first: bash tools/setup.sh" >&2; exit 1; }
 
 source e2e/wine_session.sh
 work=$(mktemp -d /tmp/parcelo-shots-XXXXXX)
 wine_session_start "$work"
 source e2e/parcelo_scenarios.sh
+# A 64-bit prefix on a kernel without 32-bit support gets no fonts from its set-up; the
+# caption buttons need Marlett.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+[ -e "$fonts/marlett.ttf" ] || { mkdir -p "$fonts"; cp /usr/share/wine/fonts/marlett.ttf "$fonts/"; }
 desktop=640x480
 timeout 30 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Shots /f >/dev/null
 timeout 30 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Shots /d "$desktop" /f >/dev/null

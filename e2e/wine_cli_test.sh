@@ -3,7 +3,7 @@
 # run by Wine's cmd, must rebuild the source byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exe="$PWD/build/win32/bin/parcelo95-cli.exe"
+exe="${PARCELO_WIN_BIN:-$PWD/build/win32/bin}/parcelo95-cli.exe"
 work=$(mktemp -d /tmp/parcelo-wine-XXXXXX)
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() { timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"; }

@@ -4,7 +4,7 @@
 # cut copy with status 1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exe="$PWD/build/win32/bin/qsdtool.exe"
+exe="${PARCELO_WIN_BIN:-$PWD/build/win32/bin}/qsdtool.exe"
 samples="$PWD/installer/samples"
 work=$(mktemp -d /tmp/qsdtool-wine-XXXXXX)
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

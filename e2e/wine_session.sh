@@ -7,7 +7,7 @@
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bin="$repo/build/win32/bin"
+bin="${PARCELO_WIN_BIN:-$repo/build/win32/bin}"  # the Windows programs under test
 xvfb_pid=""
 session_work=""
 

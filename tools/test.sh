@@ -18,13 +18,7 @@ echo "== fuzzing the installer's data-file readers"
 bash tools/fuzz.sh
 
 echo "== Windows build under Wine"
-# Wine's loader is a 32-bit program: a kernel without 32-bit support refuses it, and every
-# Wine test after this would fail for that one reason.
-if ! wine_version=$(wine --version 2>&1); then
-  echo "FAIL: Wine does not start on this machine: $wine_version" >&2
-  echo "(the kernel must run 32-bit x86 programs, IA32 emulation)" >&2
-  exit 1
-fi
+source tools/wine_fallback.sh
 bash e2e/wine_cli_test.sh
 
 echo "== join files of awkward names, run by Wine's cmd"
