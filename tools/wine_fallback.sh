@@ -8,8 +8,9 @@ wine_starts() { wine --version >/dev/null 2>&1; }
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 if ! wine_starts; then
-  if ! wine --version 2>&1 | grep -q 'Exec format error'; then
-    echo "FAIL: Wine does not start on this machine: $(wine --version 2>&1)" >&2
+  wine_said=$(wine --version 2>&1) || true
+  if [[ "$wine_said" != *"Exec format error"* ]]; then
+    echo "FAIL: Wine does not start on this machine: $wine_said" >&2
     exit 1
   fi
   echo "!!! This kernel refuses 32-bit programs, Wine's loader for 32-bit Windows included."
