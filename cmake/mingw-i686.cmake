@@ -1,9 +1,10 @@
 # Cross toolchain for 32-bit Windows (95 family) with MinGW-w64 i686.
 # Use: cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake ...
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(MINGW_PREFIX i686-w64-mingw32)
+if(NOT DEFINED MINGW_PREFIX)  # mingw-x86_64.cmake sets its own
+  set(CMAKE_SYSTEM_PROCESSOR i686)
+  set(MINGW_PREFIX i686-w64-mingw32)
+endif()
 set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc)
 set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++)
 set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
