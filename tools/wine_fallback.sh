@@ -4,11 +4,9 @@
 # the same sources under wine64 instead, and say so. Elsewhere this changes nothing.
 #   sets PARCELO_WIN_BIN (the Windows programs to test) and puts a `wine` first in PATH
 
-wine_starts() { wine --version >/dev/null 2>&1; }
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-if ! wine_starts; then
-  wine_said=$(wine --version 2>&1) || true
+if ! wine_said=$(wine --version 2>&1); then
   if [[ "$wine_said" != *"Exec format error"* ]]; then
     echo "FAIL: Wine does not start on this machine: $wine_said" >&2
     exit 1
@@ -17,13 +15,10 @@ if ! wine_starts; then
   echo "!!! The Wine tests run an x86_64 build of the same sources under wine64 instead of"
   echo "!!! build/win32/bin, which is built but not run here."
   fallback_packages=(wine64 g++-mingw-w64-x86-64)
-  for p in "${fallback_packages[@]}"; do
-    if ! dpkg -s "$p" >/dev/null 2>&1; then
-      as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-      as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${fallback_packages[@]}" </dev/null
-      break
-    fi
-  done
+  if ! dpkg -s "${fallback_packages[@]}" >/dev/null 2>&1; then
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${fallback_packages[@]}" </dev/null
+  fi
   cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build build/win64 -j "$jobs"
   mkdir -p build/win64/wine-path
@@ -31,5 +26,5 @@ if ! wine_starts; then
   chmod +x build/win64/wine-path/wine
   export PATH="$PWD/build/win64/wine-path:$PATH"
   export PARCELO_WIN_BIN="$PWD/build/win64/bin"
-  wine_starts || { echo "FAIL: wine64 does not start either: $(wine --version 2>&1)" >&2; exit 1; }
+  wine_said=$(wine --version 2>&1) || { echo "FAIL: wine64 does not start either: $wine_said" >&2; exit 1; }
 fi

@@ -243,7 +243,7 @@ bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
   found->name = hostPath.filename().string();
   found->alternateName.clear();
   if (shortNames_ && !IsShortName(found->name)) {
-    const auto aliases = AssignShortNames(ReadFolderNames(hostPath.parent_path().string()));
+    const auto aliases = AssignShortNames(*listings_.Of(hostPath.parent_path().string()));
     const auto alias = aliases.find(found->name);
     if (alias != aliases.end()) found->alternateName = alias->second;
   }
