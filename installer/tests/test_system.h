@@ -1,7 +1,9 @@
 // A System for tests: real files through the platform System, a record of every message
-// box, a count of open files, and injected faults (the nth read call or allocation fails).
+// box and window call, scripted answers, a count of open files, and injected faults (the
+// nth read call or allocation fails).
 #pragma once
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -21,19 +23,71 @@ class TestSystem : public System {
   TestSystem() { InstallSystem(this); }
   ~TestSystem() override { InstallSystem(&PlatformSystem()); }
 
+  std::uint32_t PlatformId() override { return platformId; }
+  std::string WindowsFolder() override { return windowsFolder; }
+
   FileHandle OpenExistingForReading(const std::string& path, std::uint32_t* error) override;
+  FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) override;
   IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override;
+  IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
   void CloseFile(FileHandle file) override;
+  bool PathExists(const std::string& path) override;
+  bool IsFolder(const std::string& path) override;
+  bool CreateFolder(const std::string& path, std::uint32_t* error) override;
+  bool RemoveFolder(const std::string& path) override;
+  bool CopyFileOver(const std::string& from, const std::string& to, std::uint32_t* error) override;
+  bool RemoveFile(const std::string& path, std::uint32_t* error) override;
+  bool RenameFile(const std::string& from, const std::string& to, std::uint32_t* error) override;
   void* AllocateMemory(std::size_t bytes) override;
+
+  RegistryKey CreateKey(RegistryHive hive, const std::string& subKey,
+                        std::uint32_t* error) override;
+  bool SetString(RegistryKey key, const std::string& name, const std::string& value) override;
+  void CloseKey(RegistryKey key) override;
+  bool DeleteKey(RegistryHive hive, const std::string& subKey) override;
+  bool SaveShellLink(const ShellLink& link) override;
+
+  // Takes the next scripted answer, or kIdOk (kIdYes for a Yes/No box) when none is left.
   int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                      unsigned style) override;
+  WindowHandle CreateModelessDialog(int resource) override;
+  void DestroyDialog(WindowHandle dialog) override;
+  void CloseWindow(WindowHandle window) override;
+  void PostQuit(int code) override;
+  void SetCaption(WindowHandle window, const std::string& text) override;
+  void SetCaptionIcon(WindowHandle window, int iconResource) override;
+  void SetItemText(WindowHandle dialog, int id, const std::string& text) override;
+  std::string GetItemText(WindowHandle dialog, int id, std::size_t maxChars) override;
+  void SetItemChecked(WindowHandle dialog, int id, bool checked) override;
+  void EnableItem(WindowHandle dialog, int id, bool enabled) override;
+  void FocusItem(WindowHandle dialog, int id) override;
+  void SetCaretToEnd(WindowHandle dialog, int id) override;
+  void ProgressSetRange(WindowHandle dialog, int id, std::uint32_t minimum,
+                        std::uint32_t maximum) override;
+  void ProgressSetPos(WindowHandle dialog, int id, std::uint32_t position) override;
+  void ProgressDelta(WindowHandle dialog, int id, std::int32_t delta) override;
+  FolderChoice BrowseForFolder(WindowHandle owner, const std::string& title, BrowseRoot root,
+                               std::string* path) override;
+  // Runs the worker on the caller's thread, before returning.
+  bool StartWorker(void (*procedure)()) override;
+
+  std::uint32_t platformId = kPlatformWindows;
+  std::string windowsFolder = "C:\\WINDOWS";
 
   int failReadCall = 0;       // from 1; 0 never
   int failAllocation = 0;     // from 1; 0 never
   int readCalls = 0;
   int allocations = 0;
   int openFiles = 0;
+
+  std::deque<int> answers;    // for the message boxes, in order
   std::vector<Box> boxes;
+  // Every window call, one line each: "SetItemText 100 Copying Files...", "ProgressDelta 102 1".
+  std::vector<std::string> calls;
+  // Item texts as the dialogs hold them, by control id (GetItemText reads them back).
+  std::vector<std::pair<int, std::string>> itemTexts;
+  FolderChoice browseResult = FolderChoice::Cancelled;
+  std::string browsePath;
 };
 
 // A fresh folder below the system's temporary folder, removed with everything in it.

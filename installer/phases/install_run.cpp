@@ -1,0 +1,32 @@
+#include "phases/install_run.h"
+
+namespace qinstall {
+namespace {
+InstallChoices choices;
+InstallRun run;
+}  // namespace
+
+std::atomic<std::uint16_t> cancelRequested{0};
+
+InstallChoices& Choices() { return choices; }
+InstallRun& Run() { return run; }
+
+void ResetInstallRun() {
+  choices = InstallChoices{};
+  run = InstallRun{};
+  cancelRequested = 0;
+}
+
+bool CancelConfirmed() {
+  if (cancelRequested.load() != 1) return false;
+  return Sys().ShowMessageBox(run.progressDialog, "Are you sure you want to cancel the installation?",
+                              "Cancel Installation", kMbYesNo | kMbIconQuestion) == kIdYes;
+}
+
+void StepProgress() { Sys().ProgressDelta(run.progressDialog, kIdProgressBar, 1); }
+
+void SetStatus(const std::string& text) { Sys().SetItemText(run.progressDialog, kIdStatusText, text); }
+
+void CloseProgressDialog() { Sys().CloseWindow(run.progressDialog); }
+
+}  // namespace qinstall

@@ -1,0 +1,46 @@
+// What one installation shares between the dialogs, the worker and the phases: the user's
+// shortcut choices, the cancel flag, the progress dialog and what this run created.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "platform/system.h"
+
+namespace qinstall {
+
+struct InstallChoices {
+  bool startMenuShortcuts = true;
+  bool desktopShortcuts = false;
+};
+InstallChoices& Choices();
+
+// Set to 1 by the progress dialog's cancel command on the UI thread; read by the worker at
+// its check points. Never set back to 0 during a run.
+extern std::atomic<std::uint16_t> cancelRequested;
+
+struct InstallRun {
+  WindowHandle progressDialog = nullptr;
+  bool destinationCreated = false;
+  bool startMenuFolderCreated = false;
+};
+InstallRun& Run();
+
+// Choices, flags and the cancel flag back to how a new run starts them (tests).
+void ResetInstallRun();
+
+// Control ids of the progress dialog that the phases reach.
+constexpr int kIdStatusText = 100;
+constexpr int kIdProgressBar = 102;
+
+// A cancel check point: when cancelRequested is 1, asks "Are you sure you want to cancel
+// the installation?" (owned by the progress dialog) and returns true on Yes only.
+bool CancelConfirmed();
+// One step of the progress bar.
+void StepProgress();
+void SetStatus(const std::string& text);
+// Sends WM_CLOSE to the progress dialog; when it returns the dialog is gone.
+void CloseProgressDialog();
+
+}  // namespace qinstall
