@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/progress_line.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -17,7 +18,13 @@ std::unique_ptr<System> MakeHostSystem();
 std::string ToDosPath(const std::string& hostPath);
 
 bool StdinIsTerminal();
-bool StderrIsTerminal();
+
+// How a progress line can be drawn on standard error (kNone: it is not a terminal) and the
+// terminal's width in columns (0 when unknown). Asked once per run: on Windows it may turn
+// on the console's escape sequences, and puts the console back as it was at exit.
+LineStyle StderrLineStyle(std::size_t* columns);
+// Text to standard error in one write, after whatever the C library still holds.
+void WriteStderr(const std::string& text);
 
 // A host folder that counts as the root of a removable drive.
 struct RemovableFolder {
