@@ -43,24 +43,29 @@ register_product() {
 # Writes an uninstall record: FILE PRODUCT DESTINATION STARTMENU CHOICES, then lists given as
 # "files=a|b" "extras=x|y" "shortcuts=Name.lnk:0|Other.lnk:2" (empty lists may be left out).
 write_record() {
-  python3 - "$@" <<'PY'
-import struct, sys
-path, product, destination, start_menu, choices = sys.argv[1:6]
-lists = dict(arg.split("=", 1) for arg in sys.argv[6:])
-def items(name):
-    return [x for x in lists.get(name, "").split("|") if x]
-def text(s):
-    return s.encode("cp1252") + b"\0"
-out = b"QSU\x01" + text(product) + struct.pack("<H", len(items("extras")))
-out += b"".join(text(x) for x in items("extras"))
-out += text(destination) + struct.pack("<H", len(items("files")))
-out += b"".join(text(x) for x in items("files"))
-out += text(start_menu) + bytes([int(choices)]) + struct.pack("<H", len(items("shortcuts")))
-for entry in items("shortcuts"):
-    name, placement = entry.rsplit(":", 1)
-    out += text(name) + bytes([int(placement)])
-open(path, "wb").write(out)
-PY
+  local file=$1 product=$2 destination=$3 start_menu=$4 choices=$5 arg
+  local -A lists=()
+  shift 5
+  for arg in "$@"; do lists[${arg%%=*}]=${arg#*=}; done
+  u16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $(($1 >> 8)))"; }
+  text() { printf '%s\0' "$1"; }
+  list() {  # the count, then each item as a string
+    local -a items=()
+    [ -z "${lists[$1]:-}" ] || IFS='|' read -r -a items <<<"${lists[$1]}"
+    u16 "${#items[@]}"
+    local item
+    for item in "${items[@]}"; do
+      if [ "$1" = shortcuts ]; then
+        text "${item%:*}"; printf "\\x$(printf %02x "${item##*:}")"
+      else
+        text "$item"
+      fi
+    done
+  }
+  {
+    printf 'QSU\x01'; text "$product"; list extras; text "$destination"; list files
+    text "$start_menu"; printf "\\x$(printf %02x "$choices")"; list shortcuts
+  } >"$file"
 }
 
 # Removes a product through the system's list of programs, as Add/Remove Programs does:
