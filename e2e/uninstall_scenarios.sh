@@ -119,7 +119,12 @@ reports_read_only_then_retries() {
   echo a >"$dest/a.txt"; echo b >"$dest/b.txt"
   chmod a-w "$dest/b.txt"  # how Wine shows the read-only mark
   write_record "$dest/Uninstall.qsu" "$name" 'C:\Hand Made\Notes App' \
-    'C:\windows\Start Menu\Programs\Hand Made' 3 'files=a.txt|b.txt'
+    'C:\windows\Start Menu\Programs\Hand Made' 3 'files=a.txt|b.txt' \
+    'extras=HKEY_CURRENT_USER\Software\Hand Made\Notes|Cache\index.dat'
+  mkdir -p "$dest/Cache"; echo i >"$dest/Cache/index.dat"
+  # Keys the program made while it ran, one with a subkey, beside one it did not make.
+  timeout 30 wine reg add 'HKCU\Software\Hand Made\Notes\Window' /v Top /t REG_DWORD /d 1 /f >/dev/null
+  timeout 30 wine reg add 'HKCU\Software\Hand Made\Other' /v Kept /d yes /f >/dev/null
   register_product "$name" 'C:\windows\Uninstaller.exe C:\Hand Made\Notes App\Uninstall.qsu'
   remove_product "$name" "$(
     confirm_removal "$name"
@@ -127,7 +132,11 @@ reports_read_only_then_retries() {
   [ ! -e "$dest/a.txt" ] || fail "a.txt was not removed"
   [ -f "$dest/b.txt" ] && [ -f "$dest/Uninstall.qsu" ] || fail "the read-only file or the record went"
   listed "$name" || fail "$name left the list of programs with a file left behind"
+  ! reg_has 'HKCU\Software\Hand Made\Notes' || fail "the key an extra names is left"
+  reg_has 'HKCU\Software\Hand Made\Other' || fail "a key no extra names went"
+  [ ! -e "$dest/Cache/index.dat" ] || fail "the file an extra names is left"
   chmod u+w "$dest/b.txt"
+  rmdir "$dest/Cache"  # a folder the program made stays (no extra can name a folder)
   remove_product "$name" "$(
     confirm_removal "$name"
     s box "Tavrin Uninstaller" "$name was successfully removed from your computer." ok)"
