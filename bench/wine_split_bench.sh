@@ -70,6 +70,9 @@ for ((i = 1; i <= rounds; i++)); do
   echo "round $i of $rounds done" >&2
 done
 rm -rf "$work/out"
+echo "every run (name, pieces, wall seconds), in the order run:"
+tr '\n' ';' <"$work/times" | sed 's/;/; /g'
+echo
 
 python3 - "$work/times" <<'PY'
 import statistics, sys

@@ -61,9 +61,9 @@ DWORD originalMode = 0;
 
 void RestoreConsoleMode() { SetConsoleMode(changedConsole, originalMode); }
 
-// Escape sequences only where the console says it acts on them: older consoles (every one
-// of the Windows 95 family) print them as text. The Windows 95 family is not asked at all,
-// as it might keep a mode bit it does not know.
+// Escape sequences only where the console acts on them: one that cannot refuses the mode
+// or does not keep it, and prints them as text. No console of the Windows 95 family can,
+// so it is not asked.
 bool TurnOnEscapes(HANDLE console, DWORD mode) {
   if ((mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0) return true;
   OSVERSIONINFOA version = {};
@@ -102,9 +102,14 @@ LineStyle StderrLineStyle(std::size_t* columns) {
 // console pays for every call.
 void WriteStderr(const std::string& text) {
   std::fflush(stderr);
+  std::string lines;  // the line ends the C library's text mode would have written
+  for (char c : text) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
   HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
   DWORD done = 0;
-  WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+  WriteFile(handle, lines.data(), static_cast<DWORD>(lines.size()), &done, nullptr);
 }
 
 }  // namespace parcelo
