@@ -98,18 +98,20 @@ LineStyle StderrLineStyle(std::size_t* columns) {
   return TurnOnEscapes(console, mode) ? LineStyle::kEscapes : LineStyle::kBlanks;
 }
 
-// The C library sends unbuffered output to the console a character at a time, and a
-// console pays for every call.
-void WriteStderr(const std::string& text) {
-  std::fflush(stderr);
-  std::string lines;  // the line ends the C library's text mode would have written
+void WriteWhole(std::FILE* stream, const std::string& text) {
+  std::fflush(stream);
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  std::string lines;  // the line ends of the C library's text mode
   for (char c : text) {
     if (c == '\n') lines += '\r';
     lines += c;
   }
-  HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
   DWORD done = 0;
-  WriteFile(handle, lines.data(), static_cast<DWORD>(lines.size()), &done, nullptr);
+  if (handle == INVALID_HANDLE_VALUE ||
+      !WriteFile(handle, lines.data(), static_cast<DWORD>(lines.size()), &done, nullptr)) {
+    std::fwrite(text.data(), 1, text.size(), stream);  // a stream without a handle
+    std::fflush(stream);
+  }
 }
 
 }  // namespace parcelo
