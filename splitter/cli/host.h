@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/progress_line.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -39,7 +41,14 @@ std::string LastSystemError();
 void ClearSystemError();
 
 bool StdinIsTerminal();
-bool StderrIsTerminal();
+
+// How a progress line can be drawn on standard error (kNone: it is not a terminal) and the
+// terminal's width in columns (0 when unknown). Asked once per run: on Windows it may turn
+// on the console's escape sequences, and puts the console back as it was at exit.
+LineStyle StderrLineStyle(std::size_t* columns);
+// Text to standard output or error in one write, after whatever the C library still holds
+// for it: the C library would hand a console one character at a time.
+void WriteWhole(std::FILE* stream, const std::string& text);
 
 // A host folder that counts as the root of a removable drive.
 struct RemovableFolder {

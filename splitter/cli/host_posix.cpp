@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -206,6 +207,18 @@ std::string LastSystemError() { return errno == 0 ? std::string() : std::strerro
 void ClearSystemError() { errno = 0; }
 
 bool StdinIsTerminal() { return isatty(0) != 0; }
-bool StderrIsTerminal() { return isatty(2) != 0; }
+
+LineStyle StderrLineStyle(std::size_t* columns) {
+  *columns = 0;
+  if (isatty(2) == 0) return LineStyle::kNone;
+  struct winsize size = {};
+  if (ioctl(2, TIOCGWINSZ, &size) == 0) *columns = size.ws_col;
+  return LineStyle::kEscapes;
+}
+
+void WriteWhole(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
 
 }  // namespace parcelo

@@ -5,6 +5,9 @@
 
 #include <cerrno>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "cli/host.h"
 #include "platform/win32/win32_system.h"
 
@@ -64,6 +67,69 @@ std::string LastSystemError() {
 void ClearSystemError() { SetLastError(0); }
 
 bool StdinIsTerminal() { return _isatty(0) != 0; }
-bool StderrIsTerminal() { return _isatty(2) != 0; }
+
+namespace {
+
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
+HANDLE changedConsole = nullptr;
+DWORD originalMode = 0;
+
+void RestoreConsoleMode() { SetConsoleMode(changedConsole, originalMode); }
+
+// Escape sequences only where the console acts on them: one that cannot refuses the mode
+// or does not keep it, and prints them as text. No console of the Windows 95 family can,
+// so it is not asked.
+bool TurnOnEscapes(HANDLE console, DWORD mode) {
+  if ((mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0) return true;
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!GetVersionExA(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT) return false;
+  if (!SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) return false;
+  DWORD now = 0;
+  if (!GetConsoleMode(console, &now) || (now & ENABLE_VIRTUAL_TERMINAL_PROCESSING) == 0) {
+    SetConsoleMode(console, mode);
+    return false;
+  }
+  changedConsole = console;
+  originalMode = mode;
+  std::atexit(RestoreConsoleMode);
+  return true;
+}
+
+}  // namespace
+
+// _isatty also says yes for NUL and other character devices; only a console has a mode.
+LineStyle StderrLineStyle(std::size_t* columns) {
+  *columns = 0;
+  HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (console == nullptr || console == INVALID_HANDLE_VALUE || !GetConsoleMode(console, &mode)) {
+    return LineStyle::kNone;
+  }
+  CONSOLE_SCREEN_BUFFER_INFO screen = {};
+  if (GetConsoleScreenBufferInfo(console, &screen) && screen.dwSize.X > 0) {
+    *columns = static_cast<std::size_t>(screen.dwSize.X);
+  }
+  return TurnOnEscapes(console, mode) ? LineStyle::kEscapes : LineStyle::kBlanks;
+}
+
+void WriteWhole(std::FILE* stream, const std::string& text) {
+  std::fflush(stream);
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  std::string lines;  // the line ends of the C library's text mode
+  for (char c : text) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
+  DWORD done = 0;
+  if (handle == INVALID_HANDLE_VALUE ||
+      !WriteFile(handle, lines.data(), static_cast<DWORD>(lines.size()), &done, nullptr)) {
+    std::fwrite(text.data(), 1, text.size(), stream);  // a stream without a handle
+    std::fflush(stream);
+  }
+}
 
 }  // namespace parcelo
