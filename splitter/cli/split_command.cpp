@@ -39,6 +39,21 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
 
 bool IsRoot(const std::string& path) { return path.size() <= 3; }
 
+// A host name that no DOS or Windows file may have: its join file would name another file,
+// or break a line in two, and parcelo95 join would refuse it.
+constexpr char kTextSourceNameNotForDos[] =
+    "The source file's name holds a character that DOS and Windows do not allow in a file "
+    "name (one of \\ / : * ? \" < > | or a control character). Rename it before splitting.";
+
+bool IsDosFileName(const std::string& name) {
+  for (unsigned char c : name) {
+    if (c < 0x20 || c == 0x7F || std::string("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes) {
@@ -116,6 +131,7 @@ int RunSplit(const SplitArguments& arguments) {
   }
 
   if (!sourceFound) return Refuse(kTextSourceNotFound);
+  if (!IsDosFileName(found.name)) return Refuse(kTextSourceNameNotForDos);
   if (destination.empty() && !job.spanToDisk) {
     destination = DefaultDestination(source);
   }

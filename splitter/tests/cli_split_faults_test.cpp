@@ -92,6 +92,22 @@ TEST_F(CliSplitFaults, TheCauseStandsUnderTheProgramsOwnMessage) {
   EXPECT_TRUE(List("Out").empty());
 }
 
+TEST_F(CliSplitFaults, NamesNoWindowsFileCanHaveAreRefused) {
+  // Their join file would name another file, or put a line of the name's choosing into it.
+  MakeFolder("Out");
+  for (const char* name : {"a:b.dat", "say \"hi\".dat", "two\r\nDEL x.dat", "tab\tx", "a|b", "q?.dat"}) {
+    SCOPED_TRACE(name);
+    MakeFile(name, 2500);
+    const CliResult result = Run({"split", name, "Out", "--size", "1000"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "The source file's name holds a character that DOS and Windows do not allow in a "
+              "file name (one of \\ / : * ? \" < > | or a control character). Rename it before "
+              "splitting.\n");
+    EXPECT_TRUE(List("Out").empty());
+  }
+}
+
 TEST_F(CliSplitFaults, SettingsThatCannotBeStoredAreNotReportedAsStored) {
   const std::string store = Path("config/parcelo95/registry.reg");
   // A file where the settings folder should be: nothing can be stored, even as root.
