@@ -17,6 +17,14 @@ std::string ToDosPath(const std::string& hostPath) {
   return dos;
 }
 
+bool ChooseOemCodePage(const std::string&, std::string*) { return true; }
+
+std::string JoinTextToHost(const std::string& oem) {
+  std::string text(oem.size(), '\0');
+  if (!oem.empty()) OemToCharBuffA(oem.c_str(), &text[0], static_cast<DWORD>(oem.size()));
+  return text;
+}
+
 bool StdinIsTerminal() { return _isatty(0) != 0; }
 bool StderrIsTerminal() { return _isatty(2) != 0; }
 

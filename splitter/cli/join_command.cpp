@@ -11,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "cli/console_system.h"
+#include "cli/host.h"
 #include "cli/join_script.h"
 
 namespace parcelo {
@@ -198,7 +199,8 @@ int RunJoin(const std::string& target) {
 
   std::vector<JoinStep> steps;
   std::string problem;
-  if (!ParseJoinScript(text.str(), &steps, &problem)) {
+  // The command interpreter reads the file in the OEM code page; so do we.
+  if (!ParseJoinScript(JoinTextToHost(text.str()), &steps, &problem)) {
     return Fail(problem + "\nNothing was written.");
   }
   const fs::path folderPath = joinFile.has_parent_path() ? joinFile.parent_path() : fs::path(".");
