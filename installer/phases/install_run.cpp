@@ -7,6 +7,7 @@ InstallRun run;
 }  // namespace
 
 std::atomic<std::uint16_t> cancelRequested{0};
+std::atomic<WorkerStage> workerStage{WorkerStage::Idle};
 
 InstallChoices& Choices() { return choices; }
 InstallRun& Run() { return run; }
@@ -15,6 +16,7 @@ void ResetInstallRun() {
   choices = InstallChoices{};
   run = InstallRun{};
   cancelRequested = 0;
+  workerStage = WorkerStage::Idle;
 }
 
 bool CancelConfirmed() {
@@ -27,6 +29,9 @@ void StepProgress() { Sys().ProgressDelta(run.progressDialog, kIdProgressBar, 1)
 
 void SetStatus(const std::string& text) { Sys().SetItemText(run.progressDialog, kIdStatusText, text); }
 
-void CloseProgressDialog() { Sys().CloseWindow(run.progressDialog); }
+void CloseProgressDialog() {
+  workerStage = WorkerStage::Closing;
+  Sys().CloseWindow(run.progressDialog);
+}
 
 }  // namespace qinstall

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,10 @@ class TestSystem : public System {
   std::vector<std::pair<int, std::string>> itemTexts;
   FolderChoice browseResult = FolderChoice::Cancelled;
   std::string browsePath;
+  // The dialog procedures, where a test wants them run: a made dialog's WM_INITDIALOG
+  // and a sent WM_CLOSE.
+  std::function<void(int resource, WindowHandle dialog)> onCreate;
+  std::function<void(WindowHandle window)> onClose;
 };
 
 // A fresh folder below the system's temporary folder, removed with everything in it.

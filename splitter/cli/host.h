@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,18 @@ bool ChooseOemCodePage(const std::string& code, std::string* problem);
 
 // A join file's text in the host's encoding of names.
 std::string JoinTextToHost(const std::string& oem);
+
+// Files that parcelo95 join makes, by the host's own calls: a failure leaves errno set so
+// that the message can say why.
+
+// A new file at path, opened for binary writing; never an existing file nor a link.
+std::FILE* CreateNewFile(const std::string& path);
+// Gives from the name to, unless something already has that name; false with errno set
+// (EEXIST when it is taken).
+bool RenameNoReplace(const std::string& from, const std::string& to);
+// The file of folder whose 8.3 alias is name, on a host that makes aliases up itself
+// (POSIX); empty when there is none. A Windows file system resolves aliases on its own.
+std::string NameByAlias(const std::string& folder, const std::string& name);
 
 bool StdinIsTerminal();
 bool StderrIsTerminal();

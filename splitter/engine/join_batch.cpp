@@ -36,6 +36,15 @@ void DisableBackup(FileHandle* backup, const char* message) {
 
 }  // namespace
 
+std::string BatchPercents(const std::string& text) {
+  std::string doubled;
+  for (char c : text) {
+    doubled += c;
+    if (c == '%') doubled += '%';
+  }
+  return doubled;
+}
+
 const char kEchoKeepsShortName[] =
     "ECHO.The rebuilt file keeps its 8.3 name: its long name cannot be given back here.";
 
@@ -49,8 +58,8 @@ LongNameStep LongNameStepFor(const std::string& shortName, const std::string& lo
 }
 
 std::string BatchName(const std::string& name) {
-  if (name.find_first_of(" \t,;=+") == std::string::npos) return name;
-  return "\"" + name + "\"";
+  if (name.find_first_of(" \t,;=+&^") == std::string::npos) return BatchPercents(name);
+  return "\"" + BatchPercents(name) + "\"";
 }
 
 std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
@@ -81,7 +90,7 @@ std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
   }
   if (pieceCount >= kPiecesPerCopyLine) writes.push_back("\r\nDEL " + BatchName(pieceBaseName + ".??_"));
   if (longNameStep == LongNameStep::Rename) {
-    writes.push_back("\r\nREN " + BatchName(shortName) + " \"" + longName + "\"");
+    writes.push_back("\r\nREN " + BatchName(shortName) + " \"" + BatchPercents(longName) + "\"");
   } else if (longNameStep == LongNameStep::KeepShortName) {
     writes.push_back(std::string("\r\n") + kEchoKeepsShortName);
   }

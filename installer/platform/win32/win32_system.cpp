@@ -1,16 +1,16 @@
-// The Win32 System: the calls the installer's start-up names, passed straight through.
+// The Win32 System: the calls the installer names, passed straight through.
 #include <windows.h>
 
 #include <cstdlib>
 
-#include "platform/system.h"
+#include "platform/win32/win32_window_system.h"
 
 namespace qinstall {
 namespace {
 
 HANDLE ToHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
-class Win32System : public System {
+class Win32System : public Win32WindowSystem {
  public:
   FileHandle OpenExistingForReading(const std::string& path, std::uint32_t* error) override {
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
