@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,8 +45,9 @@ bool StdinIsTerminal();
 // terminal's width in columns (0 when unknown). Asked once per run: on Windows it may turn
 // on the console's escape sequences, and puts the console back as it was at exit.
 LineStyle StderrLineStyle(std::size_t* columns);
-// Text to standard error in one write, after whatever the C library still holds.
-void WriteStderr(const std::string& text);
+// Text to standard output or error in one write, after whatever the C library still holds
+// for it: the C library would hand a console one character at a time.
+void WriteWhole(std::FILE* stream, const std::string& text);
 
 // A host folder that counts as the root of a removable drive.
 struct RemovableFolder {

@@ -254,14 +254,9 @@ LineStyle StderrLineStyle(std::size_t* columns) {
   return LineStyle::kEscapes;
 }
 
-void WriteStderr(const std::string& text) {
-  std::fflush(stderr);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t written = write(2, text.data() + done, text.size() - done);
-    if (written <= 0) return;  // a progress line is not worth a failure
-    done += static_cast<std::size_t>(written);
-  }
+void WriteWhole(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
 }
 
 }  // namespace parcelo

@@ -69,9 +69,9 @@ DWORD originalMode = 0;
 
 void RestoreConsoleMode() { SetConsoleMode(changedConsole, originalMode); }
 
-// Escape sequences only where the console says it acts on them: older consoles (every one
-// of the Windows 95 family) print them as text. The Windows 95 family is not asked at all,
-// as it might keep a mode bit it does not know.
+// Escape sequences only where the console acts on them: one that cannot refuses the mode
+// or does not keep it, and prints them as text. No console of the Windows 95 family can,
+// so it is not asked.
 bool TurnOnEscapes(HANDLE console, DWORD mode) {
   if ((mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0) return true;
   OSVERSIONINFOA version = {};
@@ -106,13 +106,20 @@ LineStyle StderrLineStyle(std::size_t* columns) {
   return TurnOnEscapes(console, mode) ? LineStyle::kEscapes : LineStyle::kBlanks;
 }
 
-// The C library sends unbuffered output to the console a character at a time, and a
-// console pays for every call.
-void WriteStderr(const std::string& text) {
-  std::fflush(stderr);
-  HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+void WriteWhole(std::FILE* stream, const std::string& text) {
+  std::fflush(stream);
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  std::string lines;  // the line ends of the C library's text mode
+  for (char c : text) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
   DWORD done = 0;
-  WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+  if (handle == INVALID_HANDLE_VALUE ||
+      !WriteFile(handle, lines.data(), static_cast<DWORD>(lines.size()), &done, nullptr)) {
+    std::fwrite(text.data(), 1, text.size(), stream);  // a stream without a handle
+    std::fflush(stream);
+  }
 }
 
 }  // namespace parcelo
