@@ -16,6 +16,10 @@ namespace parcelo {
 // The platform's System, with the host's drives in its table and its settings store.
 std::unique_ptr<System> MakeHostSystem();
 
+// Why the option flags could not be read or stored by that System ("PATH: reason"), or
+// empty when they could.
+std::string SettingsProblem(System& host);
+
 // The DOS path by which that System reaches a host path; empty when it cannot.
 std::string ToDosPath(const std::string& hostPath);
 
@@ -38,6 +42,11 @@ bool RenameNoReplace(const std::string& from, const std::string& to);
 // The file of folder whose 8.3 alias is name, on a host that makes aliases up itself
 // (POSIX); empty when there is none. A Windows file system resolves aliases on its own.
 std::string NameByAlias(const std::string& folder, const std::string& name);
+
+// The text of the last system error of this thread (errno, or GetLastError on Windows),
+// empty when there is none; and its reset before a call.
+std::string LastSystemError();
+void ClearSystemError();
 
 bool StdinIsTerminal();
 

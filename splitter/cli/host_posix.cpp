@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -175,6 +176,10 @@ std::unique_ptr<System> MakeHostSystem() {
   return system;
 }
 
+std::string SettingsProblem(System& host) {
+  return static_cast<PosixSystem&>(host).RegistryProblem();
+}
+
 std::string ToDosPath(const std::string& hostPath) {
   const std::string absolute = Normal(hostPath);
   if (absolute.empty() || absolute.find('\\') != std::string::npos) return {};
@@ -243,6 +248,9 @@ std::string NameByAlias(const std::string& folder, const std::string& name) {
   }
   return {};
 }
+
+std::string LastSystemError() { return errno == 0 ? std::string() : std::strerror(errno); }
+void ClearSystemError() { errno = 0; }
 
 bool StdinIsTerminal() { return isatty(0) != 0; }
 

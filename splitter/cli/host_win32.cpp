@@ -15,6 +15,9 @@ namespace parcelo {
 
 std::unique_ptr<System> MakeHostSystem() { return std::make_unique<Win32System>(); }
 
+// The registry says no more than that it failed.
+std::string SettingsProblem(System&) { return {}; }
+
 std::string ToDosPath(const std::string& hostPath) {
   char full[MAX_PATH];
   const DWORD length = GetFullPathNameA(hostPath.c_str(), MAX_PATH, full, nullptr);
@@ -55,6 +58,21 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
 }
 
 std::string NameByAlias(const std::string&, const std::string&) { return {}; }
+
+std::string LastSystemError() {
+  const DWORD error = GetLastError();
+  if (error == 0) return {};
+  char text[512];
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, error, 0, text, sizeof text, nullptr);
+  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
+                        text[length - 1] == ' ' || text[length - 1] == '.')) {
+    --length;
+  }
+  return length == 0 ? "error " + std::to_string(error) : std::string(text, length);
+}
+
+void ClearSystemError() { SetLastError(0); }
 
 bool StdinIsTerminal() { return _isatty(0) != 0; }
 
