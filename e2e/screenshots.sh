@@ -2,8 +2,8 @@
 # Pictures of Parcelo95.exe under Wine for the README: the main dialog, Options, About, the
 # progress dialog in the middle of a run and the backup path dialog; and of Install.exe's
 # install dialog with the sample package, its progress dialog at the end of the install, and
-# Uninstaller.exe's question and closing message over its progress dialog when the sample is
-# removed again; saved as docs/screenshots/*.png. Wine draws the
+# Uninstaller.exe's question, closing message and progress dialog when the sample is removed
+# again; saved as docs/screenshots/*.png. Wine draws the
 # frames and captions itself in a virtual desktop, which a bare Xvfb display has no window
 # manager for.
 #   bash e2e/screenshots.sh [parcelo|install]   (after the build; installs ImageMagick when
@@ -130,4 +130,20 @@ if [ "$which_pictures" != parcelo ]; then
   picture uninstall-done
   drive_session "$(s box "Tavrin Uninstaller" "*" ok)"
   timeout 30 tail --pid="$remove_pid" -f /dev/null || kill "$remove_pid" 2>/dev/null || true
+
+  # The removal's own dialog shows for a moment only; a record of many files (all gone
+  # already) keeps it up long enough for a picture.
+  source e2e/uninstall_scenarios.sh
+  big="$WINEPREFIX/drive_c/Program Files/Notes Archive"
+  mkdir -p "$big"
+  write_record "$big/Uninstall.qsu" "Notes Archive" 'C:\Program Files\Notes Archive' \
+    'C:\windows\Start Menu\Programs\Notes Archive' 3 \
+    "files=$(seq -f 'Note %05g.txt' 1 3000 | paste -sd '|')"
+  register_product "Notes Archive" 'C:\windows\Uninstaller.exe C:\Program Files\Notes Archive\Uninstall.qsu'
+  wine uninstaller --remove "Notes Archive" >/dev/null 2>&1 &
+  remove_pid=$!
+  drive_session "$(s box "Tavrin Uninstaller" "*" yes; s window "Removing Notes Archive" 102)"
+  picture uninstall-progress
+  drive_session "$(s box "Tavrin Uninstaller" "Notes Archive was successfully removed from your computer." ok)"
+  timeout 60 tail --pid="$remove_pid" -f /dev/null || kill "$remove_pid" 2>/dev/null || true
 fi
