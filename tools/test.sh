@@ -32,6 +32,3 @@ bash e2e/parcelo_gui_test.sh
 
 echo "== Install.exe under Wine, through its dialogs"
 bash e2e/install_gui_test.sh
-
-echo "== Uninstaller.exe under Wine: install the sample, remove it through the list of programs"
-bash e2e/install_uninstall_test.sh
