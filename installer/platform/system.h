@@ -114,6 +114,8 @@ class System {
   virtual bool SetString(RegistryKey key, const std::string& name, const std::string& value);
   virtual void CloseKey(RegistryKey key);
   virtual bool DeleteKey(RegistryHive hive, const std::string& subKey);  // RegDeleteKeyA
+  // RegOpenKeyExA for reading: whether the key is there.
+  virtual bool KeyExists(RegistryHive hive, const std::string& subKey);
 
   // The shell link object: CoInitialize, CoCreateInstance(CLSID_ShellLink, IShellLinkA),
   // the setters, IPersistFile::Save, the releases and CoUninitialize. True only when Save
