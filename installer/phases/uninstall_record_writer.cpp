@@ -68,8 +68,10 @@ bool WriteFields(RecordFile& file) {
 
 int WriteUninstallRecord(const std::string& path) {
   if (path.empty() || path.size() > kMaxPathChars) return 0;
-  // An earlier record comes back if this run is rolled back.
+  // An earlier record comes back if this run is rolled back; one that cannot be kept
+  // aside is not written over, as that could not be taken back.
   const std::string kept = KeepAside(path);
+  if (kept.empty() && Sys().PathExists(path)) return 0;
   std::uint32_t error = 0;
   const FileHandle handle = Sys().CreateForWriting(path, &error);
   if (handle == kInvalidFile) {

@@ -109,6 +109,7 @@ bool TestSystem::SaveShellLink(const ShellLink& link) {
 int TestSystem::ShowMessageBox(WindowHandle owner, const std::string& text,
                                const std::string& caption, unsigned style) {
   boxes.push_back({owner, text, caption, style});
+  if (answer) return answer(boxes.back());
   if (!answers.empty()) {
     const int answer = answers.front();
     answers.pop_front();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -98,6 +99,7 @@ class TestSystem : public System {
   int openFiles = 0;
 
   std::deque<int> answers;    // for the message boxes, in order
+  std::function<int(const Box&)> answer;  // when set, answers every box instead
   std::vector<Box> boxes;
   // Every window call, one line each: "SetItemText 100 Copying Files...", "ProgressDelta 102 1".
   std::vector<std::string> calls;
