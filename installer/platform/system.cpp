@@ -34,6 +34,7 @@ bool System::RemoveFile(const std::string&, std::uint32_t* error) { return Fails
 bool System::RenameFile(const std::string&, const std::string&, std::uint32_t* error) {
   return Fails(error, false);
 }
+bool System::IsReadOnly(const std::string&) { return false; }
 RegistryKey System::CreateKey(RegistryHive, const std::string&, std::uint32_t* error) {
   return Fails(error, kNoKey);
 }
@@ -41,6 +42,7 @@ bool System::SetString(RegistryKey, const std::string&, const std::string&) { re
 void System::CloseKey(RegistryKey) {}
 bool System::DeleteKey(RegistryHive, const std::string&) { return false; }
 bool System::KeyExists(RegistryHive, const std::string&) { return false; }
+std::uint32_t System::DeleteKeyTree(RegistryHive, const std::string&) { return kErrorAccessDenied; }
 bool System::SaveShellLink(const ShellLink&) { return false; }
 WindowHandle System::CreateModelessDialog(int) { return nullptr; }
 void System::DestroyDialog(WindowHandle) {}

@@ -102,6 +102,8 @@ class System {
   // MoveFileA: fails when `to` exists.
   virtual bool RenameFile(const std::string& from, const std::string& to,
                           std::uint32_t* error);
+  // GetFileAttributesA: true only for an existing file or folder with the read-only mark.
+  virtual bool IsReadOnly(const std::string& path);
 
   // Memory that std::free releases, or nullptr when it cannot be had. Lists are released
   // with std::free directly, so they may outlive the installed System at exit.
@@ -116,6 +118,10 @@ class System {
   virtual bool DeleteKey(RegistryHive hive, const std::string& subKey);  // RegDeleteKeyA
   // RegOpenKeyExA for reading: whether the key is there.
   virtual bool KeyExists(RegistryHive hive, const std::string& subKey);
+  // Deletes the key with all its subkeys, on every Windows (RegDeleteKeyA leaves a key with
+  // subkeys on NT). Returns 0 when it is gone, kErrorFileNotFound when it was not there,
+  // else the system's error.
+  virtual std::uint32_t DeleteKeyTree(RegistryHive hive, const std::string& subKey);
 
   // The shell link object: CoInitialize, CoCreateInstance(CLSID_ShellLink, IShellLinkA),
   // the setters, IPersistFile::Save, the releases and CoUninitialize. True only when Save

@@ -120,6 +120,37 @@ TEST_F(ManifestTest, FileNamesMustStayInsideTheDestination) {
   EXPECT_EQ(manifest.package.files.size(), 1u);
 }
 
+TEST_F(ManifestTest, ExtrasFollowTheUninstallersRules) {
+  EXPECT_EQ(Issues(kProduct + "[extras]\nHKEY_CURRENT_USER\\Software\\Tavrin\\Notes\n"
+                   "HKEY_LOCAL_MACHINE\\SOFTWARE\\Tavrin\nCache\\Index.dat\n"),
+            "");
+  EXPECT_EQ(manifest.package.uninstallExtras.size(), 3u);
+  const struct {
+    const char* extra;
+    const char* issue;
+  } cases[] = {
+      {"HKEY_LOCAL_MACHINE\\Software",
+       "4: error: registry key HKEY_LOCAL_MACHINE\\Software is less than two levels below its "
+       "hive; the uninstaller would refuse to remove the product\n"},
+      {"HKEY_CURRENT_USER\\Software\\Microsoft",
+       "4: error: registry key HKEY_CURRENT_USER\\Software\\Microsoft is one of the system's own "
+       "keys; the uninstaller would refuse to remove the product\n"},
+      {"..\\Shared\\a.dll",
+       "4: error: file name ..\\Shared\\a.dll climbs out of its folder with '..'; the "
+       "uninstaller would refuse to remove the product\n"},
+      {"C:\\WINDOWS\\WIN.INI",
+       "4: error: file name C:\\WINDOWS\\WIN.INI names a drive; the uninstaller would refuse "
+       "to remove the product\n"},
+      {"HKCU\\Software\\Tavrin",
+       "4: warning: extra HKCU\\Software\\Tavrin is taken as a file name; a registry key "
+       "begins with HKEY_CURRENT_USER\\ or HKEY_LOCAL_MACHINE\\\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Issues(kProduct + "[extras]\n" + c.extra + "\n"), c.issue) << c.extra;
+  }
+  EXPECT_EQ(manifest.package.uninstallExtras.size(), 1u);  // a warning keeps the extra
+}
+
 TEST_F(ManifestTest, PlacementOutsideZeroToTwoNeedsForce) {
   const std::string shortcut = kProduct + "[shortcut]\nname = n\ntarget = t\nplacement = ";
   EXPECT_NE(Issues(shortcut + "3\n").find("6: error: placement 3 makes no shortcut file"),

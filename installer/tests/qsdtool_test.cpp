@@ -144,6 +144,26 @@ TEST_F(QsdtoolTest, CheckSaysWhereAndWhyALoadFails) {
   EXPECT_NE(err.str().find("does not load: cannot be opened"), std::string::npos);
 }
 
+TEST_F(QsdtoolTest, CheckFailsWhatTheUninstallerWouldRefuse) {
+  const std::string package = folder.Write(
+      "Install.qsd", PackageStart() + U16(0) + U16(2) + Str("Notes.bak") +
+                         Str("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet") + Str("") + U16(0));
+  EXPECT_EQ(Run({"check", package}), 1);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), package + ": loads, but the uninstaller would refuse it: "
+                                 "uninstallExtras[1] 'HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet'"
+                                 " is not below Software; the system keeps its own settings there\n");
+  EXPECT_EQ(Run({"dump", package}), 0);  // dump shows it all the same
+
+  const std::string start = "QSU" + Byte(1) + Str("P") + U16(0);
+  const std::string end = U16(0) + Str("D:\\W\\Start Menu\\Programs\\P") + Byte(1) + U16(0);
+  EXPECT_EQ(Run({"check", folder.Write("ok.qsu", start + Str("D:\\P") + end)}), 0) << err.str();
+  const std::string windows = folder.Write("w.qsu", start + Str("d:\\w\\") + end);
+  EXPECT_EQ(Run({"check", windows}), 1);
+  EXPECT_EQ(err.str(), windows + ": loads, but the uninstaller would refuse it: the destination "
+                                 "folder 'd:\\w\\' is the Windows folder\n");
+}
+
 TEST_F(QsdtoolTest, PackReportsEveryProblemAndWritesNothingOnError) {
   const std::string manifest = folder.Write(
       "bad.manifest",

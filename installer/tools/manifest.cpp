@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 
+#include "uninstaller/uninstall_names.h"
+
 namespace qinstall {
 namespace {
 
@@ -102,6 +104,23 @@ bool CheckFileName(Parser& parser, const std::string& name) {
     parser.Issue(false, "file name " + name +
                             " is in a subfolder; the installer creates no folder below the "
                             "destination folder, so it must already exist there");
+  }
+  return true;
+}
+
+// The uninstaller refuses a whole record for one extra it may not act on, so such an extra
+// would make the product impossible to remove.
+bool CheckExtra(Parser& parser, const std::string& text) {
+  UninstallExtra extra;
+  if (const std::string problem = ReadUninstallExtra(text, &extra); !problem.empty()) {
+    parser.Error(std::string(extra.kind == ExtraKind::RegistryKey ? "registry key " : "file name ") +
+                 text + " " + problem + "; the uninstaller would refuse to remove the product");
+    return false;
+  }
+  if (LooksLikeOtherRegistryKey(text)) {
+    parser.Issue(false, "extra " + text +
+                            " is taken as a file name; a registry key begins with "
+                            "HKEY_CURRENT_USER\\ or HKEY_LOCAL_MACHINE\\");
   }
   return true;
 }
@@ -244,8 +263,9 @@ void ParseLine(Parser& parser, const std::string& text) {
     }
     case Section::Extras: {
       ExtraText extra{};
+      const std::string text = Unquote(line);
       if (!RoomForOneMore(parser, package.uninstallExtras.size(), "extras") ||
-          !Store(parser, "extra", Unquote(line), extra.data(), kExtraSize)) {
+          !Store(parser, "extra", text, extra.data(), kExtraSize) || !CheckExtra(parser, text)) {
         return;
       }
       package.uninstallExtras.push_back(extra);

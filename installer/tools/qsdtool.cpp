@@ -12,6 +12,8 @@
 #include "tools/encode_package.h"
 #include "tools/help_text.h"
 #include "tools/manifest.h"
+#include "uninstaller/record_checks.h"
+#include "uninstaller/uninstall_names.h"
 
 namespace qinstall {
 namespace fs = std::filesystem;
@@ -145,6 +147,36 @@ void Show(const Loaded& loaded, const char* kind, const ShowHow& how, std::ostre
   }
 }
 
+// What the uninstaller would refuse in a package's extras, or in a record; empty if nothing.
+std::string PackageRefusal(const InstallPackage& package) {
+  for (std::size_t i = 0; i < package.uninstallExtras.size(); ++i) {
+    UninstallExtra extra;
+    const std::string text = package.uninstallExtras[i].data();
+    if (const std::string problem = ReadUninstallExtra(text, &extra); !problem.empty()) {
+      return "uninstallExtras[" + std::to_string(i) + "] '" + text + "' " + problem;
+    }
+  }
+  return {};
+}
+
+// The record holds no Windows folder; its Start Menu folder begins with it.
+std::string RecordRefusal(const UninstallRecord& record) {
+  const std::string startMenu = record.startMenuFolder;
+  std::string windowsFolder = "C:\\WINDOWS";
+  for (std::size_t at = 0; at + 12 <= startMenu.size(); ++at) {
+    if (SameTextNoCase(startMenu.substr(at, 12), "\\Start Menu\\")) {
+      windowsFolder = startMenu.substr(0, at);
+      break;
+    }
+  }
+  return UninstallRecordProblem(record, windowsFolder);
+}
+
+int ReportRefusal(const std::string& path, const std::string& refusal, std::ostream& err) {
+  err << path << ": loads, but the uninstaller would refuse it: " << refusal << '\n';
+  return 1;
+}
+
 // Loads FILE as the kind its magic names; an unknown magic is left to the data-file reader
 // to describe.
 int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
@@ -172,6 +204,9 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
       ReportFailure(path, report, err);
       return 1;
     }
+    if (const std::string refusal = RecordRefusal(record); !dump && !refusal.empty()) {
+      return ReportRefusal(path, refusal, err);
+    }
     Show(record, "Uninstall.qsu", {path, report.offset, size, dump, json}, out);
     return 0;
   }
@@ -179,9 +214,10 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
     ReportFailure(path, report, err);
     return 1;
   }
-  Show(Package(), "Install.qsd", {path, report.offset, size, dump, json}, out);
+  const std::string refusal = dump ? std::string() : PackageRefusal(Package());
+  if (refusal.empty()) Show(Package(), "Install.qsd", {path, report.offset, size, dump, json}, out);
   ResetInstallPackage();
-  return 0;
+  return refusal.empty() ? 0 : ReportRefusal(path, refusal, err);
 }
 
 }  // namespace

@@ -1,0 +1,239 @@
+// The uninstaller from its command line to its last message, on real files below a
+// mapped drive C:.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "drive_test_system.h"
+#include "record_spec.h"
+#include "uninstaller/uninstall_run.h"
+
+namespace qinstall {
+namespace {
+
+const char kRecord[] = "C:\\Program Files\\Sample Notes\\Uninstall.qsu";
+const char kDestination[] = "C:\\Program Files\\Sample Notes";
+const char kStartMenu[] = "C:\\WINDOWS\\Start Menu\\Programs\\Sample Notes";
+const char kKey[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample Notes";
+const char kCommand[] =
+    "C:\\WINDOWS\\Uninstaller.exe C:\\Program Files\\Sample Notes\\Uninstall.qsu";
+
+class UninstallRunTest : public ::testing::Test {
+ protected:
+  UninstallRunTest() {
+    spec.destination = kDestination;
+    spec.startMenu = kStartMenu;
+    spec.extras = {"HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes", "Notes.bak"};
+    system.MakeFolder("C:\\WINDOWS\\Desktop");
+    system.Put("C:\\WINDOWS\\Uninstaller.exe");
+  }
+
+  // Lays out on disk and in the registry what installing spec leaves.
+  void Install() {
+    for (const std::string& file : spec.files) system.Put(std::string(kDestination) + "\\" + file);
+    system.Put(std::string(kStartMenu) + "\\Read Me.lnk");
+    system.Put("C:\\WINDOWS\\Desktop\\Read Me.lnk");
+    system.Put("C:\\WINDOWS\\Desktop\\Notes.lnk");
+    system.Put(std::string(kDestination) + "\\Notes.bak");
+    system.AddKey("HKCU\\Software\\Tavrin\\Sample Notes");
+    system.AddKey("HKCU\\Software\\Tavrin\\Sample Notes\\Window");
+    system.AddKey(kKey);
+    system.Put(kRecord, spec.Bytes());
+  }
+
+  int Run(const std::string& commandLine = kCommand) {
+    const int running = StartUninstaller(commandLine);
+    return running;
+  }
+
+  std::string LastBox() const { return system.boxes.empty() ? "" : system.boxes.back().text; }
+
+  DriveTestSystem system;
+  RecordSpec spec;
+};
+
+TEST_F(UninstallRunTest, AsksOnceThenRemovesEverythingAndSaysSo) {
+  Install();
+  system.AddKey("HKCU\\Software\\Tavrin\\Other Product");
+  ASSERT_EQ(Run(), 1);
+  ASSERT_EQ(system.boxes.size(), 2u);
+  EXPECT_EQ(system.boxes[0].text,
+            "Are you sure you want to remove Sample Notes and all of its components?");
+  EXPECT_EQ(system.boxes[0].caption, "Tavrin Uninstaller");
+  EXPECT_EQ(system.boxes[0].style, kMbYesNo | kMbIconQuestion);
+  EXPECT_EQ(system.boxes[0].owner, nullptr);
+  EXPECT_EQ(system.boxes[1].text, "Sample Notes was successfully removed from your computer.");
+  EXPECT_EQ(system.boxes[1].owner, Uninstall().progressDialog);
+  EXPECT_EQ(system.boxes[1].style, kMbOk | kMbIconInformation);
+
+  EXPECT_FALSE(system.Exists(kDestination));
+  EXPECT_FALSE(system.Exists(kStartMenu));
+  EXPECT_FALSE(system.Exists("C:\\WINDOWS\\Desktop\\Read Me.lnk"));
+  EXPECT_FALSE(system.Exists("C:\\WINDOWS\\Desktop\\Notes.lnk"));
+  EXPECT_FALSE(system.HasKey("HKCU\\Software\\Tavrin\\Sample Notes"));
+  EXPECT_FALSE(system.HasKey("HKCU\\Software\\Tavrin\\Sample Notes\\Window"));
+  EXPECT_FALSE(system.HasKey(kKey));
+  // Shared or not ours: stays.
+  EXPECT_TRUE(system.Exists("C:\\WINDOWS\\Uninstaller.exe"));
+  EXPECT_TRUE(system.Exists("C:\\WINDOWS\\Start Menu\\Programs"));
+  EXPECT_TRUE(system.HasKey("HKCU\\Software\\Tavrin\\Other Product"));
+
+  const std::vector<std::string> expected = {
+      "CreateModelessDialog 1",
+      "SetCaption Removing Sample Notes",
+      "ProgressSetRange 102 0 11",
+      "StartWorker",
+      "SetItemText 100 Removing C:\\Program Files\\Sample Notes\\Readme.txt",
+      "ProgressDelta 102 1",
+  };
+  ASSERT_GE(system.calls.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(system.calls.begin(), system.calls.begin() + 6), expected);
+  EXPECT_EQ(system.calls.back(), "CloseWindow 256");
+}
+
+TEST_F(UninstallRunTest, RemovesInOrderAndTheRecordBeforeItsFolder) {
+  Install();
+  ASSERT_EQ(Run(), 1);
+  const std::vector<std::string> expected = {
+      "file C:\\Program Files\\Sample Notes\\Readme.txt",
+      "file C:\\Program Files\\Sample Notes\\Notes.txt",
+      "file C:\\WINDOWS\\Start Menu\\Programs\\Sample Notes\\Read Me.lnk",
+      "file C:\\WINDOWS\\Desktop\\Read Me.lnk",
+      "file C:\\WINDOWS\\Desktop\\Notes.lnk",
+      "key HKCU\\SOFTWARE\\TAVRIN\\SAMPLE NOTES",
+      "file C:\\Program Files\\Sample Notes\\Notes.bak",
+      "file C:\\Program Files\\Sample Notes\\Uninstall.qsu",
+      "folder C:\\WINDOWS\\Start Menu\\Programs\\Sample Notes",
+      "folder C:\\Program Files\\Sample Notes",
+      "key HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\SAMPLE NOTES",
+  };
+  EXPECT_EQ(system.removals, expected);
+}
+
+TEST_F(UninstallRunTest, KeepsWhatTheUserPutBesideIt) {
+  Install();
+  system.Put(std::string(kDestination) + "\\My Letter.txt", "mine");
+  system.Put(std::string(kStartMenu) + "\\Other.lnk");
+  ASSERT_EQ(Run(), 1);
+  EXPECT_EQ(LastBox(), "Sample Notes was successfully removed from your computer.");
+  EXPECT_TRUE(system.Exists(std::string(kDestination) + "\\My Letter.txt"));
+  EXPECT_FALSE(system.Exists(std::string(kDestination) + "\\Readme.txt"));
+  EXPECT_FALSE(system.Exists(kRecord));
+  EXPECT_TRUE(system.Exists(std::string(kStartMenu) + "\\Other.lnk"));
+  EXPECT_FALSE(system.Exists(std::string(kStartMenu) + "\\Read Me.lnk"));
+  EXPECT_FALSE(system.HasKey(kKey));
+}
+
+TEST_F(UninstallRunTest, PassesOverMissingItemsSilently) {
+  system.Put(kRecord, spec.Bytes());  // nothing else of the product is left
+  ASSERT_EQ(Run(), 1);
+  EXPECT_EQ(LastBox(), "Sample Notes was successfully removed from your computer.");
+  EXPECT_FALSE(system.Exists(kDestination));
+}
+
+TEST_F(UninstallRunTest, ReportsInUseAndReadOnlyAndKeepsWhatARetryNeeds) {
+  Install();
+  system.inUse.insert(std::string(kDestination) + "\\Readme.txt");
+  system.MakeReadOnly("C:\\WINDOWS\\Desktop\\Notes.lnk");
+  ASSERT_EQ(Run(), 1);
+  ASSERT_EQ(system.boxes.size(), 2u);
+  EXPECT_EQ(system.boxes[1].caption, "Warning");
+  EXPECT_EQ(system.boxes[1].style, kMbOk | kMbIconWarning);
+  EXPECT_EQ(system.boxes[1].text,
+            "Sample Notes could not be removed completely. These items are left:\n\n"
+            "C:\\Program Files\\Sample Notes\\Readme.txt: it is in use\n"
+            "C:\\WINDOWS\\Desktop\\Notes.lnk: it is read-only\n\n"
+            "Close any program that uses them and clear their read-only mark, then remove "
+            "Sample Notes again.");
+  // Everything else went; the record, its folder and the key stay for the next try.
+  EXPECT_FALSE(system.Exists(std::string(kDestination) + "\\Notes.txt"));
+  EXPECT_FALSE(system.Exists("C:\\WINDOWS\\Desktop\\Read Me.lnk"));
+  EXPECT_FALSE(system.HasKey("HKCU\\Software\\Tavrin\\Sample Notes"));
+  EXPECT_FALSE(system.Exists(kStartMenu));
+  EXPECT_TRUE(system.Exists(kRecord));
+  EXPECT_TRUE(system.HasKey(kKey));
+
+  // The next try, with the file closed and the mark cleared, finishes the job.
+  system.inUse.clear();
+  std::filesystem::permissions(system.Host("C:\\WINDOWS\\Desktop\\Notes.lnk"),
+                               std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  system.boxes.clear();
+  ASSERT_EQ(Run(), 1);
+  EXPECT_EQ(LastBox(), "Sample Notes was successfully removed from your computer.");
+  EXPECT_FALSE(system.Exists(kDestination));
+  EXPECT_FALSE(system.HasKey(kKey));
+}
+
+TEST_F(UninstallRunTest, ReportsAFolderWhereAFileWasAndAKeyThatWillNotGo) {
+  Install();
+  std::filesystem::remove(system.Host(std::string(kDestination) + "\\Notes.bak"));
+  system.MakeFolder(std::string(kDestination) + "\\Notes.bak\\inside");
+  system.keyError = kErrorAccessDenied;
+  ASSERT_EQ(Run(), 1);
+  EXPECT_NE(LastBox().find("C:\\Program Files\\Sample Notes\\Notes.bak: it is a folder, not a file\n"),
+            std::string::npos) << LastBox();
+  EXPECT_NE(LastBox().find("HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes: access is denied\n"),
+            std::string::npos) << LastBox();
+  EXPECT_TRUE(system.Exists(std::string(kDestination) + "\\Notes.bak\\inside"));
+}
+
+TEST_F(UninstallRunTest, ListsAtMostFifteenItemsLeft) {
+  spec.files.clear();
+  for (int i = 0; i < 20; ++i) spec.files.push_back("F" + std::to_string(i) + ".txt");
+  Install();
+  for (const std::string& file : spec.files) system.inUse.insert(std::string(kDestination) + "\\" + file);
+  ASSERT_EQ(Run(), 1);
+  EXPECT_NE(LastBox().find("F14.txt: it is in use\n... and 5 more.\n\n"), std::string::npos)
+      << LastBox();
+  EXPECT_EQ(LastBox().find("F15.txt"), std::string::npos);
+}
+
+TEST_F(UninstallRunTest, NoMeansNothingIsTouched) {
+  Install();
+  system.answers = {kIdNo};
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(system.removals.empty());
+  EXPECT_TRUE(system.calls.empty());
+  EXPECT_EQ(system.boxes.size(), 1u);
+}
+
+TEST_F(UninstallRunTest, RefusesWithAMessageNamingTheRecord) {
+  system.Put("C:\\Cut\\Uninstall.qsu", spec.Bytes().substr(0, 30));
+  RecordSpec hostile = spec;
+  hostile.files = {"..\\..\\WINDOWS\\WIN.INI"};
+  system.Put("C:\\Hostile\\Uninstall.qsu", hostile.Bytes());
+  system.Put("C:\\WINDOWS\\WIN.INI", "keep");
+  const struct {
+    const char* commandLine;
+    const char* message;
+  } cases[] = {
+      {"C:\\WINDOWS\\Uninstaller.exe",
+       "No uninstall record was named.\n\nRemove a program through Add/Remove Programs in the "
+       "Control Panel, which starts this program with the program's uninstall record."},
+      {"Uninstaller.exe C:\\Gone\\Uninstall.qsu",
+       "The uninstall record 'C:\\Gone\\Uninstall.qsu' does not exist. The program may have "
+       "been removed already."},
+      {"Uninstaller.exe \"C:\\Cut\\Uninstall.qsu\"",
+       "The uninstall record 'C:\\Cut\\Uninstall.qsu' cannot be read. It is damaged, or another "
+       "program has it open."},
+      {"Uninstaller.exe C:\\Hostile\\Uninstall.qsu",
+       "The uninstall record 'C:\\Hostile\\Uninstall.qsu' cannot be used: the file name "
+       "'..\\..\\WINDOWS\\WIN.INI' climbs out of its folder with '..'.\n\nNothing was removed."},
+  };
+  for (const auto& c : cases) {
+    system.boxes.clear();
+    EXPECT_EQ(Run(c.commandLine), 0) << c.commandLine;
+    ASSERT_EQ(system.boxes.size(), 1u) << c.commandLine;
+    EXPECT_EQ(system.boxes[0].text, c.message);
+    EXPECT_EQ(system.boxes[0].caption, "Error");
+    EXPECT_EQ(system.boxes[0].style, kMbOk | kMbIconError);
+  }
+  EXPECT_TRUE(system.removals.empty());
+  EXPECT_TRUE(system.Exists("C:\\WINDOWS\\WIN.INI"));
+  EXPECT_EQ(system.openFiles, 0);
+}
+
+}  // namespace
+}  // namespace qinstall

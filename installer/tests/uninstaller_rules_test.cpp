@@ -1,0 +1,283 @@
+// The uninstaller's rules, without removing anything: its command line, the names and
+// extras it accepts, the records it refuses, and the order of a removal.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "record_spec.h"
+#include "test_system.h"
+#include "uninstaller/record_checks.h"
+#include "uninstaller/record_path.h"
+#include "uninstaller/removal_plan.h"
+#include "uninstaller/uninstall_names.h"
+
+namespace qinstall {
+namespace {
+
+TEST(RecordPathFromCommandLine, TakesEverythingAfterTheProgram) {
+  const struct {
+    const char* commandLine;
+    const char* path;
+  } cases[] = {
+      // What the system runs: the path unquoted, blanks and all.
+      {"C:\\WINDOWS\\Uninstaller.exe C:\\Program Files\\Sample Notes\\Uninstall.qsu",
+       "C:\\Program Files\\Sample Notes\\Uninstall.qsu"},
+      {"\"C:\\WINDOWS\\Uninstaller.exe\" C:\\My Apps\\Uninstall.qsu", "C:\\My Apps\\Uninstall.qsu"},
+      {"Uninstaller.exe \"C:\\My Apps\\Uninstall.qsu\"", "C:\\My Apps\\Uninstall.qsu"},
+      {"\"C:\\Program Files\\U.exe\"   \"C:\\A B\\Uninstall.qsu\"  ", "C:\\A B\\Uninstall.qsu"},
+      {"Uninstaller.exe C:\\Two  Blanks\\Uninstall.qsu \r\n", "C:\\Two  Blanks\\Uninstall.qsu"},
+      {"Uninstaller.exe \"C:\\Unclosed\\Uninstall.qsu", "C:\\Unclosed\\Uninstall.qsu"},
+      {"\tUninstaller.exe\tC:\\T\\Uninstall.qsu", "C:\\T\\Uninstall.qsu"},
+      {"Uninstaller.exe", ""},
+      {"\"C:\\WINDOWS\\Uninstaller.exe\"", ""},
+      {"Uninstaller.exe    ", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RecordPathFromCommandLine(c.commandLine), c.path) << c.commandLine;
+  }
+}
+
+TEST(RelativeNameProblem, RefusesNamesThatLeaveTheirFolder) {
+  const struct {
+    const char* name;
+    const char* problem;
+  } cases[] = {
+      {"Readme.txt", ""},
+      {"Sub\\Notes.txt", ""},
+      {"Sub/Notes.txt", ""},
+      {"..Notes..txt", ""},
+      {".profile", ""},
+      {"", "is empty"},
+      {"\\WINDOWS\\WIN.INI", "is absolute"},
+      {"/etc/passwd", "is absolute"},
+      {"C:\\AUTOEXEC.BAT", "names a drive"},
+      {"C:AUTOEXEC.BAT", "names a drive"},
+      {"File.txt:stream", "names a drive"},
+      {"..\\WIN.INI", "climbs out of its folder with '..'"},
+      {"Sub\\..\\..\\WIN.INI", "climbs out of its folder with '..'"},
+      {"Sub/../x", "climbs out of its folder with '..'"},
+      {"...\\WIN.INI", "climbs out of its folder with '...'"},
+      {"Sub\\. .\\x", "climbs out of its folder with '. .'"},
+      {"Sub\\..", "climbs out of its folder with '..'"},
+      {"*.*", "holds a wildcard"},
+      {"Note?.txt", "holds a wildcard"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RelativeNameProblem(c.name), c.problem) << c.name;
+}
+
+TEST(ReadUninstallExtra, KeysBelowSoftwareAndFilesBelowTheDestination) {
+  const struct {
+    const char* text;
+    ExtraKind kind;
+    RegistryHive hive;
+    const char* name;
+    const char* problem;
+  } cases[] = {
+      {"HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes", ExtraKind::RegistryKey,
+       RegistryHive::CurrentUser, "Software\\Tavrin\\Sample Notes", ""},
+      {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Tavrin", ExtraKind::RegistryKey, RegistryHive::LocalMachine,
+       "SOFTWARE\\Tavrin", ""},
+      {"hkey_local_machine\\software\\tavrin", ExtraKind::RegistryKey, RegistryHive::LocalMachine,
+       "software\\tavrin", ""},
+      {"HKEY_CURRENT_USER\\Software\\Classes\\.tvn", ExtraKind::RegistryKey,
+       RegistryHive::CurrentUser, "Software\\Classes\\.tvn", ""},
+      {"HKEY_CURRENT_USER\\Software\\A/B", ExtraKind::RegistryKey, RegistryHive::CurrentUser,
+       "Software\\A/B", ""},
+      {"HKEY_CURRENT_USER\\Software", ExtraKind::RegistryKey, RegistryHive::CurrentUser,
+       "Software", "is less than two levels below its hive"},
+      {"HKEY_CURRENT_USER\\", ExtraKind::RegistryKey, RegistryHive::CurrentUser, "",
+       "has an empty key name (two backslashes together, or one at an end)"},
+      {"HKEY_LOCAL_MACHINE\\Software\\\\Tavrin", ExtraKind::RegistryKey,
+       RegistryHive::LocalMachine, "Software\\\\Tavrin",
+       "has an empty key name (two backslashes together, or one at an end)"},
+      {"HKEY_LOCAL_MACHINE\\Software\\Tavrin\\", ExtraKind::RegistryKey,
+       RegistryHive::LocalMachine, "Software\\Tavrin\\",
+       "has an empty key name (two backslashes together, or one at an end)"},
+      {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet", ExtraKind::RegistryKey,
+       RegistryHive::LocalMachine, "SYSTEM\\CurrentControlSet",
+       "is not below Software; the system keeps its own settings there"},
+      {"HKEY_CURRENT_USER\\Control Panel\\Desktop", ExtraKind::RegistryKey,
+       RegistryHive::CurrentUser, "Control Panel\\Desktop",
+       "is not below Software; the system keeps its own settings there"},
+      {"HKEY_LOCAL_MACHINE\\Software\\Microsoft", ExtraKind::RegistryKey,
+       RegistryHive::LocalMachine, "Software\\Microsoft", "is one of the system's own keys"},
+      {"HKEY_CURRENT_USER\\Software\\classes", ExtraKind::RegistryKey, RegistryHive::CurrentUser,
+       "Software\\classes", "is one of the system's own keys"},
+      {"Notes.bak", ExtraKind::File, RegistryHive::CurrentUser, "Notes.bak", ""},
+      {"Cache\\Index.dat", ExtraKind::File, RegistryHive::CurrentUser, "Cache\\Index.dat", ""},
+      // Other spellings of a key are file names, and harmless ones.
+      {"HKCU\\Software\\Tavrin", ExtraKind::File, RegistryHive::CurrentUser,
+       "HKCU\\Software\\Tavrin", ""},
+      {"HKEY_CURRENT_USER", ExtraKind::File, RegistryHive::CurrentUser, "HKEY_CURRENT_USER", ""},
+      {"..\\..\\WINDOWS\\WIN.INI", ExtraKind::File, RegistryHive::CurrentUser,
+       "..\\..\\WINDOWS\\WIN.INI", "climbs out of its folder with '..'"},
+      {"C:\\CONFIG.SYS", ExtraKind::File, RegistryHive::CurrentUser, "C:\\CONFIG.SYS",
+       "names a drive"},
+  };
+  for (const auto& c : cases) {
+    UninstallExtra extra;
+    EXPECT_EQ(ReadUninstallExtra(c.text, &extra), c.problem) << c.text;
+    EXPECT_EQ(extra.kind, c.kind) << c.text;
+    EXPECT_EQ(extra.name, c.name) << c.text;
+    if (c.kind == ExtraKind::RegistryKey) {
+      EXPECT_EQ(extra.hive, c.hive) << c.text;
+    }
+  }
+  EXPECT_TRUE(LooksLikeOtherRegistryKey("HKCU\\Software\\Tavrin"));
+  EXPECT_TRUE(LooksLikeOtherRegistryKey("HKEY_CLASSES_ROOT\\.tvn"));
+  EXPECT_FALSE(LooksLikeOtherRegistryKey("HKEY_CURRENT_USER\\Software\\Tavrin"));
+  EXPECT_FALSE(LooksLikeOtherRegistryKey("Notes.bak"));
+}
+
+TEST(UninstallRecordProblem, RefusesHostileRecordsWhole) {
+  TestSystem system;
+  const std::function<void(RecordSpec&)> none = [](RecordSpec&) {};
+  const struct {
+    const char* what;
+    std::function<void(RecordSpec&)> change;
+    const char* problem;
+  } cases[] = {
+      {"a record as the installer writes it", none, ""},
+      {"a destination with blanks and a trailing backslash",
+       [](RecordSpec& r) { r.destination = "C:\\Program Files\\Sample Notes\\"; }, ""},
+      {"a destination on a network share",
+       [](RecordSpec& r) { r.destination = "\\\\server\\share\\Notes"; }, ""},
+      {"links right in the Start Menu",
+       [](RecordSpec& r) { r.startMenu = "C:\\WINDOWS\\Start Menu\\"; }, ""},
+      {"an empty product", [](RecordSpec& r) { r.product = ""; }, "it names no product"},
+      {"a product that names a subkey", [](RecordSpec& r) { r.product = "A\\..\\B"; },
+       "the product name 'A\\..\\B' holds a backslash"},
+      {"a drive root", [](RecordSpec& r) { r.destination = "C:\\"; },
+       "the destination folder 'C:\\' is a drive root"},
+      {"a bare drive", [](RecordSpec& r) { r.destination = "D:"; },
+       "the destination folder 'D:' is a drive root"},
+      {"a doubled root", [](RecordSpec& r) { r.destination = "C:\\\\"; },
+       "the destination folder 'C:\\\\' is a drive root"},
+      {"a share's root", [](RecordSpec& r) { r.destination = "\\\\server\\share"; },
+       "the destination folder '\\\\server\\share' is the root of a network share"},
+      {"the Windows folder", [](RecordSpec& r) { r.destination = "c:\\windows\\"; },
+       "the destination folder 'c:\\windows\\' is the Windows folder"},
+      {"the Windows folder in disguise", [](RecordSpec& r) { r.destination = "C:\\Apps\\..\\WINDOWS"; },
+       "the destination folder 'C:\\Apps\\..\\WINDOWS' climbs out of its folder with '..'"},
+      {"the Windows folder with a dot", [](RecordSpec& r) { r.destination = "C:\\WINDOWS\\."; },
+       "the destination folder 'C:\\WINDOWS\\.' is not written plainly (an empty, '.' or blank "
+       "folder name)"},
+      {"a doubled backslash", [](RecordSpec& r) { r.destination = "C:\\\\WINDOWS"; },
+       "the destination folder 'C:\\\\WINDOWS' is absolute"},
+      {"a relative destination", [](RecordSpec& r) { r.destination = "Sample Notes"; },
+       "the destination folder 'Sample Notes' is not a full path with a drive"},
+      {"a drive-relative destination", [](RecordSpec& r) { r.destination = "C:Notes"; },
+       "the destination folder 'C:Notes' is not a full path"},
+      {"a Start Menu folder elsewhere", [](RecordSpec& r) { r.startMenu = "C:\\Apps"; },
+       "the Start Menu folder 'C:\\Apps' is not in the Start Menu"},
+      {"a Start Menu folder that climbs out",
+       [](RecordSpec& r) { r.startMenu = "C:\\WINDOWS\\Start Menu\\..\\SYSTEM"; },
+       "the Start Menu folder 'C:\\WINDOWS\\Start Menu\\..\\SYSTEM' climbs out of its folder "
+       "with '..'"},
+      {"choices out of range", [](RecordSpec& r) { r.choices = 4; },
+       "its shortcut choices are coded 4, not 0 to 3"},
+      {"a file that climbs out", [](RecordSpec& r) { r.files.push_back("..\\WIN.INI"); },
+       "the file name '..\\WIN.INI' climbs out of its folder with '..'"},
+      {"an absolute file", [](RecordSpec& r) { r.files.push_back("\\AUTOEXEC.BAT"); },
+       "the file name '\\AUTOEXEC.BAT' is absolute"},
+      {"a file on a drive", [](RecordSpec& r) { r.files.push_back("D:\\Data.db"); },
+       "the file name 'D:\\Data.db' names a drive"},
+      {"an empty file name", [](RecordSpec& r) { r.files.push_back(""); },
+       "the file name '' is empty"},
+      {"a link that climbs out", [](RecordSpec& r) { r.shortcuts.push_back({"..\\..\\x.lnk", 1}); },
+       "the shortcut name '..\\..\\x.lnk' climbs out of its folder with '..'"},
+      {"an extra file that climbs out", [](RecordSpec& r) { r.extras = {"..\\Other\\a.ini"}; },
+       "the extra '..\\Other\\a.ini' climbs out of its folder with '..'"},
+      {"an extra key too high", [](RecordSpec& r) { r.extras = {"HKEY_LOCAL_MACHINE\\SOFTWARE"}; },
+       "the extra 'HKEY_LOCAL_MACHINE\\SOFTWARE' is less than two levels below its hive"},
+  };
+  for (const auto& c : cases) {
+    RecordSpec spec;
+    c.change(spec);
+    EXPECT_EQ(UninstallRecordProblem(spec.Record(), "C:\\WINDOWS"), c.problem) << c.what;
+  }
+}
+
+std::vector<std::string> Describe(const std::vector<RemovalStep>& plan) {
+  static const char* const kKinds[] = {"file", "tree", "record", "folder", "key"};
+  std::vector<std::string> lines;
+  for (const RemovalStep& step : plan) {
+    std::string line = kKinds[static_cast<int>(step.kind)] + std::string(" ");
+    if (step.kind == RemovalKind::RegistryTree || step.kind == RemovalKind::UninstallKey) {
+      line += step.hive == RegistryHive::CurrentUser ? "HKCU\\" : "HKLM\\";
+    }
+    lines.push_back(line + step.path);
+  }
+  return lines;
+}
+
+TEST(PlanRemoval, FilesLinksExtrasRecordFoldersThenTheKey) {
+  TestSystem system;
+  RecordSpec spec;
+  spec.extras = {"HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes", "Notes.bak"};
+  spec.shortcuts = {{"Read Me.lnk", 0}, {"Notes.lnk", 2}, {"Help.lnk", 1}, {"Odd.lnk", 7}};
+  const std::string record = "C:\\Apps\\Sample Notes\\Uninstall.qsu";
+  const std::vector<std::string> expected = {
+      "file C:\\Apps\\Sample Notes\\Readme.txt",
+      "file C:\\Apps\\Sample Notes\\Notes.txt",
+      "file C:\\WINDOWS\\Start Menu\\Programs\\Sample Notes\\Read Me.lnk",
+      "file C:\\WINDOWS\\Desktop\\Read Me.lnk",
+      "file C:\\WINDOWS\\Desktop\\Notes.lnk",
+      "file C:\\WINDOWS\\Start Menu\\Programs\\Sample Notes\\Help.lnk",
+      "tree HKCU\\Software\\Tavrin\\Sample Notes",
+      "file C:\\Apps\\Sample Notes\\Notes.bak",
+      "record C:\\Apps\\Sample Notes\\Uninstall.qsu",
+      "folder C:\\WINDOWS\\Start Menu\\Programs\\Sample Notes",
+      "folder C:\\Apps\\Sample Notes",
+      "key HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample Notes",
+  };
+  EXPECT_EQ(Describe(PlanRemoval(spec.Record(), record, "C:\\WINDOWS")), expected);
+}
+
+TEST(PlanRemoval, LinksOnlyWhereTheChoicesMadeThem) {
+  TestSystem system;
+  const struct {
+    unsigned choices;
+    std::vector<std::string> links;
+    bool startMenuFolder;
+  } cases[] = {
+      {0, {"SM Both", "DT Both", "SM Menu", "DT Desk"}, true},
+      {1, {"SM Both", "SM Menu"}, true},
+      {2, {"DT Both", "DT Desk"}, false},
+      {3, {}, false},
+  };
+  for (const auto& c : cases) {
+    RecordSpec spec;
+    spec.files = {};
+    spec.choices = c.choices;
+    spec.shortcuts = {{"Both", 0}, {"Menu", 1}, {"Desk", 2}, {"None", 3}};
+    std::vector<std::string> links;
+    bool startMenuFolder = false;
+    for (const RemovalStep& step : PlanRemoval(spec.Record(), "C:\\R.qsu", "C:\\WINDOWS")) {
+      if (step.kind == RemovalKind::File) {
+        const bool desktop = step.path.rfind("C:\\WINDOWS\\Desktop\\", 0) == 0;
+        links.push_back((desktop ? "DT " : "SM ") + step.path.substr(step.path.rfind('\\') + 1));
+      }
+      startMenuFolder |= step.kind == RemovalKind::FolderIfEmpty && step.path == spec.startMenu;
+    }
+    EXPECT_EQ(links, c.links) << "choices " << c.choices;
+    EXPECT_EQ(startMenuFolder, c.startMenuFolder) << "choices " << c.choices;
+  }
+}
+
+TEST(PlanRemoval, NeverTheStartMenuItselfNorItsPrograms) {
+  TestSystem system;
+  for (const char* folder : {"C:\\WINDOWS\\Start Menu\\", "C:\\WINDOWS\\Start Menu\\Programs",
+                             "C:\\WINDOWS\\Start Menu\\programs\\"}) {
+    RecordSpec spec;
+    spec.startMenu = folder;
+    for (const RemovalStep& step : PlanRemoval(spec.Record(), "C:\\R.qsu", "C:\\WINDOWS")) {
+      EXPECT_FALSE(step.kind == RemovalKind::FolderIfEmpty && step.path == folder) << folder;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qinstall
