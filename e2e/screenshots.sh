@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
 # Pictures of Parcelo95.exe under Wine for the README: the main dialog, Options, About, the
-# progress dialog in the middle of a run and the backup path dialog, saved as
-# docs/screenshots/*.png. Wine draws the frames and captions itself in a virtual desktop,
-# which a bare Xvfb display has no window manager for.
-#   bash e2e/screenshots.sh        (after the build; installs ImageMagick when missing)
+# progress dialog in the middle of a run and the backup path dialog; and of Install.exe's
+# install dialog with the sample package; saved as docs/screenshots/*.png. Wine draws the
+# frames and captions itself in a virtual desktop, which a bare Xvfb display has no window
+# manager for.
+#   bash e2e/screenshots.sh [parcelo|install]   (after the build; installs ImageMagick when
+#                                               missing; both programs when none is named)
 # Where the kernel refuses 32-bit programs, run it after tools/test.sh with
 #   PATH=$PWD/build/win64/wine-path:$PATH PARCELO_WIN_BIN=$PWD/build/win64/bin
 set -euo pipefail
 cd "$(dirname "$0")/.."
+which_pictures=${1:-all}
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 if ! command -v import >/dev/null; then
   as_root apt-get update -qq && as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq imagemagick >/dev/null
 fi
-[ -x "${PARCELO_WIN_BIN:-build/win32/bin}/Parcelo95.exe" ] || { echo "build first: bash tools/setup.sh" >&2; exit 1; }
+case $which_pictures in
+  parcelo) programs=Parcelo95 ;;
+  install) programs=Install ;;
+  *) programs="Parcelo95 Install" ;;
+esac
+for program in $programs; do
+  [ -x "${PARCELO_WIN_BIN:-build/win32/bin}/$program.exe" ] || { echo "build first: bash tools/setup.sh" >&2; exit 1; }
+done
 
 source e2e/wine_session.sh
 work=$(mktemp -d /tmp/parcelo-shots-XXXXXX)
@@ -33,6 +43,7 @@ picture() {  # NAME: the virtual desktop as it is now
   echo "saved docs/screenshots/$1.png"
 }
 
+if [ "$which_pictures" != install ]; then
 set_flags
 # A source on C:, so that the picture shows a path a user would have.
 data="$WINEPREFIX/drive_c/Videos"; out=$(new_folder out)
@@ -79,3 +90,17 @@ drive_session "$(
 picture backup-path-dialog
 timeout 30 wineserver -k >/dev/null 2>&1 || true  # the run need not go on
 app_pid=""
+fi
+
+if [ "$which_pictures" != parcelo ]; then
+  # The install dialog as a user who opens the sample package sees it.
+  sample="$WINEPREFIX/drive_c/Sample"
+  mkdir -p "$sample"
+  cp installer/samples/* "${PARCELO_WIN_BIN:-build/win32/bin}/Install.exe" "$sample/"
+  (cd "$sample" && wine "$sample/Install.exe" >/dev/null 2>&1) &
+  install_pid=$!
+  drive_session "$(s window "Install Tavrin Sample Notes" 109)"
+  picture install-dialog
+  drive_session "$(s window "Install Tavrin Sample Notes" 109; s click 2; s gone "Install Tavrin Sample Notes")"
+  timeout 30 tail --pid="$install_pid" -f /dev/null || kill "$install_pid" 2>/dev/null || true
+fi

@@ -29,3 +29,6 @@ bash e2e/wine_qsdtool_test.sh
 
 echo "== Parcelo95.exe under Wine, through its dialogs"
 bash e2e/parcelo_gui_test.sh
+
+echo "== Install.exe under Wine, through its dialogs"
+bash e2e/install_gui_test.sh

@@ -1,5 +1,6 @@
 #include "package/load_install_package.h"
 
+#include "package/contained_name.h"
 #include "package/package_file.h"
 
 namespace qinstall {
@@ -13,9 +14,23 @@ int AllocateList(PackageFile& file, List<T>& list, std::uint16_t count, const ch
   return 0;
 }
 
+// Reads a file or shortcut name, which must stay inside the folder it is written to.
+int ReadContainedName(PackageFile& file, char* buffer, FieldName field, LoadReport& report) {
+  const std::uint32_t start = file.offset;
+  if (!ReadStringField(file, buffer, kPathSize, field, report)) return 0;
+  const char* reason = EscapingNameReason(buffer);
+  if (reason == nullptr) return 1;
+  report.field = field.Text();
+  report.fieldOffset = start;
+  report.offset = file.offset;
+  report.reason = "the name \"" + std::string(buffer) + "\" would reach outside its folder: " +
+                  reason;
+  return 0;
+}
+
 int ReadShortcut(PackageFile& file, ShortcutEntry& entry, long index, LoadReport& report) {
   std::uint8_t placement = 0;
-  if (!ReadStringField(file, entry.name, kPathSize, {"shortcuts", index, ".name"}, report) ||
+  if (!ReadContainedName(file, entry.name, {"shortcuts", index, ".name"}, report) ||
       !ReadStringField(file, entry.target, kPathSize, {"shortcuts", index, ".target"}, report) ||
       !ReadStringField(file, entry.iconLocation, kPathSize, {"shortcuts", index, ".iconLocation"},
                        report) ||
@@ -41,7 +56,7 @@ int ReadPackage(PackageFile& file, InstallPackage& package, LoadReport& report) 
     return 0;
   }
   for (long i = 0; i < count; ++i) {
-    if (!ReadStringField(file, package.files[i].name, kPathSize, {"files", i, ".name"}, report)) {
+    if (!ReadContainedName(file, package.files[i].name, {"files", i, ".name"}, report)) {
       return 0;
     }
   }

@@ -9,6 +9,7 @@ InstallRun run;
 }  // namespace
 
 std::atomic<std::uint16_t> cancelRequested{0};
+std::atomic<WorkerStage> workerStage{WorkerStage::Idle};
 
 InstallChoices& Choices() { return choices; }
 InstallRun& Run() { return run; }
@@ -17,6 +18,7 @@ void ResetInstallRun() {
   choices = InstallChoices{};
   run = InstallRun{};
   cancelRequested = 0;
+  workerStage = WorkerStage::Idle;
 }
 
 bool CancelConfirmed() {
@@ -33,6 +35,7 @@ void CloseProgressDialog() {
   // Every end of the run passes here, after any rollback: what is still kept aside now
   // belongs to no one.
   DropKeptFiles();
+  workerStage = WorkerStage::Closing;
   Sys().CloseWindow(run.progressDialog);
 }
 

@@ -31,6 +31,7 @@ struct RunWrite {
 };
 
 struct InstallRun {
+  WindowHandle installDialog = nullptr;   // until Install or Cancel
   WindowHandle progressDialog = nullptr;
   bool destinationCreated = false;
   bool startMenuFolderCreated = false;
@@ -38,6 +39,11 @@ struct InstallRun {
   std::vector<RunWrite> writes;
 };
 InstallRun& Run();
+
+// Where the worker is, as the progress dialog's close handling needs it: a close while it
+// runs is a cancel request, one after its last check point waits for the worker's own close.
+enum class WorkerStage { Idle, Running, PastCheckPoints, Closing };
+extern std::atomic<WorkerStage> workerStage;
 
 // Choices, flags and the cancel flag back to how a new run starts them (tests).
 void ResetInstallRun();
@@ -52,7 +58,8 @@ bool CancelConfirmed();
 // One step of the progress bar.
 void StepProgress();
 void SetStatus(const std::string& text);
-// Sends WM_CLOSE to the progress dialog; when it returns the dialog is gone.
+// Sends WM_CLOSE to the progress dialog as the worker's own close; when it returns the
+// dialog is gone and the quit message posted.
 void CloseProgressDialog();
 
 }  // namespace qinstall

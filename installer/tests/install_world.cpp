@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "phases/install_phases.h"
+#include "phases/install_worker.h"
 #include "platform/posix/posix_system.h"
 
 namespace qinstall {
@@ -106,37 +107,7 @@ std::map<std::string, std::string> InstallWorld::Snapshot() const {
   return entries;
 }
 
-void InstallWorld::RunInstall() {
-  const InstallPackage& package = Package();
-  const InstallChoices& choices = Choices();
-  if (!CreateInstallFolders()) return;
-  StepProgress();
-  if (!CopyPackageFiles()) return;
-  if (!package.shortcuts.empty() && (choices.startMenuShortcuts || choices.desktopShortcuts) &&
-      !CreateShortcuts()) {
-    return;
-  }
-  if (!WriteUninstallRegistry()) {
-    Sys().ShowMessageBox(nullptr, "Unexpected error accessing the system registry.",
-                         "Unexpected Error", kMbOk);
-    CloseProgressDialog();
-    return;
-  }
-  StepProgress();
-  WriteUninstallRecord(std::string(package.destinationFolder) + "\\Uninstall.qsu");
-  StepProgress();
-  if (CancelConfirmed()) {
-    RemoveCopiedFiles();
-    RemoveShortcuts();
-    RemoveCreatedFolders();
-    RemoveUninstallRegistry();
-    CloseProgressDialog();
-    return;
-  }
-  Sys().ShowMessageBox(Run().progressDialog, "Installation is now complete.",
-                       "Installation Complete", kMbOk);
-  CloseProgressDialog();
-}
+void InstallWorld::RunInstall() { InstallWorker(); }
 
 std::vector<std::string> InstallWorld::BoxTexts() const {
   std::vector<std::string> texts;

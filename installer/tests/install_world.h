@@ -54,7 +54,7 @@ class InstallWorld {
   // The run's state as a new run starts it.
   void NewRun();
 
-  // The phases in the install worker's order, ended as the worker ends them.
+  // The install worker, on this thread.
   void RunInstall();
 
   // Texts of the boxes shown, in order.

@@ -305,5 +305,48 @@ TEST_F(LoadInstallPackageTest, MissingFileOrFolderFailsWithoutAMessage) {
   EXPECT_EQ(system.openFiles, 0);
 }
 
+// A file's or a shortcut's name must not reach outside the folder it is written to.
+TEST_F(LoadInstallPackageTest, NamesThatLeaveTheirFolderAreRefused) {
+  struct Case {
+    std::string name;
+    const char* reason;  // nullptr: the name is kept
+  };
+  const std::vector<Case> cases = {
+      {"Sub\\File.txt", nullptr},
+      {"Read.Me.txt", nullptr},
+      {".profile", nullptr},
+      {"Sub\\.\\File.txt", nullptr},
+      {"File..txt", nullptr},
+      {"..\\Evil.txt", "it has a \"..\" level"},
+      {"Sub\\..\\..\\Evil.txt", "it has a \"..\" level"},
+      {"Sub/../Evil.txt", "it has a \"..\" level"},
+      {"...\\Evil.txt", "it has a \"..\" level"},
+      {".. \\Evil.txt", "it has a \"..\" level"},
+      {"..", "it has a \"..\" level"},
+      {"\\WINDOWS\\Evil.dll", "it is an absolute path"},
+      {"/etc/passwd", "it is an absolute path"},
+      {"\\\\server\\share\\Evil.txt", "it is an absolute path"},
+      {"C:\\WINDOWS\\Evil.dll", "it begins with a drive letter"},
+      {"c:Evil.txt", "it begins with a drive letter"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const bool inShortcut : {false, true}) {
+      Fields f;
+      f.files.push_back(inShortcut ? "Plain.txt" : c.name);
+      f.shortcuts[1].name = inShortcut ? c.name : "Notes.lnk";
+      const int loaded = Load(Bytes(f));
+      EXPECT_EQ(loaded, c.reason == nullptr ? 1 : 0);
+      if (c.reason == nullptr) continue;
+      EXPECT_EQ(report.field, inShortcut ? "shortcuts[1].name" : "files[2].name");
+      EXPECT_EQ(report.reason,
+                "the name \"" + c.name + "\" would reach outside its folder: " + c.reason);
+      ExpectEmptyPackage();
+      EXPECT_EQ(system.openFiles, 0);
+      EXPECT_TRUE(system.boxes.empty());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qinstall

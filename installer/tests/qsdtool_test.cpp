@@ -144,6 +144,18 @@ TEST_F(QsdtoolTest, CheckSaysWhereAndWhyALoadFails) {
   EXPECT_NE(err.str().find("does not load: cannot be opened"), std::string::npos);
 }
 
+TEST_F(QsdtoolTest, CheckNamesAnEntryThatWouldLeaveItsFolder) {
+  const std::string start = PackageStart() + U16(2) + Str("Readme.txt");
+  const std::string package =
+      folder.Write("Install.qsd", start + Str("..\\AUTOEXEC.BAT") + U16(0) + Str("") + U16(0));
+  EXPECT_EQ(Run({"check", package}), 1);
+  EXPECT_EQ(err.str(), package + ": does not load: at byte " + std::to_string(start.size() + 16) +
+                           ", in files[1].name (which begins at byte " +
+                           std::to_string(start.size()) +
+                           "): the name \"..\\AUTOEXEC.BAT\" would reach outside its folder: "
+                           "it has a \"..\" level\n");
+}
+
 TEST_F(QsdtoolTest, CheckFailsWhatTheUninstallerWouldRefuse) {
   const std::string package = folder.Write(
       "Install.qsd", PackageStart() + U16(0) + U16(2) + Str("Notes.bak") +

@@ -121,10 +121,15 @@ int TestSystem::ShowMessageBox(WindowHandle owner, const std::string& text,
 
 WindowHandle TestSystem::CreateModelessDialog(int resource) {
   calls.push_back("CreateModelessDialog " + std::to_string(resource));
-  return reinterpret_cast<WindowHandle>(static_cast<std::uintptr_t>(resource) * 0x100);
+  WindowHandle dialog = reinterpret_cast<WindowHandle>(static_cast<std::uintptr_t>(resource) * 0x100);
+  if (onCreate) onCreate(resource, dialog);
+  return dialog;
 }
 void TestSystem::DestroyDialog(WindowHandle dialog) { calls.push_back("DestroyDialog " + Handle(dialog)); }
-void TestSystem::CloseWindow(WindowHandle window) { calls.push_back("CloseWindow " + Handle(window)); }
+void TestSystem::CloseWindow(WindowHandle window) {
+  calls.push_back("CloseWindow " + Handle(window));
+  if (onClose) onClose(window);
+}
 void TestSystem::PostQuit(int code) { calls.push_back("PostQuit " + std::to_string(code)); }
 void TestSystem::SetCaption(WindowHandle, const std::string& text) {
   calls.push_back("SetCaption " + text);

@@ -107,6 +107,10 @@ class TestSystem : public System {
   std::vector<std::pair<int, std::string>> itemTexts;
   FolderChoice browseResult = FolderChoice::Cancelled;
   std::string browsePath;
+  // The dialog procedures, where a test wants them run: a made dialog's WM_INITDIALOG
+  // and a sent WM_CLOSE.
+  std::function<void(int resource, WindowHandle dialog)> onCreate;
+  std::function<void(WindowHandle window)> onClose;
 
  private:
   // Counts the call and says whether it is the one to fail (setting *error).

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,18 @@ std::unique_ptr<System> MakeHostSystem();
 
 // The DOS path by which that System reaches a host path; empty when it cannot.
 std::string ToDosPath(const std::string& hostPath);
+
+// Files that parcelo95 join makes, by the host's own calls: a failure leaves errno set so
+// that the message can say why.
+
+// A new file at path, opened for binary writing; never an existing file nor a link.
+std::FILE* CreateNewFile(const std::string& path);
+// Gives from the name to, unless something already has that name; false with errno set
+// (EEXIST when it is taken).
+bool RenameNoReplace(const std::string& from, const std::string& to);
+// The file of folder whose 8.3 alias is name, on a host that makes aliases up itself
+// (POSIX); empty when there is none. A Windows file system resolves aliases on its own.
+std::string NameByAlias(const std::string& folder, const std::string& name);
 
 bool StdinIsTerminal();
 bool StderrIsTerminal();

@@ -1,13 +1,20 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "cli/host.h"
+#include "platform/posix/folder_listing.h"
 #include "platform/posix/posix_system.h"
+#include "platform/posix/short_name.h"
 
 namespace parcelo {
 namespace fs = std::filesystem;
@@ -143,6 +150,51 @@ std::string ToDosPath(const std::string& hostPath) {
   for (char c : rest) dos += c == '/' ? '\\' : c;
   if (dos.size() > 3 && dos.back() == '\\') dos.pop_back();
   return dos;
+}
+
+std::FILE* CreateNewFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  std::FILE* file = fdopen(fd, "wb");
+  if (file == nullptr) {
+    const int error = errno;
+    close(fd);
+    unlink(path.c_str());
+    errno = error;
+  }
+  return file;
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // File systems without the flag: a hard link cannot replace either.
+  if (link(from.c_str(), to.c_str()) == 0) return unlink(from.c_str()) == 0;
+  if (errno != EPERM && errno != ENOTSUP) return false;
+  struct stat info;
+  if (lstat(to.c_str(), &info) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string NameByAlias(const std::string& folder, const std::string& name) {
+  if (const char* aliases = std::getenv("PARCELO95_SHORT_NAMES");
+      aliases != nullptr && std::string(aliases) == "0") {
+    return {};
+  }
+  if (name.find('~') == std::string::npos) return {};
+  for (const auto& [longName, alias] : AssignShortNames(ReadFolderNames(folder))) {
+    if (alias.size() == name.size() &&
+        std::equal(alias.begin(), alias.end(), name.begin(), [](char a, char b) {
+          return std::toupper(static_cast<unsigned char>(a)) ==
+                 std::toupper(static_cast<unsigned char>(b));
+        })) {
+      return longName;
+    }
+  }
+  return {};
 }
 
 bool StdinIsTerminal() { return isatty(0) != 0; }

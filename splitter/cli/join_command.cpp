@@ -1,16 +1,19 @@
 // parcelo95 join: runs a join file's steps inside its own folder. Every step is checked
-// against the folder before the first byte is written, so a refused file changes nothing.
+// against the folder before the first byte is written, so a refused file changes nothing;
+// a step that fails later takes back every file the join made, so a failed one neither.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
-#include <sstream>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/console_system.h"
+#include "cli/host.h"
 #include "cli/join_script.h"
 
 namespace parcelo {
@@ -18,11 +21,16 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::uintmax_t kLargestJoinFile = 1 << 20;
+constexpr std::size_t kCopyBuffer = 1 << 20;
+constexpr char kNothingWritten[] = "\nNothing was written.";
+constexpr char kTakenBack[] = "\nThe files this join had made were removed again.";
 
 int Fail(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
   return 1;
 }
+
+std::string Reason() { return std::strerror(errno); }
 
 bool IsJoinFileName(const std::string& name) {
   if (EqualNoCase(name, "Join.bat")) return true;
@@ -31,20 +39,20 @@ bool IsJoinFileName(const std::string& name) {
 }
 
 // The folder's entries as cmd sees them: found without case. Links are kept apart so that
-// no step reads or writes through one.
+// no step reads or writes through one. Files this join makes are marked as its own: only
+// those may be deleted, renamed, or read before they exist.
 class Folder {
  public:
+  enum class Kind { None, File, Link, Other };
+
   explicit Folder(const fs::path& path) : path_(path) {
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(path, error)) {
       const fs::file_status status = entry.symlink_status(error);
-      Add(entry.path().filename().string(), fs::is_symlink(status)   ? Kind::Link
-                                            : fs::is_regular_file(status) ? Kind::File
-                                                                         : Kind::Other);
+      entries_[entry.path().filename().string()] =
+          fs::is_symlink(status) ? Kind::Link : fs::is_regular_file(status) ? Kind::File : Kind::Other;
     }
   }
-
-  enum class Kind { None, File, Link, Other };
 
   // The entry's real name for a name in the join file, or the name itself.
   std::string Find(const std::string& name, Kind* kind) const {
@@ -57,12 +65,39 @@ class Folder {
     *kind = Kind::None;
     return name;
   }
-  void Add(const std::string& name, Kind kind) { entries_[name] = kind; }
-  void Remove(const std::string& name) { entries_.erase(name); }
-  std::vector<std::string> Matching(const std::string& base) const {
-    std::vector<std::string> names;
+
+  // The entry other than except that holds name, without case or by its 8.3 alias; empty
+  // when the name is free. A DOS copy onto that name would replace that entry.
+  std::string Holder(const std::string& name, const std::string& except = {}) const {
     for (const auto& [entry, kind] : entries_) {
-      if (kind == Kind::File && MatchesIntermediate(entry, base)) names.push_back(entry);
+      if (entry != except && EqualNoCase(entry, name)) return entry;
+    }
+    const std::string aliased = NameByAlias(path_.string(), name);
+    if (!aliased.empty() && aliased != except && entries_.count(aliased) != 0) return aliased;
+    // Where the file system resolves aliases itself.
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(PathOf(name), error)) &&
+        (except.empty() || !fs::equivalent(PathOf(name), PathOf(except), error))) {
+      return name;
+    }
+    return {};
+  }
+
+  void Add(const std::string& name, bool made) {
+    entries_[name] = Kind::File;
+    if (made) made_.insert(name);
+  }
+  void Remove(const std::string& name) {
+    entries_.erase(name);
+    made_.erase(name);
+  }
+  bool IsMade(const std::string& name) const { return made_.count(name) != 0; }
+  const std::set<std::string>& Made() const { return made_; }
+  // The intermediate files of base that this join made: never a file it found.
+  std::vector<std::string> MadeIntermediates(const std::string& base) const {
+    std::vector<std::string> names;
+    for (const std::string& name : made_) {
+      if (MatchesIntermediate(name, base)) names.push_back(name);
     }
     return names;
   }
@@ -71,7 +106,13 @@ class Folder {
  private:
   fs::path path_;
   std::map<std::string, Kind> entries_;
+  std::set<std::string> made_;
 };
+
+std::string AlreadyExists(const std::string& name, const std::string& holder) {
+  return name + " already exists" + (holder == name ? "" : " (as " + holder + ")") +
+         "; nothing was written.";
+}
 
 // What would stop a step in the folder as it will be by then; the folder moves on.
 std::string StepProblem(const JoinStep& step, Folder* folder) {
@@ -79,85 +120,148 @@ std::string StepProblem(const JoinStep& step, Folder* folder) {
   switch (step.kind) {
     case JoinStep::Echo:
       return {};
-    case JoinStep::Copy:
+    case JoinStep::Copy: {
       for (const std::string& source : step.sources) {
-        folder->Find(source, &kind);
-        if (kind == Folder::Kind::None) return "Piece missing: " + source;
-        if (kind != Folder::Kind::File) return "Not a plain file: " + source;
+        const std::string piece = folder->Find(source, &kind);
+        if (kind == Folder::Kind::None) return "Piece missing: " + source + kNothingWritten;
+        if (kind != Folder::Kind::File) return "Not a plain file: " + source + kNothingWritten;
+        if (folder->IsMade(piece)) continue;
+        std::FILE* in = std::fopen(folder->PathOf(piece).string().c_str(), "rb");
+        if (in == nullptr) return "Cannot read " + source + ": " + Reason() + kNothingWritten;
+        std::fclose(in);
       }
-      {
-        const std::string target = folder->Find(step.name, &kind);
-        if (kind != Folder::Kind::None && kind != Folder::Kind::File) {
-          return "Not a plain file: " + step.name;
-        }
-        folder->Add(target, Folder::Kind::File);
-      }
+      const std::string holder = folder->Holder(step.name);
+      if (!holder.empty()) return AlreadyExists(step.name, holder);
+      folder->Add(step.name, true);
       return {};
+    }
     case JoinStep::Delete:
-      for (const std::string& name : folder->Matching(step.name)) folder->Remove(name);
+      for (const std::string& name : folder->MadeIntermediates(step.name)) folder->Remove(name);
       return {};
     case JoinStep::Rename: {
       const std::string old = folder->Find(step.name, &kind);
-      if (kind == Folder::Kind::None) return "File to rename not found: " + step.name;
-      if (kind != Folder::Kind::File) return "Not a plain file: " + step.name;
-      Folder::Kind newKind;
-      const std::string existing = folder->Find(step.newName, &newKind);
-      if (newKind != Folder::Kind::None && existing != old) {
-        return "Cannot rename " + step.name + " to " + step.newName + ": that name exists.";
+      if (kind == Folder::Kind::None) return "File to rename not found: " + step.name + kNothingWritten;
+      if (kind != Folder::Kind::File) return "Not a plain file: " + step.name + kNothingWritten;
+      if (!folder->IsMade(old)) {
+        return "Not made by this join, so not renamed: " + step.name + kNothingWritten;
       }
+      const std::string holder = folder->Holder(step.newName, old);
+      if (!holder.empty()) return AlreadyExists(step.newName, holder);
       folder->Remove(old);
-      folder->Add(step.newName, Folder::Kind::File);
+      folder->Add(step.newName, true);
       return {};
     }
   }
   return {};
 }
 
-bool CopyInto(std::ofstream* out, const fs::path& source) {
-  std::ifstream in(source, std::ios::binary);
-  if (!in) return false;
-  *out << in.rdbuf();
-  return !in.bad() && static_cast<bool>(*out);
+// A new file in the folder, under a name of its own: the target gets its name only once
+// every byte is in.
+std::FILE* CreateTemporary(Folder* folder, std::string* name) {
+  for (int n = 1; n < 1000; ++n) {
+    *name = ".parcelo95-join-" + std::to_string(n) + ".part";
+    if (std::FILE* file = CreateNewFile(folder->PathOf(*name).string())) {
+      folder->Add(*name, true);
+      return file;
+    }
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+// Appends source to out; the message of a failure, or empty.
+std::string CopyInto(std::FILE* out, const fs::path& source, const std::string& sourceName,
+                     const std::string& target, std::vector<char>* buffer) {
+  std::FILE* in = std::fopen(source.string().c_str(), "rb");
+  if (in == nullptr) return "Cannot read " + sourceName + ": " + Reason();
+  std::string problem;
+  for (;;) {
+    const std::size_t got = std::fread(buffer->data(), 1, buffer->size(), in);
+    if (got > 0 && std::fwrite(buffer->data(), 1, got, out) != got) {
+      problem = "Cannot write " + target + ": " + Reason();
+      break;
+    }
+    if (got < buffer->size()) {
+      if (std::ferror(in)) problem = "Cannot read " + sourceName + ": " + Reason();
+      break;
+    }
+  }
+  std::fclose(in);
+  return problem;
 }
 
 // One step for real; the message of a failure, or empty.
-std::string RunStep(const JoinStep& step, Folder* folder) {
+std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buffer) {
   Folder::Kind kind;
-  std::error_code error;
   switch (step.kind) {
     case JoinStep::Echo:
       std::printf("%s\n", step.text.c_str());
       return {};
     case JoinStep::Copy: {
-      const std::string target = folder->Find(step.name, &kind);
-      std::ofstream out(folder->PathOf(target), std::ios::binary | std::ios::trunc);
-      if (!out) return "Cannot write " + step.name;
+      std::string temporary;
+      std::FILE* out = CreateTemporary(folder, &temporary);
+      if (out == nullptr) return "Cannot write " + step.name + ": " + Reason();
+      std::string problem;
       for (const std::string& source : step.sources) {
-        if (!CopyInto(&out, folder->PathOf(folder->Find(source, &kind)))) {
-          return "Cannot copy " + source + " into " + step.name;
-        }
+        problem = CopyInto(out, folder->PathOf(folder->Find(source, &kind)), source, step.name,
+                           buffer);
+        if (!problem.empty()) break;
       }
-      out.close();
-      if (!out) return "Cannot write " + step.name;
-      folder->Add(target, Folder::Kind::File);
+      errno = 0;
+      if ((std::fflush(out) != 0 || std::fclose(out) != 0) && problem.empty()) {
+        problem = "Cannot write " + step.name + ": " + Reason();
+      }
+      if (!problem.empty()) return problem;
+      if (!RenameNoReplace(folder->PathOf(temporary).string(), folder->PathOf(step.name).string())) {
+        if (errno == EEXIST) return AlreadyExists(step.name, step.name);
+        return "Cannot write " + step.name + ": " + Reason();
+      }
+      folder->Remove(temporary);
+      folder->Add(step.name, true);
       return {};
     }
     case JoinStep::Delete:
-      for (const std::string& name : folder->Matching(step.name)) {
+      for (const std::string& name : folder->MadeIntermediates(step.name)) {
+        std::error_code error;
         fs::remove(folder->PathOf(name), error);
         folder->Remove(name);
       }
       return {};
     case JoinStep::Rename: {
       const std::string old = folder->Find(step.name, &kind);
-      fs::rename(folder->PathOf(old), folder->PathOf(step.newName), error);
-      if (error) return "Cannot rename " + step.name + " to " + step.newName;
+      if (old == step.newName) return {};
+      if (!RenameNoReplace(folder->PathOf(old).string(), folder->PathOf(step.newName).string())) {
+        if (errno == EEXIST) return AlreadyExists(step.newName, step.newName);
+        return "Cannot rename " + step.name + " to " + step.newName + ": " + Reason();
+      }
       folder->Remove(old);
-      folder->Add(step.newName, Folder::Kind::File);
+      folder->Add(step.newName, true);
       return {};
     }
   }
   return {};
+}
+
+// The join file's bytes, or false with the message.
+bool ReadJoinFile(const fs::path& joinFile, std::string* text, std::string* problem) {
+  std::FILE* in = std::fopen(joinFile.string().c_str(), "rb");
+  if (in == nullptr) {
+    *problem = "Cannot read " + joinFile.string() + ": " + Reason();
+    return false;
+  }
+  char chunk[4096];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0 && text->size() <= kLargestJoinFile) {
+    text->append(chunk, got);
+  }
+  const bool failed = std::ferror(in) != 0;
+  if (failed) *problem = "Cannot read " + joinFile.string() + ": " + Reason();
+  std::fclose(in);
+  if (!failed && text->size() > kLargestJoinFile) {
+    *problem = "Too large for a join file: " + joinFile.string();
+    return false;
+  }
+  return !failed;
 }
 
 }  // namespace
@@ -185,32 +289,35 @@ int RunJoin(const std::string& target) {
       if (chosen < 0) return Fail("No join file chosen: name one, as in parcelo95 join FOLDER/JOINFILE.");
     }
     joinFile /= names[static_cast<std::size_t>(chosen)];
-  } else if (!fs::is_regular_file(joinFile, error)) {
+  } else if (!fs::exists(joinFile, error)) {
     return Fail("Join file not found: " + joinFile.string());
+  } else if (!fs::is_regular_file(joinFile, error)) {
+    return Fail("Not a plain file: " + joinFile.string());
   }
-  if (fs::file_size(joinFile, error) > kLargestJoinFile) {
-    return Fail("Too large for a join file: " + joinFile.string());
-  }
-  std::ifstream in(joinFile, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (!in && !in.eof()) return Fail("Cannot read " + joinFile.string());
+  std::string text, problem;
+  if (!ReadJoinFile(joinFile, &text, &problem)) return Fail(problem);
 
   std::vector<JoinStep> steps;
-  std::string problem;
-  if (!ParseJoinScript(text.str(), &steps, &problem)) {
-    return Fail(problem + "\nNothing was written.");
+  if (!ParseJoinScript(text, &steps, &problem)) return Fail(problem + kNothingWritten);
+  if (std::none_of(steps.begin(), steps.end(),
+                   [](const JoinStep& step) { return step.kind == JoinStep::Copy; })) {
+    return Fail((text.empty() ? "The join file is empty: " : "The join file has no COPY line: ") +
+                joinFile.string() + kNothingWritten);
   }
   const fs::path folderPath = joinFile.has_parent_path() ? joinFile.parent_path() : fs::path(".");
   Folder planned(folderPath);
   for (const JoinStep& step : steps) {
     problem = StepProblem(step, &planned);
-    if (!problem.empty()) return Fail(problem + "\nNothing was written.");
+    if (!problem.empty()) return Fail(problem);
   }
   Folder folder(folderPath);
+  std::vector<char> buffer(kCopyBuffer);
   for (const JoinStep& step : steps) {
-    problem = RunStep(step, &folder);
-    if (!problem.empty()) return Fail(problem);
+    problem = RunStep(step, &folder, &buffer);
+    if (problem.empty()) continue;
+    if (folder.Made().empty()) return Fail(problem + kNothingWritten);
+    for (const std::string& name : folder.Made()) fs::remove(folder.PathOf(name), error);
+    return Fail(problem + kTakenBack);
   }
   return 0;
 }

@@ -8,10 +8,11 @@ namespace {
 
 // Characters that end an unquoted name in cmd, and those no file name may hold. cmd runs
 // what follows its operators as commands, outside quotes, and expands "%" even inside them,
-// so a line holding them would do in cmd what it does not do here.
+// so a line holding them would do in cmd what it does not do here. "%%" is one "%".
 constexpr char kDelimiters[] = " \t,;=+\"";
-constexpr char kNeverInNames[] = "/\\:*?<>|\"%";
+constexpr char kNeverInNames[] = "/\\:*?<>|\"";
 constexpr char kOperators[] = "&|<>^%";
+constexpr char kUnquotedOperators[] = "&|<>^";
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
   const std::size_t length = std::strlen(prefix);
@@ -35,19 +36,31 @@ const char* NameProblem(const std::string& name) {
   return nullptr;
 }
 
+// raw with each "%%" made one "%"; false for a lone "%", which cmd would expand.
+bool TakePercents(const std::string& raw, std::string* name) {
+  name->clear();
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '%' && (i + 1 == raw.size() || raw[++i] != '%')) return false;
+    *name += raw[i];
+  }
+  return true;
+}
+
 // One name at *at, quoted or not; *at moves behind it. The quotes are not part of it.
+// Inside quotes cmd takes "&" and "^" as they stand; outside it would act on them.
 bool ReadName(const std::string& line, std::size_t* at, std::string* name) {
   if (*at < line.size() && line[*at] == '"') {
     const std::size_t close = line.find('"', *at + 1);
     if (close == std::string::npos) return false;
-    *name = line.substr(*at + 1, close - *at - 1);
+    const std::string raw = line.substr(*at + 1, close - *at - 1);
     *at = close + 1;
-    return true;
+    return TakePercents(raw, name);
   }
   const std::size_t end = line.find_first_of(kDelimiters, *at);
-  *name = line.substr(*at, end == std::string::npos ? std::string::npos : end - *at);
+  const std::string raw = line.substr(*at, end == std::string::npos ? std::string::npos : end - *at);
   *at = end == std::string::npos ? line.size() : end;
-  return !name->empty() && name->find_first_of(kOperators) == std::string::npos;
+  if (raw.empty() || raw.find_first_of(kUnquotedOperators) != std::string::npos) return false;
+  return TakePercents(raw, name);
 }
 
 // The reason a line is refused, or nullptr with *step filled.
@@ -100,8 +113,10 @@ const char* ParseLine(const std::string& line, JoinStep* step) {
     if (pattern.size() < 5 || pattern.compare(pattern.size() - 4, 4, ".??_") != 0) {
       return "a DEL line that is not DEL BASE.??_";
     }
-    step->name = pattern.substr(0, pattern.size() - 4);
-    if (!quoted && step->name.find_first_of(kDelimiters) != std::string::npos) {
+    const std::string base = pattern.substr(0, pattern.size() - 4);
+    if ((!quoted && base.find_first_of(kDelimiters) != std::string::npos) ||
+        (!quoted && base.find_first_of(kUnquotedOperators) != std::string::npos) ||
+        !TakePercents(base, &step->name)) {
       return "a DEL line that is not DEL BASE.??_";
     }
     return NameProblem(step->name);

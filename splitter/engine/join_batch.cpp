@@ -28,9 +28,18 @@ void DisableBackup(FileHandle* backup, const char* message) {
 
 }  // namespace
 
+std::string BatchPercents(const std::string& text) {
+  std::string doubled;
+  for (char c : text) {
+    doubled += c;
+    if (c == '%') doubled += '%';
+  }
+  return doubled;
+}
+
 std::string BatchName(const std::string& name) {
-  if (name.find_first_of(" \t,;=+") == std::string::npos) return name;
-  return "\"" + name + "\"";
+  if (name.find_first_of(" \t,;=+&^") == std::string::npos) return BatchPercents(name);
+  return "\"" + BatchPercents(name) + "\"";
 }
 
 std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
@@ -60,7 +69,7 @@ std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
     writes.push_back(text);
   }
   if (pieceCount >= kPiecesPerCopyLine) writes.push_back("\r\nDEL " + BatchName(pieceBaseName + ".??_"));
-  if (!useDos83) writes.push_back("\r\nREN " + BatchName(shortName) + " \"" + longName + "\"");
+  if (!useDos83) writes.push_back("\r\nREN " + BatchName(shortName) + " \"" + BatchPercents(longName) + "\"");
   writes.push_back(kFooter);
   return writes;
 }

@@ -9,8 +9,13 @@ namespace parcelo {
 
 constexpr std::uint32_t kPiecesPerCopyLine = 70;
 
-// name as the join file writes it: in double quotes when it holds a blank, a tab or one
-// of ",;=+", which cmd would otherwise take as separators.
+// text with every "%" doubled: a batch file reads "%%" as one "%", while a lone one would
+// start the expansion of a variable, even inside double quotes.
+std::string BatchPercents(const std::string& text);
+
+// name as the join file writes it: percents doubled, and in double quotes when it holds a
+// blank, a tab or one of ",;=+", which cmd would otherwise take as separators, or "&" or
+// "^", which it would take as a command separator or an escape.
 std::string BatchName(const std::string& name);
 
 // The join file's content as the separate writes it is made of: header, each COPY line,

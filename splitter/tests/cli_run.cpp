@@ -1,6 +1,10 @@
 #include "cli_run.h"
 
+#include <sys/mount.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +24,17 @@ std::string Quote(const std::string& text) {
 
 }  // namespace
 
+std::map<std::string, std::string> Snapshot(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    const std::string name = entry.path().string();
+    files[name] = entry.is_symlink()     ? "link -> " + fs::read_symlink(entry.path()).string()
+                  : entry.is_directory() ? "folder"
+                                         : (std::ostringstream() << std::ifstream(name).rdbuf()).str();
+  }
+  return files;
+}
+
 void CliTest::SetUp() {
   dir_ = (fs::temp_directory_path() /
           ("parcelo-cli-" + std::to_string(getpid()) + "-" +
@@ -29,13 +44,40 @@ void CliTest::SetUp() {
   fs::create_directories(dir_ + "/config");
 }
 
-void CliTest::TearDown() { fs::remove_all(dir_); }
+void CliTest::TearDown() {
+  for (const std::string& mount : mounts_) umount2(mount.c_str(), MNT_DETACH);
+  std::error_code error;
+  fs::remove_all(dir_, error);
+}
+
+bool CliTest::RunUnprivileged() {
+  if (geteuid() != 0) return true;
+  if (std::system("setpriv --version >/dev/null 2>&1") != 0) return false;
+  runAs_ = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+  std::error_code error;
+  fs::permissions(dir_, fs::perms::all, error);
+  for (const auto& entry : fs::recursive_directory_iterator(dir_, error)) {
+    fs::permissions(entry.path(), fs::perms::all, fs::perm_options::add, error);
+  }
+  return true;
+}
+
+bool CliTest::MountSmallDisk(const std::string& relative, std::size_t bytes, std::string* why) {
+  fs::create_directories(Path(relative));
+  const std::string options = "size=" + std::to_string(bytes) + ",mode=0777";
+  if (mount("tmpfs", Path(relative).c_str(), "tmpfs", 0, options.c_str()) != 0) {
+    *why = std::string("cannot mount a tmpfs here (") + std::strerror(errno) + ")";
+    return false;
+  }
+  mounts_.push_back(Path(relative));
+  return true;
+}
 
 CliResult CliTest::Run(const std::vector<std::string>& arguments) {
   std::string command = "cd " + Quote(dir_) + " && XDG_CONFIG_HOME=" + Quote(dir_ + "/config") +
                         " PARCELO95_DRIVES=" + Quote(drives_) +
                         " PARCELO95_SHORT_NAMES=" + (shortNames_ ? "1" : "0") + " timeout 120 " +
-                        Quote(PARCELO95_BINARY);
+                        runAs_ + Quote(PARCELO95_BINARY);
   for (const std::string& argument : arguments) command += " " + Quote(argument);
   command += " </dev/null >" + Quote(dir_ + "/.out") + " 2>" + Quote(dir_ + "/.err");
   CliResult result;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ struct CliResult {
   std::string out;
   std::string err;
 };
+
+// Every entry below dir by its path: a file's bytes, "folder", or "link -> target".
+std::map<std::string, std::string> Snapshot(const std::string& dir);
 
 class CliTest : public ::testing::Test {
  protected:
@@ -32,9 +36,17 @@ class CliTest : public ::testing::Test {
   // Random bytes, written to relative.
   std::string MakeFile(const std::string& relative, std::size_t size) const;
 
+  // Runs from now on as a user without privileges (root reads and writes through any file
+  // mode), with the folder open to that user. False when that cannot be had.
+  bool RunUnprivileged();
+  // A tmpfs of bytes at relative, taken down at the end; false with *why when refused.
+  bool MountSmallDisk(const std::string& relative, std::size_t bytes, std::string* why);
+
   std::string dir_;
   std::string drives_;
   bool shortNames_ = true;  // PARCELO95_SHORT_NAMES
+  std::string runAs_;       // a prefix that drops privileges
+  std::vector<std::string> mounts_;
 };
 
 }  // namespace parcelo

@@ -128,6 +128,15 @@ TEST(JoinBatch, NamesThatCmdWouldSplitAreQuoted) {
   }
   // Names cmd reads as one word keep the format as it always was.
   for (const char* name : {"HOLIDA~1", "A-B_C!", "X(1)"}) EXPECT_EQ(BatchName(name), name);
+  // A batch file reads "%%" as "%", even inside quotes; "&" and "^" act only outside them.
+  EXPECT_EQ(BatchName("100%CE~1.TXT"), "100%%CE~1.TXT");
+  EXPECT_EQ(BatchName("Tom & Jerry.avi"), "\"Tom & Jerry.avi\"");
+  EXPECT_EQ(BatchName("TOM&JE~1.AVI"), "\"TOM&JE~1.AVI\"");
+  EXPECT_EQ(BatchName("a^b"), "\"a^b\"");
+  EXPECT_EQ(BatchName("50% off.txt"), "\"50%% off.txt\"");
+  EXPECT_EQ(Joined(JoinBatchWrites("%X%", "%X%.DAT", "%x% y.dat", 2, false)),
+            kHeader + std::string("COPY /B %%X%%.000+%%X%%.001 %%X%%.DAT\r\nREN %%X%%.DAT "
+                                  "\"%%x%% y.dat\"") + kFooter);
 }
 
 TEST(JoinBatch, RoomNeededIsWhatIsWrittenAndNeverBelowTheEstimate) {

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "platform/system.h"
+#include "platform/win32/win32_window_system.h"
 
 namespace qinstall {
 namespace {
@@ -48,7 +48,7 @@ bool SaveLink(const ShellLink& link) {
   return saved;
 }
 
-class Win32System : public System {
+class Win32System : public Win32WindowSystem {
  public:
   FileHandle OpenExistingForReading(const std::string& path, std::uint32_t* error) override {
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -70,16 +70,6 @@ class Win32System : public System {
   }
 
   void CloseFile(FileHandle file) override { CloseHandle(ToHandle(file)); }
-
-  std::string WindowsFolder() override {
-    char folder[MAX_PATH + 1] = {};
-    const UINT length = GetWindowsDirectoryA(folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder) return {};
-    // A drive root ("C:\") is the one form that ends in a backslash.
-    std::string result(folder, length);
-    if (!result.empty() && result.back() == '\\') result.pop_back();
-    return result;
-  }
 
   FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) override {
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -1,0 +1,151 @@
+# The scenarios of install_gui_test.sh, and the helpers they share. Each scenario runs in a
+# subshell with errexit: the first failed check fails it.
+
+T=$'\t'
+app_pid=""
+exit_file=""
+
+s() { local IFS=$'\t'; printf '%s\n' "$*"; }
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+# The version Wine reports from the next start: win31, win98, or "" for its default (NT).
+set_windows_version() {
+  if [ -n "$1" ]; then
+    timeout 30 wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+  else
+    timeout 30 wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
+  fi
+  timeout 30 wineserver -k >/dev/null 2>&1 || true  # the version is read at start
+  timeout 60 wine cmd /c exit >/dev/null 2>&1 || true  # the server again, quietly
+}
+
+# A folder holding a copy of Install.exe and, unless "bare", the sample package.
+install_folder() {
+  local folder="$work/$1"
+  rm -rf "$folder"; mkdir -p "$folder"
+  cp "$bin/Install.exe" "$folder/"
+  [ "${2:-}" = bare ] || cp "$repo/installer/samples/"* "$folder/"
+  echo "$folder"
+}
+
+# Starts Install.exe from FOLDER with CURRENT (default FOLDER) as its current folder.
+start_install() {
+  local folder=$1 current=${2:-$1}
+  exit_file="$work/exit-$RANDOM"
+  ( cd "$current" && wine "$folder/Install.exe" >>"$work/app.log" 2>&1; echo $? >"$exit_file" ) &
+  app_pid=$!
+}
+
+# Waits for the program to end and checks its exit code is 0.
+expect_ended() {
+  [ -n "$app_pid" ] || return 0
+  if ! timeout 30 tail --pid="$app_pid" -f /dev/null; then
+    kill "$app_pid" 2>/dev/null; app_pid=""
+    fail "Install.exe did not end"
+  fi
+  app_pid=""
+  [ "$(cat "$exit_file")" = 0 ] || fail "Install.exe ended with $(cat "$exit_file")"
+}
+
+stop_app() {
+  [ -n "$app_pid" ] || return 0
+  timeout 30 tail --pid="$app_pid" -f /dev/null || kill "$app_pid" 2>/dev/null
+  app_pid=""
+}
+
+sample_title="Install Tavrin Sample Notes"
+data_file_message="Error accessing installation data file. File either doesn't exist or is currupted."
+
+# --- scenarios ---------------------------------------------------------------------------
+
+# Windows 3.x and the NT family are refused before the data file is looked at: started
+# where there is none, only the platform's message comes.
+platform_check() {
+  local folder version message
+  folder=$(install_folder platform bare)
+  for version in win31 ""; do
+    set_windows_version "$version"
+    message="This program will not run under Windows NT."
+    [ "$version" = win31 ] && message="This program will not run under Windows 3.x."
+    start_install "$folder"
+    drive_session "$(s box Error "$message" ok; s nobox 1500)"
+    expect_ended
+  done
+  set_windows_version win98
+  start_install "$folder"
+  drive_session "$(s box Error "$data_file_message" ok; s nobox 1500)"
+  expect_ended
+}
+
+# The package is looked for in the current folder only, never beside the program.
+data_file_from_current_folder() {
+  local folder elsewhere
+  folder=$(install_folder beside)
+  elsewhere=$(install_folder elsewhere bare)
+  rm "$elsewhere/Install.exe"
+  start_install "$folder" "$elsewhere"
+  drive_session "$(s box Error "$data_file_message" ok; s nobox 1500)"
+  expect_ended
+  printf 'QSD\002' >"$elsewhere/Install.qsd"
+  start_install "$folder" "$elsewhere"
+  drive_session "$(s box Error "$data_file_message" ok)"
+  expect_ended
+}
+
+# What the sample package shows, the check boxes' enabling, and Cancel.
+install_dialog() {
+  local folder
+  folder=$(install_folder dialog)
+  start_install "$folder"
+  drive_session "$(
+    s window "$sample_title" 109
+    s read 109 'C:\Program Files\Sample Notes'
+    s read 106 'Programs\Sample Notes'
+    s checked 105 1; s enabled 105 1; s enabled 106 1; s enabled 101 1
+    s checked 107 0; s enabled 107 1
+    s click 105
+    s checked 105 0; s enabled 106 0; s enabled 101 0
+    s click 105
+    s enabled 106 1; s enabled 101 1
+    s click 2
+    s gone "$sample_title")"
+  expect_ended
+  # The close box ends it the same way.
+  start_install "$folder"
+  drive_session "$(s window "$sample_title" 109; s close; s gone "$sample_title")"
+  expect_ended
+}
+
+# A package whose shortcuts all go to the desktop offers no Start Menu choice.
+desktop_only_package() {
+  local folder
+  folder=$(install_folder desktop bare)
+  sed -e 's/placement = both/placement = desktop/' "$repo/installer/samples/Install.manifest" \
+    >"$work/desktop.manifest"
+  "$qsdtool" pack "$work/desktop.manifest" -o "$folder/Install.qsd" >/dev/null
+  start_install "$folder"
+  drive_session "$(
+    s window "$sample_title" 109
+    s checked 105 0; s enabled 105 0; s enabled 106 0; s enabled 101 0
+    s enabled 107 1
+    s click 2)"
+  expect_ended
+}
+
+# Install hands over to the progress dialog, whose worker ends the run with its message.
+install_run() {
+  local folder
+  folder=$(install_folder run)
+  start_install "$folder"
+  drive_session "$(
+    s window "$sample_title" 109
+    s text 109 'C:\Sample Notes'
+    s click 1
+    s window "Installing Tavrin Sample Notes" 102
+    s box "Installation Complete" "Installation is now complete." none
+    s read 100 "Done."
+    s box "Installation Complete" "Installation is now complete." ok
+    s gone "Installing Tavrin Sample Notes")"
+  expect_ended
+}

@@ -1,0 +1,187 @@
+// parcelo95 join under faults and odd names: it never replaces a file, a failure part way
+// leaves the folder as it was and says why, it deletes only what it made, and names that
+// cmd treats specially come back whole.
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "cli_run.h"
+#include "platform/posix/short_name.h"
+
+namespace parcelo {
+namespace {
+namespace fs = std::filesystem;
+
+using CliJoinFaults = CliTest;
+
+const char kHeader[] =
+    "@ECHO OFF\r\nECHO.Make sure ALL the pieces are in this directory.\r\nECHO.Recombining "
+    "files...\r\nECHO.\r\n";
+const char kNoReminders[] = "--set=NoReminders=1";
+
+TEST_F(CliJoinFaults, NeverReplacesAFileThatIsThere) {
+  const std::string piece0 = std::string(1000, 'a'), piece1 = std::string(500, 'b');
+  std::string alias;
+  for (const auto& [name, shortName] : AssignShortNames({"A.000", "A.001", "Join.bat", "My Data.bin"})) {
+    if (name == "My Data.bin") alias = shortName;
+  }
+  ASSERT_EQ(alias, "MYDATA~1.BIN");
+  const struct {
+    const char* what;
+    const char* existing;  // a file of the user's, in the folder before the join
+    std::string joinText;
+    const char* message;
+  } cases[] = {
+      {"the COPY target", "DATA.BIN", "COPY /B A.000+A.001 DATA.BIN",
+       "DATA.BIN already exists; nothing was written.\n"},
+      {"the target in other case", "data.bin", "COPY /B A.000+A.001 DATA.BIN",
+       "DATA.BIN already exists (as data.bin); nothing was written.\n"},
+      {"the target by its alias", "My Data.bin", "COPY /B A.000+A.001 MYDATA~1.BIN",
+       "MYDATA~1.BIN already exists (as My Data.bin); nothing was written.\n"},
+      {"an intermediate file", "A.00_", "COPY /B A.000 A.00_\r\nCOPY /B A.00_+A.001 DATA.BIN",
+       "A.00_ already exists; nothing was written.\n"},
+      {"the intermediate in other case", "a.00_", "COPY /B A.000 A.00_\r\nCOPY /B A.00_+A.001 DATA.BIN",
+       "A.00_ already exists (as a.00_); nothing was written.\n"},
+      {"the new name of REN", "Data File.bin",
+       "COPY /B A.000+A.001 DATA.BIN\r\nREN DATA.BIN \"Data File.bin\"",
+       "Data File.bin already exists; nothing was written.\n"},
+      {"the new name of REN in other case", "DATA FILE.BIN",
+       "COPY /B A.000+A.001 DATA.BIN\r\nREN DATA.BIN \"Data File.bin\"",
+       "Data File.bin already exists (as DATA FILE.BIN); nothing was written.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(Path("P"));
+    Write("P/A.000", piece0);
+    Write("P/A.001", piece1);
+    Write(std::string("P/") + c.existing, "the user's own file");
+    Write("P/Join.bat", kHeader + c.joinText + "\r\nECHO.\r\nECHO.Done.");
+    const auto before = Snapshot(Path("P"));
+    const CliResult result = Run({"join", "P"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, c.message);
+    EXPECT_EQ(result.out, "") << "refused before the first step";
+    EXPECT_EQ(Snapshot(Path("P")), before);
+  }
+
+  // The splitter's own output, joined where the source still lies: with aliases off the
+  // COPY target is the source's own name.
+  shortNames_ = false;
+  fs::remove_all(Path("P"));
+  MakeFile("P/Holiday Video.avi", 3000);
+  ASSERT_EQ(Run({"split", "P/Holiday Video.avi", "--size", "1000", kNoReminders}).status, 0);
+  const auto before = Snapshot(Path("P"));
+  const CliResult result = Run({"join", "P"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Holiday Video.avi already exists; nothing was written.\n");
+  EXPECT_EQ(Snapshot(Path("P")), before);
+}
+
+TEST_F(CliJoinFaults, AFullDiskLeavesTheFolderAsItWasAndSaysWhy) {
+  std::string why;
+  // 71 pieces of one page, so that one intermediate file is made and fits; the rebuilt
+  // file does not fit beside them.
+  if (!MountSmallDisk("Small", 180 * 4096, &why)) GTEST_SKIP() << why << "; as root it runs";
+  MakeFile("BIG.DAT", 71 * 4096);
+  ASSERT_EQ(Run({"split", "BIG.DAT", "Small", "--size", "4096", kNoReminders}).status, 0);
+  Write("Small/KEEP.TXT", "kept");
+  const auto before = Snapshot(Path("Small"));
+  const CliResult result = Run({"join", "Small"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "Cannot write BIG.DAT: No space left on device\nThe files this join had made were "
+            "removed again.\n");
+  EXPECT_EQ(Snapshot(Path("Small")), before);
+}
+
+TEST_F(CliJoinFaults, UnreadablePiecesAndReadOnlyFoldersSayWhy) {
+  Write("P/A.000", "one");
+  Write("P/A.001", "two");
+  Write("P/KEEP.TXT", "kept");
+  Write("P/Join.bat", std::string(kHeader) + "COPY /B A.000+A.001 A.DAT\r\nREN A.DAT \"A file\"");
+  if (!RunUnprivileged()) GTEST_SKIP() << "no setpriv to leave root's rights behind";
+  const auto before = Snapshot(Path("P"));
+
+  fs::permissions(Path("P/A.001"), fs::perms::none);
+  CliResult result = Run({"join", "P"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Cannot read A.001: Permission denied\nNothing was written.\n");
+  EXPECT_EQ(Snapshot(Path("P")), before);
+  fs::permissions(Path("P/A.001"), fs::perms::owner_read | fs::perms::others_read);
+
+  fs::permissions(Path("P"), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  result = Run({"join", "P"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Cannot write A.DAT: Permission denied\nNothing was written.\n");
+  EXPECT_EQ(Snapshot(Path("P")), before);
+  fs::permissions(Path("P"), fs::perms::all);
+
+  // An unreadable join file is an error, and so is an empty one.
+  fs::permissions(Path("P/Join.bat"), fs::perms::none);
+  result = Run({"join", "P/Join.bat"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Cannot read P/Join.bat: Permission denied\n");
+  fs::remove(Path("P/Join.bat"));
+  Write("P/Join.bat", "");
+  result = Run({"join", "P"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "The join file is empty: P/Join.bat\nNothing was written.\n");
+}
+
+TEST_F(CliJoinFaults, TheDelLineRemovesOnlyTheIntermediatesOfThisJoin) {
+  const std::string source = MakeFile("Out/F.DAT", 150000);
+  ASSERT_EQ(Run({"split", "Out/F.DAT", "--size", "1000", "--yes", kNoReminders}).status, 0);
+  fs::remove(Path("Out/F.DAT"));
+  Write("Out/F.OL_", "an old file of the user's");
+  Write("Out/f.bk_", "a backup of the user's");
+  const std::string joinText = Read("Out/Join-F.DAT.bat");
+  ASSERT_NE(joinText.find("\r\nDEL F.??_"), std::string::npos);
+  const CliResult result = Run({"join", "Out"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_TRUE(Read("Out/F.DAT") == source);
+  EXPECT_EQ(Read("Out/F.OL_"), "an old file of the user's");
+  EXPECT_EQ(Read("Out/f.bk_"), "a backup of the user's");
+  std::vector<std::string> expected;
+  for (int n = 0; n < 150; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "F.%03d", n);
+    expected.push_back(name);
+  }
+  for (const char* name : {"F.DAT", "F.OL_", "Join-F.DAT.bat", "f.bk_"}) expected.push_back(name);
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(List("Out"), expected);
+}
+
+TEST_F(CliJoinFaults, NamesWithPercentAmpersandAndCaretComeBackWhole) {
+  const struct {
+    const char* name;
+    bool shortNames;
+    const char* inJoinFile;  // how the name must stand in the join file
+  } cases[] = {
+      {"100%cent%.txt", false, "REN 100%%cent%%.txt \"100%%cent%%.txt\""},
+      {"100%cent%.txt", true, "\"100%%cent%%.txt\""},
+      {"Tom & Jerry.avi", false, "COPY /B \"Tom & Jerry.000\"+"},
+      {"Tom&Jerry.avi", true, "\"Tom&Jerry.avi\""},
+      {"a^b.txt", false, "\"a^b.000\""},
+      {"%PATH%", false, "COPY /B %%PATH%%.000+"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + (c.shortNames ? " with aliases" : ""));
+    shortNames_ = c.shortNames;
+    fs::remove_all(Path("Out"));
+    const std::string source = MakeFile(std::string("In/") + c.name, 3500);
+    MakeFolder("Out");
+    const CliResult split =
+        Run({"split", std::string("In/") + c.name, "Out", "--size", "1000", kNoReminders});
+    ASSERT_EQ(split.status, 0) << split.err;
+    const std::string joinFile = "Out/Join-" + std::string(c.name) + ".bat";
+    EXPECT_NE(Read(joinFile).find(c.inJoinFile), std::string::npos) << Read(joinFile);
+    const CliResult joined = Run({"join", joinFile});
+    ASSERT_EQ(joined.status, 0) << joined.err;
+    EXPECT_TRUE(Read(std::string("Out/") + c.name) == source);
+    EXPECT_EQ(List("Out").size(), 6u) << "4 pieces, the join file and the rebuilt source";
+  }
+}
+
+}  // namespace
+}  // namespace parcelo
