@@ -111,9 +111,12 @@ install_dialog() {
     s click 2
     s gone "$sample_title")"
   expect_ended
-  # The close box ends it the same way.
+  # The close box and Esc end it the same way.
   start_install "$folder"
   drive_session "$(s window "$sample_title" 109; s close; s gone "$sample_title")"
+  expect_ended
+  start_install "$folder"
+  drive_session "$(s window "$sample_title" 109; s key 109 escape; s gone "$sample_title")"
   expect_ended
 }
 
@@ -133,7 +136,8 @@ desktop_only_package() {
   expect_ended
 }
 
-# Install hands over to the progress dialog, whose worker ends the run with its message.
+# Install (Enter, with no default button) hands over to the progress dialog, whose worker
+# ends the run with its message.
 install_run() {
   local folder
   folder=$(install_folder run)
@@ -141,7 +145,7 @@ install_run() {
   drive_session "$(
     s window "$sample_title" 109
     s text 109 'C:\Sample Notes'
-    s click 1
+    s key 109 enter
     s window "Installing Tavrin Sample Notes" 102
     s box "Installation Complete" "Installation is now complete." none
     s read 100 "Done."

@@ -33,7 +33,82 @@ check() {  # name size piece-size expect-del
   echo "ok: $name ($size bytes in pieces of $piece) rebuilt by Wine's cmd"
 }
 
+# A piece, a backup or the join file named like the source (in another case, too) is never
+# written over it: the run says it cannot create that file and the source keeps its bytes.
+untouched() {  # name dir expected-text log: the source intact, the message said
+  local name=$1 dir=$2 text=$3 log=$4
+  if ! cmp -s "$dir/$name" "$work/kept.$name"; then
+    echo "FAIL: the source $name was changed"; failures=$((failures + 1)); return 1
+  fi
+  if ! grep -qF "$text" "$log"; then
+    echo "FAIL: no \"$text\" for $name"; cat "$log"; failures=$((failures + 1)); return 1
+  fi
+}
+source_named_like_outputs() {
+  local dir="$work/alias" log="$work/alias.log"
+  mkdir -p "$dir/out" "$dir/back"
+  head -c 3000 /dev/urandom >"$dir/DATA.000"
+  cp "$dir/DATA.000" "$work/kept.DATA.000"
+  if timeout 120 wine "$exe" split "$(winpath "$dir/DATA.000")" "$(winpath "$dir")" --size 1000 \
+      --yes >"$log" 2>&1; then
+    echo "FAIL: a split over its own source succeeded"; failures=$((failures + 1))
+  fi
+  untouched DATA.000 "$dir" "Error creating destination file." "$log" &&
+    echo "ok: a piece named like the source is refused"
+
+  local upper
+  upper=$(winpath "$dir" | tr '[:lower:]' '[:upper:]')
+  if ! timeout 120 wine "$exe" split "$(winpath "$dir/DATA.000")" "$(winpath "$dir/out")" \
+      --size 1000 --backup "$upper" --yes >"$log" 2>&1; then
+    echo "FAIL: the split with a backup over its source failed"; cat "$log"; failures=$((failures + 1))
+  fi
+  untouched DATA.000 "$dir" "Error creating backup of destination file. Backups have been disabled." \
+    "$log" && cat "$dir"/out/DATA.00? | cmp -s - "$dir/DATA.000" &&
+    echo "ok: a backup named like the source (in capitals) is refused, the pieces are written"
+
+  printf 'precious\r\n' >"$dir/out/join.bat"
+  cp "$dir/out/join.bat" "$work/kept.join.bat"
+  if timeout 120 wine "$exe" split "$(winpath "$dir/out/join.bat")" "$(winpath "$dir/out")" \
+      --size 4 --yes --set UseLongJoinBatName=0 >"$log" 2>&1; then
+    echo "FAIL: a join file over its own source succeeded"; failures=$((failures + 1))
+  fi
+  untouched join.bat "$dir/out" "Unable to write join file, drive may be full." "$log" &&
+    echo "ok: a join file named like the source is refused"
+}
+
+# The progress line: not drawn with standard error in a file; on a terminal (`script`) the
+# last state is drawn, and the line at most a few times a second, not once per piece.
+progress_line() {
+  local dir="$work/line"
+  mkdir -p "$dir/out"
+  head -c 3000000 /dev/urandom >"$dir/SRC.BIN"
+  local split=(wine "$exe" split "$(winpath "$dir/SRC.BIN")" "$(winpath "$dir/out")" --size 20000 --yes)
+  if ! timeout 120 "${split[@]}" >"$dir/out.log" 2>"$dir/err.log"; then
+    echo "FAIL: split with standard error in a file"; cat "$dir/err.log"; failures=$((failures + 1)); return
+  fi
+  if grep -q -e 'Writing piece' -e 'Finished\.' -e $'\r' "$dir/err.log"; then
+    echo "FAIL: a progress line in a file:"; cat -v "$dir/err.log"; failures=$((failures + 1)); return
+  fi
+  rm -f "$dir"/out/*
+  local started ended
+  started=$(date +%s%N)
+  if ! timeout 120 script -qec "$(printf '%q ' "${split[@]}")" "$dir/typescript" </dev/null >/dev/null; then
+    echo "FAIL: split on a terminal"; cat -v "$dir/typescript"; failures=$((failures + 1)); return
+  fi
+  ended=$(date +%s%N)
+  local draws allowed
+  draws=$( { grep -o 'MB/s' "$dir/typescript" || true; } | wc -l)
+  allowed=$(( (ended - started) / 250000000 + 3 ))
+  if ! grep -q 'Finished\. \[#\{30\}\] 100%' "$dir/typescript" || [ "$draws" -gt "$allowed" ]; then
+    echo "FAIL: progress line on a terminal ($draws draws, at most $allowed):"; cat -v "$dir/typescript"
+    failures=$((failures + 1)); return
+  fi
+  echo "ok: no progress line in a file; $draws draws of it on a terminal, the last one \"Finished.\""
+}
+
 timeout 180 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
 check "Holiday Video.avi" 250000 100000 no
 check "BIGFILE.DAT" 150000 1000 yes
+source_named_like_outputs
+progress_line
 [ "$failures" -eq 0 ]

@@ -14,6 +14,7 @@
 //   nobox   MS                no message box may appear within MS milliseconds
 //   gone    TITLE             wait until no dialog titled TITLE holding the current's ids is left
 //   close                     send WM_CLOSE to the current dialog (its close box)
+//   key     ID enter|escape   press the key with the item focused, through the dialog manager
 //   sleep   MS
 //   exec    COMMANDLINE       start a program (the one under test) and go on
 //
@@ -243,6 +244,15 @@ void Step(const std::vector<std::string>& f) {
       if (GetTickCount() - start > timeoutMs) Fail("dialog \"" + f[1] + "\" did not close");
       Sleep(50);
     }
+  } else if (verb == "key") {
+    Need(f, 3);
+    // Posted into the program's queue, where its loop hands it to the dialog manager.
+    const WPARAM key = f[2] == "enter" ? VK_RETURN : f[2] == "escape" ? VK_ESCAPE : 0;
+    if (key == 0) Fail("unknown key " + f[2]);
+    HWND item = ItemOf(std::atoi(f[1].c_str()));
+    PostMessageA(item, WM_KEYDOWN, key, 1);
+    PostMessageA(item, WM_KEYUP, key, 0xC0000001);
+    Sleep(100);
   } else if (verb == "close") {
     PostMessageA(current, WM_CLOSE, 0, 0);
     Sleep(100);

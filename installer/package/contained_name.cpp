@@ -7,15 +7,18 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// A level of dots alone, trailing blanks aside, which Windows takes for a parent folder
-// (Windows 95 even reads "..." as two levels up).
+// "..", "...", ". ." and the like: Windows 95 takes every dot past the first as one more
+// level up, and drops trailing blanks.
 bool IsParentLevel(const char* begin, const char* end) {
-  while (end > begin && end[-1] == ' ') --end;
-  if (end - begin < 2) return false;
+  int dots = 0;
   for (const char* c = begin; c < end; ++c) {
-    if (*c != '.') return false;
+    if (*c == '.') {
+      ++dots;
+    } else if (*c != ' ') {
+      return false;
+    }
   }
-  return true;
+  return dots >= 2;
 }
 
 }  // namespace

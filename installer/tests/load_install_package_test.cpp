@@ -322,6 +322,8 @@ TEST_F(LoadInstallPackageTest, NamesThatLeaveTheirFolderAreRefused) {
       {"Sub/../Evil.txt", "it has a \"..\" level"},
       {"...\\Evil.txt", "it has a \"..\" level"},
       {".. \\Evil.txt", "it has a \"..\" level"},
+      {"Sub\\. .\\Evil.txt", "it has a \"..\" level"},
+      {". \\File.txt", nullptr},
       {"..", "it has a \"..\" level"},
       {"\\WINDOWS\\Evil.dll", "it is an absolute path"},
       {"/etc/passwd", "it is an absolute path"},

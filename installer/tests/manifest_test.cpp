@@ -106,7 +106,7 @@ TEST_F(ManifestTest, ValuesLongerThanTheirFieldAreRefusedWithTheirLine) {
 
 TEST_F(ManifestTest, FileNamesMustStayInsideTheDestination) {
   const char* refused[] = {"/etc/passwd", "\\WINDOWS\\WIN.INI", "C:\\AUTOEXEC.BAT", "C:x",
-                           "..\\up.txt", "..", "a/../../b", "docs\\...\\b"};
+                           "..\\up.txt", "..", "a/../../b", "docs\\...\\b", ".. \\b", "a\\. .\\b"};
   for (const char* name : refused) {
     SCOPED_TRACE(name);
     const std::string issues = Issues(kProduct + "[files]\n" + name + "\n");
@@ -149,6 +149,17 @@ TEST_F(ManifestTest, ExtrasFollowTheUninstallersRules) {
     EXPECT_EQ(Issues(kProduct + "[extras]\n" + c.extra + "\n"), c.issue) << c.extra;
   }
   EXPECT_EQ(manifest.package.uninstallExtras.size(), 1u);  // a warning keeps the extra
+}
+
+TEST_F(ManifestTest, ShortcutNamesStayInTheirFolder) {
+  const std::string shortcut = kProduct + "[shortcut]\ntarget = t\nname = ";
+  EXPECT_EQ(Issues(shortcut + "Tool\\Tool.lnk\n"), "");
+  EXPECT_EQ(Issues(shortcut + "..\\Tool.lnk\n"),
+            "5: error: shortcut name ..\\Tool.lnk would reach outside its folder: it has a "
+            "\"..\" level\n");
+  EXPECT_EQ(Issues(shortcut + "C:\\Tool.lnk\n"),
+            "5: error: shortcut name C:\\Tool.lnk would reach outside its folder: it begins "
+            "with a drive letter\n");
 }
 
 TEST_F(ManifestTest, PlacementOutsideZeroToTwoNeedsForce) {

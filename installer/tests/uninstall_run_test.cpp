@@ -7,6 +7,7 @@
 
 #include "drive_test_system.h"
 #include "record_spec.h"
+#include "uninstaller/record_path.h"
 #include "uninstaller/uninstall_run.h"
 
 namespace qinstall {
@@ -43,8 +44,7 @@ class UninstallRunTest : public ::testing::Test {
   }
 
   int Run(const std::string& commandLine = kCommand) {
-    const int running = StartUninstaller(commandLine);
-    return running;
+    return StartUninstaller(RecordPathFromCommandLine(commandLine));
   }
 
   std::string LastBox() const { return system.boxes.empty() ? "" : system.boxes.back().text; }
@@ -90,6 +90,16 @@ TEST_F(UninstallRunTest, AsksOnceThenRemovesEverythingAndSaysSo) {
   ASSERT_GE(system.calls.size(), expected.size());
   EXPECT_EQ(std::vector<std::string>(system.calls.begin(), system.calls.begin() + 6), expected);
   EXPECT_EQ(system.calls.back(), "CloseWindow 256");
+
+  // The close that the worker sends ends the program; one before the end is ignored.
+  system.calls.clear();
+  CloseRemovalDialog();
+  EXPECT_EQ(system.calls, (std::vector<std::string>{"DestroyDialog 256", "PostQuit 0"}));
+  Uninstall().finished = false;
+  Uninstall().progressDialog = reinterpret_cast<WindowHandle>(256);
+  system.calls.clear();
+  CloseRemovalDialog();
+  EXPECT_TRUE(system.calls.empty());
 }
 
 TEST_F(UninstallRunTest, RemovesInOrderAndTheRecordBeforeItsFolder) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 
+#include "package/contained_name.h"
 #include "uninstaller/uninstall_names.h"
 
 namespace qinstall {
@@ -99,6 +100,11 @@ bool CheckFileName(Parser& parser, const std::string& name) {
     }
     if (i < name.size()) inSubfolder = true;
     component.clear();
+  }
+  // The installer's own rule, which also knows a ".." level with trailing blanks.
+  if (const char* reason = EscapingNameReason(name.c_str())) {
+    parser.Error("file name " + name + " would reach outside the destination folder: " + reason);
+    return false;
   }
   if (inSubfolder) {
     parser.Issue(false, "file name " + name +
@@ -218,6 +224,9 @@ void SetKey(Parser& parser, const std::string& key, const std::string& value) {
   } else if (parser.section == Section::StartMenu && key == "folder") {
     Store(parser, "Start Menu folder", value, package.startMenuFolder, kPathSize);
   } else if (shortcut != nullptr && key == "name") {
+    if (const char* reason = EscapingNameReason(value.c_str())) {
+      parser.Error("shortcut name " + value + " would reach outside its folder: " + reason);
+    }
     Store(parser, "shortcut name", value, shortcut->name, kPathSize);
   } else if (shortcut != nullptr && key == "target") {
     Store(parser, "shortcut target", value, shortcut->target, kPathSize);

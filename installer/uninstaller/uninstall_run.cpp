@@ -2,7 +2,6 @@
 
 #include "resources/uninstaller_ids.h"
 #include "uninstaller/record_checks.h"
-#include "uninstaller/record_path.h"
 #include "uninstaller/uninstall_texts.h"
 
 namespace qinstall {
@@ -106,10 +105,10 @@ bool CarryOutStep(const RemovalStep& step, bool earlierFailed, std::string* why)
   return true;
 }
 
-int StartUninstaller(const std::string& commandLine) {
+int StartUninstaller(const std::string& recordPath) {
   ResetUninstallRun();
   UninstallRun& run = Uninstall();
-  run.recordPath = RecordPathFromCommandLine(commandLine);
+  run.recordPath = recordPath;
   if (run.recordPath.empty()) {
     ShowError(kNoRecordGiven);
     return 0;
@@ -171,7 +170,16 @@ void UninstallWorker() {
                                     product),
                          "Warning", kMbOk | kMbIconWarning);
   }
+  run.finished = true;
   Sys().CloseWindow(run.progressDialog);
+}
+
+void CloseRemovalDialog() {
+  UninstallRun& run = Uninstall();
+  if (!run.finished || run.progressDialog == nullptr) return;
+  Sys().DestroyDialog(run.progressDialog);
+  run.progressDialog = nullptr;
+  Sys().PostQuit(0);
 }
 
 }  // namespace qinstall

@@ -17,19 +17,25 @@ struct UninstallRun {
   UninstallRecord record;
   std::vector<RemovalStep> plan;
   WindowHandle progressDialog = nullptr;
+  bool finished = false;  // set by the worker before it closes the progress dialog
   std::vector<std::string> leftBehind;  // "item: why", in plan order
 };
 UninstallRun& Uninstall();
 void ResetUninstallRun();
 
-// Returns 1 when the removal runs (the progress dialog is open and closes itself at the
-// end, so the message loop is needed), 0 when the program is done: nothing named, a record
-// missing, damaged or refused, or the question answered No.
-int StartUninstaller(const std::string& commandLine);
+// Takes the record's path (RecordPathFromCommandLine). Returns 1 when the removal runs (the
+// progress dialog is open and closes itself at the end, so the message loop is needed), 0
+// when the program is done: nothing named, a record missing, damaged or refused, or the
+// question answered No.
+int StartUninstaller(const std::string& recordPath);
 
 // The worker: every step of the plan, a status line and a bar step each, one closing
 // message, then WM_CLOSE to the progress dialog.
 void UninstallWorker();
+
+// WM_CLOSE to the progress dialog: honoured only once the worker has finished, so that
+// the removal is never cut off half way.
+void CloseRemovalDialog();
 
 // One step. Returns false, with *why, when it left its item behind; a missing item is
 // gone already. The record and the product's key stay when an earlier step failed, so

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <utility>
 
 #include "cli/host.h"
 #include "engine/split_job.h"
@@ -29,13 +30,22 @@ Choice ChoiceFor(unsigned style) {
 
 constexpr int kBarWidth = 30;
 
+ProgressLine StderrProgressLine() {
+  std::size_t columns = 0;
+  const LineStyle style = StderrLineStyle(&columns);
+  return ProgressLine(WriteStderr, style, columns);
+}
+
 }  // namespace
 
 ConsoleSystem::ConsoleSystem(System* platform, bool assumeYes)
+    : ConsoleSystem(platform, assumeYes, StderrProgressLine()) {}
+
+ConsoleSystem::ConsoleSystem(System* platform, bool assumeYes, ProgressLine line)
     : ForwardingSystem(platform),
       assumeYes_(assumeYes),
       interactive_(StdinIsTerminal()),
-      showProgress_(StderrIsTerminal()),
+      line_(std::move(line)),
       started_(std::chrono::steady_clock::now()) {}
 
 int ConsoleSystem::ShowMessageBox(WindowHandle, const std::string& text, const std::string&,
@@ -89,13 +99,12 @@ int AskChoice(const std::string& question, int count) {
 }
 
 void ConsoleSystem::SetItemText(WindowHandle dialog, int id, const std::string& text) {
-  if (!showProgress_ || dialog != progressDialog || dialog == nullptr) return;
+  if (!line_.Enabled() || dialog != progressDialog || dialog == nullptr) return;
   if (id == kIdProgressCaption) {
-    EndProgressLine();
-    std::fprintf(stderr, "%s\n", text.c_str());
+    line_.WriteLine(text);
   } else if (id == kIdProgressStatus) {
     status_ = text;
-    DrawProgress(true);
+    DrawProgress();
   }
 }
 
@@ -105,36 +114,27 @@ void ConsoleSystem::ProgressSetRange(WindowHandle, int, std::uint32_t, std::uint
 
 void ConsoleSystem::ProgressSetPos(WindowHandle, int, std::uint32_t position) {
   position_ = position;
-  DrawProgress(false);
+  DrawProgress();
 }
 
 void ConsoleSystem::ProgressDelta(WindowHandle, int, std::int32_t delta) {
   position_ += static_cast<std::uint32_t>(delta);
-  DrawProgress(false);
+  DrawProgress();
 }
 
-void ConsoleSystem::DrawProgress(bool force) {
-  if (!showProgress_) return;
+void ConsoleSystem::DrawProgress() {
+  if (!line_.Enabled()) return;
   const auto now = std::chrono::steady_clock::now();
-  if (!force && now - drawn_ < std::chrono::milliseconds(100)) return;
-  drawn_ = now;
   // The bar clamps as the dialog's control does.
   const std::uint32_t shown = maximum_ == 0 ? 0 : (position_ > maximum_ ? maximum_ : position_);
   const int percent = maximum_ == 0 ? 0 : static_cast<int>(100ull * shown / maximum_);
   const int filled = percent * kBarWidth / 100;
   const double seconds = std::chrono::duration<double>(now - started_).count();
   const double rate = seconds > 0 ? splitJob.totalBytesWritten / seconds : 0;
-  std::fprintf(stderr, "\r\033[K%s [%s%s] %3d%% %.1f MB/s", status_.c_str(),
-               std::string(filled, '#').c_str(), std::string(kBarWidth - filled, '.').c_str(),
-               percent, rate / 1048576.0);
-  std::fflush(stderr);
-  lineOpen_ = true;
-}
-
-void ConsoleSystem::EndProgressLine() {
-  if (!lineOpen_) return;
-  std::fputc('\n', stderr);
-  lineOpen_ = false;
+  char tail[48];
+  std::snprintf(tail, sizeof tail, "] %3d%% %.1f MB/s", percent, rate / 1048576.0);
+  line_.Show(status_ + " [" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') +
+             tail);
 }
 
 }  // namespace parcelo

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <string>
 
+#include "cli/progress_line.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -13,6 +14,8 @@ class ConsoleSystem : public ForwardingSystem {
   // assumeYes answers each question with OK, Yes or Retry; the same question asked again
   // straight away gets the cautious answer, so that no retry loop runs for ever.
   ConsoleSystem(System* platform, bool assumeYes);
+  // The progress line on a given terminal and clock, for tests.
+  ConsoleSystem(System* platform, bool assumeYes, ProgressLine line);
   ~ConsoleSystem() override { EndProgressLine(); }
 
   // Texts alone: errors on standard error, the rest on standard output.
@@ -30,20 +33,18 @@ class ConsoleSystem : public ForwardingSystem {
   void PlaySystemSound(const std::string&) override {}
 
  private:
-  void DrawProgress(bool force);
-  void EndProgressLine();
+  void DrawProgress();
+  void EndProgressLine() { line_.End(); }
 
   bool assumeYes_;
   bool interactive_;
-  bool showProgress_;
+  ProgressLine line_;
   std::string lastQuestion_;
 
   std::string status_;
   std::uint32_t maximum_ = 0;
   std::uint32_t position_ = 0;
-  bool lineOpen_ = false;
   std::chrono::steady_clock::time_point started_;
-  std::chrono::steady_clock::time_point drawn_;
 };
 
 // A choice among count things on the terminal (several join files): the index typed, or

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/progress_line.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -30,7 +31,13 @@ bool RenameNoReplace(const std::string& from, const std::string& to);
 std::string NameByAlias(const std::string& folder, const std::string& name);
 
 bool StdinIsTerminal();
-bool StderrIsTerminal();
+
+// How a progress line can be drawn on standard error (kNone: it is not a terminal) and the
+// terminal's width in columns (0 when unknown). Asked once per run: on Windows it may turn
+// on the console's escape sequences, and puts the console back as it was at exit.
+LineStyle StderrLineStyle(std::size_t* columns);
+// Text to standard error in one write, after whatever the C library still holds.
+void WriteStderr(const std::string& text);
 
 // A host folder that counts as the root of a removable drive.
 struct RemovableFolder {

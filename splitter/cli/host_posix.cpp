@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -198,6 +199,23 @@ std::string NameByAlias(const std::string& folder, const std::string& name) {
 }
 
 bool StdinIsTerminal() { return isatty(0) != 0; }
-bool StderrIsTerminal() { return isatty(2) != 0; }
+
+LineStyle StderrLineStyle(std::size_t* columns) {
+  *columns = 0;
+  if (isatty(2) == 0) return LineStyle::kNone;
+  struct winsize size = {};
+  if (ioctl(2, TIOCGWINSZ, &size) == 0) *columns = size.ws_col;
+  return LineStyle::kEscapes;
+}
+
+void WriteStderr(const std::string& text) {
+  std::fflush(stderr);
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t written = write(2, text.data() + done, text.size() - done);
+    if (written <= 0) return;  // a progress line is not worth a failure
+    done += static_cast<std::size_t>(written);
+  }
+}
 
 }  // namespace parcelo

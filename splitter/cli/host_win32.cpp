@@ -5,6 +5,9 @@
 
 #include <cerrno>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "cli/host.h"
 #include "platform/win32/win32_system.h"
 
@@ -46,6 +49,62 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
 std::string NameByAlias(const std::string&, const std::string&) { return {}; }
 
 bool StdinIsTerminal() { return _isatty(0) != 0; }
-bool StderrIsTerminal() { return _isatty(2) != 0; }
+
+namespace {
+
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
+HANDLE changedConsole = nullptr;
+DWORD originalMode = 0;
+
+void RestoreConsoleMode() { SetConsoleMode(changedConsole, originalMode); }
+
+// Escape sequences only where the console says it acts on them: older consoles (every one
+// of the Windows 95 family) print them as text. The Windows 95 family is not asked at all,
+// as it might keep a mode bit it does not know.
+bool TurnOnEscapes(HANDLE console, DWORD mode) {
+  if ((mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0) return true;
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!GetVersionExA(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT) return false;
+  if (!SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) return false;
+  DWORD now = 0;
+  if (!GetConsoleMode(console, &now) || (now & ENABLE_VIRTUAL_TERMINAL_PROCESSING) == 0) {
+    SetConsoleMode(console, mode);
+    return false;
+  }
+  changedConsole = console;
+  originalMode = mode;
+  std::atexit(RestoreConsoleMode);
+  return true;
+}
+
+}  // namespace
+
+// _isatty also says yes for NUL and other character devices; only a console has a mode.
+LineStyle StderrLineStyle(std::size_t* columns) {
+  *columns = 0;
+  HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (console == nullptr || console == INVALID_HANDLE_VALUE || !GetConsoleMode(console, &mode)) {
+    return LineStyle::kNone;
+  }
+  CONSOLE_SCREEN_BUFFER_INFO screen = {};
+  if (GetConsoleScreenBufferInfo(console, &screen) && screen.dwSize.X > 0) {
+    *columns = static_cast<std::size_t>(screen.dwSize.X);
+  }
+  return TurnOnEscapes(console, mode) ? LineStyle::kEscapes : LineStyle::kBlanks;
+}
+
+// The C library sends unbuffered output to the console a character at a time, and a
+// console pays for every call.
+void WriteStderr(const std::string& text) {
+  std::fflush(stderr);
+  HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD done = 0;
+  WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+}
 
 }  // namespace parcelo

@@ -56,22 +56,17 @@ HANDLE OpenForQuery(const std::string& path) {
                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// Volume serial and file index; *known is false when the file system cannot tell
-// (the open or the query fails, or it hands back a zero index as some redirectors do).
-bool SameByIdentity(const std::string& a, const std::string& b, bool* known) {
+// Volume serial and file index of first (open) and b; *known is false when the file
+// system cannot tell (the open or the query fails, or it hands back a zero index as some
+// redirectors do).
+bool SameByIdentity(HANDLE first, const std::string& b, bool* known) {
   *known = false;
-  HANDLE first = OpenForQuery(a);
-  if (first == INVALID_HANDLE_VALUE) return false;
   HANDLE second = OpenForQuery(b);
-  if (second == INVALID_HANDLE_VALUE) {
-    CloseHandle(first);
-    return false;
-  }
+  if (second == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION infoA = {};
   BY_HANDLE_FILE_INFORMATION infoB = {};
   bool queried = GetFileInformationByHandle(first, &infoA) && GetFileInformationByHandle(second, &infoB);
   CloseHandle(second);
-  CloseHandle(first);
   if (!queried) return false;
   if ((infoA.nFileIndexHigh | infoA.nFileIndexLow) == 0 ||
       (infoB.nFileIndexHigh | infoB.nFileIndexLow) == 0) {
@@ -218,8 +213,18 @@ bool Win32System::FindFile(const std::string& path, FoundFile* found) {
 bool Win32System::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
 bool Win32System::IsSameFile(const std::string& a, const std::string& b) {
+  HANDLE first = OpenForQuery(a);
+  if (first == INVALID_HANDLE_VALUE) {
+    // A name that is not there cannot be another file's alias. Settled by this one lookup:
+    // a failed one can mean reading the whole folder (Wine looks for the name ignoring
+    // case), once for every piece of a run.
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+    return SameByName(a, b);
+  }
   bool known = false;
-  bool same = SameByIdentity(a, b, &known);
+  const bool same = SameByIdentity(first, b, &known);
+  CloseHandle(first);
   return known ? same : SameByName(a, b);
 }
 

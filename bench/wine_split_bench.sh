@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The Windows build of the split engine under Wine: parcelo95-cli.exe against Wine's
+# `cmd /c copy /b` of the same bytes (alone, and followed by the creation of as many empty
+# files as there are pieces) and against the native parcelo95, on one 1 GiB file of random
+# bytes in the page cache. The two splitters run with standard error to a file and to a
+# terminal (`script`). Runs alternate; medians and the spread are printed at the end.
+#   bash bench/wine_split_bench.sh [ROUNDS]    (default 5; needs about 3 GiB free in $TMPDIR)
+# PIECES="11 737" chooses the piece counts; SKIP="name ..." leaves runs out (for instance
+# cli-term when timing a build whose progress line takes minutes); CLI=path times another
+# parcelo95-cli.exe, NATIVE=path another parcelo95.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds=${1:-5}
+jobs=2
+source tools/wine_fallback.sh  # wine64 and its build where this kernel refuses 32-bit programs
+cli=${CLI:-${PARCELO_WIN_BIN:-$PWD/build/win32/bin}/parcelo95-cli.exe}
+native=${NATIVE:-$PWD/build/native/bin/parcelo95}
+for f in "$cli" "$native"; do [ -e "$f" ] || { echo "build first: $f is missing" >&2; exit 1; }; done
+for t in /usr/bin/time script; do command -v $t >/dev/null || { echo "needs $t" >&2; exit 1; }; done
+work=$(mktemp -d "${TMPDIR:-/tmp}/parcelo-wine-bench-XXXXXX")
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export XDG_CONFIG_HOME="$work/config"  # the native tool's default flags
+cleanup() { timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"; }
+trap cleanup EXIT
+winpath() { local p=$1; echo "Z:${p//\//\\}"; }
+
+timeout 300 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
+timeout 60 wineserver -w
+wineserver -p 3600  # one server for every run, stopped by the exit trap
+size=$((1 << 30))
+head -c "$size" /dev/urandom >"$work/source.bin"
+cat "$work/source.bin" >/dev/null  # into the page cache
+src=$(winpath "$work/source.bin") out=$(winpath "$work/out")
+# The floor for N pieces: the same bytes copied, then N empty files made, by one cmd.
+printf '@echo off\r\ncopy /b %%1 %%2\\copy.bin >nul\r\nfor /L %%%%i in (1,1,%%3) do type nul > %%2\\f%%%%i\r\n' \
+  >"$work/floor.bat"
+# Both splitters stop asking once; NoReminders keeps the closing text out of the timing.
+timeout 60 wine "$cli" options --set NoReminders=1 >/dev/null 2>&1
+"$native" options --set NoReminders=1 >/dev/null 2>&1
+
+run() {  # name pieces command...: one timed run into an emptied folder
+  local name=$1 pieces=$2; shift 2
+  case " ${SKIP:-} " in *" $name "*) return ;; esac
+  rm -rf "$work/out" && mkdir "$work/out" && sync
+  /usr/bin/time -f "$name $pieces %e" -a -o "$work/times" timeout 1800 "$@" >/dev/null 2>"$work/stderr" ||
+    { echo "FAIL: $name ($pieces pieces)" >&2; cat "$work/stderr" >&2; exit 1; }
+}
+
+for ((i = 1; i <= rounds; i++)); do
+  for pieces in ${PIECES:-11 737}; do
+    piece=$(( (size + pieces - 1) / pieces ))
+    [ "$pieces" = 737 ] && piece=1457264  # 1.44 MB floppies
+    split_cli=(wine "$cli" split "$src" "$out" --size "$piece" --yes)
+    split_native=("$native" split "$work/source.bin" "$work/out" --size "$piece" --yes)
+    # The order turns each round, so no tool always follows the same one.
+    order=(cli-file cli-term copy floor native-file native-term)
+    shift_by=$(( (i - 1) % ${#order[@]} ))
+    order=("${order[@]:shift_by}" "${order[@]:0:shift_by}")
+    for name in "${order[@]}"; do
+      case $name in
+        cli-file) run "$name" "$pieces" "${split_cli[@]}" ;;
+        cli-term) run "$name" "$pieces" script -qec "$(printf '%q ' "${split_cli[@]}")" /dev/null ;;
+        copy) run "$name" "$pieces" wine cmd /c copy /b "$src" "$out\\copy.bin" ;;
+        floor) run "$name" "$pieces" wine cmd /c "$(winpath "$work/floor.bat")" "$src" "$out" "$pieces" ;;
+        native-file) run "$name" "$pieces" "${split_native[@]}" ;;
+        native-term) run "$name" "$pieces" script -qec "$(printf '%q ' "${split_native[@]}")" /dev/null ;;
+      esac
+    done
+  done
+  echo "round $i of $rounds done" >&2
+done
+rm -rf "$work/out"
+
+python3 - "$work/times" <<'PY'
+import statistics, sys
+runs = {}
+for line in open(sys.argv[1]):
+    name, pieces, wall = line.split()
+    runs.setdefault((int(pieces), name), []).append(float(wall))
+names = ("cli-file", "cli-term", "copy", "floor", "native-file", "native-term")
+print("wall seconds: median (min-max) over runs")
+print(f"{'pieces':>6} " + " ".join(f"{n:>18}" for n in names))
+for pieces in sorted({p for p, _ in runs}):
+    cells = []
+    for n in names:
+        r = runs.get((pieces, n))
+        cells.append(f"{statistics.median(r):6.2f} ({min(r):.2f}-{max(r):.2f})" if r else "-")
+    print(f"{pieces:>6} " + " ".join(f"{c:>18}" for c in cells))
+    m = {n: statistics.median(runs[(pieces, n)]) for n in names if (pieces, n) in runs}
+    if "cli-term" in m and "cli-file" in m:
+        print(f"{'':>6} terminal / file: {m['cli-term'] / m['cli-file']:.2f}x")
+    if "cli-file" in m and "floor" in m:
+        print(f"{'':>6} cli-file / (copy /b + {pieces} files): {m['cli-file'] / m['floor']:.2f}x")
+    if "cli-file" in m and "copy" in m:
+        print(f"{'':>6} cli-file / copy /b: {m['cli-file'] / m['copy']:.2f}x")
+PY
