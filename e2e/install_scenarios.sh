@@ -141,6 +141,9 @@ desktop_only_package() {
 install_run() {
   local folder
   folder=$(install_folder run)
+  # What the run copies and where it puts its links, as on a Windows 95 system.
+  cp "$bin/Uninstaller.exe" "$folder/"
+  mkdir -p "$WINEPREFIX/drive_c/windows/Start Menu/Programs"
   start_install "$folder"
   drive_session "$(
     s window "$sample_title" 109
