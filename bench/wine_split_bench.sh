@@ -5,9 +5,13 @@
 # bytes in the page cache. The two splitters run with standard error to a file and to a
 # terminal (`script`). Runs alternate; medians and the spread are printed at the end.
 #   bash bench/wine_split_bench.sh [ROUNDS]    (default 5; needs about 3 GiB free in $TMPDIR)
-# PIECES="11 737" chooses the piece counts; SKIP="name ..." leaves runs out (for instance
-# cli-term when timing a build whose progress line takes minutes); CLI=path times another
-# parcelo95-cli.exe, NATIVE=path another parcelo95.
+# PIECES="11 737" chooses the piece counts; SKIP="name name@pieces ..." leaves runs out (for
+# instance before-term@737, whose progress line can take ten minutes); CLI=path times another
+# parcelo95-cli.exe, NATIVE=path another parcelo95, and BEFORE=path adds an older
+# parcelo95-cli.exe to the same rounds (before-file, before-term).
+# Besides wall seconds it reports CPU seconds: user and system time of the command and of the
+# prefix's wineserver during the run. On a machine shared with other work the wall times
+# spread widely; the CPU seconds much less.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-5}
@@ -27,6 +31,14 @@ winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 timeout 300 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
 timeout 60 wineserver -w
 wineserver -p 3600  # one server for every run, stopped by the exit trap
+server=""
+for p in /proc/[0-9]*; do
+  case $(cat "$p/comm" 2>/dev/null) in wineserver*) ;; *) continue ;; esac
+  tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && server=${p#/proc/}
+done
+server_ticks() {  # user + system clock ticks of the prefix's wineserver so far
+  [ -n "$server" ] && awk '{ print $14 + $15 }' "/proc/$server/stat" 2>/dev/null || echo 0
+}
 size=$((1 << 30))
 head -c "$size" /dev/urandom >"$work/source.bin"
 cat "$work/source.bin" >/dev/null  # into the page cache
@@ -40,10 +52,14 @@ timeout 60 wine "$cli" options --set NoReminders=1 >/dev/null 2>&1
 
 run() {  # name pieces command...: one timed run into an emptied folder
   local name=$1 pieces=$2; shift 2
-  case " ${SKIP:-} " in *" $name "*) return ;; esac
+  case " ${SKIP:-} " in *" $name "* | *" $name@$pieces "*) return ;; esac
   rm -rf "$work/out" && mkdir "$work/out" && sync
-  /usr/bin/time -f "$name $pieces %e" -a -o "$work/times" timeout 1800 "$@" >/dev/null 2>"$work/stderr" ||
+  local before after
+  before=$(server_ticks)
+  /usr/bin/time -f "%e %U %S" -o "$work/time" timeout 1800 "$@" >/dev/null 2>"$work/stderr" ||
     { echo "FAIL: $name ($pieces pieces)" >&2; cat "$work/stderr" >&2; exit 1; }
+  after=$(server_ticks)
+  echo "$name $pieces $(tail -1 "$work/time") $(( after - before ))" >>"$work/times"
 }
 
 for ((i = 1; i <= rounds; i++)); do
@@ -54,12 +70,15 @@ for ((i = 1; i <= rounds; i++)); do
     split_native=("$native" split "$work/source.bin" "$work/out" --size "$piece" --yes)
     # The order turns each round, so no tool always follows the same one.
     order=(cli-file cli-term copy floor native-file native-term)
+    [ -n "${BEFORE:-}" ] && order+=(before-file before-term)
     shift_by=$(( (i - 1) % ${#order[@]} ))
     order=("${order[@]:shift_by}" "${order[@]:0:shift_by}")
     for name in "${order[@]}"; do
       case $name in
         cli-file) run "$name" "$pieces" "${split_cli[@]}" ;;
         cli-term) run "$name" "$pieces" script -qec "$(printf '%q ' "${split_cli[@]}")" /dev/null ;;
+        before-file) run "$name" "$pieces" wine "$BEFORE" "${split_cli[@]:2}" ;;
+        before-term) run "$name" "$pieces" script -qec "$(printf '%q ' wine "$BEFORE" "${split_cli[@]:2}")" /dev/null ;;
         copy) run "$name" "$pieces" wine cmd /c copy /b "$src" "$out\\copy.bin" ;;
         floor) run "$name" "$pieces" wine cmd /c "$(winpath "$work/floor.bat")" "$src" "$out" "$pieces" ;;
         native-file) run "$name" "$pieces" "${split_native[@]}" ;;
@@ -70,27 +89,34 @@ for ((i = 1; i <= rounds; i++)); do
   echo "round $i of $rounds done" >&2
 done
 rm -rf "$work/out"
+echo "every run (name, pieces, wall, user and system seconds, wineserver ticks), in order:"
+tr '\n' ';' <"$work/times" | sed 's/;/; /g'
+echo
 
-python3 - "$work/times" <<'PY'
+python3 - "$work/times" "$(getconf CLK_TCK)" <<'PY'
 import statistics, sys
+tick = float(sys.argv[2])
 runs = {}
 for line in open(sys.argv[1]):
-    name, pieces, wall = line.split()
-    runs.setdefault((int(pieces), name), []).append(float(wall))
-names = ("cli-file", "cli-term", "copy", "floor", "native-file", "native-term")
-print("wall seconds: median (min-max) over runs")
-print(f"{'pieces':>6} " + " ".join(f"{n:>18}" for n in names))
-for pieces in sorted({p for p, _ in runs}):
-    cells = []
-    for n in names:
-        r = runs.get((pieces, n))
-        cells.append(f"{statistics.median(r):6.2f} ({min(r):.2f}-{max(r):.2f})" if r else "-")
-    print(f"{pieces:>6} " + " ".join(f"{c:>18}" for c in cells))
-    m = {n: statistics.median(runs[(pieces, n)]) for n in names if (pieces, n) in runs}
-    if "cli-term" in m and "cli-file" in m:
-        print(f"{'':>6} terminal / file: {m['cli-term'] / m['cli-file']:.2f}x")
-    if "cli-file" in m and "floor" in m:
-        print(f"{'':>6} cli-file / (copy /b + {pieces} files): {m['cli-file'] / m['floor']:.2f}x")
-    if "cli-file" in m and "copy" in m:
-        print(f"{'':>6} cli-file / copy /b: {m['cli-file'] / m['copy']:.2f}x")
+    name, pieces, wall, user, system, server = line.split()
+    cpu = float(user) + float(system) + int(server) / tick
+    runs.setdefault((int(pieces), name), []).append((float(wall), cpu))
+names = [n for n in ("cli-file", "cli-term", "before-file", "before-term", "copy", "floor",
+                     "native-file", "native-term") if any(k[1] == n for k in runs)]
+def cell(values):
+    return f"{statistics.median(values):6.2f} ({min(values):.2f}-{max(values):.2f})"
+for title, index in (("wall seconds", 0), ("CPU seconds (command + wineserver)", 1)):
+    print(f"{title}: median (min-max) over runs")
+    print(f"{'pieces':>6} " + " ".join(f"{n:>19}" for n in names))
+    for pieces in sorted({p for p, _ in runs}):
+        cells = [cell([r[index] for r in runs[(pieces, n)]]) if (pieces, n) in runs else "-"
+                 for n in names]
+        print(f"{pieces:>6} " + " ".join(f"{c:>19}" for c in cells))
+        m = {n: statistics.median(r[index] for r in runs[(pieces, n)])
+             for n in names if (pieces, n) in runs}
+        for a, b in (("cli-term", "cli-file"), ("before-term", "before-file"),
+                     ("cli-file", "floor"), ("cli-file", "copy"), ("before-file", "floor")):
+            if a in m and b in m and m[b] > 0:
+                print(f"{'':>6} {a} / {b}: {m[a] / m[b]:.2f}x")
+    print()
 PY

@@ -20,11 +20,12 @@ set_windows_version() {
   timeout 60 wine cmd /c exit >/dev/null 2>&1 || true  # the server again, quietly
 }
 
-# A folder holding a copy of Install.exe and, unless "bare", the sample package.
+# A folder holding a copy of Install.exe and the Uninstaller.exe it installs, and, unless
+# "bare", the sample package.
 install_folder() {
   local folder="$work/$1"
   rm -rf "$folder"; mkdir -p "$folder"
-  cp "$bin/Install.exe" "$folder/"
+  cp "$bin/Install.exe" "$bin/Uninstaller.exe" "$folder/"
   [ "${2:-}" = bare ] || cp "$repo/installer/samples/"* "$folder/"
   echo "$folder"
 }
@@ -141,8 +142,7 @@ desktop_only_package() {
 install_run() {
   local folder
   folder=$(install_folder run)
-  # What the run copies and where it puts its links, as on a Windows 95 system.
-  cp "$bin/Uninstaller.exe" "$folder/"
+  # Wine keeps its Start Menu with the user; the installer's is the Windows folder's.
   mkdir -p "$WINEPREFIX/drive_c/windows/Start Menu/Programs"
   start_install "$folder"
   drive_session "$(
@@ -156,3 +156,4 @@ install_run() {
     s gone "Installing Tavrin Sample Notes")"
   expect_ended
 }
+

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Join files of sources whose names hold blanks, commas, semicolons, equals and plus signs,
+# Join files of sources whose names hold blanks, commas, semicolons, equals and plus signs
+# (and, opened through the shell, percent signs and ampersands),
 # written by the Linux parcelo95 with its 8.3 aliases and with them turned off, must rebuild
 # the source under Wine's cmd, delete only their own intermediate files, and leave a file
 # named like the part of the name before the blank alone.
@@ -41,7 +42,40 @@ check() {  # aliases(1|0) name pieces
   echo "ok: $what rebuilt by Wine's cmd"
 }
 
+# A name with "%" or "&" (both legal on Windows), rebuilt by its join file opened through
+# the shell, as a double click opens it: the join file must write "%" as "%%" and quote
+# "&", or cmd expands "%cent%" and runs what follows "&".
+check_shell() {  # aliases(1|0) name
+  local aliases=$1 name=$2
+  local dir="$work/shell-$aliases-${#name}"
+  local out="$dir/out" rebuilt="$dir/rebuilt" joinfile="Join-$name.bat"
+  mkdir -p "$out" "$rebuilt"
+  head -c 2500 /dev/urandom >"$dir/$name"
+  if ! PARCELO95_SHORT_NAMES=$aliases timeout 60 "$tool" split "$dir/$name" "$out" --size 1000 \
+      --yes --set NoReminders=1 >"$dir/log" 2>&1; then
+    fail "split of '$name' (aliases $aliases)"; cat "$dir/log"; return
+  fi
+  cp "$out"/* "$rebuilt"/
+  (cd "$rebuilt" && timeout 120 wine start /wait /unix "$rebuilt/$joinfile" </dev/null \
+    >"$dir/start.log" 2>&1) || true
+  local what="'$name', aliases $aliases, through the shell"
+  if ! cmp -s "$dir/$name" "$rebuilt/$name"; then
+    fail "$what was not rebuilt"; tr -d '\r' <"$out/$joinfile"; echo; ls "$rebuilt"; return
+  fi
+  local left
+  left=$(ls "$rebuilt" | wc -l)
+  if [ "$left" -ne 5 ]; then  # three pieces, the join file, the source
+    fail "$what: other files were made"; ls "$rebuilt"; return
+  fi
+  echo "ok: $what rebuilt"
+}
+
 timeout 180 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
+for aliases in 1 0; do
+  for name in "100%cent%.txt" "Tom & Jerry.avi"; do
+    check_shell "$aliases" "$name"
+  done
+done
 for aliases in 1 0; do
   for name in "Holiday Video.avi" "Tax 1998,final;v=2+copy.dat"; do
     for pieces in 3 150; do

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -142,6 +144,29 @@ TEST_F(QsdtoolTest, CheckSaysWhereAndWhyALoadFails) {
       << err.str();
   EXPECT_EQ(Run({"check", folder.path() + "/none.qsd"}), 1);
   EXPECT_NE(err.str().find("does not load: cannot be opened"), std::string::npos);
+}
+
+TEST_F(QsdtoolTest, WhatIsNoFileIsRefusedAtOnce) {
+  // Reading a FIFO without a writer would wait for ever.
+  const std::string fifo = folder.path() + "/Install.qsd";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"check", fifo}, "qsdtool: " + fifo + ": a FIFO, not a file\n"},
+      {{"dump", fifo}, "qsdtool: " + fifo + ": a FIFO, not a file\n"},
+      {{"dump", "--json", fifo}, "qsdtool: " + fifo + ": a FIFO, not a file\n"},
+      {{"pack", fifo}, "qsdtool: " + fifo + ": a FIFO, not a file\n"},
+      {{"check", folder.path()}, "qsdtool: " + folder.path() + ": a folder, not a file\n"},
+      {{"dump", "/dev/null"}, "qsdtool: /dev/null: a device, not a file\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args.back());
+    EXPECT_EQ(Run(c.args), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), c.message);
+  }
 }
 
 TEST_F(QsdtoolTest, CheckNamesAnEntryThatWouldLeaveItsFolder) {

@@ -24,6 +24,32 @@ int Usage(std::ostream& err, const std::string& problem) {
   return 2;
 }
 
+// What path is when it is there but is no regular file, else empty. Reading a FIFO would
+// wait for a writer for ever, and a folder or a device is never a data file.
+std::string NotAFile(const std::string& path) {
+  std::error_code error;
+  switch (fs::status(fs::u8path(path), error).type()) {
+    case fs::file_type::not_found:
+    case fs::file_type::regular:
+    case fs::file_type::none:
+      return {};
+    case fs::file_type::directory:
+      return "a folder";
+    case fs::file_type::fifo:
+      return "a FIFO";
+    case fs::file_type::block:
+    case fs::file_type::character:
+      return "a device";
+    default:
+      return "not a regular file";
+  }
+}
+
+int RefuseNotAFile(const std::string& path, const std::string& what, std::ostream& err) {
+  err << "qsdtool: " << path << ": " << what << ", not a file\n";
+  return 1;
+}
+
 bool ReadWholeFile(const std::string& path, std::string* text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -79,6 +105,9 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     }
   }
   if (manifestPath.empty()) return Usage(err, "pack needs a manifest");
+  if (const std::string what = NotAFile(manifestPath); !what.empty()) {
+    return RefuseNotAFile(manifestPath, what, err);
+  }
   const fs::path folder = fs::u8path(manifestPath).parent_path();
   if (output.empty()) output = (folder / "Install.qsd").u8string();
 
@@ -195,6 +224,7 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
     }
   }
   if (path.empty()) return Usage(err, args[0] + " needs a file");
+  if (const std::string what = NotAFile(path); !what.empty()) return RefuseNotAFile(path, what, err);
 
   LoadReport report;
   const std::uint64_t size = FileSize(path);

@@ -28,6 +28,11 @@ struct SplitArguments {
 // The bytes of a --size text ("1457264", "1.5KB", "0.5mb"), or the message that refuses it.
 const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes);
 
+class System;
+
+// "what (PATH: reason)then." for a settings store that failed.
+std::string SettingsFailure(System& host, const std::string& what, const std::string& then = {});
+
 int RunSplit(const SplitArguments& arguments);
 int RunOptions(const FlagOverrides& overrides);
 int RunJoin(const std::string& target);

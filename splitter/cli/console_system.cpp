@@ -33,7 +33,7 @@ constexpr int kBarWidth = 30;
 ProgressLine StderrProgressLine() {
   std::size_t columns = 0;
   const LineStyle style = StderrLineStyle(&columns);
-  return ProgressLine(WriteStderr, style, columns);
+  return ProgressLine([](const std::string& text) { WriteWhole(stderr, text); }, style, columns);
 }
 
 }  // namespace
@@ -53,8 +53,7 @@ int ConsoleSystem::ShowMessageBox(WindowHandle, const std::string& text, const s
   EndProgressLine();
   const bool isError = (style & 0xF0) == kMbIconError;
   std::FILE* out = isError ? stderr : stdout;
-  std::fprintf(out, "%s\n", text.c_str());
-  std::fflush(out);
+  WriteWhole(out, text + "\n");
   const Choice choice = ChoiceFor(style);
   if (choice.prompt == nullptr) {
     lastQuestion_.clear();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,10 @@ namespace parcelo {
 
 // The platform's System, with the host's drives in its table and its settings store.
 std::unique_ptr<System> MakeHostSystem();
+
+// Why the option flags could not be read or stored by that System ("PATH: reason"), or
+// empty when they could.
+std::string SettingsProblem(System& host);
 
 // The DOS path by which that System reaches a host path; empty when it cannot.
 std::string ToDosPath(const std::string& hostPath);
@@ -30,14 +35,20 @@ bool RenameNoReplace(const std::string& from, const std::string& to);
 // (POSIX); empty when there is none. A Windows file system resolves aliases on its own.
 std::string NameByAlias(const std::string& folder, const std::string& name);
 
+// The text of the last system error of this thread (errno, or GetLastError on Windows),
+// empty when there is none; and its reset before a call.
+std::string LastSystemError();
+void ClearSystemError();
+
 bool StdinIsTerminal();
 
 // How a progress line can be drawn on standard error (kNone: it is not a terminal) and the
 // terminal's width in columns (0 when unknown). Asked once per run: on Windows it may turn
 // on the console's escape sequences, and puts the console back as it was at exit.
 LineStyle StderrLineStyle(std::size_t* columns);
-// Text to standard error in one write, after whatever the C library still holds.
-void WriteStderr(const std::string& text);
+// Text to standard output or error in one write, after whatever the C library still holds
+// for it: the C library would hand a console one character at a time.
+void WriteWhole(std::FILE* stream, const std::string& text);
 
 // A host folder that counts as the root of a removable drive.
 struct RemovableFolder {

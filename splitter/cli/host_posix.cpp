@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -129,6 +130,10 @@ std::unique_ptr<System> MakeHostSystem() {
   return system;
 }
 
+std::string SettingsProblem(System& host) {
+  return static_cast<PosixSystem&>(host).RegistryProblem();
+}
+
 std::string ToDosPath(const std::string& hostPath) {
   const std::string absolute = Normal(hostPath);
   if (absolute.empty() || absolute.find('\\') != std::string::npos) return {};
@@ -198,6 +203,9 @@ std::string NameByAlias(const std::string& folder, const std::string& name) {
   return {};
 }
 
+std::string LastSystemError() { return errno == 0 ? std::string() : std::strerror(errno); }
+void ClearSystemError() { errno = 0; }
+
 bool StdinIsTerminal() { return isatty(0) != 0; }
 
 LineStyle StderrLineStyle(std::size_t* columns) {
@@ -208,14 +216,9 @@ LineStyle StderrLineStyle(std::size_t* columns) {
   return LineStyle::kEscapes;
 }
 
-void WriteStderr(const std::string& text) {
-  std::fflush(stderr);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t written = write(2, text.data() + done, text.size() - done);
-    if (written <= 0) return;  // a progress line is not worth a failure
-    done += static_cast<std::size_t>(written);
-  }
+void WriteWhole(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
 }
 
 }  // namespace parcelo

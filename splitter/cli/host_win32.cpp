@@ -15,6 +15,9 @@ namespace parcelo {
 
 std::unique_ptr<System> MakeHostSystem() { return std::make_unique<Win32System>(); }
 
+// The registry says no more than that it failed.
+std::string SettingsProblem(System&) { return {}; }
+
 std::string ToDosPath(const std::string& hostPath) {
   char full[MAX_PATH];
   const DWORD length = GetFullPathNameA(hostPath.c_str(), MAX_PATH, full, nullptr);
@@ -48,6 +51,21 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
 
 std::string NameByAlias(const std::string&, const std::string&) { return {}; }
 
+std::string LastSystemError() {
+  const DWORD error = GetLastError();
+  if (error == 0) return {};
+  char text[512];
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, error, 0, text, sizeof text, nullptr);
+  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
+                        text[length - 1] == ' ' || text[length - 1] == '.')) {
+    --length;
+  }
+  return length == 0 ? "error " + std::to_string(error) : std::string(text, length);
+}
+
+void ClearSystemError() { SetLastError(0); }
+
 bool StdinIsTerminal() { return _isatty(0) != 0; }
 
 namespace {
@@ -61,9 +79,9 @@ DWORD originalMode = 0;
 
 void RestoreConsoleMode() { SetConsoleMode(changedConsole, originalMode); }
 
-// Escape sequences only where the console says it acts on them: older consoles (every one
-// of the Windows 95 family) print them as text. The Windows 95 family is not asked at all,
-// as it might keep a mode bit it does not know.
+// Escape sequences only where the console acts on them: one that cannot refuses the mode
+// or does not keep it, and prints them as text. No console of the Windows 95 family can,
+// so it is not asked.
 bool TurnOnEscapes(HANDLE console, DWORD mode) {
   if ((mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0) return true;
   OSVERSIONINFOA version = {};
@@ -98,13 +116,20 @@ LineStyle StderrLineStyle(std::size_t* columns) {
   return TurnOnEscapes(console, mode) ? LineStyle::kEscapes : LineStyle::kBlanks;
 }
 
-// The C library sends unbuffered output to the console a character at a time, and a
-// console pays for every call.
-void WriteStderr(const std::string& text) {
-  std::fflush(stderr);
-  HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+void WriteWhole(std::FILE* stream, const std::string& text) {
+  std::fflush(stream);
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  std::string lines;  // the line ends of the C library's text mode
+  for (char c : text) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
   DWORD done = 0;
-  WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+  if (handle == INVALID_HANDLE_VALUE ||
+      !WriteFile(handle, lines.data(), static_cast<DWORD>(lines.size()), &done, nullptr)) {
+    std::fwrite(text.data(), 1, text.size(), stream);  // a stream without a handle
+    std::fflush(stream);
+  }
 }
 
 }  // namespace parcelo

@@ -12,6 +12,11 @@
 
 namespace parcelo {
 
+std::string SettingsFailure(System& host, const std::string& what, const std::string& then) {
+  const std::string problem = SettingsProblem(host);
+  return what + (problem.empty() ? std::string() : " (" + problem + ")") + then + ".";
+}
+
 bool ParseFlagOverride(const std::string& text, std::pair<int, int>* overrideValue) {
   const std::size_t equals = text.rfind('=');
   if (equals == std::string::npos) return false;
@@ -37,7 +42,12 @@ int RunOptions(const FlagOverrides& overrides) {
     if (appSettings.useDos83 && appSettings.useLongJoinBatName) {
       Sys().ShowMessageBox(nullptr, kTextJoinNameConflict, kCaptionWarning, kMbIconWarning);
     }
-    SaveSettings();
+    if (!SaveSettings()) {
+      std::fprintf(stderr, "%s\n", SettingsFailure(*host, "The options were not saved").c_str());
+      return 1;
+    }
+  } else if (!SettingsProblem(*host).empty()) {
+    std::fprintf(stderr, "%s\n", SettingsFailure(*host, "The options could not be read").c_str());
   }
   for (const SettingsFlag& flag : kSettingsFlags) {
     std::printf("%s=%d\n", flag.valueName, appSettings.*flag.field ? 1 : 0);

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/console_system.h"
+#include "cli/failure_reasons.h"
 #include "cli/host.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
@@ -64,8 +65,15 @@ const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes
 int RunSplit(const SplitArguments& arguments) {
   std::unique_ptr<System> host = MakeHostSystem();
   ConsoleSystem console(host.get(), arguments.yes);
-  InstallSystem(&console);
+  FailureReasons reasons(&console);
+  InstallSystem(&reasons);
   LoadSettings();
+  if (!SettingsProblem(*host).empty()) {
+    std::fprintf(stderr, "%s\n",
+                 SettingsFailure(*host, "The options could not be read or stored",
+                                 "; the defaults hold for this run")
+                     .c_str());
+  }
   for (const auto& [flag, value] : arguments.overrides) appSettings.*kSettingsFlags[flag].field = value;
 
   SplitJob& job = splitJob;

@@ -19,8 +19,12 @@ bool WriteAll(FileHandle file, const std::string& bytes) {
   return Sys().WriteFile(file, bytes.data(), static_cast<std::uint32_t>(bytes.size())).ok;
 }
 
-void DisableBackup(FileHandle* backup, const char* message) {
-  if (*backup != kInvalidFile) Sys().CloseFile(*backup);
+// A join file cut short would rebuild a wrong file or half of one: it goes.
+void DisableBackup(FileHandle* backup, const std::string& path, const char* message) {
+  if (*backup != kInvalidFile) {
+    Sys().CloseFile(*backup);
+    Sys().RemoveFile(path);
+  }
   *backup = kInvalidFile;
   Sys().ShowMessageBox(progressDialog, message, kCaptionError, kMbIconError);
   splitJob.backupEnabled = 0;
@@ -104,24 +108,31 @@ std::uint32_t JoinRoomNeeded(const std::string& pieceBaseName, const std::string
 int WriteJoinBatch(const std::string& pieceBaseName, const std::string& shortName,
                    const std::string& longName) {
   SplitJob& job = splitJob;
-  const FileHandle main = CreateOutputFile(JoinFilePath(job.destinationPath, longName));
+  const std::string mainPath = JoinFilePath(job.destinationPath, longName);
+  const FileHandle main = CreateOutputFile(mainPath);
   if (main == kInvalidFile) return 0;
 
   FileHandle backup = kInvalidFile;
+  std::string backupPath;
   if (job.backupEnabled) {
-    backup = CreateOutputFile(JoinFilePath(job.backupFolder, longName));
-    if (backup == kInvalidFile) DisableBackup(&backup, kTextJoinBackupCreateFailed);
+    backupPath = JoinFilePath(job.backupFolder, longName);
+    backup = CreateOutputFile(backupPath);
+    if (backup == kInvalidFile) DisableBackup(&backup, backupPath, kTextJoinBackupCreateFailed);
   }
 
   for (const std::string& bytes :
        JoinBatchWrites(pieceBaseName, shortName, longName, job.pieceCount, appSettings.useDos83)) {
     if (!WriteAll(main, bytes)) {
       Sys().CloseFile(main);
-      if (backup != kInvalidFile) Sys().CloseFile(backup);
+      Sys().RemoveFile(mainPath);
+      if (backup != kInvalidFile) {
+        Sys().CloseFile(backup);
+        Sys().RemoveFile(backupPath);
+      }
       return 0;
     }
     if (job.backupEnabled && !WriteAll(backup, bytes)) {
-      DisableBackup(&backup, kTextJoinBackupWriteFailed);
+      DisableBackup(&backup, backupPath, kTextJoinBackupWriteFailed);
     }
   }
   Sys().CloseFile(main);

@@ -20,10 +20,13 @@ const SettingsFlag kSettingsFlags[8] = {
 
 namespace {
 
-void WriteFlags(RegistryKey key) {
+// False when any of them could not be stored.
+bool WriteFlags(RegistryKey key) {
+  bool stored = true;
   for (const SettingsFlag& flag : kSettingsFlags) {
-    Sys().SetDword(key, flag.valueName, appSettings.*flag.field ? 1 : 0);
+    stored = Sys().SetDword(key, flag.valueName, appSettings.*flag.field ? 1 : 0) && stored;
   }
+  return stored;
 }
 
 }  // namespace
@@ -48,10 +51,10 @@ int LoadSettings() {
 
 int SaveSettings() {
   const RegistryKey key = Sys().CreateMachineKey(kSettingsKey, nullptr);
-  if (key == kNoKey) return 1;
-  WriteFlags(key);
+  if (key == kNoKey) return 0;
+  const bool stored = WriteFlags(key);
   Sys().CloseKey(key);
-  return 1;
+  return stored ? 1 : 0;
 }
 
 void OptionsDialogInit(WindowHandle dialog) {

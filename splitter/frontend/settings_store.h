@@ -20,7 +20,8 @@ extern const SettingsFlag kSettingsFlags[8];
 
 // Fills appSettings from the key, or writes the defaults into a new key. Always 1.
 int LoadSettings();
-// Writes all eight flags. Always 1: the flags hold for this run even when it fails.
+// Writes all eight flags; 0 when the store could not take them. The flags hold for this
+// run either way.
 int SaveSettings();
 
 // Options dialog handlers.

@@ -127,7 +127,8 @@ class System {
   virtual RegistryKey CreateMachineKey(const std::string& subKey, bool* created) = 0;
   // False when the value is missing or not a 4-byte number.
   virtual bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) = 0;
-  virtual void SetDword(RegistryKey key, const std::string& name, std::uint32_t value) = 0;
+  // False when the value could not be stored.
+  virtual bool SetDword(RegistryKey key, const std::string& name, std::uint32_t value) = 0;
   virtual void CloseKey(RegistryKey key) = 0;
 
   // Dialog items, addressed by the dialog and the control id.
@@ -237,8 +238,8 @@ class ForwardingSystem : public System {
   bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) override {
     return inner_->QueryDword(key, name, value);
   }
-  void SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override {
-    inner_->SetDword(key, name, value);
+  bool SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override {
+    return inner_->SetDword(key, name, value);
   }
   void CloseKey(RegistryKey key) override { inner_->CloseKey(key); }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <numeric>
 
 #include "engine/join_batch.h"
@@ -215,6 +216,8 @@ TEST_F(WriteJoinBatchTest, BackupFailuresDisableBackupsButFinishTheMainFile) {
     EXPECT_EQ(fresh.boxes[0].style, kMbIconError);
     EXPECT_EQ(splitJob.backupEnabled, 0);
     EXPECT_TRUE(fresh.openFiles.empty());
+    EXPECT_FALSE(std::filesystem::exists(Host('C', "Backup/Join-BIG.DAT.bat")))
+        << "a backup cut short is removed";
     InstallSystem(sys_);
   }
 }
@@ -229,6 +232,8 @@ TEST_F(WriteJoinBatchTest, MainFailureReturnsZeroAndClosesBoth) {
     EXPECT_EQ(WriteJoinBatch("BIG", "BIG.DAT", "BIG.DAT"), 0) << call;
     EXPECT_TRUE(fresh.openFiles.empty());
     EXPECT_TRUE(fresh.boxes.empty()) << "the caller reports it";
+    EXPECT_FALSE(std::filesystem::exists(Host('C', "Out/Join-BIG.DAT.bat"))) << "cut short: removed";
+    EXPECT_FALSE(std::filesystem::exists(Host('C', "Backup/Join-BIG.DAT.bat")));
     InstallSystem(sys_);
   }
   sys_->FailCall(Op::Create, 1, kErrorAccessDenied);

@@ -165,5 +165,29 @@ TEST_F(PosixDrives, FileErrorsUseWin32Codes) {
   EXPECT_EQ(error, kErrorFileNotFound);
 }
 
+TEST_F(PosixDrives, NeverWritesThroughALinkNorIntoAFifo) {
+  WriteHostFile(Host('C', "Data/OUTSIDE.BIN"), "not to be touched");
+  ASSERT_EQ(symlink(Host('C', "Data/OUTSIDE.BIN").c_str(), Host('C', "Out/SYM.000").c_str()), 0);
+  ASSERT_EQ(symlink(Host('C', "Data/NEW.BIN").c_str(), Host('C', "Out/DANGLING.000").c_str()), 0);
+  ASSERT_EQ(link(Host('C', "Data/OUTSIDE.BIN").c_str(), Host('C', "Out/HARD.000").c_str()), 0);
+  ASSERT_EQ(mkfifo(Host('C', "Out/FIFO.000").c_str(), 0644), 0);
+  for (const char* name : {"C:\\Out\\SYM.000", "C:\\Out\\DANGLING.000", "C:\\Out\\HARD.000",
+                           "C:\\Out\\FIFO.000"}) {
+    SCOPED_TRACE(name);
+    std::uint32_t error = 0;
+    EXPECT_EQ(posix_.CreateForWriting(name, &error), kInvalidFile);
+    EXPECT_EQ(error, kErrorAccessDenied);
+  }
+  EXPECT_EQ(ReadHostFile(Host('C', "Data/OUTSIDE.BIN")), "not to be touched");
+  EXPECT_FALSE(fs::exists(Host('C', "Data/NEW.BIN")));
+  // A file of its own is still replaced, as CREATE_ALWAYS does.
+  WriteHostFile(Host('C', "Out/OWN.000"), "old bytes");
+  const FileHandle own = posix_.CreateForWriting("C:\\Out\\OWN.000", nullptr);
+  ASSERT_NE(own, kInvalidFile);
+  EXPECT_TRUE(posix_.WriteFile(own, "new", 3).ok);
+  posix_.CloseFile(own);
+  EXPECT_EQ(ReadHostFile(Host('C', "Out/OWN.000")), "new");
+}
+
 }  // namespace
 }  // namespace parcelo

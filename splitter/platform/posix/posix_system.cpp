@@ -23,7 +23,8 @@ std::uint32_t Win32Error(int error) {
   switch (error) {
     case ENOENT: return kErrorFileNotFound;
     case ENOTDIR: return kErrorPathNotFound;
-    case EACCES: case EPERM: case EISDIR: case EROFS: return kErrorAccessDenied;
+    case EACCES: case EPERM: case EISDIR: case EROFS: case ELOOP: case EMLINK: case ENXIO:
+      return kErrorAccessDenied;
     case ENOMEM: return kErrorNotEnoughMemory;
     case ETXTBSY: case EBUSY: return kErrorSharingViolation;
     case ENOSPC: case EDQUOT: return kErrorDiskFull;
@@ -69,7 +70,9 @@ std::string MatchComponent(const std::string& folder, const std::string& compone
   return component;
 }
 
+// Leaves errno at code too, so that a front end can name the cause.
 void Fail(std::uint32_t* error, int code) {
+  errno = code;
   if (error != nullptr) *error = Win32Error(code);
 }
 
@@ -141,7 +144,7 @@ FileHandle PosixSystem::OpenForReading(const std::string& path, std::uint32_t* e
     Fail(error, ENOTDIR);
     return kInvalidFile;
   }
-  const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // a FIFO is refused below
   if (fd < 0) {
     Fail(error, errno);
     return kInvalidFile;
@@ -165,9 +168,23 @@ FileHandle PosixSystem::CreateForWriting(const std::string& path, std::uint32_t*
   const fs::path made(host);
   const std::string folder = made.parent_path().string();
   const bool listed = listings_.IsCurrent(folder);
-  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // Never through a link, which would write over a file outside the destination: not a
+  // symbolic one (O_NOFOLLOW), nor a second name of a file. Opened without blocking, so
+  // that a FIFO of that name is met at once; emptied only once it is known to be ours.
+  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
   if (fd < 0) {
     Fail(error, errno);
+    return kInvalidFile;
+  }
+  struct stat info;
+  const int refusal = fstat(fd, &info) != 0 ? errno
+                      : !S_ISREG(info.st_mode) ? EISDIR
+                      : info.st_nlink > 1      ? EMLINK
+                                               : 0;
+  if (refusal != 0 || fcntl(fd, F_SETFL, 0) != 0 || ftruncate(fd, 0) != 0) {
+    const int code = refusal != 0 ? refusal : errno;
+    close(fd);
+    Fail(error, code);
     return kInvalidFile;
   }
   listings_.Added(folder, made.filename().string(), listed);
@@ -219,6 +236,7 @@ IoResult PosixSystem::WriteFile(FileHandle file, const void* data, std::uint32_t
     result.bytes += static_cast<std::uint32_t>(put);
   }
   if (allowed < count) {
+    errno = ENOSPC;
     result.error = kErrorDiskFull;
     return result;
   }

@@ -65,10 +65,12 @@ class PosixSystem : public System {
   bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) override {
     return registry_.QueryDword(key, name, value);
   }
-  void SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override {
-    registry_.SetDword(key, name, value);
+  bool SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override {
+    return registry_.SetDword(key, name, value);
   }
   void CloseKey(RegistryKey key) override { registry_.CloseKey(key); }
+  // Why the registry file could not be read or written; empty when it could.
+  std::string RegistryProblem() const { return registry_.Problem(); }
 
   std::string GetItemText(WindowHandle, int) override { return {}; }
   bool IsItemChecked(WindowHandle, int) override { return false; }

@@ -1,8 +1,9 @@
 #include "platform/posix/registry_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <sstream>
 
 namespace parcelo {
@@ -55,40 +56,71 @@ void RegistryFile::SetPath(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   path_ = path;
   loaded_ = false;
+  unreadable_ = false;
+  problem_.clear();
   keys_.clear();
 }
 
 void RegistryFile::Load() {
   if (loaded_) return;
   loaded_ = true;
+  unreadable_ = false;
   if (path_.empty()) return;
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) return;
-  std::ostringstream text;
-  text << in.rdbuf();
-  keys_ = ParseRegistryText(text.str());
+  std::FILE* in = std::fopen(path_.c_str(), "rb");
+  if (in == nullptr) {
+    if (errno != ENOENT) {
+      unreadable_ = true;
+      problem_ = path_ + ": " + std::strerror(errno);
+    }
+    return;
+  }
+  std::string text;
+  char chunk[4096];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, got);
+  if (std::ferror(in)) {
+    unreadable_ = true;
+    problem_ = path_ + ": " + std::strerror(errno);
+  }
+  std::fclose(in);
+  if (!unreadable_) keys_ = ParseRegistryText(text);
 }
 
-void RegistryFile::Save() const {
-  if (path_.empty()) return;
+bool RegistryFile::Save() {
+  if (path_.empty()) return true;
+  if (unreadable_) return false;
   // Written beside and renamed, so that a crash never leaves half a file.
   const std::string temporary = path_ + ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return;
-    out << FormatRegistryText(keys_);
-    if (!out.flush()) return;
+  const std::string text = FormatRegistryText(keys_);
+  std::FILE* out = std::fopen(temporary.c_str(), "wb");
+  bool written = out != nullptr && std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  if (out != nullptr) written = std::fclose(out) == 0 && written;
+  if (written) written = std::rename(temporary.c_str(), path_.c_str()) == 0;
+  if (!written) {
+    problem_ = path_ + ": " + std::strerror(errno);
+    std::remove(temporary.c_str());
+    return false;
   }
-  std::rename(temporary.c_str(), path_.c_str());
+  problem_.clear();
+  return true;
+}
+
+std::string RegistryFile::Problem() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return problem_;
 }
 
 RegistryKey RegistryFile::CreateKey(const std::string& subKey, bool* created) {
   std::lock_guard<std::mutex> lock(mutex_);
   Load();
+  if (unreadable_) return kNoKey;
   const bool isNew = keys_.find(subKey) == keys_.end();
   if (isNew) {
     keys_[subKey];
-    Save();
+    if (!Save()) {
+      keys_.erase(subKey);
+      return kNoKey;
+    }
   }
   if (created != nullptr) *created = isNew;
   const RegistryKey key = nextKey_++;
@@ -107,12 +139,12 @@ bool RegistryFile::QueryDword(RegistryKey key, const std::string& name, std::uin
   return true;
 }
 
-void RegistryFile::SetDword(RegistryKey key, const std::string& name, std::uint32_t value) {
+bool RegistryFile::SetDword(RegistryKey key, const std::string& name, std::uint32_t value) {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto open = open_.find(key);
-  if (open == open_.end()) return;
+  if (open == open_.end()) return false;
   keys_[open->second][name] = value;
-  Save();
+  return Save();
 }
 
 void RegistryFile::CloseKey(RegistryKey key) {

@@ -366,10 +366,10 @@ bool Win32System::QueryDword(RegistryKey key, const std::string& name, std::uint
   return true;
 }
 
-void Win32System::SetDword(RegistryKey key, const std::string& name, std::uint32_t value) {
+bool Win32System::SetDword(RegistryKey key, const std::string& name, std::uint32_t value) {
   const DWORD data = value;
-  RegSetValueExA(reinterpret_cast<HKEY>(key), name.c_str(), 0, REG_DWORD,
-                 reinterpret_cast<const BYTE*>(&data), sizeof data);
+  return RegSetValueExA(reinterpret_cast<HKEY>(key), name.c_str(), 0, REG_DWORD,
+                        reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
 }
 
 void Win32System::CloseKey(RegistryKey key) { RegCloseKey(reinterpret_cast<HKEY>(key)); }

@@ -46,7 +46,7 @@ class Win32System final : public System {
 
   RegistryKey CreateMachineKey(const std::string& subKey, bool* created) override;
   bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) override;
-  void SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override;
+  bool SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override;
   void CloseKey(RegistryKey key) override;
 
   std::string GetItemText(WindowHandle dialog, int id) override;

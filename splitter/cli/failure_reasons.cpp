@@ -1,0 +1,55 @@
+#include "cli/failure_reasons.h"
+
+#include "cli/host.h"
+
+namespace parcelo {
+
+void FailureReasons::Note(bool failed) {
+  pending_ = failed ? LastSystemError() : std::string();
+}
+
+FileHandle FailureReasons::OpenForReading(const std::string& path, std::uint32_t* error) {
+  ClearSystemError();
+  const FileHandle file = inner_->OpenForReading(path, error);
+  Note(file == kInvalidFile);
+  return file;
+}
+
+FileHandle FailureReasons::CreateForWriting(const std::string& path, std::uint32_t* error) {
+  ClearSystemError();
+  const FileHandle file = inner_->CreateForWriting(path, error);
+  Note(file == kInvalidFile);
+  return file;
+}
+
+IoResult FailureReasons::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
+  ClearSystemError();
+  const IoResult result = inner_->ReadFile(file, buffer, count);
+  Note(!result.ok);
+  return result;
+}
+
+IoResult FailureReasons::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
+  ClearSystemError();
+  const IoResult result = inner_->WriteFile(file, data, count);
+  Note(!result.ok);
+  return result;
+}
+
+ChunkResult FailureReasons::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
+                                      void* buffer, std::uint32_t count) {
+  ClearSystemError();
+  const ChunkResult result = inner_->CopyChunk(source, piece, backup, buffer, count);
+  Note(!result.read.ok || !result.write.ok || (backup != kInvalidFile && !result.backup.ok));
+  return result;
+}
+
+int FailureReasons::ShowMessageBox(WindowHandle owner, const std::string& text,
+                                   const std::string& caption, unsigned style) {
+  std::string shown = text;
+  if ((style & 0xF0) == kMbIconError && !pending_.empty()) shown += "\nReason: " + pending_;
+  pending_.clear();
+  return inner_->ShowMessageBox(owner, shown, caption, style);
+}
+
+}  // namespace parcelo

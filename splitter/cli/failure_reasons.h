@@ -1,0 +1,32 @@
+// The cause of a failed file operation, shown under the program's own message on a
+// terminal: "Drive may be full." alone would mislead when the folder is write-protected.
+#pragma once
+
+#include <string>
+
+#include "platform/system.h"
+
+namespace parcelo {
+
+class FailureReasons : public ForwardingSystem {
+ public:
+  explicit FailureReasons(System* inner) : ForwardingSystem(inner) {}
+
+  FileHandle OpenForReading(const std::string& path, std::uint32_t* error) override;
+  FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) override;
+  IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override;
+  IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
+  ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
+                        std::uint32_t count) override;
+
+  // An error box gets the pending cause as a line of its own; other boxes pass unchanged.
+  int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                     unsigned style) override;
+
+ private:
+  void Note(bool failed);
+
+  std::string pending_;
+};
+
+}  // namespace parcelo

@@ -1,0 +1,133 @@
+// parcelo95 split and options under faults: no write through a link, no join file cut
+// short, the cause under the program's own message, and settings that could not be stored
+// are not reported as stored.
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "cli_run.h"
+
+namespace parcelo {
+namespace {
+namespace fs = std::filesystem;
+
+using CliSplitFaults = CliTest;
+
+const char kNoReminders[] = "--set=NoReminders=1";
+const char kCreateFailed[] = "Error creating destination file.\nDrive may be full.\n";
+const char kJoinFailed[] = "Unable to write join file, drive may be full.\n";
+
+TEST_F(CliSplitFaults, NeverWritesThroughALinkInTheDestination) {
+  const struct {
+    const char* what;
+    const char* link;  // in Out, or in Backup
+    std::vector<std::string> extra;
+    int status;
+    std::string err;
+    std::vector<std::string> out;  // what Out holds afterwards
+  } cases[] = {
+      {"a piece", "Out/SRC.001", {}, 1,
+       std::string(kCreateFailed) + "Reason: Too many levels of symbolic links\n"
+                                    "(no terminal to ask: answered Cancel)\n",
+       {"SRC.000", "SRC.001"}},
+      {"the join file", "Out/Join-SRC.DAT.bat", {}, 1,
+       std::string(kJoinFailed) + "Reason: Too many levels of symbolic links\n",
+       {"Join-SRC.DAT.bat", "SRC.000", "SRC.001", "SRC.002"}},
+      {"a backup piece", "Backup/SRC.000", {"--backup", "Backup"}, 0,
+       "Error creating backup of destination file. Backups have been disabled.\nReason: Too many "
+       "levels of symbolic links\n",
+       {"Join-SRC.DAT.bat", "SRC.000", "SRC.001", "SRC.002"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(Path("Out"));
+    fs::remove_all(Path("Backup"));
+    MakeFolder("Out");
+    MakeFolder("Backup");
+    MakeFile("SRC.DAT", 2500);
+    Write("outside.txt", "a file outside the destination");
+    ASSERT_EQ(symlink(Path("outside.txt").c_str(), Path(c.link).c_str()), 0);
+    std::vector<std::string> arguments = {"split", "SRC.DAT", "Out", "--size", "1000", kNoReminders};
+    arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
+    const CliResult result = Run(arguments);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(Read("outside.txt"), "a file outside the destination");
+    EXPECT_EQ(List("Out"), c.out);
+    EXPECT_TRUE(fs::is_symlink(Path(c.link)));
+  }
+}
+
+TEST_F(CliSplitFaults, AJoinFileThatDoesNotFitIsRemoved) {
+  std::string why;
+  if (!MountSmallDisk("Small", 4 * 4096, &why)) GTEST_SKIP() << why << "; as root it runs";
+  // Four pieces of one page fill the disk to the byte: the join file is made, but no byte of
+  // it fits.
+  MakeFile("SRC.DAT", 4 * 4096);
+  const CliResult result = Run({"split", "SRC.DAT", "Small", "--size", "4096", kNoReminders});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, std::string(kJoinFailed) + "Reason: No space left on device\n");
+  EXPECT_EQ(List("Small"), (std::vector<std::string>{"SRC.000", "SRC.001", "SRC.002", "SRC.003"}));
+}
+
+TEST_F(CliSplitFaults, TheCauseStandsUnderTheProgramsOwnMessage) {
+  MakeFile("SRC.DAT", 2500);
+  MakeFolder("Out");
+  MakeFolder("ReadOnly");
+  if (!RunUnprivileged()) GTEST_SKIP() << "no setpriv to leave root's rights behind";
+  fs::permissions(Path("ReadOnly"), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  CliResult result = Run({"split", "SRC.DAT", "ReadOnly", "--size", "1000"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, std::string(kCreateFailed) +
+                            "Reason: Permission denied\n(no terminal to ask: answered Cancel)\n");
+  EXPECT_TRUE(List("ReadOnly").empty());
+
+  fs::permissions(Path("SRC.DAT"), fs::perms::none);
+  result = Run({"split", "SRC.DAT", "Out", "--size", "1000"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "Unable to open source file. File may be in use by another program.\n\nThis commonly "
+            "happens when splitting .exe's and .dll's. If that's the case, try making a copy of "
+            "the source file or restarting your computer.\nReason: Permission denied\n");
+  EXPECT_TRUE(List("Out").empty());
+}
+
+TEST_F(CliSplitFaults, SettingsThatCannotBeStoredAreNotReportedAsStored) {
+  const std::string store = Path("config/parcelo95/registry.reg");
+  // A file where the settings folder should be: nothing can be stored, even as root.
+  fs::remove_all(Path("config"));
+  Write("config/parcelo95", "not a folder");
+  CliResult result = Run({"options", "--set", "MoreMem=1"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "The options were not saved (" + store + ": Not a directory).\n");
+  EXPECT_EQ(result.out, "");
+
+  MakeFile("SRC.DAT", 2500);
+  result = Run({"split", "SRC.DAT", "--size", "1000", kNoReminders});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "The options could not be read or stored (" + store +
+                            ": Not a directory); the defaults hold for this run.\n");
+  EXPECT_TRUE(Exists("Join-SRC.DAT.bat")) << "the defaults name the join file";
+  EXPECT_EQ(Read("config/parcelo95"), "not a folder");
+
+  // A store that cannot be written, or not even read, is left as it was.
+  fs::remove_all(Path("config"));
+  MakeFolder("config");
+  ASSERT_EQ(Run({"options", "--set", "MoreMem=1"}).status, 0);
+  const std::string stored = Read("config/parcelo95/registry.reg");
+  if (!RunUnprivileged()) GTEST_SKIP() << "no setpriv to leave root's rights behind";
+  fs::permissions(Path("config/parcelo95"), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  result = Run({"options", "--set", "AlwaysOnTop=1"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "The options were not saved (" + store + ": Permission denied).\n");
+  fs::permissions(Path("config/parcelo95"), fs::perms::all);
+  fs::permissions(store, fs::perms::owner_read | fs::perms::owner_write);
+  result = Run({"options", "--set", "AlwaysOnTop=1"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "The options were not saved (" + store + ": Permission denied).\n");
+  EXPECT_EQ(Read("config/parcelo95/registry.reg"), stored);
+  EXPECT_EQ(List("config/parcelo95"), std::vector<std::string>{"registry.reg"});
+}
+
+}  // namespace
+}  // namespace parcelo
