@@ -24,6 +24,9 @@ bash e2e/wine_cli_test.sh
 echo "== join files of awkward names, run by Wine's cmd"
 bash e2e/wine_join_names_test.sh
 
+echo "== names outside ASCII, joined through the shell under Wine"
+bash e2e/wine_oem_names_test.sh
+
 echo "== qsdtool.exe under Wine"
 bash e2e/wine_qsdtool_test.sh
 

@@ -23,6 +23,14 @@ std::string SettingsProblem(System& host);
 // The DOS path by which that System reaches a host path; empty when it cannot.
 std::string ToDosPath(const std::string& hostPath);
 
+// The OEM code page that join files are written and read in. POSIX: code ("850") from
+// --codepage, else PARCELO95_OEM_CODEPAGE, else 437; false with *problem for one that cannot
+// be used. Windows: always the system's own.
+bool ChooseOemCodePage(const std::string& code, std::string* problem);
+
+// A join file's text in the host's encoding of names.
+std::string JoinTextToHost(const std::string& oem);
+
 // Files that parcelo95 join makes, by the host's own calls: a failure leaves errno set so
 // that the message can say why.
 

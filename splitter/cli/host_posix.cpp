@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,7 +71,50 @@ std::vector<std::string> RemovableMounts() {
   return mounts;
 }
 
+// How this host writes names: the locale's encoding, with the plain "C" locale taken for
+// UTF-8, which is what the names on such a host are in practice.
+std::string HostCharset() {
+  std::string charset = "UTF-8";
+  const locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+  if (locale != static_cast<locale_t>(0)) {
+    charset = nl_langinfo_l(CODESET, locale);
+    freelocale(locale);
+  }
+  if (charset == "ANSI_X3.4-1968" || charset.empty()) charset = "UTF-8";
+  return charset;
+}
+
+OemCodePage& HostCodePage() {
+  static OemCodePage page(437, HostCharset());
+  return page;
+}
+
 }  // namespace
+
+bool ChooseOemCodePage(const std::string& code, std::string* problem) {
+  std::string chosen = code;
+  std::string from = "--codepage";
+  if (chosen.empty()) {
+    if (const char* variable = std::getenv("PARCELO95_OEM_CODEPAGE")) {
+      chosen = variable;
+      from = "PARCELO95_OEM_CODEPAGE";
+    }
+  }
+  if (chosen.empty()) return true;
+  OemCodePage page(0);
+  if (chosen.size() <= 5 && chosen.find_first_not_of("0123456789") == std::string::npos) {
+    page = OemCodePage(std::stoi(chosen), HostCharset());
+  }
+  if (!page.valid()) {
+    *problem = from + ": \"" + chosen +
+               "\" is not an OEM code page that can be used here (437 and 850 can).";
+    return false;
+  }
+  HostCodePage() = page;
+  return true;
+}
+
+std::string JoinTextToHost(const std::string& oem) { return HostCodePage().FromOem(oem); }
 
 std::vector<RemovableFolder> ParseDrivesVariable(const std::string& value) {
   std::vector<RemovableFolder> folders;
@@ -97,6 +142,7 @@ std::vector<RemovableFolder> ParseDrivesVariable(const std::string& value) {
 
 std::unique_ptr<System> MakeHostSystem() {
   auto system = std::make_unique<PosixSystem>();
+  system->SetOemCodePage(HostCodePage());
   system->MapDrive('C', "/", DriveType::Fixed);
   if (const char* aliases = std::getenv("PARCELO95_SHORT_NAMES"); aliases != nullptr) {
     system->SetShortNames(std::string(aliases) != "0");
@@ -191,7 +237,7 @@ std::string NameByAlias(const std::string& folder, const std::string& name) {
     return {};
   }
   if (name.find('~') == std::string::npos) return {};
-  for (const auto& [longName, alias] : AssignShortNames(ReadFolderNames(folder))) {
+  for (const auto& [longName, alias] : AssignShortNames(ReadFolderNames(folder), HostCodePage())) {
     if (alias.size() == name.size() &&
         std::equal(alias.begin(), alias.end(), name.begin(), [](char a, char b) {
           return std::toupper(static_cast<unsigned char>(a)) ==

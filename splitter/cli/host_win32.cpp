@@ -27,6 +27,14 @@ std::string ToDosPath(const std::string& hostPath) {
   return dos;
 }
 
+bool ChooseOemCodePage(const std::string&, std::string*) { return true; }
+
+std::string JoinTextToHost(const std::string& oem) {
+  std::string text(oem.size(), '\0');
+  if (!oem.empty()) OemToCharBuffA(oem.c_str(), &text[0], static_cast<DWORD>(oem.size()));
+  return text;
+}
+
 std::FILE* CreateNewFile(const std::string& path) {
   const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;

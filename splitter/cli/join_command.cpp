@@ -298,7 +298,8 @@ int RunJoin(const std::string& target) {
   if (!ReadJoinFile(joinFile, &text, &problem)) return Fail(problem);
 
   std::vector<JoinStep> steps;
-  if (!ParseJoinScript(text, &steps, &problem)) return Fail(problem + kNothingWritten);
+  // The command interpreter reads the file in the OEM code page; so do we.
+  if (!ParseJoinScript(JoinTextToHost(text), &steps, &problem)) return Fail(problem + kNothingWritten);
   if (std::none_of(steps.begin(), steps.end(),
                    [](const JoinStep& step) { return step.kind == JoinStep::Copy; })) {
     return Fail((text.empty() ? "The join file is empty: " : "The join file has no COPY line: ") +

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/host.h"
 #include "frontend/settings_store.h"
 
 using namespace parcelo;
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
       "  PARCELO95_DRIVES=FOLDER[=BYTES][:FOLDER...]  folders that count as removable drives,\n"
       "      each optionally a disk of BYTES capacity\n"
       "  PARCELO95_SHORT_NAMES=0  no 8.3 aliases: pieces carry the long name\n"
+      "  PARCELO95_OEM_CODEPAGE=N  the OEM code page of join files and aliases (437 if unset)\n"
       "  XDG_CONFIG_HOME  the option flags live in $XDG_CONFIG_HOME/parcelo95/registry.reg");
 #endif
 
@@ -77,11 +79,24 @@ int main(int argc, char** argv) {
                          "Answer Yes, OK or Retry to each question (once), for scripts");
   AddFlagOverrides(splitCommand, &splitSets);
 
+  std::string codePage;
+#ifndef _WIN32
+  // Windows writes and reads join files in its own OEM code page.
+  splitCommand->add_option("--codepage", codePage,
+                           "OEM code page of the join file and of the 8.3 aliases, e.g. 850 "
+                           "(default: PARCELO95_OEM_CODEPAGE, else 437)");
+#endif
+
   std::string joinTarget;
   CLI::App* joinCommand =
       app.add_subcommand("join", "Rebuild a source from its pieces by its join file");
   joinCommand->add_option("TARGET", joinTarget,
                           "The pieces' folder or its join file (default: this folder)");
+#ifndef _WIN32
+  joinCommand->add_option("--codepage", codePage,
+                          "OEM code page the join file is written in (default: "
+                          "PARCELO95_OEM_CODEPAGE, else 437)");
+#endif
 
   std::vector<std::string> optionSets;
   CLI::App* optionsCommand =
@@ -100,6 +115,13 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
 
+  if (splitCommand->parsed() || joinCommand->parsed()) {
+    std::string problem;
+    if (!ChooseOemCodePage(codePage, &problem)) {
+      std::fprintf(stderr, "%s\n", problem.c_str());
+      return kUsageError;
+    }
+  }
   if (splitCommand->parsed()) {
     for (std::size_t i = 0; i < presets.size(); ++i) {
       if (CLI::detail::to_lower(presetName) == CLI::detail::to_lower(presets[i])) {

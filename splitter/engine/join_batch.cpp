@@ -15,6 +15,14 @@ constexpr char kHeader[] =
     "files...\r\nECHO.\r\n";
 constexpr char kFooter[] = "\r\nECHO.\r\nECHO.Done.";
 
+// The name in the OEM code page; a character the page lacks cannot reach the file intact
+// whatever is written, and the callers have made sure that only the long name can.
+std::string Oem(const std::string& name) {
+  std::string oem;
+  Sys().ToOemText(name, &oem);
+  return oem;
+}
+
 bool WriteAll(FileHandle file, const std::string& bytes) {
   return Sys().WriteFile(file, bytes.data(), static_cast<std::uint32_t>(bytes.size())).ok;
 }
@@ -41,6 +49,18 @@ std::string BatchPercents(const std::string& text) {
   return doubled;
 }
 
+const char kEchoKeepsShortName[] =
+    "ECHO.The rebuilt file keeps its 8.3 name: its long name cannot be given back here.";
+
+LongNameStep LongNameStepFor(const std::string& shortName, const std::string& longName,
+                             bool useDos83) {
+  (void)shortName;
+  if (useDos83) return LongNameStep::None;
+  std::string oem;
+  if (!Sys().ToOemText(longName, &oem)) return LongNameStep::KeepShortName;
+  return LongNameStep::Rename;
+}
+
 std::string BatchName(const std::string& name) {
   if (name.find_first_of(" \t,;=+&^") == std::string::npos) return BatchPercents(name);
   return "\"" + BatchPercents(name) + "\"";
@@ -49,7 +69,7 @@ std::string BatchName(const std::string& name) {
 std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
                                          const std::string& shortName,
                                          const std::string& longName, std::uint32_t pieceCount,
-                                         bool useDos83) {
+                                         LongNameStep longNameStep) {
   std::vector<std::string> writes{kHeader};
   const std::uint32_t lines =
       pieceCount == 0 ? 1 : (pieceCount + kPiecesPerCopyLine - 1) / kPiecesPerCopyLine;
@@ -73,9 +93,20 @@ std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
     writes.push_back(text);
   }
   if (pieceCount >= kPiecesPerCopyLine) writes.push_back("\r\nDEL " + BatchName(pieceBaseName + ".??_"));
-  if (!useDos83) writes.push_back("\r\nREN " + BatchName(shortName) + " \"" + BatchPercents(longName) + "\"");
+  if (longNameStep == LongNameStep::Rename) {
+    writes.push_back("\r\nREN " + BatchName(shortName) + " \"" + BatchPercents(longName) + "\"");
+  } else if (longNameStep == LongNameStep::KeepShortName) {
+    writes.push_back(std::string("\r\n") + kEchoKeepsShortName);
+  }
   writes.push_back(kFooter);
   return writes;
+}
+
+std::vector<std::string> JoinBatchFor(const std::string& pieceBaseName,
+                                      const std::string& shortName, const std::string& longName,
+                                      std::uint32_t pieceCount, bool useDos83) {
+  return JoinBatchWrites(Oem(pieceBaseName), Oem(shortName), Oem(longName), pieceCount,
+                         LongNameStepFor(shortName, longName, useDos83));
 }
 
 std::string JoinFilePath(const std::string& folder, const std::string& longName) {
@@ -97,7 +128,7 @@ std::uint32_t JoinRoomNeeded(const std::string& pieceBaseName, const std::string
                             bool useDos83) {
   std::size_t exact = 0;
   for (const std::string& bytes :
-       JoinBatchWrites(pieceBaseName, shortName, longName, pieceCount, useDos83)) {
+       JoinBatchFor(pieceBaseName, shortName, longName, pieceCount, useDos83)) {
     exact += bytes.size();
   }
   const std::uint32_t estimate =
@@ -121,7 +152,7 @@ int WriteJoinBatch(const std::string& pieceBaseName, const std::string& shortNam
   }
 
   for (const std::string& bytes :
-       JoinBatchWrites(pieceBaseName, shortName, longName, job.pieceCount, appSettings.useDos83)) {
+       JoinBatchFor(pieceBaseName, shortName, longName, job.pieceCount, appSettings.useDos83)) {
     if (!WriteAll(main, bytes)) {
       Sys().CloseFile(main);
       Sys().RemoveFile(mainPath);

@@ -18,12 +18,32 @@ std::string BatchPercents(const std::string& text);
 // "^", which it would take as a command separator or an escape.
 std::string BatchName(const std::string& name);
 
+// What the join file does about the long name after the COPY lines: the REN line that
+// gives it back, nothing ("Use DOS 8.3"), or, where no REN line can carry it, one ECHO line
+// saying that the rebuilt file keeps its 8.3 name.
+enum class LongNameStep { Rename, None, KeepShortName };
+
+// The ECHO line that stands for a REN line that cannot be written.
+extern const char kEchoKeepsShortName[];
+
+// KeepShortName when the OEM code page cannot hold longName, else Rename (None with
+// "Use DOS 8.3"). Names are the System's.
+LongNameStep LongNameStepFor(const std::string& shortName, const std::string& longName,
+                             bool useDos83);
+
 // The join file's content as the separate writes it is made of: header, each COPY line,
-// the DEL line, the REN line (unless useDos83) and the footer.
+// the DEL line, the long name's step and the footer. Names are the bytes to write, i.e.
+// already in the OEM code page.
 std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
                                          const std::string& shortName,
                                          const std::string& longName, std::uint32_t pieceCount,
-                                         bool useDos83);
+                                         LongNameStep longNameStep);
+
+// The writes for the System's names: every name in the OEM code page, which the command
+// interpreter reads batch files in, so that COPY, DEL and REN find the files on disk.
+std::vector<std::string> JoinBatchFor(const std::string& pieceBaseName,
+                                      const std::string& shortName, const std::string& longName,
+                                      std::uint32_t pieceCount, bool useDos83);
 
 // Join.bat or Join-<longName>.bat inside folder, by the current settings.
 std::string JoinFilePath(const std::string& folder, const std::string& longName);

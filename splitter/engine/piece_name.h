@@ -11,6 +11,10 @@ std::string& AppendPieceNumber(int n, std::string& name);
 // The partial file that COPY line k of the join file produces: BASE.00_, BASE.01_, ...
 std::string IntermediateName(const std::string& pieceBaseName, int line);
 
+// An 8.3 name made of name in plain ASCII (MY_REP~1.DOC for "€ My Report.doc"), for a source
+// that the file system gives no 8.3 name and whose own name the join file cannot carry.
+std::string OwnShortName(const std::string& name);
+
 // folder + "\" (unless it already ends in one) + name.
 std::string PathInFolder(const std::string& folder, const std::string& name);
 

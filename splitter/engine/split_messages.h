@@ -63,6 +63,10 @@ constexpr char kTextReminderSized[] =
     "along with the recombination batch file (named 'join.bat' or 'join-source "
     "filename.bat'),\nthen run (double-click) the join file.";
 
+constexpr char kTextLongNameStaysShort[] =
+    "The join file cannot give the rebuilt file its long name \"%s\": DOS would not read it "
+    "back intact. The file will be rebuilt as %s.";
+
 constexpr char kTextJoinBackupCreateFailed[] =
     "Error creating backup of join file. Backups have been disabled.";
 constexpr char kTextJoinBackupWriteFailed[] =

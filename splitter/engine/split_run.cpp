@@ -1,9 +1,12 @@
 #include "engine/split_run.h"
 
+#include "engine/join_batch.h"
+#include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/text_format.h"
 #include "frontend/app_settings.h"
+#include "frontend/frontend_messages.h"
 #include "frontend/main_dialog_state.h"
 #include "platform/system.h"
 
@@ -48,9 +51,22 @@ int PrepareSplitRun() {
   } else {
     job.shortName = job.longName;  // the worker's open reports the missing source
   }
+  std::string oem;
+  if (!Sys().ToOemText(job.shortName, &oem)) {
+    // No 8.3 name from the file system, and the own name holds characters that a batch file
+    // cannot write: the pieces take a plain one.
+    job.shortName = OwnShortName(job.longName);
+  }
   const std::size_t dot = job.shortName.rfind('.');
   job.pieceBaseName =
       dot != std::string::npos && dot > 0 ? job.shortName.substr(0, dot) : job.shortName;
+
+  if (LongNameStepFor(job.shortName, job.longName, appSettings.useDos83) ==
+      LongNameStep::KeepShortName) {
+    Sys().ShowMessageBox(progressDialog,
+                         Format(kTextLongNameStaysShort, job.longName.c_str(), job.shortName.c_str()),
+                         kCaptionWarning, kMbOk | kMbIconWarning);
+  }
 
   if (job.spanToDisk) {
     Sys().SetItemText(progressDialog, kIdProgressCaption,

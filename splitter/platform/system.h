@@ -102,6 +102,12 @@ class System {
   // True when both paths name one existing file (links and aliases included).
   virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
 
+  // Text for the command interpreter, which reads batch files in the OEM code page: the
+  // system's text converted as the system converts it. False when a character has no
+  // equivalent there, so that the text would not read back the same.
+  virtual bool ToOemText(const std::string& text, std::string* oem) = 0;
+  virtual std::string FromOemText(const std::string& oem) = 0;
+
   // Disks. FreeBytes is the full 64-bit product; callers cap it.
   virtual DriveType DriveTypeOf(const std::string& root) = 0;
   virtual std::uint64_t FreeBytes(const std::string& root) = 0;
@@ -204,6 +210,10 @@ class ForwardingSystem : public System {
   bool IsSameFile(const std::string& a, const std::string& b) override {
     return inner_->IsSameFile(a, b);
   }
+  bool ToOemText(const std::string& text, std::string* oem) override {
+    return inner_->ToOemText(text, oem);
+  }
+  std::string FromOemText(const std::string& oem) override { return inner_->FromOemText(oem); }
   DriveType DriveTypeOf(const std::string& root) override { return inner_->DriveTypeOf(root); }
   std::uint64_t FreeBytes(const std::string& root) override { return inner_->FreeBytes(root); }
   void* AllocateBuffer(std::uint32_t size) override { return inner_->AllocateBuffer(size); }

@@ -22,7 +22,7 @@ const char kNoReminders[] = "--set=NoReminders=1";
 TEST_F(CliJoinFaults, NeverReplacesAFileThatIsThere) {
   const std::string piece0 = std::string(1000, 'a'), piece1 = std::string(500, 'b');
   std::string alias;
-  for (const auto& [name, shortName] : AssignShortNames({"A.000", "A.001", "Join.bat", "My Data.bin"})) {
+  for (const auto& [name, shortName] : AssignShortNames({"A.000", "A.001", "Join.bat", "My Data.bin"}, OemCodePage(437))) {
     if (name == "My Data.bin") alias = shortName;
   }
   ASSERT_EQ(alias, "MYDATA~1.BIN");

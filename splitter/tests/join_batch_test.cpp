@@ -17,6 +17,8 @@ const char kHeader[] =
     "ECHO.Recombining files...\r\nECHO.\r\n";
 const char kFooter[] = "\r\nECHO.\r\nECHO.Done.";
 
+LongNameStep Step(bool useDos83) { return useDos83 ? LongNameStep::None : LongNameStep::Rename; }
+
 std::string Joined(const std::vector<std::string>& writes) {
   return std::accumulate(writes.begin(), writes.end(), std::string());
 }
@@ -32,7 +34,7 @@ std::string Names(const std::string& base, int first, int end, const std::string
 }
 
 TEST(JoinBatch, ThreePiecesWithLongName) {
-  const auto writes = JoinBatchWrites("HOLIDA~1", "HOLIDA~1.AVI", "Holiday Video.avi", 3, false);
+  const auto writes = JoinBatchWrites("HOLIDA~1", "HOLIDA~1.AVI", "Holiday Video.avi", 3, Step(false));
   EXPECT_EQ(writes.size(), 4u) << "header, one COPY line, REN, footer";
   EXPECT_EQ(Joined(writes),
             std::string(kHeader) +
@@ -43,7 +45,7 @@ TEST(JoinBatch, ThreePiecesWithLongName) {
 }
 
 TEST(JoinBatch, HundredFiftyPiecesInDos83) {
-  const std::string text = Joined(JoinBatchWrites("BIGFILE", "BIGFILE.DAT", "BIGFILE.DAT", 150, true));
+  const std::string text = Joined(JoinBatchWrites("BIGFILE", "BIGFILE.DAT", "BIGFILE.DAT", 150, Step(true)));
   EXPECT_EQ(text, std::string(kHeader) + "COPY /B " + Names("BIGFILE", 0, 70) + " BIGFILE.00_\r\n" +
                       "COPY /B BIGFILE.00_+" + Names("BIGFILE", 70, 140) + " BIGFILE.01_\r\n" +
                       "COPY /B BIGFILE.01_+" + Names("BIGFILE", 140, 150) + " BIGFILE.DAT" +
@@ -67,17 +69,17 @@ TEST(JoinBatch, LineBreaksAtSeventyPieces) {
        true},
   };
   for (const auto& c : cases) {
-    const std::string text = Joined(JoinBatchWrites("B", "B.EXT", "B.EXT", c.pieces, true));
+    const std::string text = Joined(JoinBatchWrites("B", "B.EXT", "B.EXT", c.pieces, Step(true)));
     EXPECT_EQ(text, kHeader + c.copyLines + (c.del ? "\r\nDEL B.??_" : "") + kFooter)
         << c.pieces << " pieces";
   }
 }
 
 TEST(JoinBatch, NameWithoutDotAndAlreadyShortName) {
-  EXPECT_EQ(Joined(JoinBatchWrites("README", "README", "README", 2, false)),
+  EXPECT_EQ(Joined(JoinBatchWrites("README", "README", "README", 2, Step(false))),
             kHeader + std::string("COPY /B README.000+README.001 README") +
                 "\r\nREN README \"README\"" + kFooter);
-  EXPECT_EQ(Joined(JoinBatchWrites("BACKUP", "BACKUP.ZIP", "BACKUP.ZIP", 2, false)),
+  EXPECT_EQ(Joined(JoinBatchWrites("BACKUP", "BACKUP.ZIP", "BACKUP.ZIP", 2, Step(false))),
             kHeader + std::string("COPY /B BACKUP.000+BACKUP.001 BACKUP.ZIP") +
                 "\r\nREN BACKUP.ZIP \"BACKUP.ZIP\"" + kFooter);
 }
@@ -106,7 +108,7 @@ TEST(JoinBatch, EstimateIsExactForFullLengthNamesBelowSeventy) {
   for (std::uint32_t pieces = 1; pieces < 70; ++pieces) {
     for (bool dos83 : {false, true}) {
       const std::string longName = "A Rather Long Source Name.data";
-      const auto size = Joined(JoinBatchWrites("ABCDEF~1", "ABCDEF~1.DAT", longName, pieces, dos83)).size();
+      const auto size = Joined(JoinBatchWrites("ABCDEF~1", "ABCDEF~1.DAT", longName, pieces, Step(dos83))).size();
       EXPECT_EQ(JoinRoomEstimate(pieces, longName.size(), dos83), size) << pieces;
     }
   }
@@ -116,14 +118,14 @@ TEST(JoinBatch, EstimateIsExactForFullLengthNamesBelowSeventy) {
 }
 
 TEST(JoinBatch, NamesThatCmdWouldSplitAreQuoted) {
-  EXPECT_EQ(Joined(JoinBatchWrites("Tax 1998", "Tax 1998.dat", "Tax 1998.dat", 71, false)),
+  EXPECT_EQ(Joined(JoinBatchWrites("Tax 1998", "Tax 1998.dat", "Tax 1998.dat", 71, Step(false))),
             kHeader + std::string("COPY /B ") + Names("\"Tax 1998", 0, 70, "\"+").substr(0) +
                 "\" \"Tax 1998.00_\"\r\nCOPY /B \"Tax 1998.00_\"+\"Tax 1998.070\" \"Tax 1998.dat\"" +
                 "\r\nDEL \"Tax 1998.??_\"\r\nREN \"Tax 1998.dat\" \"Tax 1998.dat\"" + kFooter);
   for (const char* name : {"a\tb", "a,b", "a;b", "a=b", "a+b"}) {
     SCOPED_TRACE(name);
     const std::string q = std::string("\"") + name;
-    EXPECT_EQ(Joined(JoinBatchWrites(name, std::string(name) + ".x", "L", 2, false)),
+    EXPECT_EQ(Joined(JoinBatchWrites(name, std::string(name) + ".x", "L", 2, Step(false))),
               kHeader + ("COPY /B " + q + ".000\"+" + q + ".001\" " + q + ".x\"") + "\r\nREN " + q +
                   ".x\" \"L\"" + kFooter);
   }
@@ -135,12 +137,14 @@ TEST(JoinBatch, NamesThatCmdWouldSplitAreQuoted) {
   EXPECT_EQ(BatchName("TOM&JE~1.AVI"), "\"TOM&JE~1.AVI\"");
   EXPECT_EQ(BatchName("a^b"), "\"a^b\"");
   EXPECT_EQ(BatchName("50% off.txt"), "\"50%% off.txt\"");
-  EXPECT_EQ(Joined(JoinBatchWrites("%X%", "%X%.DAT", "%x% y.dat", 2, false)),
+  EXPECT_EQ(Joined(JoinBatchWrites("%X%", "%X%.DAT", "%x% y.dat", 2, Step(false))),
             kHeader + std::string("COPY /B %%X%%.000+%%X%%.001 %%X%%.DAT\r\nREN %%X%%.DAT "
                                   "\"%%x%% y.dat\"") + kFooter);
 }
 
-TEST(JoinBatch, RoomNeededIsWhatIsWrittenAndNeverBelowTheEstimate) {
+using JoinBatchThroughSystem = SplitFixture;
+
+TEST_F(JoinBatchThroughSystem, RoomNeededIsWhatIsWrittenAndNeverBelowTheEstimate) {
   const struct {
     const char* base;
     const char* shortName;
@@ -155,7 +159,7 @@ TEST(JoinBatch, RoomNeededIsWhatIsWrittenAndNeverBelowTheEstimate) {
       for (bool dos83 : {false, true}) {
         SCOPED_TRACE(std::string(n.base) + " " + std::to_string(pieces) + (dos83 ? " dos83" : ""));
         const std::size_t written =
-            Joined(JoinBatchWrites(n.base, n.shortName, n.longName, pieces, dos83)).size();
+            Joined(JoinBatchWrites(n.base, n.shortName, n.longName, pieces, Step(dos83))).size();
         const std::uint32_t estimate =
             JoinRoomEstimate(pieces, static_cast<std::uint32_t>(std::string(n.longName).size()), dos83);
         const std::uint32_t needed = JoinRoomNeeded(n.base, n.shortName, n.longName, pieces, dos83);
@@ -179,7 +183,7 @@ class WriteJoinBatchTest : public SplitFixture {
     MakeFolder(Host('C', "Backup"));
   }
   std::string Expected() const {
-    return Joined(JoinBatchWrites("BIG", "BIG.DAT", "BIG.DAT", 3, false));
+    return Joined(JoinBatchWrites("BIG", "BIG.DAT", "BIG.DAT", 3, Step(false)));
   }
 };
 

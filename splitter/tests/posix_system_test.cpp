@@ -13,20 +13,22 @@ namespace parcelo {
 namespace {
 namespace fs = std::filesystem;
 
+const OemCodePage kPage437(437);
+
 TEST(ShortName, ValidNamesNeedNoAlias) {
   for (const char* name : {"README", "BACKUP.ZIP", "HOLIDA~1.AVI", "A.B", "12345678.123", "_$~!.{}"}) {
-    EXPECT_TRUE(IsShortName(name)) << name;
+    EXPECT_TRUE(IsShortName(name, kPage437)) << name;
   }
   for (const char* name : {"readme", "Backup.zip", "123456789", "A.BCDE", "A.B.C", "A B", "A+B",
                            ".ZIP", "A.", ""}) {
-    EXPECT_FALSE(IsShortName(name)) << name;
+    EXPECT_FALSE(IsShortName(name, kPage437)) << name;
   }
 }
 
 TEST(ShortName, AliasesLikeAFatDisk) {
   const auto aliases = AssignShortNames({"Holiday Video.avi", "Holiday Snaps.avi", "readme.txt",
                                          "My Long Document.doc", "a+b,c;d=e.tar.gz", ".profile",
-                                         "BACKUP.ZIP", "noext long name"});
+                                         "BACKUP.ZIP", "noext long name"}, kPage437);
   EXPECT_EQ(aliases.at("Holiday Snaps.avi"), "HOLIDA~1.AVI");
   EXPECT_EQ(aliases.at("Holiday Video.avi"), "HOLIDA~2.AVI");
   EXPECT_EQ(aliases.at("readme.txt"), "README.TXT");
@@ -39,12 +41,12 @@ TEST(ShortName, AliasesLikeAFatDisk) {
 
 TEST(ShortName, AliasBasesDifferSoThatPiecesCannotCollide) {
   // Different extensions, same first six characters: a FAT disk would give both "~1".
-  auto aliases = AssignShortNames({"Holiday Video.avi", "Holiday Photos.zip"});
+  auto aliases = AssignShortNames({"Holiday Video.avi", "Holiday Photos.zip"}, kPage437);
   EXPECT_EQ(aliases.at("Holiday Photos.zip"), "HOLIDA~1.ZIP");
   EXPECT_EQ(aliases.at("Holiday Video.avi"), "HOLIDA~2.AVI");
   // Pieces of an earlier run hold their base even when their source has gone.
   aliases = AssignShortNames({"HOLIDA~1.000", "HOLIDA~1.001", "Join-Holiday Video.avi.bat",
-                              "Holiday Photos.zip"});
+                              "Holiday Photos.zip"}, kPage437);
   EXPECT_EQ(aliases.at("Holiday Photos.zip"), "HOLIDA~2.ZIP");
   EXPECT_EQ(aliases.at("Join-Holiday Video.avi.bat"), "JOIN-H~1.BAT");
 }
@@ -52,7 +54,7 @@ TEST(ShortName, AliasBasesDifferSoThatPiecesCannotCollide) {
 TEST(ShortName, AliasesAvoidRealNamesAndGrowTheirTail) {
   std::vector<std::string> names = {"HOLIDA~1.AVI", "readme.txt", "README.TXT"};
   for (int n = 0; n < 11; ++n) names.push_back("Holiday " + std::to_string(n) + ".avi");
-  const auto aliases = AssignShortNames(names);
+  const auto aliases = AssignShortNames(names, kPage437);
   EXPECT_EQ(aliases.at("readme.txt"), "README~1.TXT");
   EXPECT_EQ(aliases.at("Holiday 0.avi"), "HOLIDA~2.AVI");
   EXPECT_EQ(aliases.at("Holiday 1.avi"), "HOLIDA~3.AVI");

@@ -50,7 +50,7 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 
 // The entry of folder that a DOS component names, or the component itself.
 std::string MatchComponent(const std::string& folder, const std::string& component,
-                           bool shortNames, FolderListings* listings) {
+                           bool shortNames, const OemCodePage& page, FolderListings* listings) {
   struct stat info;
   if (lstat((folder + "/" + component).c_str(), &info) == 0) return component;
   const FolderListings::Names kept = listings->Of(folder);
@@ -61,10 +61,11 @@ std::string MatchComponent(const std::string& folder, const std::string& compone
   // Every alias holds a "~" and belongs to a name that is not 8.3 already; the check
   // keeps a folder of many pieces from being aliased at every piece it gets.
   if (!shortNames || component.find('~') == std::string::npos ||
-      std::all_of(names.begin(), names.end(), IsShortName)) {
+      std::all_of(names.begin(), names.end(),
+                  [&page](const std::string& name) { return IsShortName(name, page); })) {
     return component;
   }
-  for (const auto& [name, alias] : AssignShortNames(names)) {
+  for (const auto& [name, alias] : AssignShortNames(names, page)) {
     if (EqualNoCase(alias, component)) return name;
   }
   return component;
@@ -110,7 +111,7 @@ bool PosixSystem::ToHostPath(const std::string& dosPath, std::string* hostPath) 
   }
   std::string host = drive->hostFolder;
   for (const std::string& part : parts) {
-    host += "/" + MatchComponent(host, part, shortNames_, &listings_);
+    host += "/" + MatchComponent(host, part, shortNames_, codePage_, &listings_);
   }
   *hostPath = host;
   return true;
@@ -260,8 +261,9 @@ bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
   const fs::path hostPath(host);
   found->name = hostPath.filename().string();
   found->alternateName.clear();
-  if (shortNames_ && !IsShortName(found->name)) {
-    const auto aliases = AssignShortNames(*listings_.Of(hostPath.parent_path().string()));
+  if (shortNames_ && !IsShortName(found->name, codePage_)) {
+    const auto aliases =
+        AssignShortNames(*listings_.Of(hostPath.parent_path().string()), codePage_);
     const auto alias = aliases.find(found->name);
     if (alias != aliases.end()) found->alternateName = alias->second;
   }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/posix/folder_listing.h"
+#include "platform/posix/oem_code_page.h"
 #include "platform/posix/registry_file.h"
 #include "platform/system.h"
 
@@ -27,6 +28,10 @@ class PosixSystem : public System {
   // engine writes long names into the join file.
   void SetShortNames(bool on) { shortNames_ = on; }
 
+  // The OEM code page of the join file and of the aliases (437 unless set).
+  void SetOemCodePage(const OemCodePage& page) { codePage_ = page; }
+  const OemCodePage& oemCodePage() const { return codePage_; }
+
   // "Insert another disk": moves everything the drive holds into archiveFolder.
   bool ChangeDisk(char letter, const std::string& archiveFolder);
 
@@ -41,6 +46,10 @@ class PosixSystem : public System {
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
+  bool ToOemText(const std::string& text, std::string* oem) override {
+    return codePage_.ToOem(text, oem);
+  }
+  std::string FromOemText(const std::string& oem) override { return codePage_.FromOem(oem); }
   DriveType DriveTypeOf(const std::string& root) override;
   std::uint64_t FreeBytes(const std::string& root) override;
   void* AllocateBuffer(std::uint32_t size) override;
@@ -122,6 +131,7 @@ class PosixSystem : public System {
   std::map<FileHandle, char> writeDrives_;  // open files on drives with a capacity
   RegistryFile registry_;
   bool shortNames_ = true;
+  OemCodePage codePage_;
   mutable FolderListings listings_;
 };
 

@@ -7,21 +7,30 @@
 namespace parcelo {
 namespace {
 
-bool IsShortNameChar(unsigned char c) {
-  if (c >= 0x80) return true;
+// A name as the code page's bytes; -1 for a character it does not hold.
+using OemChars = std::vector<int>;
+
+bool IsShortNameChar(int c, const OemCodePage& page) {
+  if (c < 0) return false;
+  if (c >= 0x80) return page.Upper(static_cast<unsigned char>(c)) == c;
   if (std::isupper(c) || std::isdigit(c)) return true;
   return std::string("!#$%&'()-@^_`{}~").find(static_cast<char>(c)) != std::string::npos;
 }
 
+int UpperOf(int c, const OemCodePage& page) {
+  if (c < 0) return c;
+  return c < 0x80 ? std::toupper(c) : page.Upper(static_cast<unsigned char>(c));
+}
+
 // Upper case, blanks and inner dots dropped, other invalid characters made "_".
 // lossy tells whether anything but the case changed.
-std::string CleanPart(const std::string& part, bool* lossy) {
+std::string CleanPart(const OemChars& part, const OemCodePage& page, bool* lossy) {
   std::string out;
-  for (char raw : part) {
-    const unsigned char c = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(raw)));
+  for (int raw : part) {
+    const int c = UpperOf(raw, page);
     if (c == ' ' || c == '.') {
       *lossy = true;
-    } else if (IsShortNameChar(c)) {
+    } else if (IsShortNameChar(c, page)) {
       out += static_cast<char>(c);
     } else {
       out += '_';
@@ -31,14 +40,27 @@ std::string CleanPart(const std::string& part, bool* lossy) {
   return out;
 }
 
-std::string MakeAlias(const std::string& name, const std::set<std::string>& taken,
-                      const std::set<std::string>& takenBases) {
-  std::size_t start = name.find_first_not_of('.');
+std::size_t LastDot(const OemChars& name) {
+  for (std::size_t i = name.size(); i > 0; --i) {
+    if (name[i - 1] == '.') return i - 1;
+  }
+  return std::string::npos;
+}
+
+std::string MakeAlias(const std::string& hostName, const OemCodePage& page,
+                      const std::set<std::string>& taken, const std::set<std::string>& takenBases) {
+  const OemChars name = page.Characters(hostName);
+  std::size_t start = 0;
+  while (start < name.size() && name[start] == '.') ++start;
   bool lossy = start != 0;
-  const std::string trimmed = start == std::string::npos ? std::string() : name.substr(start);
-  const std::size_t dot = trimmed.rfind('.');
-  std::string base = CleanPart(trimmed.substr(0, dot), &lossy);
-  std::string ext = dot == std::string::npos ? std::string() : CleanPart(trimmed.substr(dot + 1), &lossy);
+  const OemChars trimmed(name.begin() + static_cast<std::ptrdiff_t>(start), name.end());
+  const std::size_t dot = LastDot(trimmed);
+  std::string base = CleanPart(
+      OemChars(trimmed.begin(), dot == std::string::npos ? trimmed.end() : trimmed.begin() + static_cast<std::ptrdiff_t>(dot)),
+      page, &lossy);
+  std::string ext = dot == std::string::npos
+                        ? std::string()
+                        : CleanPart(OemChars(trimmed.begin() + static_cast<std::ptrdiff_t>(dot) + 1, trimmed.end()), page, &lossy);
   if (base.empty()) {
     base = "_";
     lossy = true;
@@ -47,15 +69,17 @@ std::string MakeAlias(const std::string& name, const std::set<std::string>& take
     ext.resize(3);
     lossy = true;
   }
-  const std::string suffix = ext.empty() ? std::string() : "." + ext;
-  if (!lossy && base.size() <= 8 && taken.count(base + suffix) == 0) return base + suffix;
+  const std::string suffix = ext.empty() ? std::string() : page.FromOem("." + ext);
+  if (!lossy && base.size() <= 8 && taken.count(page.FromOem(base) + suffix) == 0) {
+    return page.FromOem(base) + suffix;
+  }
 
   // The number is unique without the extension too: the alias's base names the pieces,
   // and two sources of one folder must not write the same ones.
   for (unsigned n = 1;; ++n) {
     const std::string tail = "~" + std::to_string(n);
     const std::size_t room = 8 - tail.size();
-    const std::string stem = base.substr(0, std::min<std::size_t>(6, room)) + tail;
+    const std::string stem = page.FromOem(base.substr(0, std::min<std::size_t>(6, room)) + tail);
     if (takenBases.count(stem) == 0 && taken.count(stem + suffix) == 0) return stem + suffix;
   }
 }
@@ -64,34 +88,38 @@ std::string BaseOf(const std::string& name) { return name.substr(0, name.find('.
 
 }  // namespace
 
-bool IsShortName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  const std::size_t dot = name.find('.');
-  const std::string base = name.substr(0, dot);
-  const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+bool IsShortName(const std::string& hostName, const OemCodePage& page) {
+  if (hostName.empty() || hostName == "." || hostName == "..") return false;
+  const OemChars name = page.Characters(hostName);
+  const auto dotAt = std::find(name.begin(), name.end(), '.');
+  const OemChars base(name.begin(), dotAt);
+  const OemChars ext(dotAt == name.end() ? name.end() : dotAt + 1, name.end());
   if (base.empty() || base.size() > 8 || ext.size() > 3) return false;
-  if (dot != std::string::npos && ext.empty()) return false;
-  for (char c : base + ext) {
-    if (!IsShortNameChar(static_cast<unsigned char>(c))) return false;
+  if (dotAt != name.end() && ext.empty()) return false;
+  for (const OemChars* part : {&base, &ext}) {
+    for (int c : *part) {
+      if (!IsShortNameChar(c, page)) return false;
+    }
   }
   return true;
 }
 
-std::map<std::string, std::string> AssignShortNames(std::vector<std::string> names) {
+std::map<std::string, std::string> AssignShortNames(std::vector<std::string> names,
+                                                    const OemCodePage& page) {
   std::sort(names.begin(), names.end());
   // A valid 8.3 name is its own short name; every other name holds only its alias.
   std::set<std::string> taken;
   std::set<std::string> takenBases;
   for (const std::string& name : names) {
-    if (IsShortName(name)) {
+    if (IsShortName(name, page)) {
       taken.insert(name);
       takenBases.insert(BaseOf(name));
     }
   }
   std::map<std::string, std::string> aliases;
   for (const std::string& name : names) {
-    if (IsShortName(name) || name == "." || name == "..") continue;
-    const std::string alias = MakeAlias(name, taken, takenBases);
+    if (IsShortName(name, page) || name == "." || name == "..") continue;
+    const std::string alias = MakeAlias(name, page, taken, takenBases);
     taken.insert(alias);
     takenBases.insert(BaseOf(alias));
     aliases[name] = alias;

@@ -249,6 +249,20 @@ void Win32System::FreeBuffer(void* buffer) {
   if (buffer != nullptr) HeapFree(GetProcessHeap(), 0, buffer);
 }
 
+bool Win32System::ToOemText(const std::string& text, std::string* oem) {
+  oem->assign(text.size(), '\0');
+  if (!text.empty()) CharToOemBuffA(text.c_str(), &(*oem)[0], static_cast<DWORD>(text.size()));
+  // The system puts the nearest character where the page has none (an "E" for the euro):
+  // only a text that reads back the same was held.
+  return FromOemText(*oem) == text;
+}
+
+std::string Win32System::FromOemText(const std::string& oem) {
+  std::string text(oem.size(), '\0');
+  if (!oem.empty()) OemToCharBuffA(oem.c_str(), &text[0], static_cast<DWORD>(oem.size()));
+  return text;
+}
+
 int Win32System::ShowMessageBox(WindowHandle owner, const std::string& text,
                                 const std::string& caption, unsigned style) {
   return MessageBoxA(ToWindow(owner), text.c_str(), caption.c_str(), style);

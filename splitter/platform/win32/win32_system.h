@@ -21,6 +21,8 @@ class Win32System final : public System {
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
+  bool ToOemText(const std::string& text, std::string* oem) override;
+  std::string FromOemText(const std::string& oem) override;
 
   DriveType DriveTypeOf(const std::string& root) override;
   std::uint64_t FreeBytes(const std::string& root) override;
