@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of Parcelo95.exe under Wine for the README: the main dialog, Options, About, the
 # progress dialog in the middle of a run and the backup path dialog; and of Install.exe's
-# install dialog with the sample package; saved as docs/screenshots/*.png. Wine draws the
+# install dialog with the sample package, its progress dialog at the end of the install, and
+# Uninstaller.exe's question, closing message and progress dialog when the sample is removed
+# again; saved as docs/screenshots/*.png. Wine draws the
 # frames and captions itself in a virtual desktop, which a bare Xvfb display has no window
 # manager for.
 #   bash e2e/screenshots.sh [parcelo|install]   (after the build; installs ImageMagick when
@@ -17,8 +19,8 @@ if ! command -v import >/dev/null; then
 fi
 case $which_pictures in
   parcelo) programs=Parcelo95 ;;
-  install) programs=Install ;;
-  *) programs="Parcelo95 Install" ;;
+  install) programs="Install Uninstaller" ;;
+  *) programs="Parcelo95 Install Uninstaller" ;;
 esac
 for program in $programs; do
   [ -x "${PARCELO_WIN_BIN:-build/win32/bin}/$program.exe" ] || { echo "build first: bash tools/setup.sh" >&2; exit 1; }
@@ -103,4 +105,45 @@ if [ "$which_pictures" != parcelo ]; then
   picture install-dialog
   drive_session "$(s window "Install Tavrin Sample Notes" 109; s click 2; s gone "Install Tavrin Sample Notes")"
   timeout 30 tail --pid="$install_pid" -f /dev/null || kill "$install_pid" 2>/dev/null || true
+
+  # A whole install, and its removal through the system's list of programs. The Windows
+  # folder first gets the folders a Windows 95 system has.
+  mkdir -p "$WINEPREFIX/drive_c/windows/Start Menu/Programs" "$WINEPREFIX/drive_c/windows/Desktop"
+  cp "${PARCELO_WIN_BIN:-build/win32/bin}/Uninstaller.exe" "$sample/"
+  (cd "$sample" && wine "$sample/Install.exe" >/dev/null 2>&1) &
+  install_pid=$!
+  drive_session "$(
+    s window "Install Tavrin Sample Notes" 109
+    s click 107
+    s click 1
+    s box "Installation Complete" "Installation is now complete." none)"
+  picture install-progress
+  drive_session "$(s box "Installation Complete" "*" ok)"
+  timeout 30 tail --pid="$install_pid" -f /dev/null || kill "$install_pid" 2>/dev/null || true
+  wine uninstaller --remove "Tavrin Sample Notes" >/dev/null 2>&1 &
+  remove_pid=$!
+  drive_session "$(s box "Tavrin Uninstaller" "*" none)"
+  picture uninstall-question
+  drive_session "$(
+    s box "Tavrin Uninstaller" "*" yes
+    s box "Tavrin Uninstaller" "Tavrin Sample Notes was successfully removed from your computer." none)"
+  picture uninstall-done
+  drive_session "$(s box "Tavrin Uninstaller" "*" ok)"
+  timeout 30 tail --pid="$remove_pid" -f /dev/null || kill "$remove_pid" 2>/dev/null || true
+
+  # The removal's own dialog shows for a moment only; a record of many files (all gone
+  # already) keeps it up long enough for a picture.
+  source e2e/uninstall_scenarios.sh
+  big="$WINEPREFIX/drive_c/Program Files/Notes Archive"
+  mkdir -p "$big"
+  write_record "$big/Uninstall.qsu" "Notes Archive" 'C:\Program Files\Notes Archive' \
+    'C:\windows\Start Menu\Programs\Notes Archive' 3 \
+    "files=$(seq -f 'Note %05g.txt' 1 3000 | paste -sd '|')"
+  register_product "Notes Archive" 'C:\windows\Uninstaller.exe C:\Program Files\Notes Archive\Uninstall.qsu'
+  wine uninstaller --remove "Notes Archive" >/dev/null 2>&1 &
+  remove_pid=$!
+  drive_session "$(s box "Tavrin Uninstaller" "*" yes; s window "Removing Notes Archive" 102)"
+  picture uninstall-progress
+  drive_session "$(s box "Tavrin Uninstaller" "Notes Archive was successfully removed from your computer." ok)"
+  timeout 60 tail --pid="$remove_pid" -f /dev/null || kill "$remove_pid" 2>/dev/null || true
 fi

@@ -15,10 +15,12 @@ s() { local IFS=$'\t'; printf '%s\n' "$*"; }
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-# The folders an installer expects in the Windows folder of a Windows 95 system.
+# The folders an installer expects in the Windows folder of a Windows 95 system; with
+# "uninstaller", also the copy of Uninstaller.exe an earlier install left there.
 prepare_windows() {
   mkdir -p "$windows/Start Menu/Programs" "$windows/Desktop"
-  cp "$bin/Uninstaller.exe" "$windows/Uninstaller.exe"
+  rm -f "$windows/Uninstaller.exe"
+  [ "${1:-}" != uninstaller ] || cp "$bin/Uninstaller.exe" "$windows/Uninstaller.exe"
 }
 
 # A key in either registry view (a 32-bit program on a 64-bit prefix writes the other).
@@ -87,7 +89,7 @@ confirm_removal() {
 # --- what Uninstaller.exe refuses and reports, on records made by hand ---------------------
 
 refuses_hostile_record() {
-  prepare_windows
+  prepare_windows uninstaller
   mkdir -p "$drive_c/Victim" "$drive_c/Evil"
   echo "keep me" >"$drive_c/Victim/keep.txt"
   write_record "$drive_c/Evil/Uninstall.qsu" "Evil Product" 'C:\Evil' \
@@ -102,7 +104,7 @@ refuses_hostile_record() {
 }
 
 names_a_missing_record() {
-  prepare_windows
+  prepare_windows uninstaller
   register_product "Gone Product" 'C:\windows\Uninstaller.exe C:\Gone Away\Uninstall.qsu'
   listed "Gone Product" || fail "Gone Product is not in the list of programs"
   remove_product "Gone Product" "$(
@@ -113,7 +115,7 @@ names_a_missing_record() {
 # A read-only file is reported, and the record and key stay for the next try, which then
 # completes; the path of the hand-made install holds blanks.
 reports_read_only_then_retries() {
-  prepare_windows
+  prepare_windows uninstaller
   local dest="$drive_c/Hand Made/Notes App" name="Hand Made Notes"
   mkdir -p "$dest"
   echo a >"$dest/a.txt"; echo b >"$dest/b.txt"

@@ -114,6 +114,15 @@ std::string AlreadyExists(const std::string& name, const std::string& holder) {
          "; nothing was written.";
 }
 
+// The files a DEL line removes: only ever ones this join made.
+std::vector<std::string> Deletions(const JoinStep& step, const Folder& folder) {
+  if (step.wildcard) return folder.MadeIntermediates(step.name);
+  Folder::Kind kind;
+  const std::string name = folder.Find(step.name, &kind);
+  if (kind == Folder::Kind::None || !folder.IsMade(name)) return {};
+  return {name};
+}
+
 // What would stop a step in the folder as it will be by then; the folder moves on.
 std::string StepProblem(const JoinStep& step, Folder* folder) {
   Folder::Kind kind;
@@ -136,7 +145,13 @@ std::string StepProblem(const JoinStep& step, Folder* folder) {
       return {};
     }
     case JoinStep::Delete:
-      for (const std::string& name : folder->MadeIntermediates(step.name)) folder->Remove(name);
+      if (!step.wildcard) {
+        const std::string made = folder->Find(step.name, &kind);
+        if (kind == Folder::Kind::None || !folder->IsMade(made)) {
+          return "Not made by this join, so not deleted: " + step.name + kNothingWritten;
+        }
+      }
+      for (const std::string& name : Deletions(step, *folder)) folder->Remove(name);
       return {};
     case JoinStep::Rename: {
       const std::string old = folder->Find(step.name, &kind);
@@ -221,7 +236,7 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
       return {};
     }
     case JoinStep::Delete:
-      for (const std::string& name : folder->MadeIntermediates(step.name)) {
+      for (const std::string& name : Deletions(step, *folder)) {
         std::error_code error;
         fs::remove(folder->PathOf(name), error);
         folder->Remove(name);

@@ -111,8 +111,14 @@ const char* ParseLine(const std::string& line, JoinStep* step) {
     }
     const std::string pattern = line.substr(at + (quoted ? 1 : 0), end - at - (quoted ? 1 : 0));
     if (pattern.size() < 5 || pattern.compare(pattern.size() - 4, 4, ".??_") != 0) {
-      return "a DEL line that is not DEL BASE.??_";
+      // Newer join files delete each intermediate file by its name.
+      step->wildcard = false;
+      if (!ReadName(line, &at, &step->name) || at != line.size()) {
+        return "a DEL line that is not DEL NAME or DEL BASE.??_";
+      }
+      return NameProblem(step->name);
     }
+    step->wildcard = true;
     const std::string base = pattern.substr(0, pattern.size() - 4);
     if ((!quoted && base.find_first_of(kDelimiters) != std::string::npos) ||
         (!quoted && base.find_first_of(kUnquotedOperators) != std::string::npos) ||

@@ -12,6 +12,7 @@ struct JoinStep {
   Kind kind = Echo;
   std::string text;                  // Echo: what follows "ECHO."
   std::vector<std::string> sources;  // Copy: the pieces, in order
+  bool wildcard = false;             // Delete: name is the base of BASE.??_, else the file
   std::string name;                  // Copy: the target; Delete: the base of BASE.??_;
                                      // Rename: the old name
   std::string newName;               // Rename

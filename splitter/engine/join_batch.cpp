@@ -1,5 +1,7 @@
 #include "engine/join_batch.h"
 
+#include <algorithm>
+
 #include "engine/output_file.h"
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
@@ -49,21 +51,133 @@ std::string BatchPercents(const std::string& text) {
   return doubled;
 }
 
+std::string BatchName(const std::string& name) {
+  if (name.find_first_of(" \t,;=+&^") == std::string::npos) return BatchPercents(name);
+  return "\"" + BatchPercents(name) + "\"";
+}
+
+namespace {
+
+// The REN line with the CR LF in front of it.
+std::string RenameLine(const std::string& shortName, const std::string& longName) {
+  return "\r\nREN " + BatchName(shortName) + " \"" + BatchPercents(longName) + "\"";
+}
+
+}  // namespace
+
 const char kEchoKeepsShortName[] =
     "ECHO.The rebuilt file keeps its 8.3 name: its long name cannot be given back here.";
 
 LongNameStep LongNameStepFor(const std::string& shortName, const std::string& longName,
                              bool useDos83) {
-  (void)shortName;
   if (useDos83) return LongNameStep::None;
-  std::string oem;
-  if (!Sys().ToOemText(longName, &oem)) return LongNameStep::KeepShortName;
+  std::string oemLong;
+  if (!Sys().ToOemText(longName, &oemLong)) return LongNameStep::KeepShortName;
+  // The line with its CR LF in front, as it is written.
+  if (RenameLine(Oem(shortName), oemLong).size() - 2 > kLongestBatchLine) {
+    return LongNameStep::KeepShortName;
+  }
   return LongNameStep::Rename;
 }
 
-std::string BatchName(const std::string& name) {
-  if (name.find_first_of(" \t,;=+&^") == std::string::npos) return BatchPercents(name);
-  return "\"" + BatchPercents(name) + "\"";
+namespace {
+
+std::string PieceName(const std::string& pieceBaseName, std::uint32_t n) {
+  std::string piece = pieceBaseName;
+  return AppendPieceNumber(static_cast<int>(n), piece);
+}
+
+std::string Intermediate(const std::string& pieceBaseName, std::uint32_t line) {
+  return BatchName(IntermediateName(pieceBaseName, static_cast<int>(line)));
+}
+
+// The lines as they always were: up to 70 names a line, the intermediate files removed at
+// the end by their wildcard.
+std::vector<std::string> WideCopyLines(const std::string& pieceBaseName,
+                                       const std::string& shortName, std::uint32_t pieceCount) {
+  std::vector<std::string> lines;
+  const std::uint32_t count =
+      pieceCount == 0 ? 1 : (pieceCount + kPiecesPerCopyLine - 1) / kPiecesPerCopyLine;
+  for (std::uint32_t line = 0; line < count; ++line) {
+    std::string text = "COPY /B ";
+    if (line > 0) text += Intermediate(pieceBaseName, line - 1) + "+";
+    const std::uint32_t first = line * kPiecesPerCopyLine;
+    const std::uint32_t end =
+        first + kPiecesPerCopyLine < pieceCount ? first + kPiecesPerCopyLine : pieceCount;
+    for (std::uint32_t n = first; n < end; ++n) {
+      text += BatchName(PieceName(pieceBaseName, n));
+      if (n + 1 < end) text += "+";
+    }
+    text += " " + (line + 1 == count ? BatchName(shortName) : Intermediate(pieceBaseName, line));
+    lines.push_back(text);
+  }
+  if (pieceCount >= kPiecesPerCopyLine) lines.push_back("DEL " + BatchName(pieceBaseName + ".??_"));
+  return lines;
+}
+
+// Lines that COMMAND.COM runs whole: as many names as fit, each line adding to the
+// intermediate file of the line before, which is then deleted by its name. Empty when a
+// line cannot hold even one piece.
+std::vector<std::string> ShortCopyLines(const std::string& pieceBaseName,
+                                        const std::string& shortName, std::uint32_t pieceCount) {
+  std::vector<std::string> lines;
+  const std::string target = BatchName(shortName);
+  std::uint32_t n = 0;
+  for (std::uint32_t line = 0; n < pieceCount; ++line) {
+    std::string text = "COPY /B ";
+    if (line > 0) text += Intermediate(pieceBaseName, line - 1) + "+";
+    const std::string next = Intermediate(pieceBaseName, line);
+    const std::uint32_t first = n;
+    bool last = false;
+    for (; n < pieceCount; ++n) {
+      const std::string piece = (n > first ? "+" : "") + BatchName(PieceName(pieceBaseName, n));
+      last = n + 1 == pieceCount;
+      if (text.size() + piece.size() + 1 + (last ? target : next).size() > kLongestBatchLine) {
+        last = false;
+        break;
+      }
+      text += piece;
+    }
+    if (n == first) return {};
+    text += " " + (last ? target : next);
+    lines.push_back(text);
+    if (line > 0) lines.push_back("DEL " + Intermediate(pieceBaseName, line - 1));
+  }
+  return lines;
+}
+
+bool AllFit(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    if (line.size() > kLongestBatchLine) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool JoinLinesFit(const std::string& pieceBaseName, const std::string& shortName,
+                  std::uint32_t pieceCount) {
+  // The widest line: an intermediate, the piece with the longest number, and the longer of
+  // the two targets. A spanned run does not know its count yet.
+  const std::uint32_t widest = pieceCount == 0 ? 99999 : pieceCount - 1;
+  const std::string intermediate = Intermediate(pieceBaseName, 0);
+  const std::string target = BatchName(shortName);
+  return std::string("COPY /B ").size() + intermediate.size() + 1 +
+             BatchName(PieceName(pieceBaseName, widest)).size() + 1 +
+             std::max(intermediate.size(), target.size()) <=
+         kLongestBatchLine;
+}
+
+std::string JoinShortName(const std::string& alternateName, const std::string& ownName,
+                          std::uint32_t pieceCount) {
+  if (!alternateName.empty()) return alternateName;
+  std::string oem;
+  if (Sys().ToOemText(ownName, &oem)) {
+    const std::size_t dot = oem.rfind('.');
+    const std::string base = dot != std::string::npos && dot > 0 ? oem.substr(0, dot) : oem;
+    if (JoinLinesFit(base, oem, pieceCount)) return ownName;
+  }
+  return OwnShortName(ownName);
 }
 
 std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
@@ -71,30 +185,17 @@ std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
                                          const std::string& longName, std::uint32_t pieceCount,
                                          LongNameStep longNameStep) {
   std::vector<std::string> writes{kHeader};
-  const std::uint32_t lines =
-      pieceCount == 0 ? 1 : (pieceCount + kPiecesPerCopyLine - 1) / kPiecesPerCopyLine;
-  for (std::uint32_t line = 0; line < lines; ++line) {
-    std::string text = "COPY /B ";
-    if (line > 0) text += BatchName(IntermediateName(pieceBaseName, static_cast<int>(line) - 1)) + "+";
-    const std::uint32_t first = line * kPiecesPerCopyLine;
-    const std::uint32_t end =
-        first + kPiecesPerCopyLine < pieceCount ? first + kPiecesPerCopyLine : pieceCount;
-    for (std::uint32_t n = first; n < end; ++n) {
-      std::string piece = pieceBaseName;
-      text += BatchName(AppendPieceNumber(static_cast<int>(n), piece));
-      if (n + 1 < end) text += "+";
-    }
-    text += " ";
-    if (line + 1 == lines) {
-      text += BatchName(shortName);
-    } else {
-      text += BatchName(IntermediateName(pieceBaseName, static_cast<int>(line))) + "\r\n";
-    }
-    writes.push_back(text);
+  // Where the old layout fits a DOS line it stays as it was, byte for byte.
+  std::vector<std::string> lines = WideCopyLines(pieceBaseName, shortName, pieceCount);
+  if (!AllFit(lines)) {
+    std::vector<std::string> shorter = ShortCopyLines(pieceBaseName, shortName, pieceCount);
+    if (!shorter.empty()) lines = shorter;
   }
-  if (pieceCount >= kPiecesPerCopyLine) writes.push_back("\r\nDEL " + BatchName(pieceBaseName + ".??_"));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    writes.push_back((i > 0 ? "\r\n" : "") + lines[i]);
+  }
   if (longNameStep == LongNameStep::Rename) {
-    writes.push_back("\r\nREN " + BatchName(shortName) + " \"" + BatchPercents(longName) + "\"");
+    writes.push_back(RenameLine(shortName, longName));
   } else if (longNameStep == LongNameStep::KeepShortName) {
     writes.push_back(std::string("\r\n") + kEchoKeepsShortName);
   }

@@ -1,6 +1,7 @@
 // The DOS batch file that rebuilds the source from its pieces with COPY /B.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,6 +9,10 @@
 namespace parcelo {
 
 constexpr std::uint32_t kPiecesPerCopyLine = 70;
+
+// COMMAND.COM, which runs a double-clicked batch file on Windows 95 and 98, cuts every line
+// at this many bytes (CR LF not counted).
+constexpr std::size_t kLongestBatchLine = 127;
 
 // text with every "%" doubled: a batch file reads "%%" as one "%", while a lone one would
 // start the expansion of a variable, even inside double quotes.
@@ -26,14 +31,28 @@ enum class LongNameStep { Rename, None, KeepShortName };
 // The ECHO line that stands for a REN line that cannot be written.
 extern const char kEchoKeepsShortName[];
 
-// KeepShortName when the OEM code page cannot hold longName, else Rename (None with
-// "Use DOS 8.3"). Names are the System's.
+// KeepShortName when the OEM code page cannot hold longName or its REN line would be cut,
+// else Rename (None with "Use DOS 8.3"). Names are the System's.
 LongNameStep LongNameStepFor(const std::string& shortName, const std::string& longName,
                              bool useDos83);
 
-// The join file's content as the separate writes it is made of: header, each COPY line,
-// the DEL line, the long name's step and the footer. Names are the bytes to write, i.e.
-// already in the OEM code page.
+// Whether every COPY line can hold at least one piece within kLongestBatchLine, for names
+// already in the OEM code page; pieceCount 0 (spanning) stands for any count.
+bool JoinLinesFit(const std::string& pieceBaseName, const std::string& shortName,
+                  std::uint32_t pieceCount);
+
+// The 8.3 name that a run's pieces and join file use: the file system's alternate name;
+// without one the source's own name, when the join file can carry it in the OEM code page
+// within its lines; else OwnShortName.
+std::string JoinShortName(const std::string& alternateName, const std::string& ownName,
+                          std::uint32_t pieceCount);
+
+// The join file's content as the separate writes it is made of: header, the COPY lines
+// with the deletion of their intermediate files, the long name's step and the footer.
+// Up to 70 pieces a COPY line and one DEL BASE.??_ at the end where every line of that fits
+// in kLongestBatchLine; otherwise as many as fit, each intermediate file deleted by its
+// name as soon as the next line has read it. Names are the bytes to write, i.e. already in
+// the OEM code page.
 std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
                                          const std::string& shortName,
                                          const std::string& longName, std::uint32_t pieceCount,

@@ -47,15 +47,9 @@ int PrepareSplitRun() {
   job.longName = LastComponent(job.sourcePath);
   FoundFile found;
   if (Sys().FindFile(job.sourcePath, &found)) {
-    job.shortName = found.alternateName.empty() ? found.name : found.alternateName;
+    job.shortName = JoinShortName(found.alternateName, found.name, job.pieceCount);
   } else {
     job.shortName = job.longName;  // the worker's open reports the missing source
-  }
-  std::string oem;
-  if (!Sys().ToOemText(job.shortName, &oem)) {
-    // No 8.3 name from the file system, and the own name holds characters that a batch file
-    // cannot write: the pieces take a plain one.
-    job.shortName = OwnShortName(job.longName);
   }
   const std::size_t dot = job.shortName.rfind('.');
   job.pieceBaseName =

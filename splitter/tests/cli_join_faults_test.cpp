@@ -88,9 +88,12 @@ TEST_F(CliJoinFaults, AFullDiskLeavesTheFolderAsItWasAndSaysWhy) {
   const auto before = Snapshot(Path("Small"));
   const CliResult result = Run({"join", "Small"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err,
-            "Cannot write BIG.DAT: No space left on device\nThe files this join had made were "
-            "removed again.\n");
+  // An intermediate file or the rebuilt one: whichever the disk runs out at.
+  EXPECT_EQ(result.err.rfind("Cannot write BIG.", 0), 0u) << result.err;
+  EXPECT_NE(result.err.find(": No space left on device\nThe files this join had made were "
+                            "removed again.\n"),
+            std::string::npos)
+      << result.err;
   EXPECT_EQ(Snapshot(Path("Small")), before);
 }
 
@@ -135,7 +138,7 @@ TEST_F(CliJoinFaults, TheDelLineRemovesOnlyTheIntermediatesOfThisJoin) {
   Write("Out/F.OL_", "an old file of the user's");
   Write("Out/f.bk_", "a backup of the user's");
   const std::string joinText = Read("Out/Join-F.DAT.bat");
-  ASSERT_NE(joinText.find("\r\nDEL F.??_"), std::string::npos);
+  ASSERT_NE(joinText.find("\r\nDEL F.00_"), std::string::npos);
   const CliResult result = Run({"join", "Out"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_TRUE(Read("Out/F.DAT") == source);

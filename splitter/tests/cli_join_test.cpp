@@ -82,7 +82,7 @@ TEST_F(CliJoin, HostileJoinFilesAreRefusedAndNothingIsWritten) {
       {"copy without target", "COPY /B A.000+A.001", "refused"},
       {"text after target", "COPY /B A.000 A.DAT & DEL KEEP.DAT", "refused"},
       {"other copy switch", "COPY /Y A.000 A.DAT", "refused"},
-      {"del of a file", "DEL KEEP.DAT", "refused"},
+      {"del of a file it did not make", good + "\r\nDEL KEEP.DAT", "Not made by this join, so not deleted: KEEP.DAT"},
       {"del of everything", "DEL *.*", "refused"},
       {"del wildcard base", "DEL *.??_", "refused"},
       {"del outside", "DEL ..\\A.??_", "refused"},
