@@ -38,3 +38,6 @@ bash e2e/parcelo_gui_test.sh
 
 echo "== Install.exe under Wine, through its dialogs"
 bash e2e/install_gui_test.sh
+
+echo "== Install.exe installing for real under Wine: the sample, a cancel, a kept file"
+bash e2e/install_phases_test.sh
