@@ -27,6 +27,9 @@ bash e2e/wine_join_names_test.sh
 echo "== names outside ASCII, joined through the shell under Wine"
 bash e2e/wine_oem_names_test.sh
 
+echo "== join files cut at 127 bytes a line, as COMMAND.COM reads them, under Wine"
+bash e2e/wine_dos_lines_test.sh
+
 echo "== qsdtool.exe under Wine"
 bash e2e/wine_qsdtool_test.sh
 
@@ -35,3 +38,6 @@ bash e2e/parcelo_gui_test.sh
 
 echo "== Install.exe under Wine, through its dialogs"
 bash e2e/install_gui_test.sh
+
+echo "== Install.exe installing for real under Wine: the sample, a cancel, a kept file"
+bash e2e/install_phases_test.sh

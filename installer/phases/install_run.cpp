@@ -1,5 +1,7 @@
 #include "phases/install_run.h"
 
+#include "phases/run_writes.h"
+
 namespace qinstall {
 namespace {
 InstallChoices choices;
@@ -30,6 +32,9 @@ void StepProgress() { Sys().ProgressDelta(run.progressDialog, kIdProgressBar, 1)
 void SetStatus(const std::string& text) { Sys().SetItemText(run.progressDialog, kIdStatusText, text); }
 
 void CloseProgressDialog() {
+  // Every end of the run passes here, after any rollback: what is still kept aside now
+  // belongs to no one.
+  DropKeptFiles();
   workerStage = WorkerStage::Closing;
   Sys().CloseWindow(run.progressDialog);
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/system.h"
 
@@ -20,11 +21,22 @@ InstallChoices& Choices();
 // its check points. Never set back to 0 during a run.
 extern std::atomic<std::uint16_t> cancelRequested;
 
+// A file or link this run wrote, in the order written. keptPath holds what was at path
+// before the run, set aside in the same folder, or is empty when path was free.
+struct RunWrite {
+  enum class Kind { File, Link };
+  Kind kind;
+  std::string path;
+  std::string keptPath;
+};
+
 struct InstallRun {
   WindowHandle installDialog = nullptr;   // until Install or Cancel
   WindowHandle progressDialog = nullptr;
   bool destinationCreated = false;
   bool startMenuFolderCreated = false;
+  bool uninstallKeyCreated = false;
+  std::vector<RunWrite> writes;
 };
 InstallRun& Run();
 

@@ -41,6 +41,7 @@ RegistryKey System::CreateKey(RegistryHive, const std::string&, std::uint32_t* e
 bool System::SetString(RegistryKey, const std::string&, const std::string&) { return false; }
 void System::CloseKey(RegistryKey) {}
 bool System::DeleteKey(RegistryHive, const std::string&) { return false; }
+bool System::KeyExists(RegistryHive, const std::string&) { return false; }
 std::uint32_t System::DeleteKeyTree(RegistryHive, const std::string&) { return kErrorAccessDenied; }
 bool System::SaveShellLink(const ShellLink&) { return false; }
 WindowHandle System::CreateModelessDialog(int) { return nullptr; }

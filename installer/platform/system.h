@@ -116,6 +116,8 @@ class System {
   virtual bool SetString(RegistryKey key, const std::string& name, const std::string& value);
   virtual void CloseKey(RegistryKey key);
   virtual bool DeleteKey(RegistryHive hive, const std::string& subKey);  // RegDeleteKeyA
+  // RegOpenKeyExA for reading: whether the key is there.
+  virtual bool KeyExists(RegistryHive hive, const std::string& subKey);
   // Deletes the key with all its subkeys, on every Windows (RegDeleteKeyA leaves a key with
   // subkeys on NT). Returns 0 when it is gone, kErrorFileNotFound when it was not there,
   // else the system's error.

@@ -15,6 +15,16 @@ std::string Handle(WindowHandle window) {
 }
 }  // namespace
 
+bool TestSystem::Faulted(const std::string& operation, std::uint32_t* error) {
+  const int call = ++operationCalls[operation];
+  const auto fault = faults.find(operation);
+  if (fault == faults.end()) return false;
+  const auto failing = fault->second.find(call);
+  if (failing == fault->second.end()) return false;
+  if (error != nullptr) *error = failing->second;
+  return true;
+}
+
 FileHandle TestSystem::OpenExistingForReading(const std::string& path, std::uint32_t* error) {
   const FileHandle file = Real().OpenExistingForReading(path, error);
   if (file != kInvalidFile) ++openFiles;
@@ -22,6 +32,7 @@ FileHandle TestSystem::OpenExistingForReading(const std::string& path, std::uint
 }
 
 FileHandle TestSystem::CreateForWriting(const std::string& path, std::uint32_t* error) {
+  if (Faulted("CreateForWriting", error)) return kInvalidFile;
   const FileHandle file = Real().CreateForWriting(path, error);
   if (file != kInvalidFile) ++openFiles;
   return file;
@@ -33,6 +44,8 @@ IoResult TestSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t count
 }
 
 IoResult TestSystem::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
+  std::uint32_t error = 0;
+  if (Faulted("WriteFile", &error)) return IoResult{false, 0, error};
   return Real().WriteFile(file, data, count);
 }
 
@@ -44,18 +57,25 @@ void TestSystem::CloseFile(FileHandle file) {
 bool TestSystem::PathExists(const std::string& path) { return Real().PathExists(path); }
 bool TestSystem::IsFolder(const std::string& path) { return Real().IsFolder(path); }
 bool TestSystem::CreateFolder(const std::string& path, std::uint32_t* error) {
+  if (Faulted("CreateFolder", error)) return false;
   return Real().CreateFolder(path, error);
 }
-bool TestSystem::RemoveFolder(const std::string& path) { return Real().RemoveFolder(path); }
+bool TestSystem::RemoveFolder(const std::string& path) {
+  if (Faulted("RemoveFolder", nullptr)) return false;
+  return Real().RemoveFolder(path);
+}
 bool TestSystem::CopyFileOver(const std::string& from, const std::string& to,
                               std::uint32_t* error) {
+  if (Faulted("CopyFileOver", error)) return false;
   return Real().CopyFileOver(from, to, error);
 }
 bool TestSystem::RemoveFile(const std::string& path, std::uint32_t* error) {
+  if (Faulted("RemoveFile", error)) return false;
   return Real().RemoveFile(path, error);
 }
 bool TestSystem::RenameFile(const std::string& from, const std::string& to,
                             std::uint32_t* error) {
+  if (Faulted("RenameFile", error)) return false;
   return Real().RenameFile(from, to, error);
 }
 
@@ -66,25 +86,36 @@ void* TestSystem::AllocateMemory(std::size_t bytes) {
 
 RegistryKey TestSystem::CreateKey(RegistryHive hive, const std::string& subKey,
                                   std::uint32_t* error) {
+  if (Faulted("CreateKey", error)) return kNoKey;
   return Real().CreateKey(hive, subKey, error);
 }
 bool TestSystem::SetString(RegistryKey key, const std::string& name, const std::string& value) {
+  if (Faulted("SetString", nullptr)) return false;
   return Real().SetString(key, name, value);
 }
 void TestSystem::CloseKey(RegistryKey key) { Real().CloseKey(key); }
 bool TestSystem::DeleteKey(RegistryHive hive, const std::string& subKey) {
+  if (Faulted("DeleteKey", nullptr)) return false;
   return Real().DeleteKey(hive, subKey);
 }
-bool TestSystem::SaveShellLink(const ShellLink& link) { return Real().SaveShellLink(link); }
+bool TestSystem::KeyExists(RegistryHive hive, const std::string& subKey) {
+  return Real().KeyExists(hive, subKey);
+}
+bool TestSystem::SaveShellLink(const ShellLink& link) {
+  if (Faulted("SaveShellLink", nullptr)) return false;
+  return Real().SaveShellLink(link);
+}
 
 int TestSystem::ShowMessageBox(WindowHandle owner, const std::string& text,
                                const std::string& caption, unsigned style) {
   boxes.push_back({owner, text, caption, style});
+  if (answer) return answer(boxes.back());
   if (!answers.empty()) {
     const int answer = answers.front();
     answers.pop_front();
     return answer;
   }
+  if ((style & 0xF) == kMbRetryCancel) return kIdCancel;
   return (style & 0xF) == kMbYesNo ? kIdYes : kIdOk;
 }
 

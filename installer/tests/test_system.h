@@ -1,13 +1,16 @@
 // A System for tests: real files through the platform System, a record of every message
 // box and window call, scripted answers, a count of open files, and injected faults (the
-// nth read call or allocation fails).
+// nth read call or allocation fails; the nth call of a file, folder, registry or link
+// operation fails with an error).
 #pragma once
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "platform/posix/posix_system.h"
 #include "platform/system.h"
 
 namespace qinstall {
@@ -21,7 +24,11 @@ struct Box {
 
 class TestSystem : public System {
  public:
-  TestSystem() { InstallSystem(this); }
+  // Starts from an empty drive table and registry.
+  TestSystem() {
+    HostSystem().Reset();
+    InstallSystem(this);
+  }
   ~TestSystem() override { InstallSystem(&PlatformSystem()); }
 
   std::uint32_t PlatformId() override { return platformId; }
@@ -46,9 +53,11 @@ class TestSystem : public System {
   bool SetString(RegistryKey key, const std::string& name, const std::string& value) override;
   void CloseKey(RegistryKey key) override;
   bool DeleteKey(RegistryHive hive, const std::string& subKey) override;
+  bool KeyExists(RegistryHive hive, const std::string& subKey) override;
   bool SaveShellLink(const ShellLink& link) override;
 
-  // Takes the next scripted answer, or kIdOk (kIdYes for a Yes/No box) when none is left.
+  // Takes the next scripted answer, or when none is left kIdOk (kIdYes for a Yes/No box,
+  // kIdCancel for a Retry/Cancel box, so that no run retries for ever).
   int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                      unsigned style) override;
   WindowHandle CreateModelessDialog(int resource) override;
@@ -75,6 +84,14 @@ class TestSystem : public System {
   std::uint32_t platformId = kPlatformWindows;
   std::string windowsFolder = "C:\\WINDOWS";
 
+  // The call-th call (from 1) of operation, named as its method ("CopyFileOver",
+  // "CreateFolder", "SetString", "SaveShellLink", ...), fails with error.
+  void FailCall(const std::string& operation, int call, std::uint32_t error = kErrorAccessDenied) {
+    faults[operation][call] = error;
+  }
+  std::map<std::string, std::map<int, std::uint32_t>> faults;  // by operation, by call
+  std::map<std::string, int> operationCalls;  // calls so far, by operation
+
   int failReadCall = 0;       // from 1; 0 never
   int failAllocation = 0;     // from 1; 0 never
   int readCalls = 0;
@@ -82,6 +99,7 @@ class TestSystem : public System {
   int openFiles = 0;
 
   std::deque<int> answers;    // for the message boxes, in order
+  std::function<int(const Box&)> answer;  // when set, answers every box instead
   std::vector<Box> boxes;
   // Every window call, one line each: "SetItemText 100 Copying Files...", "ProgressDelta 102 1".
   std::vector<std::string> calls;
@@ -93,6 +111,10 @@ class TestSystem : public System {
   // and a sent WM_CLOSE.
   std::function<void(int resource, WindowHandle dialog)> onCreate;
   std::function<void(WindowHandle window)> onClose;
+
+ private:
+  // Counts the call and says whether it is the one to fail (setting *error).
+  bool Faulted(const std::string& operation, std::uint32_t* error);
 };
 
 // A fresh folder below the system's temporary folder, removed with everything in it.

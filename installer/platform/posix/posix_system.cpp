@@ -1,82 +1,268 @@
-// The POSIX System: host paths, plain file descriptors. POSIX has no share modes, so the
-// installer's exclusive open cannot keep other readers out here.
+#include "platform/posix/posix_system.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <vector>
 
-#include "platform/system.h"
+#include "platform/posix/link_file.h"
 
 namespace qinstall {
+namespace fs = std::filesystem;
 namespace {
 
 std::uint32_t Win32Error(int error) {
   switch (error) {
-    case ENOENT: return 2;                              // ERROR_FILE_NOT_FOUND
-    case ENOTDIR: return 3;                             // ERROR_PATH_NOT_FOUND
-    case EACCES: case EPERM: case EISDIR: return 5;     // ERROR_ACCESS_DENIED
+    case ENOENT: return kErrorFileNotFound;
+    case ENOTDIR: return kErrorPathNotFound;
+    case EACCES: case EPERM: case EISDIR: case EROFS: case ENOTEMPTY: return kErrorAccessDenied;
+    case EEXIST: return kErrorAlreadyExists;
     case ENOMEM: return 8;                              // ERROR_NOT_ENOUGH_MEMORY
+    case ETXTBSY: case EBUSY: return kErrorSharingViolation;
+    case ENOSPC: case EDQUOT: return 112;               // ERROR_DISK_FULL
     case EIO: return 23;                                // ERROR_CRC
     default: return 31;                                 // ERROR_GEN_FAILURE
   }
 }
 
-class PosixSystem : public System {
- public:
-  FileHandle OpenExistingForReading(const std::string& path, std::uint32_t* error) override {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Fail(error, errno);
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-      close(fd);
-      return Fail(error, EISDIR);
-    }
-    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return fd;
-  }
+FileHandle Fail(std::uint32_t* error, int code) {
+  if (error != nullptr) *error = Win32Error(code);
+  return kInvalidFile;
+}
 
-  IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override {
-    IoResult result;
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    while (result.bytes < count) {
-      const ssize_t got = read(static_cast<int>(file), bytes + result.bytes, count - result.bytes);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) {
-        result.error = Win32Error(errno);
-        return result;
-      }
-      if (got == 0) break;
-      result.bytes += static_cast<std::uint32_t>(got);
-    }
-    result.ok = true;
-    return result;
-  }
+bool FailBool(std::uint32_t* error, int code) {
+  Fail(error, code);
+  return false;
+}
 
-  void CloseFile(FileHandle file) override { close(static_cast<int>(file)); }
-
-  void* AllocateMemory(std::size_t bytes) override { return std::malloc(bytes); }
-
-  int ShowMessageBox(WindowHandle, const std::string& text, const std::string& caption,
-                     unsigned) override {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return kIdOk;
-  }
-
- private:
-  static FileHandle Fail(std::uint32_t* error, int code) {
-    if (error != nullptr) *error = Win32Error(code);
-    return kInvalidFile;
-  }
-};
+bool IsRegularFile(const std::string& host) {
+  struct stat info;
+  return stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
 
 }  // namespace
 
-System& PlatformSystem() {
+void PosixSystem::MapDrive(char letter, const std::string& hostFolder) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  if (hostFolder.empty()) {
+    drives_.erase(key);
+  } else {
+    drives_[key] = hostFolder;
+  }
+}
+
+void PosixSystem::SetCurrentFolder(const std::string& hostFolder) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  currentFolder_ = hostFolder;
+}
+
+void PosixSystem::Reset() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    drives_.clear();
+    currentFolder_.clear();
+  }
+  registry_.Clear();
+}
+
+bool PosixSystem::ToHostPath(const std::string& path, std::string* hostPath) const {
+  if (path.empty()) return false;
+  if (path[0] == '/') {
+    *hostPath = path;
+    return true;
+  }
+  std::string host;
+  std::size_t start = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (path.size() >= 2 && path[1] == ':') {
+      const auto drive = drives_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))));
+      if (drive == drives_.end()) return false;
+      host = drive->second;
+      start = 2;
+    } else {
+      host = currentFolder_.empty() ? "." : currentFolder_;
+    }
+  }
+  // ".." never climbs above the drive's (or the current) folder.
+  std::vector<std::string> parts;
+  std::string component;
+  for (std::size_t i = start; i <= path.size(); ++i) {
+    const char c = i < path.size() ? path[i] : '\\';
+    if (c != '\\' && c != '/') {
+      component += c;
+      continue;
+    }
+    if (component == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!component.empty() && component != ".") {
+      parts.push_back(component);
+    }
+    component.clear();
+  }
+  for (const std::string& part : parts) host += "/" + part;
+  *hostPath = host;
+  return true;
+}
+
+FileHandle PosixSystem::OpenExistingForReading(const std::string& path, std::uint32_t* error) {
+  std::string host;
+  if (!ToHostPath(path, &host)) return Fail(error, ENOENT);
+  const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Fail(error, errno);
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return Fail(error, EISDIR);
+  }
+  posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  return fd;
+}
+
+FileHandle PosixSystem::CreateForWriting(const std::string& path, std::uint32_t* error) {
+  std::string host;
+  if (!ToHostPath(path, &host)) return Fail(error, ENOENT);
+  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return Fail(error, errno == ENOENT ? ENOTDIR : errno);
+  return fd;
+}
+
+IoResult PosixSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
+  IoResult result;
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  while (result.bytes < count) {
+    const ssize_t got = read(static_cast<int>(file), bytes + result.bytes, count - result.bytes);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      result.error = Win32Error(errno);
+      return result;
+    }
+    if (got == 0) break;
+    result.bytes += static_cast<std::uint32_t>(got);
+  }
+  result.ok = true;
+  return result;
+}
+
+IoResult PosixSystem::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
+  IoResult result;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  while (result.bytes < count) {
+    const ssize_t put = write(static_cast<int>(file), bytes + result.bytes, count - result.bytes);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      result.error = Win32Error(put < 0 ? errno : ENOSPC);
+      return result;
+    }
+    result.bytes += static_cast<std::uint32_t>(put);
+  }
+  result.ok = true;
+  return result;
+}
+
+void PosixSystem::CloseFile(FileHandle file) { close(static_cast<int>(file)); }
+
+bool PosixSystem::PathExists(const std::string& path) {
+  std::string host;
+  struct stat info;
+  return ToHostPath(path, &host) && lstat(host.c_str(), &info) == 0;
+}
+
+bool PosixSystem::IsFolder(const std::string& path) {
+  std::string host;
+  struct stat info;
+  return ToHostPath(path, &host) && stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool PosixSystem::CreateFolder(const std::string& path, std::uint32_t* error) {
+  std::string host;
+  if (!ToHostPath(path, &host)) return FailBool(error, ENOTDIR);
+  if (mkdir(host.c_str(), 0755) == 0) return true;
+  return FailBool(error, errno == ENOENT ? ENOTDIR : errno);
+}
+
+bool PosixSystem::RemoveFolder(const std::string& path) {
+  std::string host;
+  return ToHostPath(path, &host) && rmdir(host.c_str()) == 0;
+}
+
+bool PosixSystem::CopyFileOver(const std::string& from, const std::string& to,
+                               std::uint32_t* error) {
+  std::string hostFrom;
+  std::string hostTo;
+  if (!ToHostPath(from, &hostFrom) || !ToHostPath(to, &hostTo)) return FailBool(error, ENOENT);
+  if (!IsRegularFile(hostFrom)) return FailBool(error, ENOENT);
+  std::error_code failure;
+  fs::copy_file(hostFrom, hostTo, fs::copy_options::overwrite_existing, failure);
+  if (failure) return FailBool(error, failure.value());
+  return true;
+}
+
+bool PosixSystem::RemoveFile(const std::string& path, std::uint32_t* error) {
+  std::string host;
+  if (!ToHostPath(path, &host)) return FailBool(error, ENOENT);
+  if (unlink(host.c_str()) == 0) return true;
+  return FailBool(error, errno);
+}
+
+bool PosixSystem::RenameFile(const std::string& from, const std::string& to,
+                             std::uint32_t* error) {
+  std::string hostFrom;
+  std::string hostTo;
+  struct stat info;
+  if (!ToHostPath(from, &hostFrom) || !ToHostPath(to, &hostTo)) return FailBool(error, ENOENT);
+  if (lstat(hostTo.c_str(), &info) == 0) return FailBool(error, EEXIST);
+  if (rename(hostFrom.c_str(), hostTo.c_str()) == 0) return true;
+  return FailBool(error, errno);
+}
+
+void* PosixSystem::AllocateMemory(std::size_t bytes) { return std::malloc(bytes); }
+
+RegistryKey PosixSystem::CreateKey(RegistryHive hive, const std::string& subKey,
+                                   std::uint32_t* error) {
+  const RegistryKey key = registry_.CreateKey(hive, subKey);
+  if (key == kNoKey && error != nullptr) *error = kErrorAccessDenied;
+  return key;
+}
+
+bool PosixSystem::SetString(RegistryKey key, const std::string& name, const std::string& value) {
+  return registry_.SetString(key, name, value);
+}
+
+void PosixSystem::CloseKey(RegistryKey key) { registry_.CloseKey(key); }
+
+bool PosixSystem::DeleteKey(RegistryHive hive, const std::string& subKey) {
+  return registry_.DeleteKey(hive, subKey);
+}
+
+bool PosixSystem::SaveShellLink(const ShellLink& link) {
+  std::string host;
+  if (!ToHostPath(link.linkFile, &host) || IsFolder(link.linkFile)) return false;
+  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  const std::string text = FormatLinkFile(link);
+  const IoResult written = WriteFile(fd, text.data(), static_cast<std::uint32_t>(text.size()));
+  return close(fd) == 0 && written.ok;
+}
+
+int PosixSystem::ShowMessageBox(WindowHandle, const std::string& text, const std::string& caption,
+                                unsigned) {
+  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  return kIdOk;
+}
+
+PosixSystem& HostSystem() {
   static PosixSystem system;
   return system;
 }
+
+System& PlatformSystem() { return HostSystem(); }
 
 }  // namespace qinstall

@@ -1,0 +1,188 @@
+# The scenarios of install_phases_test.sh and their helpers. Each scenario runs in a
+# subshell with errexit: the first failed check fails it.
+
+product="Tavrin Sample Notes"
+progress_title="Installing $product"
+key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'"\\$product"
+drive_c="$WINEPREFIX/drive_c"
+windows="$drive_c/windows"
+menu="$windows/Start Menu/Programs/Sample Notes"
+samples="$repo/installer/samples"
+cancel_question="Are you sure you want to cancel the installation?"
+install_pid=""
+
+s() { local IFS=$'\t'; printf '%s\n' "$*"; }
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+# A Windows 95 machine before the run: its Start Menu and Desktop folders, no product.
+fresh_machine() {
+  rm -rf "$windows/Start Menu" "$windows/Desktop" "$windows/Uninstaller.exe"
+  mkdir -p "$windows/Start Menu/Programs" "$windows/Desktop"
+  timeout 30 wine reg delete "$key" /f >/dev/null 2>&1 || true
+}
+
+# Install.exe, the sample package and an Uninstaller.exe in SETUP, the current folder.
+stage_setup() {
+  local setup=$1
+  rm -rf "$setup"; mkdir -p "$setup"
+  cp "$samples/Install.qsd" "$samples/Readme.txt" "$samples/Notes.txt" "$samples/Settings.ini" \
+    "$bin/Install.exe" "$bin/Uninstaller.exe" "$setup/"
+}
+
+start_install() {
+  (cd "$1" && exec timeout 180 wine Install.exe) >>"$work/install.log" 2>&1 &
+  install_pid=$!
+}
+
+stop_install() {
+  [ -n "$install_pid" ] || return 0
+  timeout 60 tail --pid="$install_pid" -f /dev/null || kill "$install_pid" 2>/dev/null
+  install_pid=""
+}
+
+expect_ended() {
+  timeout 60 tail --pid="$install_pid" -f /dev/null || fail "Install.exe did not end"
+  install_pid=""
+}
+
+# One value of the product's key; a 32-bit program on a 64-bit prefix writes the 32-bit view.
+reg_value() {
+  { timeout 30 wine reg query "$key" /v "$1" 2>/dev/null ||
+    timeout 30 wine reg query "$key" /v "$1" /reg:32 2>/dev/null; } |
+    tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
+}
+
+reg_has_key() {
+  timeout 30 wine reg query "$key" >/dev/null 2>&1 ||
+    timeout 30 wine reg query "$key" /reg:32 >/dev/null 2>&1
+}
+
+# Every file below the given folders with its checksum, for before-and-after comparisons.
+listing() {
+  local folder
+  for folder in "$@"; do
+    [ -d "$folder" ] && (cd "$folder" && find . -print0 | sort -z | xargs -0 -I{} sh -c \
+      'if [ -d "$1" ]; then echo "$1/"; else echo "$1 $(md5sum <"$1" | cut -c1-32)"; fi' _ {} |
+      sed "s|^|$folder: |")
+  done
+}
+
+is_shell_link() {  # a .lnk begins with its header size, 0x4C, and the link class id
+  [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')" = 4c00000001140200 ]
+}
+
+# --- scenarios ---------------------------------------------------------------------------
+
+# The sample with both shortcut choices into the default destination; everything lands
+# where it should and the record reads back as written.
+install_sample() {
+  fresh_machine
+  local setup="$work/setup" dest="$drive_c/Program Files/Sample Notes" started elapsed overhead
+  rm -rf "$dest"
+  stage_setup "$setup"
+  start_install "$setup"
+  drive_session "$(
+    s window "Install $product" 109
+    s read 109 'C:\Program Files\Sample Notes'
+    s click 107
+    s checked 105 1
+    s checked 107 1)"
+  # The time to install, less what starting the driver and finding the dialog take.
+  started=$(date +%s.%N)
+  drive_session "$(s window "Install $product" 109)" >/dev/null
+  overhead=$(echo "$(date +%s.%N) - $started" | bc)
+  started=$(date +%s.%N)
+  drive_session "$(
+    s window "Install $product" 109
+    s click 1
+    s box "Installation Complete" "Installation is now complete." none)"
+  elapsed=$(echo "$(date +%s.%N) - $started - $overhead" | bc)
+  drive_session "$(s box "Installation Complete" "Installation is now complete." ok; s gone "$progress_title")"
+  expect_ended
+  echo "install time: ${elapsed} s from Install to the completion message (driver start-up of ${overhead} s taken off)"
+
+  for file in Readme.txt Notes.txt Settings.ini; do
+    cmp "$samples/$file" "$dest/$file" || fail "$file differs"
+  done
+  cmp "$setup/Uninstaller.exe" "$windows/Uninstaller.exe" || fail "no Uninstaller.exe in the Windows folder"
+  is_shell_link "$menu/Read Me.lnk" || fail "no Start Menu link"
+  is_shell_link "$windows/Desktop/Read Me.lnk" || fail "no desktop link Read Me.lnk"
+  is_shell_link "$windows/Desktop/Sample Notes.lnk" || fail "no desktop link Sample Notes.lnk"
+  [ ! -e "$menu/Sample Notes.lnk" ] || fail "a desktop-only link in the Start Menu"
+  # The link's target and working folder are in the file as ANSI text.
+  grep -aq 'Readme.txt' "$menu/Read Me.lnk" || fail "the Start Menu link does not name Readme.txt"
+
+  [ "$(reg_value DisplayName)" = "$product" ] || fail "DisplayName is '$(reg_value DisplayName)'"
+  [ "$(reg_value UninstallString)" = 'C:\windows\Uninstaller.exe C:\Program Files\Sample Notes\Uninstall.qsu' ] ||
+    fail "UninstallString is '$(reg_value UninstallString)'"
+
+  "$qsdtool" dump "$dest/Uninstall.qsu" --json >"$work/record.json" || fail "qsdtool cannot read the record"
+  python3 - "$work/record.json" <<'PY' || fail "the record holds $(cat "$work/record.json")"
+import json, sys
+record = json.load(open(sys.argv[1]))
+assert record["productName"] == "Tavrin Sample Notes", record
+assert record["destinationFolder"] == "C:\\Program Files\\Sample Notes", record
+assert record["format"] == "Uninstall.qsu", record
+assert [f["name"] for f in record["files"]] == ["Readme.txt", "Notes.txt", "Settings.ini"], record
+assert record["uninstallExtras"] == ["HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes",
+                                     "  Settings.ini  "], record
+assert record["startMenuFolder"] == "C:\\windows\\Start Menu\\Programs\\Sample Notes", record
+assert record["choices"] == 0, record
+names = [(s["name"], s["placement"]) for s in record["shortcuts"]]
+assert names == [("Read Me.lnk", 0), ("Sample Notes.lnk", 2)], names
+PY
+}
+
+# Cancel asked for while the overwrite question is open, Yes to overwriting the user's
+# Notes.txt, then Yes at the next check point: the machine is as before the run.
+cancel_while_copying() {
+  fresh_machine
+  local setup="$work/setup" dest="$drive_c/Kept Notes" before after
+  rm -rf "$dest"; mkdir -p "$dest"
+  echo "the user's own notes" >"$dest/Notes.txt"
+  echo "not the package's" >"$dest/Mine.txt"
+  stage_setup "$setup"
+  before=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
+  start_install "$setup"
+  drive_session "$(
+    s window "Install $product" 109
+    s text 109 'C:\Kept Notes'
+    s click 107
+    s click 1
+    s box "File Already Exists" "File 'Notes.txt' already exists. Overwrite?" none
+    s window "$progress_title" 102
+    s close
+    s box "File Already Exists" "File 'Notes.txt' already exists. Overwrite?" yes
+    s box "Cancel Installation" "$cancel_question" yes
+    s gone "$progress_title")"
+  expect_ended
+  after=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
+  [ "$before" = "$after" ] || fail "the machine changed: $(diff <(echo "$before") <(echo "$after"))"
+  ! reg_has_key || fail "the uninstall key was made"
+  [ ! -e "$windows/Uninstaller.exe" ] || fail "the uninstaller was copied before the cancel"
+}
+
+# An overwrite answered No keeps the user's file; the run completes and the record lists it.
+overwrite_declined() {
+  fresh_machine
+  local setup="$work/setup" dest="$drive_c/Notes Again"
+  rm -rf "$dest"; mkdir -p "$dest"
+  echo "the user's own readme" >"$dest/Readme.txt"
+  stage_setup "$setup"
+  start_install "$setup"
+  drive_session "$(
+    s window "Install $product" 109
+    s text 109 'C:\Notes Again'
+    s click 1
+    s box "File Already Exists" "File 'Readme.txt' already exists. Overwrite?" no
+    s box "Installation Complete" "Installation is now complete." ok
+    s gone "$progress_title")"
+  expect_ended
+  [ "$(cat "$dest/Readme.txt")" = "the user's own readme" ] || fail "the user's Readme.txt was replaced"
+  cmp "$samples/Notes.txt" "$dest/Notes.txt" || fail "Notes.txt differs"
+  "$qsdtool" dump "$dest/Uninstall.qsu" --json | grep -q '"Readme.txt"' ||
+    fail "the record does not list the declined file"
+  ls "$dest" | grep -q '^~QSI' && fail "a kept file is left: $(ls "$dest")"
+  true
+}
