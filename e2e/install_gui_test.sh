@@ -12,7 +12,7 @@ source "$(dirname "$0")/install_scenarios.sh"
 failures=0
 only=${1:-}
 for scenario in platform_check data_file_from_current_folder install_dialog \
-                desktop_only_package install_run; do
+                desktop_only_package install_run close_during_run; do
   [ -z "$only" ] || [ "$only" = "$scenario" ] || continue
   echo "== $scenario"
   started=$SECONDS

@@ -157,3 +157,36 @@ install_run() {
   expect_ended
 }
 
+# A package of large files, so that a run lasts long enough to be interrupted.
+large_package() {
+  local folder=$1 i
+  {
+    printf '[product]\nname = Big Tool\ndestination = C:\\Big Tool\n[files]\n'
+    for i in 1 2 3 4; do
+      head -c 120000000 /dev/zero >"$folder/Big$i.bin"
+      printf 'Big%s.bin\n' "$i"
+    done
+    printf '[start menu]\nfolder = Programs\\Big Tool\n'
+  } >"$folder/Install.manifest"
+  "$qsdtool" pack "$folder/Install.manifest" >/dev/null
+}
+
+# The close box while the worker copies: a cancel request, asked at the next check point;
+# Yes takes back the run's work and the worker's own close ends the program.
+close_during_run() {
+  local folder
+  folder=$(install_folder large bare)
+  large_package "$folder"
+  rm -rf "$WINEPREFIX/drive_c/Big Tool"
+  start_install "$folder"
+  drive_session "$(
+    s window "Install Big Tool" 109
+    s click 1
+    s window "Installing Big Tool" 102
+    s waittext 100 "Copying Files..."
+    s close
+    s box "Cancel Installation" "Are you sure you want to cancel the installation?" yes
+    s gone "Installing Big Tool")"
+  expect_ended
+  [ ! -e "$WINEPREFIX/drive_c/Big Tool" ] || fail "the destination folder is still there"
+}
