@@ -41,3 +41,6 @@ bash e2e/install_gui_test.sh
 
 echo "== Install.exe installing for real under Wine: the sample, a cancel, a kept file"
 bash e2e/install_phases_test.sh
+
+echo "== Uninstaller.exe under Wine: install the sample, remove it through the list of programs"
+bash e2e/install_uninstall_test.sh
