@@ -9,21 +9,5 @@ qsdtool="$repo/build/native/bin/qsdtool"
 [ -x "$qsdtool" ] || { echo "FAIL: build the native qsdtool first"; exit 1; }
 source "$(dirname "$0")/install_scenarios.sh"
 
-failures=0
-only=${1:-}
-for scenario in platform_check data_file_from_current_folder install_dialog \
-                desktop_only_package install_run close_during_run; do
-  [ -z "$only" ] || [ "$only" = "$scenario" ] || continue
-  echo "== $scenario"
-  started=$SECONDS
-  ( set -e; "$scenario" )
-  status=$?
-  if [ "$status" -eq 0 ]; then
-    echo "ok: $scenario ($((SECONDS - started)) s)"
-  else
-    echo "FAIL: $scenario"
-    failures=$((failures + 1))
-  fi
-  stop_app
-done
-[ "$failures" -eq 0 ]
+run_scenarios "${1:-}" stop_app platform_check data_file_from_current_folder install_dialog \
+              desktop_only_package install_run close_during_run

@@ -10,21 +10,5 @@ work=$(mktemp -d /tmp/uninstall-e2e-XXXXXX)
 wine_session_start "$work"
 source "$(dirname "$0")/uninstall_scenarios.sh"
 
-failures=0
-only=${1:-}
-for scenario in refuses_hostile_record names_a_missing_record reports_read_only_then_retries \
-                install_then_remove keeps_what_the_user_had; do
-  [ -z "$only" ] || [ "$only" = "$scenario" ] || continue
-  echo "== $scenario"
-  started=$SECONDS
-  # Not in a condition: errexit would be ignored inside.
-  ( set -e; "$scenario" )
-  status=$?
-  if [ "$status" -eq 0 ]; then
-    echo "ok: $scenario ($((SECONDS - started)) s)"
-  else
-    echo "FAIL: $scenario"
-    failures=$((failures + 1))
-  fi
-done
-[ "$failures" -eq 0 ]
+run_scenarios "${1:-}" "" refuses_hostile_record names_a_missing_record \
+              reports_read_only_then_retries install_then_remove keeps_what_the_user_had

@@ -7,22 +7,5 @@ work=$(mktemp -d /tmp/parcelo-e2e-XXXXXX)
 wine_session_start "$work"
 source "$(dirname "$0")/parcelo_scenarios.sh"
 
-failures=0
-only=${1:-}
-for scenario in first_start sized_long_name dos83_150_pieces spanned_with_backups refusals \
-                cancel_mid_run delete_source; do
-  [ -z "$only" ] || [ "$only" = "$scenario" ] || continue
-  echo "== $scenario"
-  started=$SECONDS
-  # Not in a condition: errexit would be ignored inside.
-  ( set -e; "$scenario" )
-  status=$?
-  if [ "$status" -eq 0 ]; then
-    echo "ok: $scenario ($((SECONDS - started)) s)"
-  else
-    echo "FAIL: $scenario"
-    failures=$((failures + 1))
-  fi
-  stop_app
-done
-[ "$failures" -eq 0 ]
+run_scenarios "${1:-}" stop_app first_start sized_long_name dos83_150_pieces \
+              spanned_with_backups refusals cancel_mid_run delete_source

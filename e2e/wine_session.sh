@@ -53,3 +53,27 @@ drive_session() {
   timeout "${2:-180}" wine "$bin/gui_driver.exe" "$(winpath "$steps")"
 }
 
+
+# Runs each scenario function named after the first two arguments (only ONLY, when it is
+# not empty), in a subshell with errexit, then CLEANUP (when not empty); fails when any did.
+#   run_scenarios ONLY CLEANUP SCENARIO...
+run_scenarios() {
+  local only=$1 cleanup=$2 scenario status started failures=0
+  shift 2
+  for scenario in "$@"; do
+    [ -z "$only" ] || [ "$only" = "$scenario" ] || continue
+    echo "== $scenario"
+    started=$SECONDS
+    # Not in a condition: errexit would be ignored inside.
+    ( set -e; "$scenario" )
+    status=$?
+    if [ "$status" -eq 0 ]; then
+      echo "ok: $scenario ($((SECONDS - started)) s)"
+    else
+      echo "FAIL: $scenario"
+      failures=$((failures + 1))
+    fi
+    [ -z "$cleanup" ] || "$cleanup"
+  done
+  [ "$failures" -eq 0 ]
+}
