@@ -6,7 +6,7 @@
 #include <string>
 
 #include "drive_test_system.h"
-#include "record_spec.h"
+#include "record_layout.h"
 #include "uninstaller/record_path.h"
 #include "uninstaller/uninstall_run.h"
 
@@ -23,16 +23,16 @@ const char kCommand[] =
 class UninstallRunTest : public ::testing::Test {
  protected:
   UninstallRunTest() {
-    spec.destination = kDestination;
-    spec.startMenu = kStartMenu;
-    spec.extras = {"HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes", "Notes.bak"};
+    layout.destination = kDestination;
+    layout.startMenu = kStartMenu;
+    layout.extras = {"HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes", "Notes.bak"};
     system.MakeFolder("C:\\WINDOWS\\Desktop");
     system.Put("C:\\WINDOWS\\Uninstaller.exe");
   }
 
-  // Lays out on disk and in the registry what installing spec leaves.
+  // Lays out on disk and in the registry what installing layout leaves.
   void Install() {
-    for (const std::string& file : spec.files) system.Put(std::string(kDestination) + "\\" + file);
+    for (const std::string& file : layout.files) system.Put(std::string(kDestination) + "\\" + file);
     system.Put(std::string(kStartMenu) + "\\Read Me.lnk");
     system.Put("C:\\WINDOWS\\Desktop\\Read Me.lnk");
     system.Put("C:\\WINDOWS\\Desktop\\Notes.lnk");
@@ -40,7 +40,7 @@ class UninstallRunTest : public ::testing::Test {
     system.AddKey("HKCU\\Software\\Tavrin\\Sample Notes");
     system.AddKey("HKCU\\Software\\Tavrin\\Sample Notes\\Window");
     system.AddKey(kKey);
-    system.Put(kRecord, spec.Bytes());
+    system.Put(kRecord, layout.Bytes());
   }
 
   int Run(const std::string& commandLine = kCommand) {
@@ -50,7 +50,7 @@ class UninstallRunTest : public ::testing::Test {
   std::string LastBox() const { return system.boxes.empty() ? "" : system.boxes.back().text; }
 
   DriveTestSystem system;
-  RecordSpec spec;
+  RecordLayout layout;
 };
 
 TEST_F(UninstallRunTest, AsksOnceThenRemovesEverythingAndSaysSo) {
@@ -136,7 +136,7 @@ TEST_F(UninstallRunTest, KeepsWhatTheUserPutBesideIt) {
 }
 
 TEST_F(UninstallRunTest, PassesOverMissingItemsSilently) {
-  system.Put(kRecord, spec.Bytes());  // nothing else of the product is left
+  system.Put(kRecord, layout.Bytes());  // nothing else of the product is left
   ASSERT_EQ(Run(), 1);
   EXPECT_EQ(LastBox(), "Sample Notes was successfully removed from your computer.");
   EXPECT_FALSE(system.Exists(kDestination));
@@ -190,10 +190,10 @@ TEST_F(UninstallRunTest, ReportsAFolderWhereAFileWasAndAKeyThatWillNotGo) {
 }
 
 TEST_F(UninstallRunTest, ListsAtMostFifteenItemsLeft) {
-  spec.files.clear();
-  for (int i = 0; i < 20; ++i) spec.files.push_back("F" + std::to_string(i) + ".txt");
+  layout.files.clear();
+  for (int i = 0; i < 20; ++i) layout.files.push_back("F" + std::to_string(i) + ".txt");
   Install();
-  for (const std::string& file : spec.files) system.inUse.insert(std::string(kDestination) + "\\" + file);
+  for (const std::string& file : layout.files) system.inUse.insert(std::string(kDestination) + "\\" + file);
   ASSERT_EQ(Run(), 1);
   EXPECT_NE(LastBox().find("F14.txt: it is in use\n... and 5 more.\n\n"), std::string::npos)
       << LastBox();
@@ -210,8 +210,8 @@ TEST_F(UninstallRunTest, NoMeansNothingIsTouched) {
 }
 
 TEST_F(UninstallRunTest, RefusesWithAMessageNamingTheRecord) {
-  system.Put("C:\\Cut\\Uninstall.qsu", spec.Bytes().substr(0, 30));
-  RecordSpec hostile = spec;
+  system.Put("C:\\Cut\\Uninstall.qsu", layout.Bytes().substr(0, 30));
+  RecordLayout hostile = layout;
   hostile.files = {"..\\..\\WINDOWS\\WIN.INI"};
   system.Put("C:\\Hostile\\Uninstall.qsu", hostile.Bytes());
   system.Put("C:\\WINDOWS\\WIN.INI", "keep");

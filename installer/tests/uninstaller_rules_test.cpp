@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "record_spec.h"
+#include "record_layout.h"
 #include "test_system.h"
 #include "uninstaller/record_checks.h"
 #include "uninstaller/record_path.h"
@@ -133,70 +133,70 @@ TEST(ReadUninstallExtra, KeysBelowSoftwareAndFilesBelowTheDestination) {
 
 TEST(UninstallRecordProblem, RefusesHostileRecordsWhole) {
   TestSystem system;
-  const std::function<void(RecordSpec&)> none = [](RecordSpec&) {};
+  const std::function<void(RecordLayout&)> none = [](RecordLayout&) {};
   const struct {
     const char* what;
-    std::function<void(RecordSpec&)> change;
+    std::function<void(RecordLayout&)> change;
     const char* problem;
   } cases[] = {
       {"a record as the installer writes it", none, ""},
       {"a destination with blanks and a trailing backslash",
-       [](RecordSpec& r) { r.destination = "C:\\Program Files\\Sample Notes\\"; }, ""},
+       [](RecordLayout& r) { r.destination = "C:\\Program Files\\Sample Notes\\"; }, ""},
       {"a destination on a network share",
-       [](RecordSpec& r) { r.destination = "\\\\server\\share\\Notes"; }, ""},
+       [](RecordLayout& r) { r.destination = "\\\\server\\share\\Notes"; }, ""},
       {"links right in the Start Menu",
-       [](RecordSpec& r) { r.startMenu = "C:\\WINDOWS\\Start Menu\\"; }, ""},
-      {"an empty product", [](RecordSpec& r) { r.product = ""; }, "it names no product"},
-      {"a product that names a subkey", [](RecordSpec& r) { r.product = "A\\..\\B"; },
+       [](RecordLayout& r) { r.startMenu = "C:\\WINDOWS\\Start Menu\\"; }, ""},
+      {"an empty product", [](RecordLayout& r) { r.product = ""; }, "it names no product"},
+      {"a product that names a subkey", [](RecordLayout& r) { r.product = "A\\..\\B"; },
        "the product name 'A\\..\\B' holds a backslash"},
-      {"a drive root", [](RecordSpec& r) { r.destination = "C:\\"; },
+      {"a drive root", [](RecordLayout& r) { r.destination = "C:\\"; },
        "the destination folder 'C:\\' is a drive root"},
-      {"a bare drive", [](RecordSpec& r) { r.destination = "D:"; },
+      {"a bare drive", [](RecordLayout& r) { r.destination = "D:"; },
        "the destination folder 'D:' is a drive root"},
-      {"a doubled root", [](RecordSpec& r) { r.destination = "C:\\\\"; },
+      {"a doubled root", [](RecordLayout& r) { r.destination = "C:\\\\"; },
        "the destination folder 'C:\\\\' is a drive root"},
-      {"a share's root", [](RecordSpec& r) { r.destination = "\\\\server\\share"; },
+      {"a share's root", [](RecordLayout& r) { r.destination = "\\\\server\\share"; },
        "the destination folder '\\\\server\\share' is the root of a network share"},
-      {"the Windows folder", [](RecordSpec& r) { r.destination = "c:\\windows\\"; },
+      {"the Windows folder", [](RecordLayout& r) { r.destination = "c:\\windows\\"; },
        "the destination folder 'c:\\windows\\' is the Windows folder"},
-      {"the Windows folder in disguise", [](RecordSpec& r) { r.destination = "C:\\Apps\\..\\WINDOWS"; },
+      {"the Windows folder in disguise", [](RecordLayout& r) { r.destination = "C:\\Apps\\..\\WINDOWS"; },
        "the destination folder 'C:\\Apps\\..\\WINDOWS' climbs out of its folder with '..'"},
-      {"the Windows folder with a dot", [](RecordSpec& r) { r.destination = "C:\\WINDOWS\\."; },
+      {"the Windows folder with a dot", [](RecordLayout& r) { r.destination = "C:\\WINDOWS\\."; },
        "the destination folder 'C:\\WINDOWS\\.' is not written plainly (an empty, '.' or blank "
        "folder name)"},
-      {"a doubled backslash", [](RecordSpec& r) { r.destination = "C:\\\\WINDOWS"; },
+      {"a doubled backslash", [](RecordLayout& r) { r.destination = "C:\\\\WINDOWS"; },
        "the destination folder 'C:\\\\WINDOWS' is absolute"},
-      {"a relative destination", [](RecordSpec& r) { r.destination = "Sample Notes"; },
+      {"a relative destination", [](RecordLayout& r) { r.destination = "Sample Notes"; },
        "the destination folder 'Sample Notes' is not a full path with a drive"},
-      {"a drive-relative destination", [](RecordSpec& r) { r.destination = "C:Notes"; },
+      {"a drive-relative destination", [](RecordLayout& r) { r.destination = "C:Notes"; },
        "the destination folder 'C:Notes' is not a full path"},
-      {"a Start Menu folder elsewhere", [](RecordSpec& r) { r.startMenu = "C:\\Apps"; },
+      {"a Start Menu folder elsewhere", [](RecordLayout& r) { r.startMenu = "C:\\Apps"; },
        "the Start Menu folder 'C:\\Apps' is not in the Start Menu"},
       {"a Start Menu folder that climbs out",
-       [](RecordSpec& r) { r.startMenu = "C:\\WINDOWS\\Start Menu\\..\\SYSTEM"; },
+       [](RecordLayout& r) { r.startMenu = "C:\\WINDOWS\\Start Menu\\..\\SYSTEM"; },
        "the Start Menu folder 'C:\\WINDOWS\\Start Menu\\..\\SYSTEM' climbs out of its folder "
        "with '..'"},
-      {"choices out of range", [](RecordSpec& r) { r.choices = 4; },
+      {"choices out of range", [](RecordLayout& r) { r.choices = 4; },
        "its shortcut choices are coded 4, not 0 to 3"},
-      {"a file that climbs out", [](RecordSpec& r) { r.files.push_back("..\\WIN.INI"); },
+      {"a file that climbs out", [](RecordLayout& r) { r.files.push_back("..\\WIN.INI"); },
        "the file name '..\\WIN.INI' climbs out of its folder with '..'"},
-      {"an absolute file", [](RecordSpec& r) { r.files.push_back("\\AUTOEXEC.BAT"); },
+      {"an absolute file", [](RecordLayout& r) { r.files.push_back("\\AUTOEXEC.BAT"); },
        "the file name '\\AUTOEXEC.BAT' is absolute"},
-      {"a file on a drive", [](RecordSpec& r) { r.files.push_back("D:\\Data.db"); },
+      {"a file on a drive", [](RecordLayout& r) { r.files.push_back("D:\\Data.db"); },
        "the file name 'D:\\Data.db' names a drive"},
-      {"an empty file name", [](RecordSpec& r) { r.files.push_back(""); },
+      {"an empty file name", [](RecordLayout& r) { r.files.push_back(""); },
        "the file name '' is empty"},
-      {"a link that climbs out", [](RecordSpec& r) { r.shortcuts.push_back({"..\\..\\x.lnk", 1}); },
+      {"a link that climbs out", [](RecordLayout& r) { r.shortcuts.push_back({"..\\..\\x.lnk", 1}); },
        "the shortcut name '..\\..\\x.lnk' climbs out of its folder with '..'"},
-      {"an extra file that climbs out", [](RecordSpec& r) { r.extras = {"..\\Other\\a.ini"}; },
+      {"an extra file that climbs out", [](RecordLayout& r) { r.extras = {"..\\Other\\a.ini"}; },
        "the extra '..\\Other\\a.ini' climbs out of its folder with '..'"},
-      {"an extra key too high", [](RecordSpec& r) { r.extras = {"HKEY_LOCAL_MACHINE\\SOFTWARE"}; },
+      {"an extra key too high", [](RecordLayout& r) { r.extras = {"HKEY_LOCAL_MACHINE\\SOFTWARE"}; },
        "the extra 'HKEY_LOCAL_MACHINE\\SOFTWARE' is less than two levels below its hive"},
   };
   for (const auto& c : cases) {
-    RecordSpec spec;
-    c.change(spec);
-    EXPECT_EQ(UninstallRecordProblem(spec.Record(), "C:\\WINDOWS"), c.problem) << c.what;
+    RecordLayout layout;
+    c.change(layout);
+    EXPECT_EQ(UninstallRecordProblem(layout.Record(), "C:\\WINDOWS"), c.problem) << c.what;
   }
 }
 
@@ -215,9 +215,9 @@ std::vector<std::string> Describe(const std::vector<RemovalStep>& plan) {
 
 TEST(PlanRemoval, FilesLinksExtrasRecordFoldersThenTheKey) {
   TestSystem system;
-  RecordSpec spec;
-  spec.extras = {"HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes", "Notes.bak"};
-  spec.shortcuts = {{"Read Me.lnk", 0}, {"Notes.lnk", 2}, {"Help.lnk", 1}, {"Odd.lnk", 7}};
+  RecordLayout layout;
+  layout.extras = {"HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes", "Notes.bak"};
+  layout.shortcuts = {{"Read Me.lnk", 0}, {"Notes.lnk", 2}, {"Help.lnk", 1}, {"Odd.lnk", 7}};
   const std::string record = "C:\\Apps\\Sample Notes\\Uninstall.qsu";
   const std::vector<std::string> expected = {
       "file C:\\Apps\\Sample Notes\\Readme.txt",
@@ -233,7 +233,7 @@ TEST(PlanRemoval, FilesLinksExtrasRecordFoldersThenTheKey) {
       "folder C:\\Apps\\Sample Notes",
       "key HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample Notes",
   };
-  EXPECT_EQ(Describe(PlanRemoval(spec.Record(), record, "C:\\WINDOWS")), expected);
+  EXPECT_EQ(Describe(PlanRemoval(layout.Record(), record, "C:\\WINDOWS")), expected);
 }
 
 TEST(PlanRemoval, LinksOnlyWhereTheChoicesMadeThem) {
@@ -249,18 +249,18 @@ TEST(PlanRemoval, LinksOnlyWhereTheChoicesMadeThem) {
       {3, {}, false},
   };
   for (const auto& c : cases) {
-    RecordSpec spec;
-    spec.files = {};
-    spec.choices = c.choices;
-    spec.shortcuts = {{"Both", 0}, {"Menu", 1}, {"Desk", 2}, {"None", 3}};
+    RecordLayout layout;
+    layout.files = {};
+    layout.choices = c.choices;
+    layout.shortcuts = {{"Both", 0}, {"Menu", 1}, {"Desk", 2}, {"None", 3}};
     std::vector<std::string> links;
     bool startMenuFolder = false;
-    for (const RemovalStep& step : PlanRemoval(spec.Record(), "C:\\R.qsu", "C:\\WINDOWS")) {
+    for (const RemovalStep& step : PlanRemoval(layout.Record(), "C:\\R.qsu", "C:\\WINDOWS")) {
       if (step.kind == RemovalKind::File) {
         const bool desktop = step.path.rfind("C:\\WINDOWS\\Desktop\\", 0) == 0;
         links.push_back((desktop ? "DT " : "SM ") + step.path.substr(step.path.rfind('\\') + 1));
       }
-      startMenuFolder |= step.kind == RemovalKind::FolderIfEmpty && step.path == spec.startMenu;
+      startMenuFolder |= step.kind == RemovalKind::FolderIfEmpty && step.path == layout.startMenu;
     }
     EXPECT_EQ(links, c.links) << "choices " << c.choices;
     EXPECT_EQ(startMenuFolder, c.startMenuFolder) << "choices " << c.choices;
@@ -271,9 +271,9 @@ TEST(PlanRemoval, NeverTheStartMenuItselfNorItsPrograms) {
   TestSystem system;
   for (const char* folder : {"C:\\WINDOWS\\Start Menu\\", "C:\\WINDOWS\\Start Menu\\Programs",
                              "C:\\WINDOWS\\Start Menu\\programs\\"}) {
-    RecordSpec spec;
-    spec.startMenu = folder;
-    for (const RemovalStep& step : PlanRemoval(spec.Record(), "C:\\R.qsu", "C:\\WINDOWS")) {
+    RecordLayout layout;
+    layout.startMenu = folder;
+    for (const RemovalStep& step : PlanRemoval(layout.Record(), "C:\\R.qsu", "C:\\WINDOWS")) {
       EXPECT_FALSE(step.kind == RemovalKind::FolderIfEmpty && step.path == folder) << folder;
     }
   }

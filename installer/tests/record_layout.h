@@ -11,7 +11,7 @@
 
 namespace qinstall {
 
-struct RecordSpec {
+struct RecordLayout {
   std::string product = "Sample Notes";
   std::vector<std::string> extras;
   std::string destination = "C:\\Apps\\Sample Notes";
