@@ -2,16 +2,18 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <new>
 #include <sstream>
 
 #include "package/load_install_package.h"
 #include "package/uninstall_record.h"
+#include "platform/system.h"
 #include "tools/dump.h"
 #include "tools/encode_package.h"
 #include "tools/help_text.h"
 #include "tools/manifest.h"
+#include "tools/output_file.h"
+#include "tools/system_error_text.h"
 #include "uninstaller/record_checks.h"
 #include "uninstaller/uninstall_names.h"
 
@@ -50,11 +52,19 @@ int RefuseNotAFile(const std::string& path, const std::string& what, std::ostrea
   return 1;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+// Through the installer's System, so that a failure comes with the system's code.
+bool ReadWholeFile(const std::string& path, std::string* text, std::uint32_t* error) {
+  const FileHandle file = Sys().OpenExistingForReading(path, error);
+  if (file == kInvalidFile) return false;
+  char chunk[65536];
+  IoResult read;
+  do {
+    read = Sys().ReadFile(file, chunk, sizeof chunk);
+    text->append(chunk, read.bytes);
+  } while (read.ok && read.bytes == sizeof chunk);
+  Sys().CloseFile(file);
+  *error = read.error;
+  return read.ok;
 }
 
 bool IsRecord(const std::string& path) {
@@ -83,7 +93,9 @@ void ReportFailure(const std::string& path, const LoadReport& report, std::ostre
     err << "at byte " << report.offset << ", in " << report.field << " (which begins at byte "
         << report.fieldOffset << "): ";
   }
-  err << report.reason << '\n';
+  err << report.reason;
+  if (report.systemError != 0) err << ": " << SystemErrorText(report.systemError);
+  err << '\n';
 }
 
 int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -112,8 +124,8 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   if (output.empty()) output = (folder / "Install.qsd").u8string();
 
   std::string text;
-  if (!ReadWholeFile(manifestPath, &text)) {
-    err << "qsdtool: cannot read " << manifestPath << '\n';
+  if (std::uint32_t error = 0; !ReadWholeFile(manifestPath, &text, &error)) {
+    err << "qsdtool: cannot read " << manifestPath << ": " << SystemErrorText(error) << '\n';
     return 1;
   }
   Manifest manifest;
@@ -139,19 +151,14 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   }
 
   const std::string bytes = EncodeInstallPackage(manifest.package);
-  {
-    std::ofstream file(fs::u8path(output), std::ios::binary | std::ios::trunc);
-    if (file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && file.flush()) {
-      out << "wrote " << output << ": " << bytes.size() << " bytes, "
-          << manifest.package.files.size() << " files, " << manifest.package.uninstallExtras.size()
-          << " extras, " << manifest.package.shortcuts.size() << " shortcuts\n";
-      return 0;
-    }
+  if (std::string why; !WriteOutputFile(output, bytes, &why)) {
+    err << "qsdtool: " << why << '\n';
+    return 1;
   }
-  std::error_code error;
-  fs::remove(fs::u8path(output), error);
-  err << "qsdtool: cannot write " << output << '\n';
-  return 1;
+  out << "wrote " << output << ": " << bytes.size() << " bytes, " << manifest.package.files.size()
+      << " files, " << manifest.package.uninstallExtras.size() << " extras, "
+      << manifest.package.shortcuts.size() << " shortcuts\n";
+  return 0;
 }
 
 struct ShowHow {

@@ -65,6 +65,9 @@ class PosixSystem : public System {
   MemoryRegistry registry_;
 };
 
+// The host's words for an error code this System reported: those of the errno it stands for.
+std::string HostErrorText(std::uint32_t code);
+
 // The one POSIX System, which PlatformSystem() also returns.
 PosixSystem& HostSystem();
 
