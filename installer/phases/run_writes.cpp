@@ -1,6 +1,5 @@
 #include "phases/run_writes.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "package/install_package.h"
@@ -9,35 +8,24 @@
 namespace qinstall {
 namespace {
 
-bool SameNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // Whether the run may itself write candidate: a package file, a link, or the record.
 bool RunMayWrite(const std::string& candidate) {
   const InstallPackage& package = Package();
   const std::string destination = std::string(package.destinationFolder) + "\\";
-  if (SameNoCase(candidate, destination + kRecordName)) return true;
+  if (SameNameNoCase(candidate, destination + kRecordName)) return true;
   for (const FileEntry& file : package.files) {
-    if (SameNoCase(candidate, destination + file.name)) return true;
+    if (SameNameNoCase(candidate, destination + file.name)) return true;
   }
   const std::string startMenu = std::string(package.startMenuFolder) + "\\";
   const std::string desktop = DesktopFolder() + "\\";
   for (const ShortcutEntry& shortcut : package.shortcuts) {
-    if (SameNoCase(candidate, startMenu + shortcut.name) ||
-        SameNoCase(candidate, desktop + shortcut.name)) {
+    if (SameNameNoCase(candidate, startMenu + shortcut.name) ||
+        SameNameNoCase(candidate, desktop + shortcut.name)) {
       return true;
     }
   }
   for (const RunWrite& write : Run().writes) {
-    if (SameNoCase(candidate, write.keptPath)) return true;
+    if (SameNameNoCase(candidate, write.keptPath)) return true;
   }
   return false;
 }
