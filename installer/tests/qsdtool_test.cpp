@@ -290,6 +290,42 @@ TEST_F(QsdtoolTest, CheckFailsWhatTheUninstallerWouldRefuse) {
                                  "folder 'd:\\w\\' is the Windows folder\n");
 }
 
+// pack, check and the uninstaller apply one rule: a program's own entry in the system's
+// list of programs is an extra they accept, the list itself one they refuse.
+TEST_F(QsdtoolTest, PackAndCheckApplyTheUninstallersKeyRule) {
+  const std::string list = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  const std::string manifest = folder.Write(
+      "Install.manifest", "[product]\nname = P\n[extras]\n" + list + "\\P\n" + list + "\n");
+  EXPECT_EQ(Run({"pack", manifest}), 1);
+  EXPECT_EQ(err.str(), manifest + ":5: error: registry key " + list +
+                           " is not a program's own key, nor one program's entry in a list the "
+                           "system shares; the uninstaller would refuse to remove the product\n"
+                           "qsdtool: 1 error, nothing written\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.path() + "/Install.qsd"));
+
+  const std::string start = PackageStart() + U16(0) + U16(1);
+  const std::string own = folder.Write("own.qsd", start + Str(list + "\\P") + Str("") + U16(0));
+  EXPECT_EQ(Run({"check", own}), 0) << err.str();
+  const std::string whole = folder.Write("whole.qsd", start + Str(list) + Str("") + U16(0));
+  EXPECT_EQ(Run({"check", whole}), 1);
+  EXPECT_EQ(err.str(), whole + ": loads, but the uninstaller would refuse it: uninstallExtras[0] '" +
+                           list + "' is not a program's own key, nor one program's entry in a "
+                           "list the system shares\n");
+
+  // A record's destination is judged on its plain form, as the uninstaller judges it.
+  const std::string record = "QSU" + Byte(1) + Str("P") + U16(0);
+  const std::string end = U16(0) + Str("C:\\WINDOWS\\Start Menu\\Programs\\P") + Byte(1) + U16(0);
+  for (const std::string destination : {"C:/windows", "C:\\WINDOWS.", "\\\\?\\C:\\WINDOWS"}) {
+    const std::string path = folder.Write("r.qsu", record + Str(destination) + end);
+    EXPECT_EQ(Run({"check", path}), 1) << destination;
+    EXPECT_EQ(err.str().rfind(path + ": loads, but the uninstaller would refuse it: the destination "
+                                     "folder '" + destination + "' ",
+                              0),
+              0u)
+        << err.str();
+  }
+}
+
 TEST_F(QsdtoolTest, PackReportsEveryProblemAndWritesNothingOnError) {
   const std::string manifest = folder.Write(
       "bad.manifest",
