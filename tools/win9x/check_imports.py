@@ -14,6 +14,7 @@ import csv
 import os
 import sys
 
+sys.dont_write_bytecode = True  # nothing of ours lands in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pe_image  # noqa: E402
 
@@ -209,7 +210,7 @@ class ProgramCheck:
                 continue
             why = {"stub": f"a stub on {where}: it fails with ERROR_CALL_NOT_IMPLEMENTED",
                    "unknown": f"unknown on {where}{note}",
-                   "unlisted": f"not in the table: no evidence that {where} export it"}[state]
+                   "unlisted": f"not in the table: no evidence that it is exported on {where}"}[state]
             if allowance:
                 self.used_allowances.add((dll.upper(), label))
                 verdicts.append("allowed")

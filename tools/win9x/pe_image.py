@@ -1,6 +1,8 @@
 """Reads what the Windows 9x loader looks at in a PE32 program: the header fields it checks
 and the DLLs and functions it must resolve before the program starts."""
 
+from __future__ import annotations
+
 import struct
 from dataclasses import dataclass, field
 
