@@ -21,7 +21,10 @@ echo "== fuzzing the installer's data-file readers"
 bash tools/fuzz.sh
 
 echo "== Windows build under Wine"
-source tools/wine_fallback.sh
+source tools/wine_runner.sh
+trap wine_runner_release EXIT
+wine_runner_setup
+echo "The Windows programs run as: $PARCELO_WIN_BUILD ($PARCELO_WIN_BIN)"
 bash e2e/wine_cli_test.sh
 
 echo "== join files of awkward names, run by Wine's cmd"
