@@ -180,15 +180,34 @@ class ProgramCheck:
             self.lines.append(f"  {label}  MISSING on {systems_phrase(missing_on)}")
         else:
             self.lines.append(f"  {label}")
+        passed, unchecked = [], []
         for function in functions:
-            self.check_function(dll, function, remaining)
+            label = function.label()
+            if not remaining:
+                unchecked.append(label)
+            elif self.check_function(dll, function, remaining):
+                entry = self.tables.entry(dll, label)
+                if function.name is None and entry and entry["note"]:
+                    label += f" ({entry['note']})"
+                passed.append(label)
+        self.list_names("ok", passed)
+        self.list_names("not checked", unchecked)
+
+    def list_names(self, verdict, names, width=96):
+        """Names that share one verdict, as many to a line as fit."""
+        line = ""
+        for name in names:
+            if line and len(line) + len(name) + 2 > width:
+                self.lines.append(line)
+                line = ""
+            line = f"{line}, {name}" if line else f"    {verdict}: {name}"
+        if line:
+            self.lines.append(line)
 
     def check_function(self, dll, function, systems):
+        """Judges one import on the systems that have its DLL; True when it is plainly there."""
         label = function.label()
         entry = self.tables.entry(dll, label)
-        if not systems:
-            self.lines.append(f"    -        {label}")
-            return
         by_state = {}
         for system in systems:
             state = entry[system] if entry else "unlisted"
@@ -220,10 +239,10 @@ class ProgramCheck:
                 self.fail(f"{dll}!{label}", why, keys)
                 verdicts.append(state.upper())
         if not verdicts:
-            extra = f" ({entry['note']})" if function.name is None and entry and entry["note"] else ""
-            self.lines.append(f"    ok       {label}{extra}")
-        elif "allowed" not in verdicts or len(verdicts) > 1:
+            return True
+        if "allowed" not in verdicts or len(verdicts) > 1:
             self.lines.append(f"    {'/'.join(v for v in verdicts if v != 'allowed'):<8} {label}")
+        return False
 
 
 def merge_dlls(dlls):
