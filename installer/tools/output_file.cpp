@@ -67,8 +67,8 @@ bool WriteAll(const std::string& path, const std::string& bytes) {
   return error == ERROR_SUCCESS;
 }
 
-// Windows 95 has no MoveFileExA: the old file steps aside under a free name of its folder,
-// the new one takes its name, and only then is the old one deleted.
+// MoveFileExA is a stub on the Windows 95 family: the old file steps aside under a free
+// name of its folder, the new one takes its name, and only then is the old one deleted.
 bool ReplaceBySteps(const std::string& temporary, const std::string& path,
                     const std::string& folder) {
   char aside[MAX_PATH];
@@ -112,11 +112,7 @@ bool WriteOutputFile(const std::string& path, const std::string& bytes, std::str
   if (done && !exists) {
     done = MoveFileA(temporary, path.c_str()) != FALSE;
   } else if (done) {
-    done = MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-           FALSE;
-    if (!done && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
-      done = ReplaceBySteps(temporary, path, folder);
-    }
+    done = ReplaceBySteps(temporary, path, folder);
   }
   if (!done) {
     *why = CannotWrite(path, SystemErrorText(GetLastError()));
