@@ -24,4 +24,27 @@ status=0
 qsdtool check "$(winpath "$work/cut.qsd")" >/dev/null 2>"$work/check.log" || status=$?
 [ "$status" -eq 1 ] && grep -q "does not load: at byte 100" "$work/check.log" \
   || { echo "FAIL: check of a cut file exited $status"; cat "$work/check.log"; exit 1; }
+
+# Packing over an earlier package replaces it whole and leaves no temporary file; an output
+# that is a folder or a device is refused, and a failure names its reason in words.
+printf 'an earlier package' >"$work/Install.qsd"
+qsdtool pack "$(winpath "$work/Install.manifest")" >/dev/null 2>&1 || { echo "FAIL: pack over"; exit 1; }
+cmp "$work/Install.qsd" "$samples/Install.qsd" || { echo "FAIL: the earlier package stayed"; exit 1; }
+ls -A "$work" | grep -qi '\.tmp$' && { echo "FAIL: a temporary file is left: $(ls -A "$work")"; exit 1; }
+mkdir "$work/folder"
+expect_refusal() {  # OUTPUT, then the message expected (a pattern)
+  local status=0 said
+  said=$(qsdtool pack "$(winpath "$work/Install.manifest")" -o "$1" 2>&1 >/dev/null | tr -d '\r') ||
+    status=$?
+  [ "$status" -eq 1 ] && [[ "$said" == $2 ]] ||
+    { echo "FAIL: pack -o $1 said '$said', not '$2'"; exit 1; }
+}
+literal() { sed 's/[][\\*?]/\\&/g' <<<"$1"; }  # text as a pattern that matches only it
+expect_refusal "$(winpath "$work/folder")" "$(literal "qsdtool: $(winpath "$work/folder"): a folder, not a file")"
+expect_refusal NUL "qsdtool: NUL: a device, not a file"
+# The system's words for "path not found", whatever they are, and not its number.
+expect_refusal "$(winpath "$work/none/Install.qsd")" \
+  "$(literal "qsdtool: cannot write $(winpath "$work/none/Install.qsd")"): [A-Za-z]*[a-z]"
+[ -z "$(ls -A "$work/folder")" ] && [ ! -e "$work/none" ] || { echo "FAIL: a refusal wrote"; exit 1; }
+cmp "$work/Install.qsd" "$samples/Install.qsd" || { echo "FAIL: a refusal changed Install.qsd"; exit 1; }
 echo "ok: qsdtool.exe packs, checks and dumps the sample under Wine"
