@@ -15,6 +15,9 @@ extern "C" void free(void* memory) {
   if (memory != nullptr) HeapFree(GetProcessHeap(), 0, memory);
 }
 
+// The tag that picks the nothrow forms; libstdc++ would define it.
+const std::nothrow_t std::nothrow{};
+
 namespace {
 
 void* MustAllocate(std::size_t bytes) {

@@ -4,8 +4,7 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
-#include <map>
-#include <utility>
+#include <vector>
 
 namespace parcelo {
 
@@ -144,10 +143,22 @@ struct Win32System::ProgressBars {
     return static_cast<std::uint32_t>(offset * NativeMax(bar) / span);
   }
 
-  Bar& Of(WindowHandle dialog, int id) { return bars[std::make_pair(dialog, id)]; }
+  // A handful of bars at most: a list is enough, and needs nothing from the C++ library.
+  Bar& Of(WindowHandle dialog, int id) {
+    for (Keyed& keyed : bars) {
+      if (keyed.dialog == dialog && keyed.id == id) return keyed.bar;
+    }
+    bars.push_back({dialog, id, Bar{}});
+    return bars.back().bar;
+  }
 
+  struct Keyed {
+    WindowHandle dialog;
+    int id;
+    Bar bar;
+  };
   CRITICAL_SECTION lock;
-  std::map<std::pair<WindowHandle, int>, Bar> bars;
+  std::vector<Keyed> bars;
 };
 
 Win32System::Win32System() : progress_(new ProgressBars) {}
