@@ -43,11 +43,14 @@ char* CommandTail(char* line) {
 }  // namespace
 }  // namespace win9x_runtime
 
-// Windows calls this with whatever stack alignment it likes; GCC's code wants 16 bytes.
+// Windows calls this with whatever stack alignment it likes; GCC's code may want 16 bytes.
 #if defined(__i386__)
-__attribute__((force_align_arg_pointer))
+#define WIN9X_ALIGNS_STACK __attribute__((force_align_arg_pointer))
+#else
+#define WIN9X_ALIGNS_STACK
 #endif
-extern "C" [[noreturn]] void WinMainCRTStartup() {
+
+extern "C" [[noreturn]] WIN9X_ALIGNS_STACK void WinMainCRTStartup() {
   using namespace win9x_runtime;
   RunConstructors();
   // Registered first, so it runs last, after every static object's destructor.
