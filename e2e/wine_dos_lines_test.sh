@@ -6,13 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source e2e/wine_session.sh
-tool="$PWD/build/native/bin/parcelo95"
-exe="$bin/parcelo95-cli.exe"
-work=$(mktemp -d /tmp/parcelo-doslines-XXXXXX)
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-export XDG_CONFIG_HOME="$work/config"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+split_suite_start parcelo-doslines
 
 check() {  # program(windows|linux) name pieces kept(long|short) [aliases]
   local program=$1 name=$2 pieces=$3 kept=$4 aliases=${5:-1}
@@ -49,7 +43,6 @@ check() {  # program(windows|linux) name pieces kept(long|short) [aliases]
 }
 
 long200=$(printf 'Holiday Video %.0s' $(seq 1 15) | cut -c1-196).avi
-wine_prefix_start "$work"
 check windows "Holiday Video.avi" 150 long
 check windows "$long200" 3 short
 check linux "Holiday Video.avi" 150 long

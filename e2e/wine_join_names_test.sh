@@ -7,11 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source e2e/wine_session.sh
-tool="$PWD/build/native/bin/parcelo95"
-work=$(mktemp -d /tmp/parcelo-names-XXXXXX)
-export XDG_CONFIG_HOME="$work/config"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+split_suite_start parcelo-names
 
 check() {  # aliases(1|0) name pieces
   local aliases=$1 name=$2 pieces=$3
@@ -70,7 +66,6 @@ check_shell() {  # aliases(1|0) name
   echo "ok: $what rebuilt"
 }
 
-wine_prefix_start "$work"
 for aliases in 1 0; do
   for name in "100%cent%.txt" "Tom & Jerry.avi"; do
     check_shell "$aliases" "$name"

@@ -6,14 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source e2e/wine_session.sh
-tool="$PWD/build/native/bin/parcelo95"
-exe="$bin/parcelo95-cli.exe"
-work=$(mktemp -d /tmp/parcelo-oem-XXXXXX)
-# Wine names Unix files in the locale's encoding: UTF-8, like the Linux tool.
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-export XDG_CONFIG_HOME="$work/config"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+split_suite_start parcelo-oem
 keeps_short='ECHO.The rebuilt file keeps its 8.3 name: its long name cannot be given back here.'
 
 check() {  # program(windows|linux) name kept(long|short)
@@ -52,7 +45,6 @@ check() {  # program(windows|linux) name kept(long|short)
   echo "ok: $what rebuilt under its $kept name ($(grep -a '^REN' "$out/$bat" | tr -d '\r' | iconv -f CP437 -t UTF-8 || echo 'no REN line'))"
 }
 
-wine_prefix_start "$work"
 for program in windows linux; do
   check "$program" "Übersicht Ärger.doc" long
   check "$program" "Café Crème.txt" long

@@ -8,6 +8,8 @@
 #   winreg ARGS...                `wine reg` on the registry view the programs under test see
 #   winpath UNIXPATH              the Z: path Wine gives a Unix path
 #   drive_session "STEPS"         runs the dialog driver on a step script (tabs between fields)
+#   split_suite_start NAME        for the suites that split with both builds: tool, exe, work,
+#                                 failures and fail(), then the prefix
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -68,6 +70,18 @@ wine_session_start() {
   done
   wine_logged "$work/version.log" timeout 60 wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f
   timeout 30 wineserver -k >/dev/null 2>&1 || true     # the version is read at start
+}
+
+split_suite_start() {
+  tool="$repo/build/native/bin/parcelo95"  # the Linux splitter
+  exe="$bin/parcelo95-cli.exe"             # the Windows one
+  work=$(mktemp -d "/tmp/$1-XXXXXX")
+  # Wine names Unix files in the locale's encoding: UTF-8, like the Linux tool. The Linux
+  # tool keeps its flags in the work folder.
+  export LANG=C.UTF-8 LC_ALL=C.UTF-8 XDG_CONFIG_HOME="$work/config"
+  failures=0
+  fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+  wine_prefix_start "$work"
 }
 
 winreg() { timeout 30 wine reg "$@" ${PARCELO_REG_VIEW:-}; }
