@@ -23,6 +23,10 @@ std::string SettingsProblem(System& host);
 // The DOS path by which that System reaches a host path; empty when it cannot.
 std::string ToDosPath(const std::string& hostPath);
 
+// What the host file at path is when it is there but is neither a regular file nor a folder
+// ("a FIFO", "a character device"); empty otherwise. Windows finds no such files.
+std::string OddFileKind(const std::string& hostPath);
+
 // The OEM code page that join files are written and read in. POSIX: code ("850") from
 // --codepage, else PARCELO95_OEM_CODEPAGE, else 437; false with *problem for one that cannot
 // be used. Windows: always the system's own.

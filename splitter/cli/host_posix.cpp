@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "cli/host.h"
+#include "platform/posix/file_kind.h"
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/short_name.h"
@@ -168,11 +169,8 @@ std::unique_ptr<System> MakeHostSystem() {
   } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
     config = std::string(home) + "/.config";
   }
-  if (!config.empty()) {
-    std::error_code error;
-    fs::create_directories(config + "/parcelo95", error);
-    system->SetRegistryFile(config + "/parcelo95/registry.reg");
-  }
+  // Its folder is made when the file is first written.
+  if (!config.empty()) system->SetRegistryFile(config + "/parcelo95/registry.reg");
   return system;
 }
 
@@ -202,6 +200,14 @@ std::string ToDosPath(const std::string& hostPath) {
   for (char c : rest) dos += c == '/' ? '\\' : c;
   if (dos.size() > 3 && dos.back() == '\\') dos.pop_back();
   return dos;
+}
+
+std::string OddFileKind(const std::string& hostPath) {
+  struct stat info;
+  if (stat(hostPath.c_str(), &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) {
+    return {};
+  }
+  return FileKindName(info.st_mode);
 }
 
 std::FILE* CreateNewFile(const std::string& path) {

@@ -27,6 +27,8 @@ std::string ToDosPath(const std::string& hostPath) {
   return dos;
 }
 
+std::string OddFileKind(const std::string&) { return {}; }
+
 bool ChooseOemCodePage(const std::string&, std::string*) { return true; }
 
 std::string JoinTextToHost(const std::string& oem) {
