@@ -40,8 +40,6 @@ const NameCase kCases[] = {
     {"€ Report.doc", "437", "_REPOR~1", "_REPOR~1.DOC", nullptr},
     {"€ Report.doc", "850", "_REPOR~1", "_REPOR~1.DOC", nullptr},
     {"Zürich – Bern.txt", "437", "ZÜRICH~1", "Z\x9aRICH~1.TXT", nullptr},
-    // Only the case changes: a FAT volume needs no "~1" for it.
-    {"ÄÖÜßé", "437", "ÄÖÜßÉ", "\x8e\x99\x9a\xe1\x90", "\x8e\x99\x9a\xe1\x82"},
 };
 
 TEST_F(CliOemNames, JoinFileAliasesAndRebuiltName) {
@@ -88,6 +86,67 @@ TEST_F(CliOemNames, JoinFileAliasesAndRebuiltName) {
     }
     EXPECT_EQ(Read("Out/" + rebuilt), source);
     EXPECT_EQ(List("Out").size(), expectedFiles.size() + 1);
+  }
+}
+
+// cmd refuses a REN onto the same name in other case: where the long name differs from the
+// 8.3 name only in case, the last COPY writes it straight. Every other name keeps its REN.
+TEST_F(CliOemNames, ANameThatDiffersOnlyInCaseIsCopiedStraightToIt) {
+  const struct {
+    const char* name;
+    const char* codePage;
+    const char* set;     // one more --set
+    const char* pieces;  // the pieces' base on disk, UTF-8
+    const char* oemBase;
+    const char* tail;  // the join file after "COPY /B " and the pieces
+    const char* joinFile;
+  } cases[] = {
+      {"notes.txt", "437", nullptr, "NOTES", "NOTES", " \"notes.txt\"", "Join-notes.txt.bat"},
+      {"Readme", "437", nullptr, "README", "README", " \"Readme\"", "Join-Readme.bat"},
+      {"naïve.bin", "437", nullptr, "NAïVE", "NA\x8bVE", " \"na\x8b" "ve.bin\"", "Join-naïve.bin.bat"},
+      // 850 holds a capital Ï: the alias has it, and still differs only in case.
+      {"naïve.bin", "850", nullptr, "NAÏVE", "NA\xd8VE", " \"na\x8b" "ve.bin\"", "Join-naïve.bin.bat"},
+      {"ärger.doc", "437", nullptr, "ÄRGER", "\x8eRGER", " \"\x84rger.doc\"", "Join-ärger.doc.bat"},
+      // A FAT volume needs no "~1" for it either.
+      {"ÄÖÜßé", "437", nullptr, "ÄÖÜßÉ", "\x8e\x99\x9a\xe1\x90", " \"\x8e\x99\x9a\xe1\x82\"",
+       "Join-ÄÖÜßé.bat"},
+      {"100%.txt", "437", nullptr, "100%", "100%%", " \"100%%.txt\"", "Join-100%.txt.bat"},
+      // As today: no long name to give back, an 8.3 name renamed to itself, a real alias.
+      {"notes.txt", "437", "Use DOS 8.3=1", "NOTES", "NOTES", " NOTES.TXT", "Join.bat"},
+      {"BACKUP.ZIP", "437", nullptr, "BACKUP", "BACKUP", " BACKUP.ZIP\r\nREN BACKUP.ZIP \"BACKUP.ZIP\"",
+       "Join-BACKUP.ZIP.bat"},
+      {"notes.text", "437", nullptr, "NOTES~1", "NOTES~1", " NOTES~1.TEX\r\nREN NOTES~1.TEX \"notes.text\"",
+       "Join-notes.text.bat"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " in code page " + c.codePage);
+    fs::remove_all(Path("Out"));
+    fs::remove_all(Path("In"));
+    MakeFolder("Out");
+    const std::string source = MakeFile(std::string("In/") + c.name, 2500);
+    std::vector<std::string> arguments = {"split", std::string("In/") + c.name, "Out", "--size",
+                                          "1000", "--set", "NoReminders=1", "--codepage",
+                                          c.codePage};
+    if (c.set != nullptr) arguments.insert(arguments.end(), {"--set", c.set});
+    const CliResult split = Run(arguments);
+    ASSERT_EQ(split.status, 0) << split.err;
+    EXPECT_EQ(split.err, "");
+
+    const std::string base = c.pieces, oemBase = c.oemBase;
+    std::vector<std::string> files = {c.joinFile, base + ".000", base + ".001", base + ".002"};
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(List("Out"), files);
+    EXPECT_EQ(Read(std::string("Out/") + c.joinFile),
+              std::string(kHeader) + "COPY /B " + oemBase + ".000+" + oemBase + ".001+" +
+                  oemBase + ".002" + c.tail + "\r\nECHO.\r\nECHO.Done.");
+
+    const CliResult joined = Run({"join", "Out", "--codepage", c.codePage});
+    ASSERT_EQ(joined.status, 0) << joined.err;
+    const std::string rebuilt = c.set != nullptr ? base + ".TXT" : std::string(c.name);
+    files.push_back(rebuilt);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(List("Out"), files) << "the exact name, and nothing else";
+    EXPECT_EQ(Read("Out/" + rebuilt), source);
   }
 }
 
