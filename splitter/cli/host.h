@@ -34,6 +34,11 @@ bool ChooseOemCodePage(const std::string& code, std::string* problem);
 
 // A join file's text in the host's encoding of names.
 std::string JoinTextToHost(const std::string& oem);
+// The OEM code pages besides the one in use that a join file may have been written in
+// (POSIX: the others that --codepage takes; Windows: none, the system has its own), and a
+// join file's text read in one of them.
+std::vector<int> OtherOemCodePages();
+std::string JoinTextToHost(const std::string& oem, int codePage);
 
 // Files that parcelo95 join makes, by the host's own calls: a failure leaves errno set so
 // that the message can say why.

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <sstream>
 
@@ -104,11 +105,20 @@ bool ChooseOemCodePage(const std::string& code, std::string* problem) {
   if (chosen.empty()) return true;
   OemCodePage page(0);
   if (chosen.size() <= 5 && chosen.find_first_not_of("0123456789") == std::string::npos) {
-    page = OemCodePage(std::stoi(chosen), HostCharset());
+    const int number = std::stoi(chosen);
+    for (int supported : kSupportedOemCodePages) {
+      if (number == supported) page = OemCodePage(number, HostCharset());
+    }
   }
   if (!page.valid()) {
-    *problem = from + ": \"" + chosen +
-               "\" is not an OEM code page that can be used here (437 and 850 can).";
+    std::string offered;
+    const std::size_t count = std::size(kSupportedOemCodePages);
+    for (std::size_t i = 0; i < count; ++i) {
+      offered += (i == 0 ? "" : i + 1 == count ? " and " : ", ") +
+                 std::to_string(kSupportedOemCodePages[i]);
+    }
+    *problem = from + ": \"" + chosen + "\" is not an OEM code page that can be used here (" +
+               offered + " can).";
     return false;
   }
   HostCodePage() = page;
@@ -116,6 +126,18 @@ bool ChooseOemCodePage(const std::string& code, std::string* problem) {
 }
 
 std::string JoinTextToHost(const std::string& oem) { return HostCodePage().FromOem(oem); }
+
+std::vector<int> OtherOemCodePages() {
+  std::vector<int> others;
+  for (int page : kSupportedOemCodePages) {
+    if (page != HostCodePage().number()) others.push_back(page);
+  }
+  return others;
+}
+
+std::string JoinTextToHost(const std::string& oem, int codePage) {
+  return OemCodePage(codePage, HostCharset()).FromOem(oem);
+}
 
 std::vector<RemovableFolder> ParseDrivesVariable(const std::string& value) {
   std::vector<RemovableFolder> folders;

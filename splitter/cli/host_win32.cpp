@@ -37,6 +37,10 @@ std::string JoinTextToHost(const std::string& oem) {
   return text;
 }
 
+std::vector<int> OtherOemCodePages() { return {}; }
+
+std::string JoinTextToHost(const std::string& oem, int) { return JoinTextToHost(oem); }
+
 std::FILE* CreateNewFile(const std::string& path) {
   const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;

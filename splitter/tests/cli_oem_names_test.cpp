@@ -159,14 +159,72 @@ TEST_F(CliOemNames, CodePageComesFromTheEnvironmentAndBadOnesAreRefused) {
   unsetenv("PARCELO95_OEM_CODEPAGE");
   ASSERT_EQ(split.status, 0) << split.err;
   EXPECT_TRUE(Exists("Out/SMØRRE~1.000"));
-  for (const char* bad : {"999", "65001", "cp437", ""}) {
+  // Exactly the pages the message names: not 1252 (no OEM page), 866 or 932 (never checked).
+  for (const char* bad : {"999", "65001", "cp437", "1252", "866", "932", "", "437"}) {
     SCOPED_TRACE(bad);
+    fs::remove_all(Path("Out"));
+    MakeFolder("Out");
     split = Run({"split", "In/Smørrebrød.txt", "Out", "--size", "1000", "--yes", "--codepage", bad});
-    if (std::string(bad).empty()) continue;  // an empty option means the default
+    if (std::string(bad).empty() || std::string(bad) == "437") {  // empty: the default
+      EXPECT_EQ(split.status, 0) << split.err;
+      continue;
+    }
     EXPECT_EQ(split.status, 2);
-    EXPECT_NE(split.err.find("is not an OEM code page that can be used here"), std::string::npos)
-        << split.err;
+    EXPECT_EQ(split.err, std::string("--codepage: \"") + bad +
+                             "\" is not an OEM code page that can be used here (437 and 850 can).\n");
+    EXPECT_TRUE(List("Out").empty());
+    const CliResult join = Run({"join", "Out", "--codepage", bad});
+    EXPECT_EQ(join.status, 2);
   }
+  setenv("PARCELO95_OEM_CODEPAGE", "866", 1);
+  const CliResult join = Run({"join", "Out"});
+  unsetenv("PARCELO95_OEM_CODEPAGE");
+  EXPECT_EQ(join.status, 2);
+  EXPECT_EQ(join.err, "PARCELO95_OEM_CODEPAGE: \"866\" is not an OEM code page that can be used "
+                      "here (437 and 850 can).\n");
+}
+
+// A join file made where the other page is the OEM one names its pieces in that page: the
+// join says which page finds them, and changes nothing.
+TEST_F(CliOemNames, MissingPiecesFoundInTheOtherPageNameIt) {
+  const struct {
+    const char* name;
+    const char* writtenIn;
+    const char* readIn;
+    const char* message;
+  } cases[] = {
+      {"Ørsted Report.doc", "850", "437",
+       "Piece missing: ¥RSTED~1.000\nNothing was written.\nRead in code page 850 the join file "
+       "finds all its pieces: join it with --codepage 850.\n"},
+      {"¥en.txt", "437", "850",
+       "Piece missing: ØEN.000\nNothing was written.\nRead in code page 437 the join file finds "
+       "all its pieces: join it with --codepage 437.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(Path("Out"));
+    MakeFolder("Out");
+    const std::string source = MakeFile(std::string("In/") + c.name, 2500);
+    ASSERT_EQ(Run({"split", std::string("In/") + c.name, "Out", "--size", "1000", "--yes",
+                   "--set", "NoReminders=1", "--codepage", c.writtenIn})
+                  .status,
+              0);
+    const auto before = Snapshot(Path("Out"));
+    CliResult joined = Run({"join", "Out", "--codepage", c.readIn});
+    EXPECT_EQ(joined.status, 1);
+    EXPECT_EQ(joined.err, c.message);
+    EXPECT_EQ(Snapshot(Path("Out")), before);
+    joined = Run({"join", "Out", "--codepage", c.writtenIn});
+    EXPECT_EQ(joined.status, 0) << joined.err;
+    EXPECT_EQ(Read(std::string("Out/") + c.name), source);
+  }
+
+  // A piece that is missing in both pages gets no advice.
+  fs::remove(Path("Out/") + "¥EN.001");
+  fs::remove(Path("Out/") + "¥en.txt");
+  const CliResult joined = Run({"join", "Out", "--codepage", "437"});
+  EXPECT_EQ(joined.status, 1);
+  EXPECT_EQ(joined.err, "Piece missing: ¥EN.001\nNothing was written.\n");
 }
 
 TEST(OemCodePage, ConvertsBothWaysAndKnowsWhatItLacks) {
