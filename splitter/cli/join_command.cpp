@@ -225,6 +225,7 @@ std::FILE* CreateTemporary(Folder* folder, std::string* name) {
 // Appends source to out; the message of a failure, or empty.
 std::string CopyInto(std::FILE* out, const fs::path& source, const std::string& sourceName,
                      const std::string& target, std::vector<char>* buffer) {
+  if (PendingInterrupt() != 0) return kInterrupted;
   std::FILE* in = std::fopen(source.string().c_str(), "rb");
   if (in == nullptr) return "Cannot read " + sourceName + ": " + Reason();
   std::string problem;
