@@ -121,11 +121,13 @@ int CreateTemporary(const std::string& path, std::string* name) {
       if (errno == EEXIST) continue;
       return -1;
     }
+    // Made just now, yet a second name may have been given to it since.
     struct stat info;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1) return fd;
-    const int error = errno;
+    const int error = fstat(fd, &info) != 0 ? errno : info.st_nlink != 1 ? EMLINK : 0;
+    if (error == 0) return fd;
     close(fd);
-    errno = error == 0 ? EMLINK : error;
+    unlink(name->c_str());
+    errno = error;
     return -1;
   }
   errno = EEXIST;

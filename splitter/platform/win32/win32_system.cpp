@@ -267,11 +267,9 @@ std::string Win32System::FromOemText(const std::string& oem) {
 // linguistic comparison would also take "ss" for a sharp s.
 bool Win32System::EqualIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
-  std::string upperA = a, upperB = b;
-  if (!a.empty()) {
-    CharUpperBuffA(&upperA[0], static_cast<DWORD>(upperA.size()));
-    CharUpperBuffA(&upperB[0], static_cast<DWORD>(upperB.size()));
-  }
+  std::string upperA = a, upperB = b;  // names hold no NUL: CharUpperA stops at the end
+  CharUpperA(&upperA[0]);
+  CharUpperA(&upperB[0]);
   return upperA == upperB;
 }
 
