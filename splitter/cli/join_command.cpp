@@ -1,6 +1,7 @@
 // parcelo95 join: runs a join file's steps inside its own folder. Every step is checked
 // against the folder before the first byte is written, so a refused file changes nothing;
-// a step that fails later takes back every file the join made, so a failed one neither.
+// a step that fails later, or an interrupt, takes back every file the join made, so a
+// failed or interrupted one changes nothing either.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
