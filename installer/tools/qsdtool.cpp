@@ -1,22 +1,19 @@
 #include "tools/qsdtool.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <new>
-#include <sstream>
 
 #include "package/load_install_package.h"
 #include "package/uninstall_record.h"
 #include "tools/dump.h"
 #include "tools/encode_package.h"
 #include "tools/help_text.h"
+#include "tools/host.h"
 #include "tools/manifest.h"
 #include "uninstaller/record_checks.h"
 #include "uninstaller/uninstall_names.h"
 
 namespace qinstall {
-namespace fs = std::filesystem;
 namespace {
 
 int Usage(std::ostream& err, const std::string& problem) {
@@ -27,18 +24,15 @@ int Usage(std::ostream& err, const std::string& problem) {
 // What path is when it is there but is no regular file, else empty. Reading a FIFO would
 // wait for a writer for ever, and a folder or a device is never a data file.
 std::string NotAFile(const std::string& path) {
-  std::error_code error;
-  switch (fs::status(fs::u8path(path), error).type()) {
-    case fs::file_type::not_found:
-    case fs::file_type::regular:
-    case fs::file_type::none:
+  switch (KindOfPath(path)) {
+    case PathKind::None:
+    case PathKind::File:
       return {};
-    case fs::file_type::directory:
+    case PathKind::Folder:
       return "a folder";
-    case fs::file_type::fifo:
+    case PathKind::Fifo:
       return "a FIFO";
-    case fs::file_type::block:
-    case fs::file_type::character:
+    case PathKind::Device:
       return "a device";
     default:
       return "not a regular file";
@@ -51,22 +45,33 @@ int RefuseNotAFile(const std::string& path, const std::string& what, std::ostrea
 }
 
 bool ReadWholeFile(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return false;
+  char chunk[4096];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) text->append(chunk, got);
+  const bool failed = std::ferror(in) != 0;
+  std::fclose(in);
+  return !failed;
 }
 
 bool IsRecord(const std::string& path) {
   char magic[3] = {};
-  std::ifstream in(path, std::ios::binary);
-  return in.read(magic, 3) && std::string(magic, 3) == "QSU";
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return false;
+  const bool read = std::fread(magic, 1, sizeof magic, in) == sizeof magic;
+  std::fclose(in);
+  return read && std::string(magic, 3) == "QSU";
 }
 
-std::uint64_t FileSize(const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t size = fs::file_size(fs::u8path(path), error);
-  return error ? 0 : size;
+// The bytes as the file at path, which is made or emptied first; false when they are not
+// all there.
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() &&
+                       std::fflush(out) == 0;
+  return std::fclose(out) == 0 && written;
 }
 
 // The manifest's names are DOS paths; the files lie beside the manifest on this host.
@@ -108,8 +113,8 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   if (const std::string what = NotAFile(manifestPath); !what.empty()) {
     return RefuseNotAFile(manifestPath, what, err);
   }
-  const fs::path folder = fs::u8path(manifestPath).parent_path();
-  if (output.empty()) output = (folder / "Install.qsd").u8string();
+  const std::string folder = ParentFolder(manifestPath);
+  if (output.empty()) output = JoinPath(folder, "Install.qsd");
 
   std::string text;
   if (!ReadWholeFile(manifestPath, &text)) {
@@ -119,9 +124,8 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   Manifest manifest;
   ParseManifest(text, force, &manifest);
   for (std::size_t i = 0; i < manifest.package.files.size(); ++i) {
-    std::error_code error;
     const std::string name = manifest.package.files[i].name;
-    if (!fs::exists(folder / fs::u8path(HostName(name)), error)) {
+    if (KindOfPath(JoinPath(folder, HostName(name))) == PathKind::None) {
       manifest.issues.push_back(
           {manifest.fileLines[i], false, name + " is not beside the manifest"});
     }
@@ -139,17 +143,13 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   }
 
   const std::string bytes = EncodeInstallPackage(manifest.package);
-  {
-    std::ofstream file(fs::u8path(output), std::ios::binary | std::ios::trunc);
-    if (file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && file.flush()) {
-      out << "wrote " << output << ": " << bytes.size() << " bytes, "
-          << manifest.package.files.size() << " files, " << manifest.package.uninstallExtras.size()
-          << " extras, " << manifest.package.shortcuts.size() << " shortcuts\n";
-      return 0;
-    }
+  if (WriteWholeFile(output, bytes)) {
+    out << "wrote " << output << ": " << bytes.size() << " bytes, "
+        << manifest.package.files.size() << " files, " << manifest.package.uninstallExtras.size()
+        << " extras, " << manifest.package.shortcuts.size() << " shortcuts\n";
+    return 0;
   }
-  std::error_code error;
-  fs::remove(fs::u8path(output), error);
+  std::remove(output.c_str());
   err << "qsdtool: cannot write " << output << '\n';
   return 1;
 }
@@ -227,10 +227,10 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
   if (const std::string what = NotAFile(path); !what.empty()) return RefuseNotAFile(path, what, err);
 
   LoadReport report;
-  const std::uint64_t size = FileSize(path);
+  const std::uint64_t size = FileSizeOf(path);
   if (IsRecord(path)) {
     UninstallRecord record;
-    if (!LoadUninstallRecord(path, &record, &report)) {
+    if (!LoadUninstallRecord(SystemPath(path), &record, &report)) {
       ReportFailure(path, report, err);
       return 1;
     }
@@ -240,7 +240,7 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
     Show(record, "Uninstall.qsu", {path, report.offset, size, dump, json}, out);
     return 0;
   }
-  if (!LoadInstallPackage(path, &report)) {
+  if (!LoadInstallPackage(SystemPath(path), &report)) {
     ReportFailure(path, report, err);
     return 1;
   }

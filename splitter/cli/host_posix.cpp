@@ -232,6 +232,58 @@ std::string OddFileKind(const std::string& hostPath) {
   return FileKindName(info.st_mode);
 }
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+std::string ParentFolder(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  const std::size_t end = path.find_last_not_of('/', slash);
+  return end == std::string::npos ? "/" : path.substr(0, end + 1);
+}
+
+namespace {
+
+PathKind KindOf(const struct stat& info) {
+  if (S_ISREG(info.st_mode)) return PathKind::File;
+  if (S_ISDIR(info.st_mode)) return PathKind::Folder;
+  if (S_ISLNK(info.st_mode)) return PathKind::Link;
+  return PathKind::Other;
+}
+
+}  // namespace
+
+PathKind KindOfPath(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 ? KindOf(info) : PathKind::None;
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  for (const std::string& name : ReadFolderNames(folder)) {
+    struct stat info;
+    const bool known = lstat(JoinPath(folder, name).c_str(), &info) == 0;
+    const PathKind kind = known ? KindOf(info) : PathKind::Other;
+    entries.push_back({name, kind == PathKind::Folder ? PathKind::Other : kind});
+  }
+  return entries;
+}
+
+bool EntryExists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool IsSameEntry(const std::string& a, const std::string& b) {
+  struct stat infoA, infoB;
+  return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 &&
+         infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+}
+
+bool RemoveHostFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
 std::FILE* CreateNewFile(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return nullptr;

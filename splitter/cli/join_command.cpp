@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -19,10 +18,9 @@
 #include "cli/join_script.h"
 
 namespace parcelo {
-namespace fs = std::filesystem;
 namespace {
 
-constexpr std::uintmax_t kLargestJoinFile = 1 << 20;
+constexpr std::size_t kLargestJoinFile = 1 << 20;
 constexpr std::size_t kCopyBuffer = 1 << 20;
 constexpr char kNothingWritten[] = "\nNothing was written.";
 constexpr char kTakenBack[] = "\nThe files this join had made were removed again.";
@@ -48,12 +46,11 @@ class Folder {
  public:
   enum class Kind { None, File, Link, Other };
 
-  explicit Folder(const fs::path& path) : path_(path) {
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(path, error)) {
-      const fs::file_status status = entry.symlink_status(error);
-      entries_[entry.path().filename().string()] =
-          fs::is_symlink(status) ? Kind::Link : fs::is_regular_file(status) ? Kind::File : Kind::Other;
+  explicit Folder(const std::string& path) : path_(path) {
+    for (const FolderEntry& entry : ListFolder(path)) {
+      entries_[entry.name] = entry.kind == PathKind::Link   ? Kind::Link
+                             : entry.kind == PathKind::File ? Kind::File
+                                                            : Kind::Other;
     }
   }
 
@@ -75,12 +72,11 @@ class Folder {
     for (const auto& [entry, kind] : entries_) {
       if (entry != except && EqualNoCase(entry, name)) return entry;
     }
-    const std::string aliased = NameByAlias(path_.string(), name);
+    const std::string aliased = NameByAlias(path_, name);
     if (!aliased.empty() && aliased != except && entries_.count(aliased) != 0) return aliased;
     // Where the file system resolves aliases itself.
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(PathOf(name), error)) &&
-        (except.empty() || !fs::equivalent(PathOf(name), PathOf(except), error))) {
+    if (EntryExists(PathOf(name)) &&
+        (except.empty() || !IsSameEntry(PathOf(name), PathOf(except)))) {
       return name;
     }
     return {};
@@ -104,10 +100,10 @@ class Folder {
     }
     return names;
   }
-  fs::path PathOf(const std::string& name) const { return path_ / name; }
+  std::string PathOf(const std::string& name) const { return JoinPath(path_, name); }
 
  private:
-  fs::path path_;
+  std::string path_;
   std::map<std::string, Kind> entries_;
   std::set<std::string> made_;
 };
@@ -147,7 +143,7 @@ std::string StepProblem(const JoinStep& step, Folder* folder, bool* pieceMissing
         }
         if (kind != Folder::Kind::File) return "Not a plain file: " + source + kNothingWritten;
         if (folder->IsMade(piece)) continue;
-        std::FILE* in = std::fopen(folder->PathOf(piece).string().c_str(), "rb");
+        std::FILE* in = std::fopen(folder->PathOf(piece).c_str(), "rb");
         if (in == nullptr) return "Cannot read " + source + ": " + Reason() + kNothingWritten;
         std::fclose(in);
       }
@@ -214,7 +210,7 @@ int PageThatFindsThePieces(const std::string& text, const Folder& folder) {
 std::FILE* CreateTemporary(Folder* folder, std::string* name) {
   for (int n = 1; n < 1000; ++n) {
     *name = ".parcelo95-join-" + std::to_string(n) + ".part";
-    if (std::FILE* file = CreateNewFile(folder->PathOf(*name).string())) {
+    if (std::FILE* file = CreateNewFile(folder->PathOf(*name))) {
       folder->Add(*name, true);
       return file;
     }
@@ -224,10 +220,10 @@ std::FILE* CreateTemporary(Folder* folder, std::string* name) {
 }
 
 // Appends source to out; the message of a failure, or empty.
-std::string CopyInto(std::FILE* out, const fs::path& source, const std::string& sourceName,
+std::string CopyInto(std::FILE* out, const std::string& source, const std::string& sourceName,
                      const std::string& target, std::vector<char>* buffer) {
   if (PendingInterrupt() != 0) return kInterrupted;
-  std::FILE* in = std::fopen(source.string().c_str(), "rb");
+  std::FILE* in = std::fopen(source.c_str(), "rb");
   if (in == nullptr) return "Cannot read " + sourceName + ": " + Reason();
   std::string problem;
   for (;;) {
@@ -271,7 +267,7 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
         problem = "Cannot write " + step.name + ": " + Reason();
       }
       if (!problem.empty()) return problem;
-      if (!RenameNoReplace(folder->PathOf(temporary).string(), folder->PathOf(step.name).string())) {
+      if (!RenameNoReplace(folder->PathOf(temporary), folder->PathOf(step.name))) {
         if (errno == EEXIST) return TakenMeanwhile(step.name);
         return "Cannot write " + step.name + ": " + Reason();
       }
@@ -281,15 +277,14 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
     }
     case JoinStep::Delete:
       for (const std::string& name : Deletions(step, *folder)) {
-        std::error_code error;
-        fs::remove(folder->PathOf(name), error);
+        RemoveHostFile(folder->PathOf(name));
         folder->Remove(name);
       }
       return {};
     case JoinStep::Rename: {
       const std::string old = folder->Find(step.name, &kind);
       if (old == step.newName) return {};
-      if (!RenameNoReplace(folder->PathOf(old).string(), folder->PathOf(step.newName).string())) {
+      if (!RenameNoReplace(folder->PathOf(old), folder->PathOf(step.newName))) {
         if (errno == EEXIST) return TakenMeanwhile(step.newName);
         return "Cannot rename " + step.name + " to " + step.newName + ": " + Reason();
       }
@@ -302,10 +297,10 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
 }
 
 // The join file's bytes, or false with the message.
-bool ReadJoinFile(const fs::path& joinFile, std::string* text, std::string* problem) {
-  std::FILE* in = std::fopen(joinFile.string().c_str(), "rb");
+bool ReadJoinFile(const std::string& joinFile, std::string* text, std::string* problem) {
+  std::FILE* in = std::fopen(joinFile.c_str(), "rb");
   if (in == nullptr) {
-    *problem = "Cannot read " + joinFile.string() + ": " + Reason();
+    *problem = "Cannot read " + joinFile + ": " + Reason();
     return false;
   }
   char chunk[4096];
@@ -314,10 +309,10 @@ bool ReadJoinFile(const fs::path& joinFile, std::string* text, std::string* prob
     text->append(chunk, got);
   }
   const bool failed = std::ferror(in) != 0;
-  if (failed) *problem = "Cannot read " + joinFile.string() + ": " + Reason();
+  if (failed) *problem = "Cannot read " + joinFile + ": " + Reason();
   std::fclose(in);
   if (!failed && text->size() > kLargestJoinFile) {
-    *problem = "Too large for a join file: " + joinFile.string();
+    *problem = "Too large for a join file: " + joinFile;
     return false;
   }
   return !failed;
@@ -326,32 +321,32 @@ bool ReadJoinFile(const fs::path& joinFile, std::string* text, std::string* prob
 }  // namespace
 
 int RunJoin(const std::string& target) {
-  std::error_code error;
-  fs::path joinFile = target.empty() ? fs::path(".") : fs::path(target);
-  if (fs::is_directory(joinFile, error)) {
+  std::string joinFile = target.empty() ? std::string(".") : target;
+  const PathKind kind = KindOfPath(joinFile);
+  if (kind == PathKind::Folder) {
     std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(joinFile, error)) {
-      const std::string name = entry.path().filename().string();
-      if (IsJoinFileName(name) && entry.is_regular_file(error)) names.push_back(name);
+    for (const FolderEntry& entry : ListFolder(joinFile)) {
+      const bool plain = KindOfPath(JoinPath(joinFile, entry.name)) == PathKind::File;
+      if (IsJoinFileName(entry.name) && plain) names.push_back(entry.name);
     }
     std::sort(names.begin(), names.end());
     if (names.empty()) {
-      return Fail("No join file (Join.bat or Join-*.bat) in " + joinFile.string() + ".");
+      return Fail("No join file (Join.bat or Join-*.bat) in " + joinFile + ".");
     }
     int chosen = 0;
     if (names.size() > 1) {
-      std::string question = "Several join files in " + joinFile.string() + ":";
+      std::string question = "Several join files in " + joinFile + ":";
       for (std::size_t i = 0; i < names.size(); ++i) {
         question += "\n  " + std::to_string(i + 1) + ". " + names[i];
       }
       chosen = AskChoice(question, static_cast<int>(names.size()));
       if (chosen < 0) return Fail("No join file chosen: name one, as in parcelo95 join FOLDER/JOINFILE.");
     }
-    joinFile /= names[static_cast<std::size_t>(chosen)];
-  } else if (!fs::exists(joinFile, error)) {
-    return Fail("Join file not found: " + joinFile.string());
-  } else if (!fs::is_regular_file(joinFile, error)) {
-    return Fail("Not a plain file: " + joinFile.string());
+    joinFile = JoinPath(joinFile, names[static_cast<std::size_t>(chosen)]);
+  } else if (kind == PathKind::None) {
+    return Fail("Join file not found: " + joinFile);
+  } else if (kind != PathKind::File) {
+    return Fail("Not a plain file: " + joinFile);
   }
   std::string text, problem;
   if (!ReadJoinFile(joinFile, &text, &problem)) return Fail(problem);
@@ -362,9 +357,9 @@ int RunJoin(const std::string& target) {
   if (std::none_of(steps.begin(), steps.end(),
                    [](const JoinStep& step) { return step.kind == JoinStep::Copy; })) {
     return Fail((text.empty() ? "The join file is empty: " : "The join file has no COPY line: ") +
-                joinFile.string() + kNothingWritten);
+                joinFile + kNothingWritten);
   }
-  const fs::path folderPath = joinFile.has_parent_path() ? joinFile.parent_path() : fs::path(".");
+  const std::string folderPath = ParentFolder(joinFile);
   Folder planned(folderPath);
   for (const JoinStep& step : steps) {
     bool pieceMissing = false;
@@ -386,7 +381,7 @@ int RunJoin(const std::string& target) {
     problem = PendingInterrupt() != 0 ? kInterrupted : RunStep(step, &folder, &buffer);
     if (problem.empty()) continue;
     const bool made = !folder.Made().empty();
-    for (const std::string& name : folder.Made()) fs::remove(folder.PathOf(name), error);
+    for (const std::string& name : folder.Made()) RemoveHostFile(folder.PathOf(name));
     if (const int signal = PendingInterrupt()) {
       Fail(std::string(kInterrupted) + (made ? kTakenBack : kNothingWritten));
       EndByInterrupt(signal);
