@@ -22,6 +22,10 @@ std::string SettingsProblem(System& host);
 // The DOS path by which that System reaches a host path; empty when it cannot.
 std::string ToDosPath(const std::string& hostPath);
 
+// What the host file at path is when it is there but is neither a regular file nor a folder
+// ("a FIFO", "a character device"); empty otherwise. Windows finds no such files.
+std::string OddFileKind(const std::string& hostPath);
+
 // The OEM code page that join files are written and read in. POSIX: code ("850") from
 // --codepage, else PARCELO95_OEM_CODEPAGE, else 437; false with *problem for one that cannot
 // be used. Windows: always the system's own.
@@ -29,6 +33,11 @@ bool ChooseOemCodePage(const std::string& code, std::string* problem);
 
 // A join file's text in the host's encoding of names.
 std::string JoinTextToHost(const std::string& oem);
+// The OEM code pages besides the one in use that a join file may have been written in
+// (POSIX: the others that --codepage takes; Windows: none, the system has its own), and a
+// join file's text read in one of them.
+std::vector<int> OtherOemCodePages();
+std::string JoinTextToHost(const std::string& oem, int codePage);
 
 // Host paths as parcelo95 join walks them, by the host's own calls (ANSI ones on Windows,
 // which the Windows 95 family has).

@@ -27,6 +27,8 @@ std::string ToDosPath(const std::string& hostPath) {
   return dos;
 }
 
+std::string OddFileKind(const std::string&) { return {}; }
+
 bool ChooseOemCodePage(const std::string&, std::string*) { return true; }
 
 std::string JoinTextToHost(const std::string& oem) {
@@ -34,6 +36,10 @@ std::string JoinTextToHost(const std::string& oem) {
   if (!oem.empty()) OemToCharBuffA(oem.c_str(), &text[0], static_cast<DWORD>(oem.size()));
   return text;
 }
+
+std::vector<int> OtherOemCodePages() { return {}; }
+
+std::string JoinTextToHost(const std::string& oem, int) { return JoinTextToHost(oem); }
 
 namespace {
 

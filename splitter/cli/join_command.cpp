@@ -1,6 +1,7 @@
 // parcelo95 join: runs a join file's steps inside its own folder. Every step is checked
 // against the folder before the first byte is written, so a refused file changes nothing;
-// a step that fails later takes back every file the join made, so a failed one neither.
+// a step that fails later, or an interrupt, takes back every file the join made, so a
+// failed or interrupted one changes nothing either.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "cli/commands.h"
 #include "cli/console_system.h"
 #include "cli/host.h"
+#include "cli/interrupt.h"
 #include "cli/join_script.h"
 
 namespace parcelo {
@@ -22,6 +24,7 @@ constexpr std::size_t kLargestJoinFile = 1 << 20;
 constexpr std::size_t kCopyBuffer = 1 << 20;
 constexpr char kNothingWritten[] = "\nNothing was written.";
 constexpr char kTakenBack[] = "\nThe files this join had made were removed again.";
+constexpr char kInterrupted[] = "Interrupted";
 
 int Fail(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
@@ -110,6 +113,11 @@ std::string AlreadyExists(const std::string& name, const std::string& holder) {
          "; nothing was written.";
 }
 
+// A name that was free when the join was checked but is taken when it comes to it.
+std::string TakenMeanwhile(const std::string& name) {
+  return name + " was made by another program while this join ran";
+}
+
 // The files a DEL line removes: only ever ones this join made.
 std::vector<std::string> Deletions(const JoinStep& step, const Folder& folder) {
   if (step.wildcard) return folder.MadeIntermediates(step.name);
@@ -120,7 +128,8 @@ std::vector<std::string> Deletions(const JoinStep& step, const Folder& folder) {
 }
 
 // What would stop a step in the folder as it will be by then; the folder moves on.
-std::string StepProblem(const JoinStep& step, Folder* folder) {
+// *pieceMissing tells a missing piece from other problems.
+std::string StepProblem(const JoinStep& step, Folder* folder, bool* pieceMissing) {
   Folder::Kind kind;
   switch (step.kind) {
     case JoinStep::Echo:
@@ -128,7 +137,10 @@ std::string StepProblem(const JoinStep& step, Folder* folder) {
     case JoinStep::Copy: {
       for (const std::string& source : step.sources) {
         const std::string piece = folder->Find(source, &kind);
-        if (kind == Folder::Kind::None) return "Piece missing: " + source + kNothingWritten;
+        if (kind == Folder::Kind::None) {
+          *pieceMissing = true;
+          return "Piece missing: " + source + kNothingWritten;
+        }
         if (kind != Folder::Kind::File) return "Not a plain file: " + source + kNothingWritten;
         if (folder->IsMade(piece)) continue;
         std::FILE* in = std::fopen(folder->PathOf(piece).c_str(), "rb");
@@ -166,6 +178,33 @@ std::string StepProblem(const JoinStep& step, Folder* folder) {
   return {};
 }
 
+// The code page besides the one in use in which the join file finds every piece it names
+// in the folder, or 0. A join file made where another page is the OEM one names its
+// aliases in that page.
+int PageThatFindsThePieces(const std::string& text, const Folder& folder) {
+  for (int page : OtherOemCodePages()) {
+    std::vector<JoinStep> steps;
+    std::string problem;
+    if (!ParseJoinScript(JoinTextToHost(text, page), &steps, &problem)) continue;
+    std::vector<std::string> made;
+    bool found = true;
+    for (const JoinStep& step : steps) {
+      if (step.kind != JoinStep::Copy) continue;
+      for (const std::string& source : step.sources) {
+        Folder::Kind kind;
+        folder.Find(source, &kind);
+        found = found && (kind != Folder::Kind::None ||
+                          std::any_of(made.begin(), made.end(), [&](const std::string& name) {
+                            return EqualNoCase(name, source);
+                          }));
+      }
+      made.push_back(step.name);
+    }
+    if (found) return page;
+  }
+  return 0;
+}
+
 // A new file in the folder, under a name of its own: the target gets its name only once
 // every byte is in.
 std::FILE* CreateTemporary(Folder* folder, std::string* name) {
@@ -183,10 +222,15 @@ std::FILE* CreateTemporary(Folder* folder, std::string* name) {
 // Appends source to out; the message of a failure, or empty.
 std::string CopyInto(std::FILE* out, const std::string& source, const std::string& sourceName,
                      const std::string& target, std::vector<char>* buffer) {
+  if (PendingInterrupt() != 0) return kInterrupted;
   std::FILE* in = std::fopen(source.c_str(), "rb");
   if (in == nullptr) return "Cannot read " + sourceName + ": " + Reason();
   std::string problem;
   for (;;) {
+    if (PendingInterrupt() != 0) {
+      problem = kInterrupted;
+      break;
+    }
     const std::size_t got = std::fread(buffer->data(), 1, buffer->size(), in);
     if (got > 0 && std::fwrite(buffer->data(), 1, got, out) != got) {
       problem = "Cannot write " + target + ": " + Reason();
@@ -224,7 +268,7 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
       }
       if (!problem.empty()) return problem;
       if (!RenameNoReplace(folder->PathOf(temporary), folder->PathOf(step.name))) {
-        if (errno == EEXIST) return AlreadyExists(step.name, step.name);
+        if (errno == EEXIST) return TakenMeanwhile(step.name);
         return "Cannot write " + step.name + ": " + Reason();
       }
       folder->Remove(temporary);
@@ -241,7 +285,7 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
       const std::string old = folder->Find(step.name, &kind);
       if (old == step.newName) return {};
       if (!RenameNoReplace(folder->PathOf(old), folder->PathOf(step.newName))) {
-        if (errno == EEXIST) return AlreadyExists(step.newName, step.newName);
+        if (errno == EEXIST) return TakenMeanwhile(step.newName);
         return "Cannot rename " + step.name + " to " + step.newName + ": " + Reason();
       }
       folder->Remove(old);
@@ -318,18 +362,34 @@ int RunJoin(const std::string& target) {
   const std::string folderPath = ParentFolder(joinFile);
   Folder planned(folderPath);
   for (const JoinStep& step : steps) {
-    problem = StepProblem(step, &planned);
-    if (!problem.empty()) return Fail(problem);
+    bool pieceMissing = false;
+    problem = StepProblem(step, &planned, &pieceMissing);
+    if (problem.empty()) continue;
+    if (const int page = pieceMissing ? PageThatFindsThePieces(text, Folder(folderPath)) : 0) {
+      problem += "\nRead in code page " + std::to_string(page) +
+                 " the join file finds all its pieces: join it with --codepage " +
+                 std::to_string(page) + ".";
+    }
+    return Fail(problem);
   }
   Folder folder(folderPath);
   std::vector<char> buffer(kCopyBuffer);
+  // An interrupted join takes back what it made, as a failed one does: its intermediate
+  // and temporary files would be left for ever otherwise.
+  CatchInterrupts();
   for (const JoinStep& step : steps) {
-    problem = RunStep(step, &folder, &buffer);
+    problem = PendingInterrupt() != 0 ? kInterrupted : RunStep(step, &folder, &buffer);
     if (problem.empty()) continue;
-    if (folder.Made().empty()) return Fail(problem + kNothingWritten);
+    const bool made = !folder.Made().empty();
     for (const std::string& name : folder.Made()) RemoveHostFile(folder.PathOf(name));
-    return Fail(problem + kTakenBack);
+    if (const int signal = PendingInterrupt()) {
+      Fail(std::string(kInterrupted) + (made ? kTakenBack : kNothingWritten));
+      EndByInterrupt(signal);
+    }
+    return Fail(problem + (made ? kTakenBack : kNothingWritten));
   }
+  // Too late to take anything back: the file is whole.
+  if (const int signal = PendingInterrupt()) EndByInterrupt(signal);
   return 0;
 }
 

@@ -274,6 +274,16 @@ std::string Win32System::FromOemText(const std::string& oem) {
   return text;
 }
 
+// Character by character by the system's capitals, as names compare on its disks; a
+// linguistic comparison would also take "ss" for a sharp s.
+bool Win32System::EqualIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  std::string upperA = a, upperB = b;  // names hold no NUL: CharUpperA stops at the end
+  CharUpperA(&upperA[0]);
+  CharUpperA(&upperB[0]);
+  return upperA == upperB;
+}
+
 int Win32System::ShowMessageBox(WindowHandle owner, const std::string& text,
                                 const std::string& caption, unsigned style) {
   return MessageBoxA(ToWindow(owner), text.c_str(), caption.c_str(), style);
