@@ -1,6 +1,5 @@
 #include "phases/run_writes.h"
 
-#include <cstdio>
 
 #include "package/install_package.h"
 #include "phases/install_paths.h"
@@ -38,8 +37,10 @@ std::string KeepAside(const std::string& path) {
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   // An 8.3 name, so it fits every file system the installer may meet.
   for (int number = 0; number < 10000; ++number) {
-    char name[16];
-    std::snprintf(name, sizeof name, "~QSI%04d.TMP", number);
+    char name[] = "~QSI0000.TMP";
+    for (int digit = 7, rest = number; digit >= 4; --digit, rest /= 10) {
+      name[digit] = static_cast<char>('0' + rest % 10);
+    }
     std::string candidate;
     if (!BuildPath(&candidate, {folder, name})) return {};
     if (Sys().PathExists(candidate) || RunMayWrite(candidate)) continue;

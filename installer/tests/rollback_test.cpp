@@ -7,6 +7,7 @@
 
 #include "install_world.h"
 #include "phases/install_phases.h"
+#include "phases/run_writes.h"
 #include "platform/posix/posix_system.h"
 
 namespace qinstall {
@@ -165,6 +166,20 @@ TEST_F(RollbackTest, ReinstallCancelledAtTheEndKeepsTheEarlierInstallation) {
   world.RunInstall();
   EXPECT_EQ(Changes(before, world.Snapshot()), std::vector<std::string>{});
   EXPECT_TRUE(HostSystem().Registry().KeyExists(RegistryHive::LocalMachine, kKey));
+}
+
+// A file in the way is set aside under the first free name of ~QSI0000.TMP, ~QSI0001.TMP...
+TEST_F(RollbackTest, AFileInTheWayIsKeptUnderTheFirstFreeTemporaryName) {
+  world.SetSamplePackage();
+  for (const char* taken : {"0000", "0001", "0002", "0003", "0004", "0005", "0006", "0007", "0008",
+                            "0009", "0010"}) {
+    world.Put(std::string("C:\\Apps\\Sample\\~QSI") + taken + ".TMP", "earlier");
+  }
+  world.Put("C:\\Apps\\Sample\\Readme.txt", "the user's readme");
+  world.Put("C:\\Apps\\Sample\\Notes.txt", "the user's notes");
+  EXPECT_EQ(KeepAside("C:\\Apps\\Sample\\Readme.txt"), "C:\\Apps\\Sample\\~QSI0011.TMP");
+  EXPECT_EQ(KeepAside("C:\\Apps\\Sample\\Notes.txt"), "C:\\Apps\\Sample\\~QSI0012.TMP");
+  EXPECT_EQ(KeepAside("C:\\Apps\\Sample\\Settings.ini"), "");  // nothing there to keep
 }
 
 // A reinstallation cancelled at the end gives an uninstall key that was there before the run

@@ -22,7 +22,7 @@
 namespace parcelo {
 namespace {
 
-int Refuse(const char* text) {
+int Refuse(const std::string& text) {
   Sys().ShowMessageBox(nullptr, text, kCaptionError, kMbIconError);
   return 1;
 }
@@ -44,6 +44,9 @@ bool IsRoot(const std::string& path) { return path.size() <= 3; }
 constexpr char kTextSourceNameNotForDos[] =
     "The source file's name holds a character that DOS and Windows do not allow in a file "
     "name (one of \\ / : * ? \" < > | or a control character). Rename it before splitting.";
+
+// A FIFO or a device has no size to cut by, and reading one may never end.
+constexpr char kTextSourceNotRegular[] = "Cannot split %s: it is %s, not a regular file.";
 
 bool IsDosFileName(const std::string& name) {
   for (unsigned char c : name) {
@@ -131,6 +134,9 @@ int RunSplit(const SplitArguments& arguments) {
   }
 
   if (!sourceFound) return Refuse(kTextSourceNotFound);
+  if (const std::string kind = OddFileKind(arguments.source); !kind.empty()) {
+    return Refuse(Format(kTextSourceNotRegular, arguments.source.c_str(), kind.c_str()));
+  }
   if (!IsDosFileName(found.name)) return Refuse(kTextSourceNameNotForDos);
   if (destination.empty() && !job.spanToDisk) {
     destination = DefaultDestination(source);

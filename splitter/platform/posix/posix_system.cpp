@@ -277,6 +277,19 @@ bool PosixSystem::RemoveFile(const std::string& path) {
   return ToHostPath(path, &host) && unlink(host.c_str()) == 0;
 }
 
+bool PosixSystem::EqualIgnoringCase(const std::string& a, const std::string& b) {
+  std::string oemA, oemB;
+  if (!codePage_.ToOem(a, &oemA) || !codePage_.ToOem(b, &oemB)) return a == b;
+  if (oemA.size() != oemB.size()) return false;
+  for (std::size_t i = 0; i < oemA.size(); ++i) {
+    if (codePage_.Upper(static_cast<unsigned char>(oemA[i])) !=
+        codePage_.Upper(static_cast<unsigned char>(oemB[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool PosixSystem::IsSameFile(const std::string& a, const std::string& b) {
   std::string hostA, hostB;
   struct stat infoA, infoB;

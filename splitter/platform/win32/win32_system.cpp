@@ -4,8 +4,7 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
-#include <map>
-#include <utility>
+#include <vector>
 
 namespace parcelo {
 
@@ -144,10 +143,22 @@ struct Win32System::ProgressBars {
     return static_cast<std::uint32_t>(offset * NativeMax(bar) / span);
   }
 
-  Bar& Of(WindowHandle dialog, int id) { return bars[std::make_pair(dialog, id)]; }
+  // A handful of bars at most: a list is enough, and needs nothing from the C++ library.
+  Bar& Of(WindowHandle dialog, int id) {
+    for (Keyed& keyed : bars) {
+      if (keyed.dialog == dialog && keyed.id == id) return keyed.bar;
+    }
+    bars.push_back({dialog, id, Bar{}});
+    return bars.back().bar;
+  }
 
+  struct Keyed {
+    WindowHandle dialog;
+    int id;
+    Bar bar;
+  };
   CRITICAL_SECTION lock;
-  std::map<std::pair<WindowHandle, int>, Bar> bars;
+  std::vector<Keyed> bars;
 };
 
 Win32System::Win32System() : progress_(new ProgressBars) {}
@@ -261,6 +272,16 @@ std::string Win32System::FromOemText(const std::string& oem) {
   std::string text(oem.size(), '\0');
   if (!oem.empty()) OemToCharBuffA(oem.c_str(), &text[0], static_cast<DWORD>(oem.size()));
   return text;
+}
+
+// Character by character by the system's capitals, as names compare on its disks; a
+// linguistic comparison would also take "ss" for a sharp s.
+bool Win32System::EqualIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  std::string upperA = a, upperB = b;  // names hold no NUL: CharUpperA stops at the end
+  CharUpperA(&upperA[0]);
+  CharUpperA(&upperB[0]);
+  return upperA == upperB;
 }
 
 int Win32System::ShowMessageBox(WindowHandle owner, const std::string& text,

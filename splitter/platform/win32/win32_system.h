@@ -23,6 +23,7 @@ class Win32System final : public System {
   bool IsSameFile(const std::string& a, const std::string& b) override;
   bool ToOemText(const std::string& text, std::string* oem) override;
   std::string FromOemText(const std::string& oem) override;
+  bool EqualIgnoringCase(const std::string& a, const std::string& b) override;
 
   DriveType DriveTypeOf(const std::string& root) override;
   std::uint64_t FreeBytes(const std::string& root) override;
