@@ -12,6 +12,7 @@ bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 int IsAlphaChar(int c) { return IsUpper(c) || IsLower(c); }
 int IsAlnumChar(int c) { return IsUpper(c) || IsLower(c) || IsDigit(c); }
 int IsDigitChar(int c) { return IsDigit(c); }
+int IsXDigitChar(int c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 int IsSpaceChar(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 int ToUpperChar(int c) { return IsLower(c) ? c - 'a' + 'A' : c; }
 int ToLowerChar(int c) { return IsUpper(c) ? c - 'A' + 'a' : c; }
@@ -23,6 +24,7 @@ int (*__MINGW_IMP_SYMBOL(isalpha))(int) = IsAlphaChar;
 int (*__MINGW_IMP_SYMBOL(isalnum))(int) = IsAlnumChar;
 int (*__MINGW_IMP_SYMBOL(isdigit))(int) = IsDigitChar;
 int (*__MINGW_IMP_SYMBOL(isspace))(int) = IsSpaceChar;
+int (*__MINGW_IMP_SYMBOL(isxdigit))(int) = IsXDigitChar;
 int (*__MINGW_IMP_SYMBOL(toupper))(int) = ToUpperChar;
 int (*__MINGW_IMP_SYMBOL(tolower))(int) = ToLowerChar;
 }
