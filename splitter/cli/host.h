@@ -23,6 +23,12 @@ std::string SettingsProblem(System& host);
 // The DOS path by which that System reaches a host path; empty when it cannot.
 std::string ToDosPath(const std::string& hostPath);
 
+// Whether hostPath names something that exists, as the host itself resolves it. On POSIX
+// that is the name exactly as written: the System's DOS paths also match a name in another
+// case or by the 8.3 alias made up for it, but a path on the command line means just that
+// path. Windows resolves its own aliases, so a folder reached through one is that folder.
+bool HostPathExists(const std::string& hostPath);
+
 // The OEM code page that join files are written and read in. POSIX: code ("850") from
 // --codepage, else PARCELO95_OEM_CODEPAGE, else 437; false with *problem for one that cannot
 // be used. Windows: always the system's own.

@@ -204,6 +204,11 @@ std::string ToDosPath(const std::string& hostPath) {
   return dos;
 }
 
+bool HostPathExists(const std::string& hostPath) {
+  struct stat info;
+  return !hostPath.empty() && stat(hostPath.c_str(), &info) == 0;
+}
+
 std::FILE* CreateNewFile(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return nullptr;

@@ -27,6 +27,10 @@ std::string ToDosPath(const std::string& hostPath) {
   return dos;
 }
 
+bool HostPathExists(const std::string& hostPath) {
+  return !hostPath.empty() && GetFileAttributesA(hostPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool ChooseOemCodePage(const std::string&, std::string*) { return true; }
 
 std::string JoinTextToHost(const std::string& oem) {

@@ -8,6 +8,7 @@
 #include "cli/console_system.h"
 #include "cli/failure_reasons.h"
 #include "cli/host.h"
+#include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/split_run.h"
@@ -106,7 +107,8 @@ int RunSplit(const SplitArguments& arguments) {
 
   const std::string source = ToDosPath(arguments.source);
   FoundFile found;
-  const bool sourceFound = !source.empty() && Sys().FindFile(source, &found) && !found.isDirectory;
+  const bool sourceFound = !source.empty() && HostPathExists(arguments.source) &&
+                           Sys().FindFile(source, &found) && !found.isDirectory;
   // The count that the main dialog's label holds by now.
   if (!job.spanToDisk && sourceFound && found.size < kFourGigabytes &&
       found.size >= job.pieceSize) {
@@ -132,12 +134,16 @@ int RunSplit(const SplitArguments& arguments) {
 
   if (!sourceFound) return Refuse(kTextSourceNotFound);
   if (!IsDosFileName(found.name)) return Refuse(kTextSourceNameNotForDos);
+  if (IsDosDeviceName(found.name)) {
+    return Refuse(Format(kTextSourceNameIsDevice, found.name.c_str()).c_str());
+  }
   if (destination.empty() && !job.spanToDisk) {
     destination = DefaultDestination(source);
   }
   if (!job.spanToDisk) {
     FoundFile target;
-    if (!Sys().FindFile(destination, &target)) {
+    const bool named = arguments.destination.empty() || HostPathExists(arguments.destination);
+    if (!named || !Sys().FindFile(destination, &target)) {
       if (!IsRoot(destination)) return Refuse(kTextDestinationFolderNotFound);
       if (Sys().DriveTypeOf(destination) == DriveType::NoRootDir) {
         return Refuse(kTextDestinationDriveNotFound);
@@ -154,7 +160,10 @@ int RunSplit(const SplitArguments& arguments) {
   if (!arguments.backupFolder.empty()) {
     const std::string backup = ToDosPath(arguments.backupFolder);
     FoundFile folder;
-    if (backup.empty() || !Sys().FindFile(backup, &folder)) return Refuse(kTextFolderMissing);
+    if (backup.empty() || !HostPathExists(arguments.backupFolder) ||
+        !Sys().FindFile(backup, &folder)) {
+      return Refuse(kTextFolderMissing);
+    }
     if (!folder.isDirectory) return Refuse(kTextNotFolder);
     job.backupEnabled = 1;
     job.backupFolder = backup;

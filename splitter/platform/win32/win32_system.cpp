@@ -93,6 +93,30 @@ bool SameByName(const std::string& a, const std::string& b) {
   return lstrcmpiA(shortA.c_str(), shortB.c_str()) == 0;
 }
 
+std::string Upper(std::string text) {
+  if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
+
+// "C:\" or "\\server\share\" of a full path; empty when it has neither.
+std::string VolumeRoot(const std::string& full) {
+  if (full.size() >= 3 && full[1] == ':') return full.substr(0, 3);
+  if (full.compare(0, 2, "\\\\") != 0) return {};
+  const std::size_t server = full.find('\\', 2);
+  if (server == std::string::npos) return {};
+  const std::size_t share = full.find('\\', server + 1);
+  return share == std::string::npos ? full + "\\" : full.substr(0, share + 1);
+}
+
+std::uint64_t Fnv1a(const std::string& text) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : text) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
 constexpr std::uint32_t kNativeProgressMax = 0xFFFF;
 
 class Guard {
@@ -226,6 +250,60 @@ bool Win32System::IsSameFile(const std::string& a, const std::string& b) {
   const bool same = SameByIdentity(first, b, &known);
   CloseHandle(first);
   return known ? same : SameByName(a, b);
+}
+
+std::vector<std::string> Win32System::FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string pattern = folder;
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  pattern += "*.*";
+  WIN32_FIND_DATAA data = {};
+  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = data.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &data));
+  FindClose(search);
+  return names;
+}
+
+bool Win32System::CanNameFile(const std::string& path) {
+  std::string full;
+  if (!FullPath(path, &full) || full.size() >= MAX_PATH) return false;
+  DWORD longest = 255;
+  const std::string root = VolumeRoot(full);
+  if (root.empty() || !GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, &longest,
+                                             nullptr, nullptr, 0)) {
+    longest = 255;
+  }
+  const std::size_t slash = full.rfind('\\');
+  const std::size_t length = slash == std::string::npos ? full.size() : full.size() - slash - 1;
+  return length <= longest;
+}
+
+bool Win32System::LockName(const std::string& folder, const std::string& name, NameLock* lock) {
+  *lock = kNoLock;
+  std::string full, where;
+  if (!FullPath(folder, &full)) return true;
+  if (!ShortPath(full, &where)) where = full;  // one spelling for every alias of the folder
+  if (where.empty() || where.back() != '\\') where += '\\';
+  char mutexName[64];
+  wsprintfA(mutexName, "Tavrin Parcelo 95 lock %08lx%08lx",
+            static_cast<unsigned long>(Fnv1a(Upper(where + name)) >> 32),
+            static_cast<unsigned long>(Fnv1a(Upper(where + name)) & 0xFFFFFFFFu));
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName);
+  if (mutex == nullptr) return true;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return false;
+  }
+  *lock = reinterpret_cast<NameLock>(mutex);
+  return true;
+}
+
+void Win32System::UnlockName(NameLock lock) {
+  if (lock != kNoLock) CloseHandle(reinterpret_cast<HANDLE>(lock));
 }
 
 DriveType Win32System::DriveTypeOf(const std::string& root) {
