@@ -16,7 +16,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-5}
 jobs=2
-source tools/wine_fallback.sh  # wine64 and its build where this kernel refuses 32-bit programs
+source tools/wine_runner.sh  # qemu-i386 (or an x86_64 stand-in) where this kernel refuses 32-bit programs
+wine_runner_setup
+echo "parcelo95-cli.exe runs as: $PARCELO_WIN_BUILD"
 cli=${CLI:-${PARCELO_WIN_BIN:-$PWD/build/win32/bin}/parcelo95-cli.exe}
 native=${NATIVE:-$PWD/build/native/bin/parcelo95}
 for f in "$cli" "$native"; do [ -e "$f" ] || { echo "build first: $f is missing" >&2; exit 1; }; done
@@ -24,7 +26,7 @@ for t in /usr/bin/time script; do command -v $t >/dev/null || { echo "needs $t" 
 work=$(mktemp -d "${TMPDIR:-/tmp}/parcelo-wine-bench-XXXXXX")
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export XDG_CONFIG_HOME="$work/config"  # the native tool's default flags
-cleanup() { timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"; }
+cleanup() { timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"; wine_runner_release; }
 trap cleanup EXIT
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 

@@ -17,3 +17,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The target machines have no MinGW runtime DLLs, so everything is linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+if(MINGW_PREFIX STREQUAL "i686-w64-mingw32")
+  # Windows 95 and 98 run programs marked for subsystem 3.x or 4.0 only, and the linker's
+  # default is not ours to rely on. Console or GUI stays the programs' own choice.
+  string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT
+         " -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0"
+         " -Wl,--major-os-version,4 -Wl,--minor-os-version,0")
+endif()

@@ -19,7 +19,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 fresh_machine() {
   rm -rf "$windows/Start Menu" "$windows/Desktop" "$windows/Uninstaller.exe"
   mkdir -p "$windows/Start Menu/Programs" "$windows/Desktop"
-  timeout 30 wine reg delete "$key" /f >/dev/null 2>&1 || true
+  winreg delete "$key" /f >/dev/null 2>&1 || true
 }
 
 # Install.exe, the sample package and an Uninstaller.exe in SETUP, the current folder.
@@ -48,14 +48,12 @@ expect_ended() {
 
 # One value of the product's key; a 32-bit program on a 64-bit prefix writes the 32-bit view.
 reg_value() {
-  { timeout 30 wine reg query "$key" /v "$1" 2>/dev/null ||
-    timeout 30 wine reg query "$key" /v "$1" /reg:32 2>/dev/null; } |
+  winreg query "$key" /v "$1" 2>/dev/null |
     tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
 }
 
 reg_has_key() {
-  timeout 30 wine reg query "$key" >/dev/null 2>&1 ||
-    timeout 30 wine reg query "$key" /reg:32 >/dev/null 2>&1
+  winreg query "$key" >/dev/null 2>&1
 }
 
 # Every file below the given folders with its checksum, for before-and-after comparisons.

@@ -12,12 +12,13 @@ fail() { echo "FAIL: $*"; exit 1; }
 # The version Wine reports from the next start: win31, win98, or "" for its default (NT).
 set_windows_version() {
   if [ -n "$1" ]; then
-    timeout 30 wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+    wine_logged "$work/version.log" timeout 30 wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f
   else
     timeout 30 wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
   fi
   timeout 30 wineserver -k >/dev/null 2>&1 || true  # the version is read at start
-  timeout 60 wine cmd /c exit >/dev/null 2>&1 || true  # the server again, quietly
+  # The server again, its background processes started with the output to a file.
+  wine_logged "$work/restart.log" timeout 60 wine cmd /c exit || true
 }
 
 # A folder holding a copy of Install.exe and the Uninstaller.exe it installs, and, unless

@@ -23,23 +23,21 @@ prepare_windows() {
   [ "${1:-}" != uninstaller ] || cp "$bin/Uninstaller.exe" "$windows/Uninstaller.exe"
 }
 
-# A key in either registry view (a 32-bit program on a 64-bit prefix writes the other).
+# A key in the registry view the programs under test see.
 reg_has() {
-  timeout 30 wine reg query "$1" >/dev/null 2>&1 ||
-    timeout 30 wine reg query "$1" /reg:32 >/dev/null 2>&1
+  winreg query "$1" >/dev/null 2>&1
 }
 
 # The UninstallString value of a product, as the system stores it.
 uninstall_string() {
-  { timeout 30 wine reg query "$uninstall_key\\$1" /v UninstallString 2>/dev/null ||
-    timeout 30 wine reg query "$uninstall_key\\$1" /v UninstallString /reg:32 2>/dev/null; } |
+  winreg query "$uninstall_key\\$1" /v UninstallString 2>/dev/null |
     tr -d '\r' | sed -n 's/^ *UninstallString *REG_SZ *//p'
 }
 
 # Registers a product for removal as the installer does: NAME COMMAND.
 register_product() {
-  timeout 30 wine reg add "$uninstall_key\\$1" /v DisplayName /d "$1" /f >/dev/null
-  timeout 30 wine reg add "$uninstall_key\\$1" /v UninstallString /d "$2" /f >/dev/null
+  winreg add "$uninstall_key\\$1" /v DisplayName /d "$1" /f >/dev/null
+  winreg add "$uninstall_key\\$1" /v UninstallString /d "$2" /f >/dev/null
 }
 
 # Writes an uninstall record: FILE PRODUCT DESTINATION STARTMENU CHOICES, then lists given as
@@ -100,7 +98,7 @@ refuses_hostile_record() {
   [ -f "$drive_c/Victim/keep.txt" ] || fail "the victim's file is gone"
   [ -f "$drive_c/Evil/Uninstall.qsu" ] || fail "the refused record is gone"
   reg_has "$uninstall_key\\Evil Product" || fail "the refused product's key is gone"
-  timeout 30 wine reg delete "$uninstall_key\\Evil Product" /f >/dev/null 2>&1 || true
+  winreg delete "$uninstall_key\\Evil Product" /f >/dev/null 2>&1 || true
 }
 
 names_a_missing_record() {
@@ -109,7 +107,7 @@ names_a_missing_record() {
   listed "Gone Product" || fail "Gone Product is not in the list of programs"
   remove_product "Gone Product" "$(
     s box Error "The uninstall record 'C:\\Gone Away\\Uninstall.qsu' does not exist. The program may have been removed already." ok)"
-  timeout 30 wine reg delete "$uninstall_key\\Gone Product" /f >/dev/null 2>&1 || true
+  winreg delete "$uninstall_key\\Gone Product" /f >/dev/null 2>&1 || true
 }
 
 # A read-only file is reported, and the record and key stay for the next try, which then

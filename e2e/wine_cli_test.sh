@@ -3,12 +3,9 @@
 # run by Wine's cmd, must rebuild the source byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exe="${PARCELO_WIN_BIN:-$PWD/build/win32/bin}/parcelo95-cli.exe"
+source e2e/wine_session.sh
+exe="$bin/parcelo95-cli.exe"
 work=$(mktemp -d /tmp/parcelo-wine-XXXXXX)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() { timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"; }
-trap cleanup EXIT
-winpath() { echo "Z:${1//\//\\}"; }
 failures=0
 
 check() {  # name size piece-size expect-del
@@ -23,9 +20,10 @@ check() {  # name size piece-size expect-del
   local bat
   bat=$(cd "$out" && ls ./*.bat)
   cp "$out"/* "$rebuilt"/
-  (cd "$rebuilt" && timeout 120 wine cmd /c "${bat#./}" >/dev/null 2>&1) || true
+  (cd "$rebuilt" && timeout 120 wine cmd /c "${bat#./}" </dev/null >"$dir/cmd.log" 2>&1) || true
   if ! cmp -s "$dir/$name" "$rebuilt/$name"; then
-    echo "FAIL: $name was not rebuilt by ${bat#./}"; ls "$rebuilt"; failures=$((failures + 1)); return
+    echo "FAIL: $name was not rebuilt by ${bat#./}"; ls "$rebuilt"; echo "cmd said:"; cat "$dir/cmd.log"
+    failures=$((failures + 1)); return
   fi
   if [ "$del" = yes ] && ls "$rebuilt" | grep -q '\.[0-9][0-9]_$'; then
     echo "FAIL: intermediate files left beside $name"; failures=$((failures + 1)); return
@@ -106,7 +104,7 @@ progress_line() {
   echo "ok: no progress line in a file; $draws draws of it on a terminal, the last one \"Finished.\""
 }
 
-timeout 180 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
+wine_prefix_start "$work"
 check "Holiday Video.avi" 250000 100000 no
 check "BIGFILE.DAT" 150000 1000 yes
 source_named_like_outputs

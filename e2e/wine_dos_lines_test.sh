@@ -5,17 +5,8 @@
 # source: under its long name where the REN line fits, else under its 8.3 name.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tool="$PWD/build/native/bin/parcelo95"
-exe="${PARCELO_WIN_BIN:-$PWD/build/win32/bin}/parcelo95-cli.exe"
-work=$(mktemp -d /tmp/parcelo-doslines-XXXXXX)
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export XDG_CONFIG_HOME="$work/config"
-cleanup() { timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"; }
-trap cleanup EXIT
-winpath() { echo "Z:${1//\//\\}"; }
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source e2e/wine_session.sh
+split_suite_start parcelo-doslines
 
 check() {  # program(windows|linux) name pieces kept(long|short) [aliases]
   local program=$1 name=$2 pieces=$3 kept=$4 aliases=${5:-1}
@@ -44,7 +35,7 @@ check() {  # program(windows|linux) name pieces kept(long|short) [aliases]
   local made
   made=$(comm -13 <(ls "$out") <(ls "$rebuilt"))
   if [ "$(printf '%s\n' "$made" | wc -l)" -ne 1 ] || ! cmp -s "$dir/$name" "$rebuilt/$made"; then
-    fail "$what: not rebuilt (new files: $made)"; return
+    fail "$what: not rebuilt (new files: $made)"; echo "cmd said:"; cat "$dir/cmd.log"; return
   fi
   if [ "$kept" = long ] && [ "$made" != "$name" ]; then fail "$what: rebuilt as $made"; return; fi
   if [ "$kept" = short ] && [ ${#made} -gt 12 ]; then fail "$what: rebuilt as $made"; return; fi
@@ -52,7 +43,6 @@ check() {  # program(windows|linux) name pieces kept(long|short) [aliases]
 }
 
 long200=$(printf 'Holiday Video %.0s' $(seq 1 15) | cut -c1-196).avi
-timeout 180 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
 check windows "Holiday Video.avi" 150 long
 check windows "$long200" 3 short
 check linux "Holiday Video.avi" 150 long

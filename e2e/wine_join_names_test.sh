@@ -6,14 +6,8 @@
 # named like the part of the name before the blank alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tool="$PWD/build/native/bin/parcelo95"
-work=$(mktemp -d /tmp/parcelo-names-XXXXXX)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export XDG_CONFIG_HOME="$work/config"
-cleanup() { timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"; }
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source e2e/wine_session.sh
+split_suite_start parcelo-names
 
 check() {  # aliases(1|0) name pieces
   local aliases=$1 name=$2 pieces=$3
@@ -27,10 +21,11 @@ check() {  # aliases(1|0) name pieces
   fi
   cp "$out"/* "$rebuilt"/
   echo "keep me" >"$rebuilt/$decoy"
-  (cd "$rebuilt" && timeout 120 wine cmd /c Join.bat >"$dir/cmd.log" 2>&1) || true
+  (cd "$rebuilt" && timeout 120 wine cmd /c Join.bat </dev/null >"$dir/cmd.log" 2>&1) || true
   local what="'$name' in $pieces pieces, aliases $aliases"
   if ! cmp -s "$dir/$name" "$rebuilt/$name"; then
     fail "$what was not rebuilt by Wine's cmd"; tr -d '\r' <"$out/Join.bat"; echo; ls "$rebuilt"
+    echo "cmd said:"; cat "$dir/cmd.log"
     return
   fi
   if [ "$(cat "$rebuilt/$decoy" 2>/dev/null)" != "keep me" ]; then
@@ -60,7 +55,8 @@ check_shell() {  # aliases(1|0) name
     >"$dir/start.log" 2>&1) || true
   local what="'$name', aliases $aliases, through the shell"
   if ! cmp -s "$dir/$name" "$rebuilt/$name"; then
-    fail "$what was not rebuilt"; tr -d '\r' <"$out/$joinfile"; echo; ls "$rebuilt"; return
+    fail "$what was not rebuilt"; tr -d '\r' <"$out/$joinfile"; echo; ls "$rebuilt"
+    echo "the shell said:"; cat "$dir/start.log"; return
   fi
   local left
   left=$(ls "$rebuilt" | wc -l)
@@ -70,7 +66,6 @@ check_shell() {  # aliases(1|0) name
   echo "ok: $what rebuilt"
 }
 
-timeout 180 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
 for aliases in 1 0; do
   for name in "100%cent%.txt" "Tom & Jerry.avi"; do
     check_shell "$aliases" "$name"

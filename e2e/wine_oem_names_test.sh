@@ -5,18 +5,8 @@
 # 8.3 name with the join file saying so. Wine reads batch files in its OEM code page, 437 here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tool="$PWD/build/native/bin/parcelo95"
-exe="${PARCELO_WIN_BIN:-$PWD/build/win32/bin}/parcelo95-cli.exe"
-work=$(mktemp -d /tmp/parcelo-oem-XXXXXX)
-# Wine names Unix files in the locale's encoding: UTF-8, like the Linux tool.
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export XDG_CONFIG_HOME="$work/config"
-cleanup() { timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"; }
-trap cleanup EXIT
-winpath() { echo "Z:${1//\//\\}"; }
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source e2e/wine_session.sh
+split_suite_start parcelo-oem
 keeps_short='ECHO.The rebuilt file keeps its 8.3 name: its long name cannot be given back here.'
 
 check() {  # program(windows|linux) name kept(long|short)
@@ -41,7 +31,7 @@ check() {  # program(windows|linux) name kept(long|short)
   (cd / && timeout 120 wine start /wait /unix "$rebuilt/$bat" </dev/null >"$dir/cmd.log" 2>&1) || true
   if [ "$kept" = long ]; then
     if ! cmp -s "$dir/$name" "$rebuilt/$name"; then
-      fail "$what: not rebuilt under its long name"; ls "$rebuilt"; return
+      fail "$what: not rebuilt under its long name"; ls "$rebuilt"; cat "$dir/cmd.log"; return
     fi
   else
     grep -qF "$keeps_short" "$out/$bat" || { fail "$what: the join file does not say the name stays short"; return; }
@@ -49,13 +39,12 @@ check() {  # program(windows|linux) name kept(long|short)
     local made
     made=$(comm -13 <(ls "$out") <(ls "$rebuilt"))
     if [ "$(printf '%s\n' "$made" | wc -l)" -ne 1 ] || ! cmp -s "$dir/$name" "$rebuilt/$made"; then
-      fail "$what: not rebuilt under its 8.3 name"; ls "$rebuilt"; return
+      fail "$what: not rebuilt under its 8.3 name"; ls "$rebuilt"; cat "$dir/cmd.log"; return
     fi
   fi
   echo "ok: $what rebuilt under its $kept name ($(grep -a '^REN' "$out/$bat" | tr -d '\r' | iconv -f CP437 -t UTF-8 || echo 'no REN line'))"
 }
 
-timeout 180 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
 for program in windows linux; do
   check "$program" "Übersicht Ärger.doc" long
   check "$program" "Café Crème.txt" long

@@ -4,16 +4,13 @@
 # cut copy with status 1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exe="${PARCELO_WIN_BIN:-$PWD/build/win32/bin}/qsdtool.exe"
+source e2e/wine_session.sh
+exe="$bin/qsdtool.exe"
 samples="$PWD/installer/samples"
 work=$(mktemp -d /tmp/qsdtool-wine-XXXXXX)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() { timeout 30 wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"; }
-trap cleanup EXIT
-winpath() { echo "Z:${1//\//\\}"; }
 qsdtool() { timeout 120 wine "$exe" "$@"; }
 
-timeout 180 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
+wine_prefix_start "$work"
 cp "$samples"/* "$work"/
 rm "$work/Install.qsd"
 qsdtool pack "$(winpath "$work/Install.manifest")" >"$work/pack.log" 2>&1 \

@@ -1,12 +1,23 @@
-# Sourced by the Windows end-to-end tests: a private Wine prefix reporting Windows 98 and a
-# private X display, both stopped by the exit trap whatever happens.
-#   wine_session_start WORKDIR    sets WINEPREFIX, DISPLAY, floppy; creates the prefix; the
-#                                 exit trap stops the session and removes WORKDIR
+# Sourced by the Windows end-to-end tests: how the Windows programs run here, a private Wine
+# prefix settled before the first scenario, and for the dialog suites a private X display and
+# Windows 98 reported; all stopped by the exit trap whatever happens.
+#   wine_prefix_start WORKDIR     names the build under test; sets WINEPREFIX and creates the
+#                                 prefix; the exit trap stops it and removes WORKDIR
+#   wine_session_start WORKDIR    the same, and DISPLAY, Windows 98, floppy
+#   wine_logged LOG CMD...        a Wine command whose output is kept in LOG, printed if it fails
+#   winreg ARGS...                `wine reg` on the registry view the programs under test see
 #   winpath UNIXPATH              the Z: path Wine gives a Unix path
 #   drive_session "STEPS"         runs the dialog driver on a step script (tabs between fields)
+#   split_suite_start NAME        for the suites that split with both builds: tool, exe, work,
+#                                 failures and fail(), then the prefix
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# A suite run on its own chooses the way to run Windows programs itself.
+if [ -z "${PARCELO_WIN_BUILD:-}" ]; then
+  source "$repo/tools/wine_runner.sh"
+  wine_runner_setup || exit 1
+fi
 bin="${PARCELO_WIN_BIN:-$repo/build/win32/bin}"  # the Windows programs under test
 xvfb_pid=""
 session_work=""
@@ -19,14 +30,33 @@ wine_session_stop() {
     mountpoint -q "$floppy" 2>/dev/null && umount "$floppy"
     rm -rf "$session_work"
   fi
+  if declare -F wine_runner_release >/dev/null; then wine_runner_release; fi
 }
 
-wine_session_start() {
-  local work=$1 display
+wine_logged() {
+  local log=$1 status=0
+  shift
+  "$@" </dev/null >"$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then echo "--- $* exited $status; its output:"; cat "$log"; echo "---"; fi
+  return "$status"
+}
+
+wine_prefix_start() {
+  local work=$1
   session_work=$work
   floppy="$work/floppy"  # drive A:, once a scenario mounts it
   trap wine_session_stop EXIT
   export WINEPREFIX="$work/prefix"
+  echo "Windows programs under test: $bin (${PARCELO_WIN_BUILD:-i686})"
+  # Made and settled before the first scenario: a prefix still settling can lose a first
+  # command's work. Its background processes get the log, never a pipe of ours.
+  wine_logged "$work/wineboot.log" timeout 300 wine wineboot -i || return 1
+  timeout 120 wineserver -w || true
+}
+
+wine_session_start() {
+  local work=$1 display
+  wine_prefix_start "$work" || return 1
   for display in $(seq 91 140); do
     [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
   done
@@ -38,10 +68,23 @@ wine_session_start() {
     sleep 0.2; waited=$((waited + 1))
     if [ "$waited" -gt 100 ]; then echo "Xvfb did not start" >&2; return 1; fi
   done
-  timeout 180 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
-  timeout 60 wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null 2>&1
+  wine_logged "$work/version.log" timeout 60 wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f
   timeout 30 wineserver -k >/dev/null 2>&1 || true     # the version is read at start
 }
+
+split_suite_start() {
+  tool="$repo/build/native/bin/parcelo95"  # the Linux splitter
+  exe="$bin/parcelo95-cli.exe"             # the Windows one
+  work=$(mktemp -d "/tmp/$1-XXXXXX")
+  # Wine names Unix files in the locale's encoding: UTF-8, like the Linux tool. The Linux
+  # tool keeps its flags in the work folder.
+  export LANG=C.UTF-8 LC_ALL=C.UTF-8 XDG_CONFIG_HOME="$work/config"
+  failures=0
+  fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+  wine_prefix_start "$work"
+}
+
+winreg() { timeout 30 wine reg "$@" ${PARCELO_REG_VIEW:-}; }
 
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 

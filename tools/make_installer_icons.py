@@ -9,22 +9,9 @@
     python3 tools/make_installer_icons.py --check [FOLDER]
 """
 import os
-import struct
 import sys
 
-# The standard VGA palette, so the icons look the same on a 16-colour display.
-PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
-    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
-    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
-    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
-BLACK, OLIVE, NAVY, SILVER, GREY, GREEN, YELLOW, WHITE = 0, 3, 4, 7, 8, 10, 11, 15
-CLEAR = None
-
-
-def canvas(size):
-    return [[CLEAR] * size for _ in range(size)]
+from icon_file import BLACK, GREEN, GREY, NAVY, OLIVE, SILVER, WHITE, YELLOW, canvas, write_or_check
 
 
 def rect(img, x0, y0, x1, y1, fill, edge=None):
@@ -83,36 +70,6 @@ def floppy(size):
     return img
 
 
-def dib(img):
-    """One icon image: BITMAPINFOHEADER, palette, 4-bit XOR bitmap, AND mask."""
-    size = len(img)
-    xor_stride = ((size * 4 + 31) // 32) * 4
-    and_stride = ((size + 31) // 32) * 4
-    xor_rows, and_rows = [], []
-    for row in reversed(img):  # DIBs are stored bottom row first
-        nibbles = [0 if c is CLEAR else c for c in row]
-        packed = bytes((nibbles[i] << 4) | nibbles[i + 1] for i in range(0, size, 2))
-        xor_rows.append(packed.ljust(xor_stride, b"\0"))
-        bits = 0
-        for c in row:
-            bits = (bits << 1) | (1 if c is CLEAR else 0)
-        and_rows.append(bits.to_bytes((size + 7) // 8, "big").ljust(and_stride, b"\0"))
-    pixels = b"".join(xor_rows) + b"".join(and_rows)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, len(pixels), 0, 0, 16, 0)
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
-    return header + palette + pixels
-
-
-def icon_file(draw):
-    images = [dib(draw(size)) for size in (16, 32)]
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for size, data in zip((16, 32), images):
-        out += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(data), offset)
-        offset += len(data)
-    return out + b"".join(images)
-
-
 ICONS = {"install.ico": carton, "dialog.ico": floppy}
 
 
@@ -123,17 +80,7 @@ def main(argv):
     folder = args[0] if args else os.path.join(here, "..", "installer", "resources")
     status = 0
     for name, draw in ICONS.items():
-        path = os.path.join(folder, name)
-        data = icon_file(draw)
-        if check:
-            with open(path, "rb") as f:
-                if f.read() != data:
-                    print(f"{path} is out of date; run tools/make_installer_icons.py",
-                          file=sys.stderr)
-                    status = 1
-        else:
-            with open(path, "wb") as f:
-                f.write(data)
+        status |= write_or_check(os.path.join(folder, name), draw, check, "make_installer_icons.py")
     return status
 
 

@@ -9,6 +9,9 @@ jobs=2  # the machine is shared
 echo "== native tests"
 ctest --test-dir build/native --output-on-failure -j "$jobs" --timeout 300
 
+echo "== the Windows programs import only what Windows 95 and 98 have"
+python3 tools/win9x/check_imports.py build/win32/bin
+
 echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DPARCELO_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j "$jobs"
@@ -18,7 +21,10 @@ echo "== fuzzing the installer's data-file readers"
 bash tools/fuzz.sh
 
 echo "== Windows build under Wine"
-source tools/wine_fallback.sh
+source tools/wine_runner.sh
+trap wine_runner_release EXIT
+wine_runner_setup
+echo "The Windows programs run as: $PARCELO_WIN_BUILD ($PARCELO_WIN_BIN)"
 bash e2e/wine_cli_test.sh
 
 echo "== join files of awkward names, run by Wine's cmd"
