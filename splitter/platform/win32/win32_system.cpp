@@ -94,7 +94,7 @@ bool SameByName(const std::string& a, const std::string& b) {
 }
 
 std::string Upper(std::string text) {
-  if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+  if (!text.empty()) CharUpperA(text.data());  // in place, as the string's own zero ends it
   return text;
 }
 
@@ -288,10 +288,10 @@ bool Win32System::LockName(const std::string& folder, const std::string& name, N
   if (!FullPath(folder, &full)) return true;
   if (!ShortPath(full, &where)) where = full;  // one spelling for every alias of the folder
   if (where.empty() || where.back() != '\\') where += '\\';
+  const std::uint64_t key = Fnv1a(Upper(where + name));
   char mutexName[64];
-  wsprintfA(mutexName, "Tavrin Parcelo 95 lock %08lx%08lx",
-            static_cast<unsigned long>(Fnv1a(Upper(where + name)) >> 32),
-            static_cast<unsigned long>(Fnv1a(Upper(where + name)) & 0xFFFFFFFFu));
+  wsprintfA(mutexName, "Tavrin Parcelo 95 lock %08lx%08lx", static_cast<unsigned long>(key >> 32),
+            static_cast<unsigned long>(key & 0xFFFFFFFFu));
   HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName);
   if (mutex == nullptr) return true;
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
