@@ -98,16 +98,6 @@ std::string Upper(std::string text) {
   return text;
 }
 
-// "C:\" or "\\server\share\" of a full path; empty when it has neither.
-std::string VolumeRoot(const std::string& full) {
-  if (full.size() >= 3 && full[1] == ':') return full.substr(0, 3);
-  if (full.compare(0, 2, "\\\\") != 0) return {};
-  const std::size_t server = full.find('\\', 2);
-  if (server == std::string::npos) return {};
-  const std::size_t share = full.find('\\', server + 1);
-  return share == std::string::npos ? full + "\\" : full.substr(0, share + 1);
-}
-
 std::uint64_t Fnv1a(const std::string& text) {
   std::uint64_t hash = 14695981039346656037ull;
   for (unsigned char c : text) {
@@ -269,17 +259,14 @@ std::vector<std::string> Win32System::FolderNames(const std::string& folder) {
 }
 
 bool Win32System::CanNameFile(const std::string& path) {
+  // 255 characters a name on the long-name volumes of Windows 95 and later; the volume is not
+  // asked, as Wine then reads the device of a Unix drive and says so on standard error.
+  constexpr std::size_t kLongestName = 255;
   std::string full;
   if (!FullPath(path, &full) || full.size() >= MAX_PATH) return false;
-  DWORD longest = 255;
-  const std::string root = VolumeRoot(full);
-  if (root.empty() || !GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, &longest,
-                                             nullptr, nullptr, 0)) {
-    longest = 255;
-  }
   const std::size_t slash = full.rfind('\\');
   const std::size_t length = slash == std::string::npos ? full.size() : full.size() - slash - 1;
-  return length <= longest;
+  return length <= kLongestName;
 }
 
 bool Win32System::LockName(const std::string& folder, const std::string& name, NameLock* lock) {
