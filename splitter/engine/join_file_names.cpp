@@ -92,7 +92,8 @@ bool ReadJoinFileNames(const std::string& path, JoinFileNames* names) {
   if (!Sys().FindFile(path, &found) || found.isDirectory || found.size > kLongestJoinFile) {
     return false;
   }
-  const FileHandle file = Sys().OpenForReading(path, nullptr);
+  std::uint32_t error = 0;  // asked for: a join file that cannot be read is passed over
+  const FileHandle file = Sys().OpenForReading(path, &error);
   if (file == kInvalidFile) return false;
   std::string text(static_cast<std::size_t>(found.size), '\0');
   const IoResult read = text.empty() ? IoResult{true, 0, 0}
