@@ -161,26 +161,83 @@ cancel_while_copying() {
   [ ! -e "$windows/Uninstaller.exe" ] || fail "the uninstaller was copied before the cancel"
 }
 
-# An overwrite answered No keeps the user's file; the run completes and the record lists it.
+# The files a record lists, one a line.
+record_files() {
+  "$qsdtool" dump "$1" --json | python3 -c \
+    'import json, sys; print("\n".join(f["name"] for f in json.load(sys.stdin)["files"]))'
+}
+
+# Runs Install.exe from SETUP into DESTINATION, answering the overwrite questions for the
+# names given in order (name=yes|no), then ends at the completion message.
+install_answering() {
+  local setup=$1 destination=$2 answer steps
+  shift 2
+  steps=$(s window "Install $product" 109; s text 109 "$destination"; s click 1
+          for answer in "$@"; do
+            s box "File Already Exists" "File '${answer%=*}' already exists. Overwrite?" "${answer#*=}"
+          done
+          s box "Installation Complete" "Installation is now complete." ok
+          s gone "$progress_title")
+  start_install "$setup"
+  drive_session "$steps"
+  expect_ended
+}
+
+# An overwrite answered No keeps the user's file, and the record leaves it out, so that the
+# uninstaller never deletes it. Installed again, a file the earlier installation put there
+# and the user keeps is still the product's and stays listed; the user's own stays out.
 overwrite_declined() {
   fresh_machine
   local setup="$work/setup" dest="$drive_c/Notes Again"
   rm -rf "$dest"; mkdir -p "$dest"
   echo "the user's own readme" >"$dest/Readme.txt"
   stage_setup "$setup"
-  start_install "$setup"
-  drive_session "$(
-    s window "Install $product" 109
-    s text 109 'C:\Notes Again'
-    s click 1
-    s box "File Already Exists" "File 'Readme.txt' already exists. Overwrite?" no
-    s box "Installation Complete" "Installation is now complete." ok
-    s gone "$progress_title")"
-  expect_ended
+  install_answering "$setup" 'C:\Notes Again' Readme.txt=no
   [ "$(cat "$dest/Readme.txt")" = "the user's own readme" ] || fail "the user's Readme.txt was replaced"
   cmp "$samples/Notes.txt" "$dest/Notes.txt" || fail "Notes.txt differs"
-  "$qsdtool" dump "$dest/Uninstall.qsu" --json | grep -q '"Readme.txt"' ||
-    fail "the record does not list the declined file"
+  [ "$(record_files "$dest/Uninstall.qsu" | tr '\n' ' ')" = "Notes.txt Settings.ini " ] ||
+    fail "the record lists $(record_files "$dest/Uninstall.qsu" | tr '\n' ' ')"
   ls "$dest" | grep -q '^~QSI' && fail "a kept file is left: $(ls "$dest")"
-  true
+
+  install_answering "$setup" 'C:\Notes Again' Readme.txt=no Notes.txt=no Settings.ini=no
+  [ "$(cat "$dest/Readme.txt")" = "the user's own readme" ] || fail "the user's Readme.txt was replaced"
+  [ "$(record_files "$dest/Uninstall.qsu" | tr '\n' ' ')" = "Notes.txt Settings.ini " ] ||
+    fail "the second record lists $(record_files "$dest/Uninstall.qsu" | tr '\n' ' ')"
+  [ "$(ls -A "$dest" | tr '\n' ' ')" = "Notes.txt Readme.txt Settings.ini Uninstall.qsu " ] ||
+    fail "the destination holds $(ls -A "$dest")"
+}
+
+# The product's key was there before (an earlier installation, with a value of its own);
+# a cancel confirmed at the end gives it back its DisplayName and UninstallString.
+cancel_restores_earlier_entry() {
+  fresh_machine
+  local setup="$work/setup" dest="$drive_c/Notes Entry" before after
+  rm -rf "$dest"; mkdir -p "$dest"
+  echo "the user's own notes" >"$dest/Notes.txt"
+  winreg add "$key" /v DisplayName /d "$product 0.9" /f >/dev/null
+  winreg add "$key" /v UninstallString /d 'C:\windows\Uninstaller.exe C:\Old Notes\Uninstall.qsu' /f >/dev/null
+  winreg add "$key" /v Publisher /d Tavrin /f >/dev/null
+  before=$(winreg query "$key" | tr -d '\r' | sort)
+  stage_setup "$setup"
+  start_install "$setup"
+  # The overwrite question holds the run while Cancel is pressed; then No at the two link
+  # entries and the remaining file, and Yes after the record.
+  drive_session "$(
+    s window "Install $product" 109
+    s text 109 'C:\Notes Entry'
+    s click 1
+    s box "File Already Exists" "File 'Notes.txt' already exists. Overwrite?" none
+    s window "$progress_title" 102
+    s close
+    s box "File Already Exists" "File 'Notes.txt' already exists. Overwrite?" yes
+    s box "Cancel Installation" "$cancel_question" no
+    s box "Cancel Installation" "$cancel_question" no
+    s box "Cancel Installation" "$cancel_question" no
+    s box "Cancel Installation" "$cancel_question" yes
+    s gone "$progress_title")"
+  expect_ended
+  after=$(winreg query "$key" | tr -d '\r' | sort)
+  [ "$before" = "$after" ] || fail "the key changed: $(diff <(echo "$before") <(echo "$after"))"
+  [ "$(cat "$dest/Notes.txt")" = "the user's own notes" ] || fail "the user's Notes.txt is not back"
+  winreg delete "$key" /f >/dev/null 2>&1 || true
 }

@@ -11,4 +11,5 @@ wine_session_start "$work"
 source "$(dirname "$0")/uninstall_scenarios.sh"
 
 run_scenarios "${1:-}" "" refuses_hostile_record names_a_missing_record \
-              reports_read_only_then_retries install_then_remove keeps_what_the_user_had
+              reports_read_only_then_retries install_then_remove keeps_what_the_user_had \
+              keeps_a_declined_file refuses_the_windows_folder_in_disguise

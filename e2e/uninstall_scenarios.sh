@@ -241,3 +241,52 @@ keeps_what_the_user_had() {
   [ "$(ls -A "$menu")" = "My Own.lnk" ] || fail "the Start Menu folder holds $(ls -A "$menu")"
   rm -rf "$dest" "$menu"
 }
+
+# A file the user kept at install (overwrite answered No) is not the product's: removing the
+# product leaves it, byte for byte, and nothing else.
+keeps_a_declined_file() {
+  prepare_windows
+  local setup="$work/setup" dest="$drive_c/Kept Readme" pid
+  rm -rf "$dest"; mkdir -p "$dest"
+  printf 'my own readme\r\n' >"$dest/Readme.txt"
+  stage_setup "$setup"
+  (cd "$setup" && exec timeout 180 wine Install.exe) >>"$work/install.log" 2>&1 &
+  pid=$!
+  drive_session "$(
+    s window "Install $product" 109
+    s text 109 'C:\Kept Readme'
+    s click 1
+    s box "File Already Exists" "File 'Readme.txt' already exists. Overwrite?" no
+    s box "Installation Complete" "Installation is now complete." ok)" ||
+    { kill "$pid" 2>/dev/null; fail "driving Install.exe"; }
+  timeout 60 tail --pid="$pid" -f /dev/null || fail "Install.exe did not end"
+  remove_product "$product" "$(
+    confirm_removal "$product"
+    s box "Tavrin Uninstaller" "$product was successfully removed from your computer." ok)"
+  [ "$(ls -A "$dest")" = "Readme.txt" ] || fail "the destination holds $(ls -A "$dest")"
+  [ "$(cat "$dest/Readme.txt")" = "$(printf 'my own readme\r\n')" ] || fail "the user's Readme.txt changed"
+  ! reg_has "$uninstall_key\\$product" || fail "the uninstall key is left"
+  rm -rf "$dest"
+}
+
+# However a record writes the Windows folder, the uninstaller refuses it and nothing in the
+# Windows folder goes.
+refuses_the_windows_folder_in_disguise() {
+  prepare_windows uninstaller
+  mkdir -p "$drive_c/Evil"
+  printf '[evil]\r\n' >"$windows/evil-victim.ini"
+  local destination
+  for destination in 'C:/windows' 'C:\windows.' '\\?\C:\windows'; do
+    write_record "$drive_c/Evil/Uninstall.qsu" "Evil Product" "$destination" \
+      'C:\windows\Start Menu\Programs\Evil' 3 'files=evil-victim.ini'
+    register_product "Evil Product" 'C:\windows\Uninstaller.exe C:\Evil\Uninstall.qsu'
+    local problem="is the Windows folder"
+    [ "$destination" != '\\?\C:\windows' ] || problem="begins with '\\\\?\\', a form no installation writes"
+    remove_product "Evil Product" "$(
+      s box Error "The uninstall record 'C:\\Evil\\Uninstall.qsu' cannot be used: the destination folder '$destination' $problem.\\n\\nNothing was removed." ok)"
+    [ "$(cat "$windows/evil-victim.ini")" = "$(printf '[evil]\r\n')" ] ||
+      fail "the Windows folder's file went for $destination"
+  done
+  winreg delete "$uninstall_key\\Evil Product" /f >/dev/null 2>&1 || true
+  rm -f "$windows/evil-victim.ini"
+}

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The Windows build of parcelo95 under Wine, in a private prefix: its pieces and Join.bat,
-# run by Wine's cmd, must rebuild the source byte for byte.
+# run by Wine's cmd, must rebuild the source byte for byte, and so must its own join.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source e2e/wine_session.sh
 exe="$bin/parcelo95-cli.exe"
 work=$(mktemp -d /tmp/parcelo-wine-XXXXXX)
+# Wine names Unix files in the locale's encoding: UTF-8, as the names here are written.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 failures=0
 
 check() {  # name size piece-size expect-del
@@ -29,6 +31,38 @@ check() {  # name size piece-size expect-del
     echo "FAIL: intermediate files left beside $name"; failures=$((failures + 1)); return
   fi
   echo "ok: $name ($size bytes in pieces of $piece) rebuilt by Wine's cmd"
+}
+
+# parcelo95-cli.exe join in a folder whose name lies outside ASCII: it rebuilds the source
+# from the pieces its split wrote, leaves no file of its own behind, and run again, where the
+# source is now there under the name the join file's 8.3 alias stands for, refuses and
+# writes nothing.
+joined_by_the_program() {
+  local dir="$work/join" folder="$work/join/Café €uro" log="$work/join.log"
+  mkdir -p "$dir/out" "$folder"
+  head -c 250000 /dev/urandom >"$dir/Holiday Video.avi"
+  if ! timeout 120 wine "$exe" split "$(winpath "$dir/Holiday Video.avi")" "$(winpath "$dir/out")" \
+      --size 100000 --yes >"$log" 2>&1; then
+    echo "FAIL: split for the join"; cat "$log"; failures=$((failures + 1)); return
+  fi
+  cp "$dir"/out/* "$folder"/
+  if ! timeout 120 wine "$exe" join "$(winpath "$folder")" </dev/null >"$log" 2>&1 ||
+      ! cmp -s "$dir/Holiday Video.avi" "$folder/Holiday Video.avi"; then
+    echo "FAIL: parcelo95-cli.exe join did not rebuild the source"; cat "$log"; ls "$folder"
+    failures=$((failures + 1)); return
+  fi
+  if [ "$(ls "$folder" | wc -l)" -ne 5 ]; then  # three pieces, the join file, the source
+    echo "FAIL: the join left other files"; ls -a "$folder"; failures=$((failures + 1)); return
+  fi
+  local before status=0
+  before=$(ls -l --time-style=+%s.%N "$folder")
+  timeout 120 wine "$exe" join "$(winpath "$folder")" </dev/null >"$log" 2>&1 || status=$?
+  if [ "$status" -ne 1 ] || ! grep -q "already exists.*nothing was written" "$log" ||
+      [ "$(ls -l --time-style=+%s.%N "$folder")" != "$before" ]; then
+    echo "FAIL: a second join over the rebuilt source exited $status"; cat "$log"
+    failures=$((failures + 1)); return
+  fi
+  echo "ok: parcelo95-cli.exe join rebuilds the source in a folder named outside ASCII, and refuses to again"
 }
 
 # A piece, a backup or the join file named like the source (in another case, too) is never
@@ -107,6 +141,7 @@ progress_line() {
 wine_prefix_start "$work"
 check "Holiday Video.avi" 250000 100000 no
 check "BIGFILE.DAT" 150000 1000 yes
+joined_by_the_program
 source_named_like_outputs
 progress_line
 [ "$failures" -eq 0 ]

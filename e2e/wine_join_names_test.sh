@@ -3,16 +3,20 @@
 # (and, opened through the shell, percent signs and ampersands),
 # written by the Linux parcelo95 with its 8.3 aliases and with them turned off, must rebuild
 # the source under Wine's cmd, delete only their own intermediate files, and leave a file
-# named like the part of the name before the blank alone.
+# named like the part of the name before the blank alone. A short name in lower case must
+# come back exactly, not in the capitals of its 8.3 name.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source e2e/wine_session.sh
 split_suite_start parcelo-names
 
+cases=0
 check() {  # aliases(1|0) name pieces
   local aliases=$1 name=$2 pieces=$3
-  local dir="$work/case-$aliases-$pieces-${#name}"
-  local out="$dir/out" rebuilt="$dir/rebuilt" decoy="${name%% *}"
+  cases=$((cases + 1))
+  local dir="$work/case-$cases"
+  local out="$dir/out" rebuilt="$dir/rebuilt" decoy=""
+  case "$name" in *" "*) decoy="${name%% *}" ;; esac
   mkdir -p "$out" "$rebuilt"
   head -c $((pieces * 1000 - 500)) /dev/urandom >"$dir/$name"
   if ! PARCELO95_SHORT_NAMES=$aliases timeout 60 "$tool" split "$dir/$name" "$out" --size 1000 \
@@ -20,7 +24,7 @@ check() {  # aliases(1|0) name pieces
     fail "split of '$name' (aliases $aliases)"; cat "$dir/log"; return
   fi
   cp "$out"/* "$rebuilt"/
-  echo "keep me" >"$rebuilt/$decoy"
+  [ -z "$decoy" ] || echo "keep me" >"$rebuilt/$decoy"
   (cd "$rebuilt" && timeout 120 wine cmd /c Join.bat </dev/null >"$dir/cmd.log" 2>&1) || true
   local what="'$name' in $pieces pieces, aliases $aliases"
   if ! cmp -s "$dir/$name" "$rebuilt/$name"; then
@@ -28,7 +32,7 @@ check() {  # aliases(1|0) name pieces
     echo "cmd said:"; cat "$dir/cmd.log"
     return
   fi
-  if [ "$(cat "$rebuilt/$decoy" 2>/dev/null)" != "keep me" ]; then
+  if [ -n "$decoy" ] && [ "$(cat "$rebuilt/$decoy" 2>/dev/null)" != "keep me" ]; then
     fail "$what: the DEL line removed '$decoy'"; return
   fi
   if ls "$rebuilt" | grep -q '\.[0-9][0-9]_$'; then
@@ -72,7 +76,7 @@ for aliases in 1 0; do
   done
 done
 for aliases in 1 0; do
-  for name in "Holiday Video.avi" "Tax 1998,final;v=2+copy.dat"; do
+  for name in "Holiday Video.avi" "Tax 1998,final;v=2+copy.dat" "notes.txt" "naïve.bin"; do
     for pieces in 3 150; do
       check "$aliases" "$name" "$pieces"
     done

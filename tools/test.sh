@@ -39,6 +39,12 @@ bash e2e/wine_dos_lines_test.sh
 echo "== qsdtool.exe under Wine"
 bash e2e/wine_qsdtool_test.sh
 
+echo "== the console tools' stand-ins for what Windows 98 lacks, under Wine"
+bash e2e/wine_compat98_test.sh
+
+echo "== the GUI programs' own runtime under Wine"
+bash e2e/wine_runtime_test.sh
+
 echo "== Parcelo95.exe under Wine, through its dialogs"
 bash e2e/parcelo_gui_test.sh
 

@@ -12,6 +12,7 @@ struct LoadReport {
   std::uint32_t offset = 0;       // bytes read when it stopped; after a load, all it used
   std::string field;              // e.g. "shortcuts[2].iconLocation"; empty if never opened
   std::string reason;
+  std::uint32_t systemError = 0;  // the system's code when a call failed, for its words
   bool outOfMemory = false;
 };
 

@@ -29,7 +29,8 @@ void NoteFault(const PackageFile& file, std::uint32_t fieldOffset, FieldName fie
   const std::uint32_t got = file.offset - fieldOffset;
   switch (file.fault) {
     case ReadFault::ReadFailed:
-      report.reason = "a read failed (system error " + std::to_string(file.error) + ")";
+      report.reason = "a read failed";
+      report.systemError = file.error;
       break;
     case ReadFault::Ended:
       report.reason = isString ? "the file ends after " + std::to_string(got) +
@@ -122,7 +123,8 @@ int OpenPackageFile(const std::string& fileName, PackageFile* file, LoadReport& 
   std::uint32_t error = 0;
   file->handle = Sys().OpenExistingForReading(fileName, &error);
   if (file->handle != kInvalidFile) return 1;
-  report.reason = "cannot be opened (system error " + std::to_string(error) + ")";
+  report.reason = "cannot be opened";
+  report.systemError = error;
   return 0;
 }
 

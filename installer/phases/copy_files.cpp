@@ -61,6 +61,7 @@ int CopyPackageFiles() {
     if (exists && Sys().ShowMessageBox(Run().progressDialog,
                                        "File '" + name + "' already exists. Overwrite?",
                                        "File Already Exists", kMbYesNo) == kIdNo) {
+      Run().declinedFiles.push_back(i);
       continue;
     }
     if (CopyWithRetry(name, target, fits, name, exists, true) == Copy::GivenUp) {

@@ -14,6 +14,19 @@ bool BuildPath(std::string* out, std::initializer_list<std::string_view> parts) 
   return true;
 }
 
+bool SameNameNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const unsigned char x = static_cast<unsigned char>(a[i]);
+    const unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x != y && !(x >= 'a' && x <= 'z' && x - 'a' + 'A' == y) &&
+        !(y >= 'a' && y <= 'z' && y - 'a' + 'A' == x)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string DesktopFolder() { return Sys().WindowsFolder() + "\\Desktop"; }
 
 }  // namespace qinstall

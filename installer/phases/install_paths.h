@@ -13,6 +13,9 @@ constexpr std::size_t kMaxPathChars = 259;
 // The parts joined as they are; false (out untouched) when the result would not fit.
 bool BuildPath(std::string* out, std::initializer_list<std::string_view> parts);
 
+// Names compared as the file system and the registry compare them: blind to case in ASCII.
+bool SameNameNoCase(std::string_view a, std::string_view b);
+
 // The Windows folder's "Desktop" folder, where desktop links go.
 std::string DesktopFolder();
 

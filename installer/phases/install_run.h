@@ -30,13 +30,24 @@ struct RunWrite {
   std::string keptPath;
 };
 
+// A value of an uninstall key that was there before the run, as the run found it.
+struct KeptValue {
+  std::string name;
+  bool existed = false;
+  RegistryValue value;
+};
+
 struct InstallRun {
   WindowHandle installDialog = nullptr;   // until Install or Cancel
   WindowHandle progressDialog = nullptr;
   bool destinationCreated = false;
   bool startMenuFolderCreated = false;
   bool uninstallKeyCreated = false;
+  // The values this run set in an uninstall key it did not create, in the order set.
+  std::vector<KeptValue> uninstallValues;
   std::vector<RunWrite> writes;
+  // Entries of the package's files whose existing copy the user chose to keep, in order.
+  std::vector<std::size_t> declinedFiles;
 };
 InstallRun& Run();
 

@@ -1,7 +1,5 @@
 #include "phases/run_writes.h"
 
-#include <cctype>
-#include <cstdio>
 
 #include "package/install_package.h"
 #include "phases/install_paths.h"
@@ -9,35 +7,24 @@
 namespace qinstall {
 namespace {
 
-bool SameNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // Whether the run may itself write candidate: a package file, a link, or the record.
 bool RunMayWrite(const std::string& candidate) {
   const InstallPackage& package = Package();
   const std::string destination = std::string(package.destinationFolder) + "\\";
-  if (SameNoCase(candidate, destination + kRecordName)) return true;
+  if (SameNameNoCase(candidate, destination + kRecordName)) return true;
   for (const FileEntry& file : package.files) {
-    if (SameNoCase(candidate, destination + file.name)) return true;
+    if (SameNameNoCase(candidate, destination + file.name)) return true;
   }
   const std::string startMenu = std::string(package.startMenuFolder) + "\\";
   const std::string desktop = DesktopFolder() + "\\";
   for (const ShortcutEntry& shortcut : package.shortcuts) {
-    if (SameNoCase(candidate, startMenu + shortcut.name) ||
-        SameNoCase(candidate, desktop + shortcut.name)) {
+    if (SameNameNoCase(candidate, startMenu + shortcut.name) ||
+        SameNameNoCase(candidate, desktop + shortcut.name)) {
       return true;
     }
   }
   for (const RunWrite& write : Run().writes) {
-    if (SameNoCase(candidate, write.keptPath)) return true;
+    if (SameNameNoCase(candidate, write.keptPath)) return true;
   }
   return false;
 }
@@ -50,8 +37,10 @@ std::string KeepAside(const std::string& path) {
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   // An 8.3 name, so it fits every file system the installer may meet.
   for (int number = 0; number < 10000; ++number) {
-    char name[16];
-    std::snprintf(name, sizeof name, "~QSI%04d.TMP", number);
+    char name[] = "~QSI0000.TMP";
+    for (int digit = 7, rest = number; digit >= 4; --digit, rest /= 10) {
+      name[digit] = static_cast<char>('0' + rest % 10);
+    }
     std::string candidate;
     if (!BuildPath(&candidate, {folder, name})) return {};
     if (Sys().PathExists(candidate) || RunMayWrite(candidate)) continue;

@@ -1,8 +1,10 @@
 // The uninstall record "Uninstall.qsu": every field with its own write call, strings with
 // their terminators, counts as two little-endian bytes.
 #include <cstring>
+#include <vector>
 
 #include "package/install_package.h"
+#include "package/uninstall_record.h"
 #include "phases/install_paths.h"
 #include "phases/install_phases.h"
 #include "phases/install_run.h"
@@ -39,7 +41,38 @@ std::uint8_t ChoicesByte() {
   return choices.desktopShortcuts ? 2 : 3;
 }
 
-bool WriteFields(RecordFile& file) {
+bool Declined(std::size_t entry) {
+  for (std::size_t declined : Run().declinedFiles) {
+    if (declined == entry) return true;
+  }
+  return false;
+}
+
+bool Lists(const UninstallRecord& record, const char* name) {
+  for (const FileEntry& listed : record.files) {
+    if (SameNameNoCase(listed.name, name)) return true;
+  }
+  return false;
+}
+
+// The names the record lists. A file the user declined to overwrite is the user's own, and
+// the uninstaller would delete it, unless the earlier record of this product at path (an
+// earlier installation, whose file the user kept) listed it already.
+std::vector<const char*> ListedFiles(const std::string& path) {
+  const InstallPackage& package = Package();
+  UninstallRecord earlier;
+  const bool sameProduct = !Run().declinedFiles.empty() && Sys().PathExists(path) &&
+                           LoadUninstallRecord(path, &earlier) &&
+                           SameNameNoCase(earlier.productName, package.productName);
+  std::vector<const char*> names;
+  for (std::size_t i = 0; i < package.files.size(); ++i) {
+    const char* name = package.files[i].name;
+    if (!Declined(i) || (sameProduct && Lists(earlier, name))) names.push_back(name);
+  }
+  return names;
+}
+
+bool WriteFields(RecordFile& file, const std::vector<const char*>& files) {
   const InstallPackage& package = Package();
   if (!file.Bytes("QSU", 3) || !file.Byte(1) || !file.Text(package.productName) ||
       !file.Count(package.uninstallExtras.size())) {
@@ -48,9 +81,9 @@ bool WriteFields(RecordFile& file) {
   for (const ExtraText& extra : package.uninstallExtras) {
     if (!file.Text(extra.data())) return false;
   }
-  if (!file.Text(package.destinationFolder) || !file.Count(package.files.size())) return false;
-  for (const FileEntry& entry : package.files) {
-    if (!file.Text(entry.name)) return false;
+  if (!file.Text(package.destinationFolder) || !file.Count(files.size())) return false;
+  for (const char* name : files) {
+    if (!file.Text(name)) return false;
   }
   if (!file.Text(package.startMenuFolder) || !file.Byte(ChoicesByte()) ||
       !file.Count(package.shortcuts.size())) {
@@ -68,6 +101,7 @@ bool WriteFields(RecordFile& file) {
 
 int WriteUninstallRecord(const std::string& path) {
   if (path.empty() || path.size() > kMaxPathChars) return 0;
+  const std::vector<const char*> files = ListedFiles(path);
   // An earlier record comes back if this run is rolled back; one that cannot be kept
   // aside is not written over, as that could not be taken back.
   const std::string kept = KeepAside(path);
@@ -80,7 +114,7 @@ int WriteUninstallRecord(const std::string& path) {
   }
   NoteWrite(RunWrite::Kind::File, path, kept);
   RecordFile file(handle);
-  const bool written = WriteFields(file);
+  const bool written = WriteFields(file, files);
   Sys().CloseFile(handle);
   return written ? 1 : 0;
 }

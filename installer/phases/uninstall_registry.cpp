@@ -9,6 +9,20 @@ namespace {
 
 std::string UninstallKey() { return std::string(kUninstallKeyPrefix) + Package().productName; }
 
+// Reads what an earlier installation left under kept->name; false when it cannot be read.
+bool ReadEarlier(RegistryKey key, KeptValue* kept) {
+  const std::uint32_t error = Sys().QueryValue(key, kept->name, &kept->value);
+  kept->existed = error == 0;
+  return error == 0 || error == kErrorFileNotFound;
+}
+
+// Sets one value; in a key that was there before, notes what it replaced for the rollback.
+bool SetNoted(RegistryKey key, const KeptValue& earlier, const std::string& text, bool existed) {
+  if (!Sys().SetString(key, earlier.name, text)) return false;
+  if (existed) Run().uninstallValues.push_back(earlier);
+  return true;
+}
+
 }  // namespace
 
 int WriteUninstallRegistry() {
@@ -26,18 +40,42 @@ int WriteUninstallRegistry() {
   const RegistryKey handle = Sys().CreateKey(RegistryHive::LocalMachine, key, &error);
   if (handle == kNoKey) return 0;
   Run().uninstallKeyCreated = !existed;
-  if (!Sys().SetString(handle, "DisplayName", package.productName)) {
-    Sys().CloseKey(handle);
-    return 0;
-  }
-  const bool set = Sys().SetString(handle, "UninstallString", command);
+  // The values of a key that was there come back on rollback; one that cannot be read is
+  // not written over, as it could not be put back.
+  KeptValue displayName;
+  displayName.name = "DisplayName";
+  KeptValue uninstallString;
+  uninstallString.name = "UninstallString";
+  const bool set =
+      (!existed || (ReadEarlier(handle, &displayName) && ReadEarlier(handle, &uninstallString))) &&
+      SetNoted(handle, displayName, package.productName, existed) &&
+      SetNoted(handle, uninstallString, command, existed);
   Sys().CloseKey(handle);
   return set ? 1 : 0;
 }
 
 int RemoveUninstallRegistry() {
-  // A key that was there before the run belongs to an earlier installation.
-  if (Run().uninstallKeyCreated) Sys().DeleteKey(RegistryHive::LocalMachine, UninstallKey());
+  InstallRun& run = Run();
+  if (run.uninstallKeyCreated) {
+    Sys().DeleteKey(RegistryHive::LocalMachine, UninstallKey());
+    return 1;
+  }
+  // A key that was there before the run belongs to an earlier installation: it gets back
+  // what it held, and loses only the values this run added.
+  if (run.uninstallValues.empty()) return 1;
+  std::uint32_t error = 0;
+  const RegistryKey handle = Sys().CreateKey(RegistryHive::LocalMachine, UninstallKey(), &error);
+  if (handle == kNoKey) return 1;
+  for (std::size_t i = run.uninstallValues.size(); i-- > 0;) {
+    const KeptValue& kept = run.uninstallValues[i];
+    if (kept.existed) {
+      Sys().SetValue(handle, kept.name, kept.value);
+    } else {
+      Sys().DeleteValue(handle, kept.name);
+    }
+  }
+  Sys().CloseKey(handle);
+  run.uninstallValues.clear();
   return 1;
 }
 

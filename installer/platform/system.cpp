@@ -39,6 +39,11 @@ RegistryKey System::CreateKey(RegistryHive, const std::string&, std::uint32_t* e
   return Fails(error, kNoKey);
 }
 bool System::SetString(RegistryKey, const std::string&, const std::string&) { return false; }
+std::uint32_t System::QueryValue(RegistryKey, const std::string&, RegistryValue*) {
+  return kErrorAccessDenied;
+}
+bool System::SetValue(RegistryKey, const std::string&, const RegistryValue&) { return false; }
+bool System::DeleteValue(RegistryKey, const std::string&) { return false; }
 void System::CloseKey(RegistryKey) {}
 bool System::DeleteKey(RegistryHive, const std::string&) { return false; }
 bool System::KeyExists(RegistryHive, const std::string&) { return false; }

@@ -55,6 +55,13 @@ using RegistryKey = std::intptr_t;
 constexpr RegistryKey kNoKey = 0;
 enum class RegistryHive { LocalMachine, CurrentUser };
 
+// A registry value as stored: its type and its bytes (a REG_SZ with its terminator).
+constexpr std::uint32_t kRegSz = 1;
+struct RegistryValue {
+  std::uint32_t type = kRegSz;
+  std::string data;
+};
+
 // What the folder browser gives back.
 enum class FolderChoice { Chosen, Cancelled, NoAllocator, OutOfMemory, NoRoot };
 enum class BrowseRoot { Desktop, Programs };
@@ -114,6 +121,13 @@ class System {
   virtual RegistryKey CreateKey(RegistryHive hive, const std::string& subKey,
                                 std::uint32_t* error);
   virtual bool SetString(RegistryKey key, const std::string& name, const std::string& value);
+  // RegQueryValueExA on an open key: 0 with *value filled, kErrorFileNotFound when there is
+  // no such value, else the system's error.
+  virtual std::uint32_t QueryValue(RegistryKey key, const std::string& name,
+                                   RegistryValue* value);
+  // RegSetValueExA with the type and bytes as given; RegDeleteValueA.
+  virtual bool SetValue(RegistryKey key, const std::string& name, const RegistryValue& value);
+  virtual bool DeleteValue(RegistryKey key, const std::string& name);
   virtual void CloseKey(RegistryKey key);
   virtual bool DeleteKey(RegistryHive hive, const std::string& subKey);  // RegDeleteKeyA
   // RegOpenKeyExA for reading: whether the key is there.

@@ -22,14 +22,23 @@ const char kShortcutFolder[] =
 const char kCancelQuestion[] = "Are you sure you want to cancel the installation?";
 const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tavrin Sample";
 
-const char* const kOperations[] = {"CreateForWriting", "WriteFile", "CreateFolder",
+const char kCommand[] = "C:\\WINDOWS\\Uninstaller.exe C:\\Apps\\Sample\\Uninstall.qsu";
+
+const char* const kOperations[] = {"CreateForWriting", "WriteFile",   "CreateFolder",
                                    "RemoveFolder",     "CopyFileOver", "RemoveFile",
                                    "RenameFile",       "CreateKey",    "SetString",
+                                   "QueryValue",       "SetValue",     "DeleteValue",
                                    "DeleteKey",        "SaveShellLink"};
 
 // The machine of the sweep: a destination that holds a file the package replaces and an
-// earlier record, a Start Menu folder to make, a desktop link to replace, a stranger's file.
+// earlier record, the uninstall key of that earlier installation, a Start Menu folder to
+// make, a desktop link to replace, a stranger's file.
 void Prepare(InstallWorld& world) {
+  MemoryRegistry& registry = HostSystem().Registry();
+  const RegistryKey key = registry.CreateKey(RegistryHive::LocalMachine, kKey);
+  registry.SetString(key, "DisplayName", "Tavrin Sample 1.0");
+  registry.SetString(key, "Publisher", "Tavrin");
+  registry.CloseKey(key);
   world.SetSamplePackage();
   Choices().desktopShortcuts = true;
   world.Put("C:\\Apps\\Sample\\Notes.txt", "the user's notes");
@@ -97,7 +106,10 @@ void CancelAtTheEnd(InstallWorld& world) {
   cancelRequested = 1;
   world.system.answer = [](const Box& box) {
     if (box.text != kCancelQuestion) return (box.style & 0xF) == kMbYesNo ? kIdYes : kIdCancel;
-    return HostSystem().Registry().KeyExists(RegistryHive::LocalMachine, kKey) ? kIdYes : kIdNo;
+    std::string command;
+    HostSystem().Registry().QueryString(RegistryHive::LocalMachine, kKey, "UninstallString",
+                                        &command);
+    return command == kCommand ? kIdYes : kIdNo;
   };
 }
 
@@ -136,7 +148,7 @@ TEST(FaultSweepTest, EveryFailureOfACompletingRunEndsItCleanly) {
         EXPECT_TRUE(message == kDestinationFolder || message == kShortcutFolder) << what;
       } else if (op == "CopyFileOver") {
         EXPECT_EQ(message.rfind("Error copying file '", 0), 0u) << what << ": " << message;
-      } else if (op == "CreateKey" || op == "SetString") {
+      } else if (op == "CreateKey" || op == "SetString" || op == "QueryValue") {
         EXPECT_EQ(message, kRegistry) << what;
       } else if (op == "RenameFile") {
         // Keeping a file aside fails the copy; keeping a link aside skips the link.
@@ -177,6 +189,14 @@ TEST(FaultSweepTest, EveryFailureOfARollbackLosesNothing) {
       // A failure before the end stops the run without a rollback: its work stays.
       const bool rolledBack = world.BoxTexts().back() == kCancelQuestion;
       if (rolledBack) ExpectNothingLost(before, after, what);
+      if (rolledBack && op != "SetValue" && op != "DeleteValue" && op != "CreateKey") {
+        // The earlier installation's key holds what it held.
+        const auto values = HostSystem().Registry().ValuesOf(RegistryHive::LocalMachine, kKey);
+        EXPECT_EQ(values.size(), 2u) << what;
+        std::string name;
+        HostSystem().Registry().QueryString(RegistryHive::LocalMachine, kKey, "DisplayName", &name);
+        EXPECT_EQ(name, "Tavrin Sample 1.0") << what;
+      }
       if (rolledBack && (op == "CreateForWriting" || op == "WriteFile" || op == "SaveShellLink")) {
         // Nothing to take back failed: all is as before, the uninstaller copy aside.
         std::vector<std::string> changes = Changes(before, after);

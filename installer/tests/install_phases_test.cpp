@@ -2,6 +2,7 @@
 // byte (and as the reader reads it), the registry entry and the questions asked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -11,6 +12,8 @@
 #include "phases/install_phases.h"
 #include "platform/posix/link_file.h"
 #include "platform/posix/posix_system.h"
+#include "record_layout.h"
+#include "uninstaller/uninstall_run.h"
 
 namespace qinstall {
 namespace {
@@ -132,7 +135,17 @@ TEST_F(InstallPhasesTest, RecordCodesChoicesAndKeepsOddPlacements) {
   }
 }
 
-TEST_F(InstallPhasesTest, DeclinedFileStaysAndIsListed) {
+std::vector<std::string> ListedFiles(const std::string& recordPath) {
+  UninstallRecord read;
+  EXPECT_EQ(LoadUninstallRecord(recordPath, &read), 1) << recordPath;
+  std::vector<std::string> names;
+  for (const FileEntry& file : read.files) names.push_back(file.name);
+  return names;
+}
+
+// A file the user chose to keep is the user's own: the record leaves it out, so that
+// removing the product later does not delete it.
+TEST_F(InstallPhasesTest, DeclinedFileStaysAndIsNotListed) {
   world.SetSamplePackage();
   world.Put("C:\\Apps\\Sample\\Notes.txt", "the user's notes");
   world.system.answers = {kIdNo};
@@ -145,10 +158,80 @@ TEST_F(InstallPhasesTest, DeclinedFileStaysAndIsListed) {
   EXPECT_EQ(question.owner, InstallWorld::kProgress);
   EXPECT_EQ(world.Read("C:\\Apps\\Sample\\Notes.txt"), "the user's notes");
   EXPECT_EQ(world.Steps(), 1 + 2 + 2 + 2);  // no step for the declined file
-  UninstallRecord read;
-  ASSERT_EQ(LoadUninstallRecord("C:\\Apps\\Sample\\Uninstall.qsu", &read), 1);
-  ASSERT_EQ(read.files.size(), 3u);
-  EXPECT_STREQ(read.files[1].name, "Notes.txt");
+  EXPECT_EQ(ListedFiles("C:\\Apps\\Sample\\Uninstall.qsu"),
+            (std::vector<std::string>{"Readme.txt", "Settings.ini"}));
+}
+
+// A declined file is the product's when the record of an earlier installation of the
+// product into the same folder listed it: then the user kept the product's older copy.
+TEST(DeclinedFileTest, IsListedOnlyWhenTheEarlierRecordOfTheProductListedIt) {
+  const auto earlier = [](const std::string& product, std::vector<std::string> files) {
+    RecordLayout layout;
+    layout.product = product;
+    layout.destination = InstallWorld::kDestination;
+    layout.files = std::move(files);
+    return layout.Bytes();
+  };
+  const std::vector<std::string> all = {"Readme.txt", "Notes.txt", "Settings.ini"};
+  const std::vector<std::string> without = {"Readme.txt", "Settings.ini"};
+  const struct {
+    const char* what;
+    std::string record;  // at the destination before the run; empty: none
+    std::vector<std::string> listed;
+  } cases[] = {
+      {"no earlier record", "", without},
+      {"an earlier record of the product that lists it",
+       earlier("Tavrin Sample", {"Readme.txt", "notes.TXT"}), all},
+      {"one naming the product in other capitals", earlier("TAVRIN SAMPLE", {"Notes.txt"}), all},
+      {"an earlier record of the product without it", earlier("Tavrin Sample", {"Readme.txt"}),
+       without},
+      {"another product's record that lists it", earlier("Other Product", {"Notes.txt"}), without},
+      {"a damaged record", earlier("Tavrin Sample", {"Notes.txt"}).substr(0, 40), without},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    InstallWorld world;
+    world.SetSamplePackage();
+    world.Put("C:\\Apps\\Sample\\Notes.txt", "the kept notes");
+    if (!c.record.empty()) world.Put("C:\\Apps\\Sample\\Uninstall.qsu", c.record);
+    const auto before = world.Snapshot();
+    world.system.answers = {kIdNo};
+    world.RunInstall();
+    EXPECT_EQ(world.BoxTexts(), (std::vector<std::string>{
+                                    "File 'Notes.txt' already exists. Overwrite?", kComplete}));
+    EXPECT_EQ(ListedFiles("C:\\Apps\\Sample\\Uninstall.qsu"), c.listed);
+    const std::vector<std::string> changes = Changes(before, world.Snapshot());
+    std::vector<std::string> expected = {
+        std::string(c.record.empty() ? "+" : "~") + " C:\\Apps\\Sample\\Uninstall.qsu",
+        "+ C:\\Apps\\Sample\\Readme.txt",
+        "+ C:\\Apps\\Sample\\Settings.ini",
+        "+ C:\\WINDOWS\\Start Menu\\Programs\\Sample",
+        "+ C:\\WINDOWS\\Start Menu\\Programs\\Sample\\Read Me.lnk",
+        "+ C:\\WINDOWS\\Uninstaller.exe",
+    };
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(changes, expected);
+    EXPECT_EQ(world.Read("C:\\Apps\\Sample\\Notes.txt"), "the kept notes");
+  }
+}
+
+// Installed with the user's own Notes.txt kept, then removed: the user's file is all that
+// is left of the run.
+TEST_F(InstallPhasesTest, RemovingTheProductKeepsTheFileTheUserKept) {
+  world.SetSamplePackage();
+  world.Put("C:\\Apps\\Sample\\Notes.txt", "the user's notes");
+  const auto before = world.Snapshot();
+  world.system.answers = {kIdNo};
+  world.RunInstall();
+  world.system.boxes.clear();
+  ASSERT_EQ(StartUninstaller("C:\\Apps\\Sample\\Uninstall.qsu"), 1);
+  EXPECT_EQ(world.BoxTexts(),
+            (std::vector<std::string>{
+                "Are you sure you want to remove Tavrin Sample and all of its components?",
+                "Tavrin Sample was successfully removed from your computer."}));
+  EXPECT_EQ(Changes(before, world.Snapshot()),
+            std::vector<std::string>{"+ C:\\WINDOWS\\Uninstaller.exe"});
+  EXPECT_FALSE(HostSystem().Registry().KeyExists(RegistryHive::LocalMachine, kKey));
 }
 
 TEST_F(InstallPhasesTest, AcceptedOverwriteLeavesNothingAside) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The built qsdtool on the sample: pack gives the committed Install.qsd, check accepts it,
-# dump --json gives the recorded dump, and a cut copy fails the check with status 1.
+# dump --json gives the recorded dump, and a cut copy fails the check with status 1; paths
+# relative to the current folder work as typed.
 set -euo pipefail
 tool=$1 installer=$2
 work=$(mktemp -d)
@@ -18,4 +19,13 @@ status=0
 status=0
 "$tool" 2>/dev/null || status=$?
 [ "$status" -eq 2 ] || { echo "qsdtool without a command exited $status, not 2"; exit 1; }
+
+# Relative paths that climb out of the current folder name what they name for the shell.
+mkdir "$work/package" "$work/elsewhere"
+cp "$installer/samples/Install.manifest" "$installer/samples"/*.txt "$installer/samples"/*.ini \
+  "$work/package"/
+(cd "$work/elsewhere" && "$tool" pack ../package/Install.manifest >/dev/null)
+cmp "$work/package/Install.qsd" "$installer/samples/Install.qsd"
+(cd "$work/elsewhere" && "$tool" check ../package/Install.qsd >/dev/null) ||
+  { echo "check of ../package/Install.qsd failed"; exit 1; }
 echo "qsdtool round trip of the sample: ok"

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -143,7 +144,28 @@ TEST_F(QsdtoolTest, CheckSaysWhereAndWhyALoadFails) {
             std::string::npos)
       << err.str();
   EXPECT_EQ(Run({"check", folder.path() + "/none.qsd"}), 1);
-  EXPECT_NE(err.str().find("does not load: cannot be opened"), std::string::npos);
+  EXPECT_EQ(err.str(), folder.path() + "/none.qsd: does not load: cannot be opened: No such file "
+                                       "or directory\n");
+}
+
+// A failed call is told in the system's words, never as a bare code.
+TEST_F(QsdtoolTest, FailedReadsGiveTheSystemsReason) {
+  const std::string sample = folder.Write("sample.qsd", ReadFileBytes(kSamples + "/Install.qsd"));
+  system.failReadCall = 6;  // ERROR_CRC, as a failing disk gives it
+  EXPECT_EQ(Run({"check", sample}), 1);
+  EXPECT_EQ(err.str(), sample + ": does not load: at byte 7, in productName (which begins at "
+                                "byte 4): a read failed: Input/output error\n");
+
+  const std::string manifest = folder.Write("Install.manifest", "[product]\nname = P\n");
+  system.readCalls = 0;
+  system.failReadCall = 1;
+  EXPECT_EQ(Run({"pack", manifest}), 1);
+  EXPECT_EQ(err.str(), "qsdtool: cannot read " + manifest + ": Input/output error\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.path() + "/Install.qsd"));
+
+  const std::string notAFolder = sample + "/Install.qsd";  // below a file
+  EXPECT_EQ(Run({"check", notAFolder}), 1);
+  EXPECT_EQ(err.str(), notAFolder + ": does not load: cannot be opened: Not a directory\n");
 }
 
 TEST_F(QsdtoolTest, WhatIsNoFileIsRefusedAtOnce) {
@@ -167,6 +189,73 @@ TEST_F(QsdtoolTest, WhatIsNoFileIsRefusedAtOnce) {
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(err.str(), c.message);
   }
+}
+
+// What a folder holds, by name: a file's bytes, or what else the entry is.
+std::map<std::string, std::string> Entries(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : fs::directory_iterator(path)) {
+    const fs::file_status status = entry.symlink_status();
+    std::string& what = entries[entry.path().filename().string()];
+    if (fs::is_symlink(status)) {
+      what = "<link to " + fs::read_symlink(entry.path()).string() + ">";
+    } else if (fs::is_regular_file(status)) {
+      what = ReadFileBytes(entry.path().string());
+    } else {
+      what = fs::is_directory(status) ? "<folder>" : fs::is_fifo(status) ? "<fifo>" : "<other>";
+    }
+  }
+  return entries;
+}
+
+// An output that is no regular file is refused before anything is opened or written: a
+// FIFO would wait for a reader for ever, and whatever was there stays.
+TEST_F(QsdtoolTest, PackRefusesAnOutputThatIsNoFile) {
+  const std::string manifest =
+      folder.Write("Install.manifest", "[product]\nname = P\n[files]\nReadme.txt\n");
+  folder.Write("Readme.txt", "read me");
+  folder.Write("target.qsd", "an earlier package");
+  const std::string base = folder.path() + "/";
+  ASSERT_EQ(mkfifo((base + "fifo").c_str(), 0644), 0);
+  std::filesystem::create_directory(base + "empty");
+  std::filesystem::create_symlink("target.qsd", base + "link.qsd");
+  const auto before = Entries(folder.path());
+  const struct {
+    std::string output;
+    std::string message;
+  } cases[] = {
+      {base + "fifo", "qsdtool: " + base + "fifo: a FIFO, not a file\n"},
+      {base + "empty", "qsdtool: " + base + "empty: a folder, not a file\n"},
+      {base + "empty/", "qsdtool: " + base + "empty/: a folder, not a file\n"},
+      {"/dev/null", "qsdtool: /dev/null: a device, not a file\n"},
+      {base + "link.qsd", "qsdtool: " + base + "link.qsd: a symbolic link, not a file\n"},
+      {base + "none/Install.qsd",
+       "qsdtool: cannot write " + base + "none/Install.qsd: No such file or directory\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.output);
+    EXPECT_EQ(Run({"pack", manifest, "-o", c.output}), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), c.message);
+    EXPECT_EQ(Entries(folder.path()), before);
+  }
+  EXPECT_EQ(Entries(base + "empty"), (std::map<std::string, std::string>{}));
+}
+
+// The output replaces an earlier file whole, keeps its permissions, and leaves nothing else.
+TEST_F(QsdtoolTest, PackReplacesAnEarlierOutputWhole) {
+  const std::string manifest = folder.Write("Install.manifest", "[product]\nname = P\n");
+  const std::string output = folder.Write("Install.qsd", std::string(5000, 'o'));
+  ASSERT_EQ(chmod(output.c_str(), 0640), 0);
+  ASSERT_EQ(Run({"pack", manifest}), 0) << err.str();
+  const std::string packed = PackageStart("P", "") + U16(0) + U16(0) + Str("") + U16(0);
+  EXPECT_EQ(Entries(folder.path()),
+            (std::map<std::string, std::string>{{"Install.manifest", "[product]\nname = P\n"},
+                                                {"Install.qsd", packed}}));
+  struct stat info;
+  ASSERT_EQ(stat(output.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
 TEST_F(QsdtoolTest, CheckNamesAnEntryThatWouldLeaveItsFolder) {
@@ -199,6 +288,42 @@ TEST_F(QsdtoolTest, CheckFailsWhatTheUninstallerWouldRefuse) {
   EXPECT_EQ(Run({"check", windows}), 1);
   EXPECT_EQ(err.str(), windows + ": loads, but the uninstaller would refuse it: the destination "
                                  "folder 'd:\\w\\' is the Windows folder\n");
+}
+
+// pack, check and the uninstaller apply one rule: a program's own entry in the system's
+// list of programs is an extra they accept, the list itself one they refuse.
+TEST_F(QsdtoolTest, PackAndCheckApplyTheUninstallersKeyRule) {
+  const std::string list = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  const std::string manifest = folder.Write(
+      "Install.manifest", "[product]\nname = P\n[extras]\n" + list + "\\P\n" + list + "\n");
+  EXPECT_EQ(Run({"pack", manifest}), 1);
+  EXPECT_EQ(err.str(), manifest + ":5: error: registry key " + list +
+                           " is not a program's own key, nor one program's entry in a list the "
+                           "system shares; the uninstaller would refuse to remove the product\n"
+                           "qsdtool: 1 error, nothing written\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.path() + "/Install.qsd"));
+
+  const std::string start = PackageStart() + U16(0) + U16(1);
+  const std::string own = folder.Write("own.qsd", start + Str(list + "\\P") + Str("") + U16(0));
+  EXPECT_EQ(Run({"check", own}), 0) << err.str();
+  const std::string whole = folder.Write("whole.qsd", start + Str(list) + Str("") + U16(0));
+  EXPECT_EQ(Run({"check", whole}), 1);
+  EXPECT_EQ(err.str(), whole + ": loads, but the uninstaller would refuse it: uninstallExtras[0] '" +
+                           list + "' is not a program's own key, nor one program's entry in a "
+                           "list the system shares\n");
+
+  // A record's destination is judged on its plain form, as the uninstaller judges it.
+  const std::string record = "QSU" + Byte(1) + Str("P") + U16(0);
+  const std::string end = U16(0) + Str("C:\\WINDOWS\\Start Menu\\Programs\\P") + Byte(1) + U16(0);
+  for (const std::string destination : {"C:/windows", "C:\\WINDOWS.", "\\\\?\\C:\\WINDOWS"}) {
+    const std::string path = folder.Write("r.qsu", record + Str(destination) + end);
+    EXPECT_EQ(Run({"check", path}), 1) << destination;
+    EXPECT_EQ(err.str().rfind(path + ": loads, but the uninstaller would refuse it: the destination "
+                                     "folder '" + destination + "' ",
+                              0),
+              0u)
+        << err.str();
+  }
 }
 
 TEST_F(QsdtoolTest, PackReportsEveryProblemAndWritesNothingOnError) {

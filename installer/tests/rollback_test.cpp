@@ -7,6 +7,7 @@
 
 #include "install_world.h"
 #include "phases/install_phases.h"
+#include "phases/run_writes.h"
 #include "platform/posix/posix_system.h"
 
 namespace qinstall {
@@ -165,6 +166,88 @@ TEST_F(RollbackTest, ReinstallCancelledAtTheEndKeepsTheEarlierInstallation) {
   world.RunInstall();
   EXPECT_EQ(Changes(before, world.Snapshot()), std::vector<std::string>{});
   EXPECT_TRUE(HostSystem().Registry().KeyExists(RegistryHive::LocalMachine, kKey));
+}
+
+// A file in the way is set aside under the first free name of ~QSI0000.TMP, ~QSI0001.TMP...
+TEST_F(RollbackTest, AFileInTheWayIsKeptUnderTheFirstFreeTemporaryName) {
+  world.SetSamplePackage();
+  for (const char* taken : {"0000", "0001", "0002", "0003", "0004", "0005", "0006", "0007", "0008",
+                            "0009", "0010"}) {
+    world.Put(std::string("C:\\Apps\\Sample\\~QSI") + taken + ".TMP", "earlier");
+  }
+  world.Put("C:\\Apps\\Sample\\Readme.txt", "the user's readme");
+  world.Put("C:\\Apps\\Sample\\Notes.txt", "the user's notes");
+  EXPECT_EQ(KeepAside("C:\\Apps\\Sample\\Readme.txt"), "C:\\Apps\\Sample\\~QSI0011.TMP");
+  EXPECT_EQ(KeepAside("C:\\Apps\\Sample\\Notes.txt"), "C:\\Apps\\Sample\\~QSI0012.TMP");
+  EXPECT_EQ(KeepAside("C:\\Apps\\Sample\\Settings.ini"), "");  // nothing there to keep
+}
+
+// A reinstallation cancelled at the end gives an uninstall key that was there before the run
+// back its own values, whatever their type, and takes away only the values the run added.
+TEST(RollbackRegistryTest, CancelAtTheEndPutsBackTheEarlierKeysValues) {
+  const RegistryValue earlierName{kRegSz, std::string("Tavrin Sample 1.0\0", 18)};
+  const RegistryValue earlierCommand{2, std::string("%windir%\\Uninstaller.exe C:\\Old\\Uninstall.qsu\0", 46)};
+  const RegistryValue publisher{kRegSz, std::string("Tavrin\0", 7)};
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::string, RegistryValue>> values;
+  } cases[] = {
+      {"both values and another",
+       {{"DisplayName", earlierName}, {"UninstallString", earlierCommand}, {"Publisher", publisher}}},
+      {"only another value", {{"Publisher", publisher}}},
+      {"no values at all", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    InstallWorld world;
+    world.SetSamplePackage();
+    MemoryRegistry& registry = HostSystem().Registry();
+    const RegistryKey key = registry.CreateKey(RegistryHive::LocalMachine, kKey);
+    for (const auto& [name, value] : c.values) registry.SetValue(key, name, value);
+    registry.CloseKey(key);
+    const auto before = registry.ValuesOf(RegistryHive::LocalMachine, kKey);
+    const auto filesBefore = world.Snapshot();
+    // Cancel pressed from the start: No at every check point until the run's entry is in
+    // the key, Yes after it.
+    cancelRequested = 1;
+    world.system.answer = [&registry](const Box& box) {
+      if (box.text != kCancelQuestion) return kIdYes;
+      std::string command;
+      registry.QueryString(RegistryHive::LocalMachine, kKey, "UninstallString", &command);
+      return command == "C:\\WINDOWS\\Uninstaller.exe C:\\Apps\\Sample\\Uninstall.qsu" ? kIdYes
+                                                                                     : kIdNo;
+    };
+    world.RunInstall();
+    EXPECT_EQ(world.BoxTexts().back(), kCancelQuestion);
+    EXPECT_TRUE(registry.KeyExists(RegistryHive::LocalMachine, kKey));
+    const auto after = registry.ValuesOf(RegistryHive::LocalMachine, kKey);
+    ASSERT_EQ(after.size(), before.size());
+    for (const auto& [name, value] : before) {
+      ASSERT_EQ(after.count(name), 1u) << name;
+      EXPECT_EQ(after.at(name).type, value.type) << name;
+      EXPECT_EQ(after.at(name).data, value.data) << name;
+    }
+    std::vector<std::string> changes = Changes(filesBefore, world.Snapshot());
+    EXPECT_EQ(changes, std::vector<std::string>{std::string("+ ") + kUninstaller});
+  }
+}
+
+// A value of the earlier key that cannot be read is not written over: the phase fails
+// with the registry message and the key keeps what it held.
+TEST(RollbackRegistryTest, AnEarlierValueThatCannotBeReadIsNotReplaced) {
+  InstallWorld world;
+  world.SetSamplePackage();
+  MemoryRegistry& registry = HostSystem().Registry();
+  const RegistryKey key = registry.CreateKey(RegistryHive::LocalMachine, kKey);
+  registry.SetString(key, "DisplayName", "Tavrin Sample 1.0");
+  registry.CloseKey(key);
+  world.system.FailCall("QueryValue", 1, kErrorAccessDenied);
+  world.RunInstall();
+  EXPECT_EQ(world.BoxTexts().back(), "Unexpected error accessing the system registry.");
+  std::string name;
+  EXPECT_TRUE(registry.QueryString(RegistryHive::LocalMachine, kKey, "DisplayName", &name));
+  EXPECT_EQ(name, "Tavrin Sample 1.0");
+  EXPECT_EQ(registry.ValuesOf(RegistryHive::LocalMachine, kKey).size(), 1u);
 }
 
 }  // namespace

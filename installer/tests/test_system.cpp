@@ -93,6 +93,20 @@ bool TestSystem::SetString(RegistryKey key, const std::string& name, const std::
   if (Faulted("SetString", nullptr)) return false;
   return Real().SetString(key, name, value);
 }
+std::uint32_t TestSystem::QueryValue(RegistryKey key, const std::string& name,
+                                     RegistryValue* value) {
+  std::uint32_t error = 0;
+  if (Faulted("QueryValue", &error)) return error;
+  return Real().QueryValue(key, name, value);
+}
+bool TestSystem::SetValue(RegistryKey key, const std::string& name, const RegistryValue& value) {
+  if (Faulted("SetValue", nullptr)) return false;
+  return Real().SetValue(key, name, value);
+}
+bool TestSystem::DeleteValue(RegistryKey key, const std::string& name) {
+  if (Faulted("DeleteValue", nullptr)) return false;
+  return Real().DeleteValue(key, name);
+}
 void TestSystem::CloseKey(RegistryKey key) { Real().CloseKey(key); }
 bool TestSystem::DeleteKey(RegistryHive hive, const std::string& subKey) {
   if (Faulted("DeleteKey", nullptr)) return false;
@@ -100,6 +114,11 @@ bool TestSystem::DeleteKey(RegistryHive hive, const std::string& subKey) {
 }
 bool TestSystem::KeyExists(RegistryHive hive, const std::string& subKey) {
   return Real().KeyExists(hive, subKey);
+}
+std::uint32_t TestSystem::DeleteKeyTree(RegistryHive hive, const std::string& subKey) {
+  std::uint32_t error = 0;
+  if (Faulted("DeleteKeyTree", &error)) return error;
+  return Real().DeleteKeyTree(hive, subKey);
 }
 bool TestSystem::SaveShellLink(const ShellLink& link) {
   if (Faulted("SaveShellLink", nullptr)) return false;

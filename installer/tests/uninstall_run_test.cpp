@@ -245,5 +245,63 @@ TEST_F(UninstallRunTest, RefusesWithAMessageNamingTheRecord) {
   EXPECT_EQ(system.openFiles, 0);
 }
 
+// However the Windows folder is written, a record naming it is refused before anything
+// goes, and the files it lists there stay byte for byte.
+TEST_F(UninstallRunTest, RefusesTheWindowsFolderHoweverItIsWritten) {
+  system.Put("C:\\WINDOWS\\WIN.INI", "[windows]\r\n");
+  system.Put("C:\\WINDOWS\\SYSTEM\\KERNEL32.DLL", "MZ");
+  const struct {
+    const char* destination;
+    const char* problem;
+  } cases[] = {
+      {"C:/windows", "the destination folder 'C:/windows' is the Windows folder"},
+      {"C:\\windows.", "the destination folder 'C:\\windows.' is the Windows folder"},
+      {"\\\\?\\C:\\windows",
+       "the destination folder '\\\\?\\C:\\windows' begins with '\\\\?\\', a form no installation "
+       "writes"},
+      {"\\\\.\\C:\\windows",
+       "the destination folder '\\\\.\\C:\\windows' begins with '\\\\.\\', a form no installation "
+       "writes"},
+      {"C:\\WINDOWS\\SYSTEM ", "the destination folder 'C:\\WINDOWS\\SYSTEM ' is one of the "
+                               "system's folders"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.destination);
+    RecordLayout hostile = layout;
+    hostile.destination = c.destination;
+    hostile.files = {"WIN.INI", "SYSTEM\\KERNEL32.DLL", "KERNEL32.DLL"};
+    system.Put("C:\\Evil\\Uninstall.qsu", hostile.Bytes());
+    system.boxes.clear();
+    EXPECT_EQ(Run("C:\\WINDOWS\\Uninstaller.exe C:\\Evil\\Uninstall.qsu"), 0);
+    ASSERT_EQ(system.boxes.size(), 1u);
+    EXPECT_EQ(system.boxes[0].text, "The uninstall record 'C:\\Evil\\Uninstall.qsu' cannot be "
+                                    "used: " + std::string(c.problem) +
+                                        ".\n\nNothing was removed.");
+  }
+  EXPECT_TRUE(system.removals.empty());
+  EXPECT_EQ(ReadFileBytes(system.Host("C:\\WINDOWS\\WIN.INI")), "[windows]\r\n");
+  EXPECT_EQ(ReadFileBytes(system.Host("C:\\WINDOWS\\SYSTEM\\KERNEL32.DLL")), "MZ");
+  EXPECT_TRUE(system.Exists("C:\\Evil\\Uninstall.qsu"));
+}
+
+// An extra naming the system's list of programs refuses the whole record: no program's
+// entry goes, and nothing else either.
+TEST_F(UninstallRunTest, RefusesAnExtraNamingTheListOfPrograms) {
+  Install();
+  system.AddKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other Program");
+  layout.extras = {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"};
+  system.Put(kRecord, layout.Bytes());
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(LastBox(),
+            "The uninstall record 'C:\\Program Files\\Sample Notes\\Uninstall.qsu' cannot be used: "
+            "the extra 'HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+            "Uninstall' is not a program's own key, nor one program's entry in a list the system "
+            "shares.\n\nNothing was removed.");
+  EXPECT_TRUE(system.removals.empty());
+  EXPECT_TRUE(system.HasKey(kKey));
+  EXPECT_TRUE(
+      system.HasKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other Program"));
+}
+
 }  // namespace
 }  // namespace qinstall

@@ -105,6 +105,8 @@ TEST(ReadUninstallExtra, KeysBelowSoftwareAndFilesBelowTheDestination) {
        RegistryHive::LocalMachine, "Software\\Microsoft", "is one of the system's own keys"},
       {"HKEY_CURRENT_USER\\Software\\classes", ExtraKind::RegistryKey, RegistryHive::CurrentUser,
        "Software\\classes", "is one of the system's own keys"},
+      {"HKEY_CURRENT_USER\\Software\\Wine", ExtraKind::RegistryKey, RegistryHive::CurrentUser,
+       "Software\\Wine", "is one of the system's own keys"},
       {"Notes.bak", ExtraKind::File, RegistryHive::CurrentUser, "Notes.bak", ""},
       {"Cache\\Index.dat", ExtraKind::File, RegistryHive::CurrentUser, "Cache\\Index.dat", ""},
       // Other spellings of a key are file names, and harmless ones.
@@ -129,6 +131,82 @@ TEST(ReadUninstallExtra, KeysBelowSoftwareAndFilesBelowTheDestination) {
   EXPECT_TRUE(LooksLikeOtherRegistryKey("HKEY_CLASSES_ROOT\\.tvn"));
   EXPECT_FALSE(LooksLikeOtherRegistryKey("HKEY_CURRENT_USER\\Software\\Tavrin"));
   EXPECT_FALSE(LooksLikeOtherRegistryKey("Notes.bak"));
+}
+
+// A key is accepted only in one of the forms a program's own key takes: its maker's key
+// below Software, or its one entry in a list the system shares with every program. The
+// lists themselves and every key above them are refused, in either hive.
+TEST(ReadUninstallExtra, AKeyMustHaveTheFormOfAProgramsOwnKey) {
+  const std::string notOwn =
+      "is not a program's own key, nor one program's entry in a list the system shares";
+  const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  const std::string appPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+  const struct {
+    std::string key;  // below the hive
+    std::string problem;
+  } cases[] = {
+      {"Software\\Tavrin", ""},
+      {"Software\\Tavrin\\Sample Notes\\Window", ""},
+      {uninstall + "\\Tavrin Sample Notes", ""},
+      {uninstall + "\\Tavrin Sample Notes\\Extra", ""},
+      {"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\Notes", ""},
+      {appPaths + "\\Notes.exe", ""},
+      {appPaths + "\\NOTES.EXE\\Options", ""},
+      {"Software\\Classes\\.tvn", ""},
+      {"Software\\Classes\\Tavrin.Notes.1", ""},
+      {"Software\\Classes\\Tavrin.Notes\\shell\\open\\command", ""},
+      {"Software\\Classes\\CLSID\\{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}", ""},
+      {"Software\\Classes\\CLSID\\{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}\\InprocServer32", ""},
+      // The lists the system shares, and what lies above them.
+      {uninstall, notOwn},
+      {"Software\\Microsoft\\Windows\\CurrentVersion", notOwn},
+      {"Software\\Microsoft\\Windows", notOwn},
+      {"Software\\Microsoft", "is one of the system's own keys"},
+      {appPaths, notOwn},
+      {appPaths + "\\Notes", notOwn},
+      {appPaths + "\\.exe", notOwn},
+      {"Software\\Classes", "is one of the system's own keys"},
+      {"Software\\Classes\\CLSID", notOwn},
+      {"Software\\Classes\\CLSID\\Tavrin", notOwn},
+      {"Software\\Classes\\CLSID\\{0F1E2D3C-4B5A-6978-8796}", notOwn},
+      {"Software\\Classes\\exefile", notOwn},
+      {"Software\\Classes\\Directory", notOwn},
+      {"Software\\Classes\\*", notOwn},
+      {"Software\\Classes\\Tavrin.", notOwn},
+      // The system's other keys, below Software and deeper.
+      {"Software\\Microsoft\\Windows\\CurrentVersion\\Run", notOwn},
+      {"Software\\Microsoft\\Internet Explorer", notOwn},
+      {"Software\\Policies\\Tavrin", notOwn},
+      {"Software\\Wine\\Drives", notOwn},
+  };
+  for (const auto& c : cases) {
+    for (const char* hive : {"HKEY_LOCAL_MACHINE\\", "HKEY_CURRENT_USER\\"}) {
+      UninstallExtra extra;
+      EXPECT_EQ(ReadUninstallExtra(hive + c.key, &extra), c.problem) << hive << c.key;
+      EXPECT_EQ(extra.kind, ExtraKind::RegistryKey);
+      EXPECT_EQ(extra.name, c.key);
+    }
+  }
+}
+
+TEST(PlainPath, WritesEveryPathOneWay) {
+  const struct {
+    const char* path;
+    const char* plain;
+  } cases[] = {
+      {"C:\\Apps\\Sample", "C:\\Apps\\Sample"},
+      {"C:/windows", "C:\\windows"},
+      {"C:\\windows.", "C:\\windows"},
+      {"C:\\windows. .\\", "C:\\windows\\"},
+      {"C:\\Program Files .\\Notes..\\Read me.txt. ", "C:\\Program Files\\Notes\\Read me.txt"},
+      {"\\\\?\\C:\\windows", "\\\\?\\C:\\windows"},
+      {"//./C:/windows", "\\\\.\\C:\\windows"},
+      {"Sub\\..\\x", "Sub\\..\\x"},  // names of dots alone stay, for the checks to refuse
+      {"a\\. \\b", "a\\. \\b"},
+      {"..Notes..txt", "..Notes..txt"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PlainPath(c.path), c.plain) << c.path;
 }
 
 TEST(UninstallRecordProblem, RefusesHostileRecordsWhole) {
@@ -164,6 +242,50 @@ TEST(UninstallRecordProblem, RefusesHostileRecordsWhole) {
       {"the Windows folder with a dot", [](RecordLayout& r) { r.destination = "C:\\WINDOWS\\."; },
        "the destination folder 'C:\\WINDOWS\\.' is not written plainly (an empty, '.' or blank "
        "folder name)"},
+      {"the Windows folder with slashes", [](RecordLayout& r) { r.destination = "C:/windows"; },
+       "the destination folder 'C:/windows' is the Windows folder"},
+      {"the Windows folder with a trailing dot",
+       [](RecordLayout& r) { r.destination = "C:\\windows."; },
+       "the destination folder 'C:\\windows.' is the Windows folder"},
+      {"the Windows folder with dots and blanks",
+       [](RecordLayout& r) { r.destination = "c:\\WINDOWS .. \\"; },
+       "the destination folder 'c:\\WINDOWS .. \\' is the Windows folder"},
+      {"the Windows folder by its long-path prefix",
+       [](RecordLayout& r) { r.destination = "\\\\?\\C:\\windows"; },
+       "the destination folder '\\\\?\\C:\\windows' begins with '\\\\?\\', a form no "
+       "installation writes"},
+      {"the prefix with slashes", [](RecordLayout& r) { r.destination = "//?/C:/Apps/Notes"; },
+       "the destination folder '//?/C:/Apps/Notes' begins with '\\\\?\\', a form no installation "
+       "writes"},
+      {"the device prefix", [](RecordLayout& r) { r.destination = "\\\\.\\C:\\Apps\\Notes"; },
+       "the destination folder '\\\\.\\C:\\Apps\\Notes' begins with '\\\\.\\', a form no "
+       "installation writes"},
+      {"a drive root with a dot", [](RecordLayout& r) { r.destination = "C:\\."; },
+       "the destination folder 'C:\\.' is not written plainly (an empty, '.' or blank folder "
+       "name)"},
+      {"the system's folder", [](RecordLayout& r) { r.destination = "C:\\WINDOWS\\SYSTEM."; },
+       "the destination folder 'C:\\WINDOWS\\SYSTEM.' is one of the system's folders"},
+      {"the Start Menu's Programs",
+       [](RecordLayout& r) { r.destination = "c:/windows/start menu/programs"; },
+       "the destination folder 'c:/windows/start menu/programs' is one of the system's folders"},
+      {"the Program Files folder", [](RecordLayout& r) { r.destination = "C:\\Program Files "; },
+       "the destination folder 'C:\\Program Files ' is one of the system's folders"},
+      {"a product's folder inside the Windows folder",
+       [](RecordLayout& r) { r.destination = "C:\\WINDOWS\\Sample Notes"; }, ""},
+      {"a destination typed with slashes and a dot",
+       [](RecordLayout& r) { r.destination = "C:/Apps/Sample Notes."; }, ""},
+      {"a Start Menu folder with slashes",
+       [](RecordLayout& r) { r.startMenu = "C:/WINDOWS/Start Menu./Programs/Sample Notes"; }, ""},
+      {"a Start Menu folder by its prefix",
+       [](RecordLayout& r) { r.startMenu = "\\\\?\\C:\\WINDOWS\\Start Menu\\Programs\\X"; },
+       "the Start Menu folder '\\\\?\\C:\\WINDOWS\\Start Menu\\Programs\\X' is not in the Start "
+       "Menu"},
+      {"an extra key that empties the list of programs",
+       [](RecordLayout& r) {
+         r.extras = {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"};
+       },
+       "the extra 'HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall' "
+       "is not a program's own key, nor one program's entry in a list the system shares"},
       {"a doubled backslash", [](RecordLayout& r) { r.destination = "C:\\\\WINDOWS"; },
        "the destination folder 'C:\\\\WINDOWS' is absolute"},
       {"a relative destination", [](RecordLayout& r) { r.destination = "Sample Notes"; },
@@ -198,6 +320,11 @@ TEST(UninstallRecordProblem, RefusesHostileRecordsWhole) {
     c.change(layout);
     EXPECT_EQ(UninstallRecordProblem(layout.Record(), "C:\\WINDOWS"), c.problem) << c.what;
   }
+  RecordLayout above;
+  above.destination = "C:\\OS";
+  above.startMenu = "C:\\OS\\WIN98\\Start Menu\\Programs\\Sample Notes";
+  EXPECT_EQ(UninstallRecordProblem(above.Record(), "C:\\OS\\WIN98"),
+            "the destination folder 'C:\\OS' holds the Windows folder");
 }
 
 std::vector<std::string> Describe(const std::vector<RemovalStep>& plan) {
@@ -270,13 +397,43 @@ TEST(PlanRemoval, LinksOnlyWhereTheChoicesMadeThem) {
 TEST(PlanRemoval, NeverTheStartMenuItselfNorItsPrograms) {
   TestSystem system;
   for (const char* folder : {"C:\\WINDOWS\\Start Menu\\", "C:\\WINDOWS\\Start Menu\\Programs",
-                             "C:\\WINDOWS\\Start Menu\\programs\\"}) {
+                             "C:\\WINDOWS\\Start Menu\\programs\\",
+                             "C:\\WINDOWS\\Start Menu\\Programs\\StartUp",
+                             "C:/WINDOWS/Start Menu/Programs."}) {
     RecordLayout layout;
     layout.startMenu = folder;
     for (const RemovalStep& step : PlanRemoval(layout.Record(), "C:\\R.qsu", "C:\\WINDOWS")) {
-      EXPECT_FALSE(step.kind == RemovalKind::FolderIfEmpty && step.path == folder) << folder;
+      EXPECT_FALSE(step.kind == RemovalKind::FolderIfEmpty &&
+                   step.path.rfind("C:\\WINDOWS\\Start Menu", 0) == 0)
+          << folder;
     }
   }
+}
+
+// The removal acts on the plain form that was checked.
+TEST(PlanRemoval, RemovesByThePlainForm) {
+  TestSystem system;
+  RecordLayout layout;
+  layout.destination = "C:/Apps/Sample Notes.";
+  layout.files = {"Readme.txt.", "Sub/Notes.txt"};
+  layout.extras = {"Cache /Index.dat "};
+  layout.startMenu = "C:/WINDOWS/Start Menu/Programs/Sample Notes ";
+  layout.shortcuts = {{"Read Me.lnk.", 0}};
+  const std::vector<std::string> expected = {
+      "file C:\\Apps\\Sample Notes\\Readme.txt",
+      "file C:\\Apps\\Sample Notes\\Sub\\Notes.txt",
+      "file C:\\WINDOWS\\Start Menu\\Programs\\Sample Notes\\Read Me.lnk",
+      "file C:\\WINDOWS\\Desktop\\Read Me.lnk",
+      "file C:\\Apps\\Sample Notes\\Cache\\Index.dat",
+      "record C:\\Apps\\Sample Notes\\Uninstall.qsu",
+      "folder C:\\WINDOWS\\Start Menu\\Programs\\Sample Notes",
+      "folder C:\\Apps\\Sample Notes",
+      "key HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample Notes",
+  };
+  ASSERT_EQ(UninstallRecordProblem(layout.Record(), "C:\\WINDOWS"), "");
+  EXPECT_EQ(Describe(PlanRemoval(layout.Record(), "C:\\Apps\\Sample Notes\\Uninstall.qsu",
+                                 "C:\\WINDOWS")),
+            expected);
 }
 
 }  // namespace

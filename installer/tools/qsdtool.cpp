@@ -1,22 +1,22 @@
 #include "tools/qsdtool.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <new>
-#include <sstream>
 
 #include "package/load_install_package.h"
 #include "package/uninstall_record.h"
+#include "platform/system.h"
 #include "tools/dump.h"
 #include "tools/encode_package.h"
 #include "tools/help_text.h"
+#include "tools/host.h"
 #include "tools/manifest.h"
+#include "tools/output_file.h"
+#include "tools/system_error_text.h"
 #include "uninstaller/record_checks.h"
 #include "uninstaller/uninstall_names.h"
 
 namespace qinstall {
-namespace fs = std::filesystem;
 namespace {
 
 int Usage(std::ostream& err, const std::string& problem) {
@@ -27,18 +27,15 @@ int Usage(std::ostream& err, const std::string& problem) {
 // What path is when it is there but is no regular file, else empty. Reading a FIFO would
 // wait for a writer for ever, and a folder or a device is never a data file.
 std::string NotAFile(const std::string& path) {
-  std::error_code error;
-  switch (fs::status(fs::u8path(path), error).type()) {
-    case fs::file_type::not_found:
-    case fs::file_type::regular:
-    case fs::file_type::none:
+  switch (KindOfPath(path)) {
+    case PathKind::None:
+    case PathKind::File:
       return {};
-    case fs::file_type::directory:
+    case PathKind::Folder:
       return "a folder";
-    case fs::file_type::fifo:
+    case PathKind::Fifo:
       return "a FIFO";
-    case fs::file_type::block:
-    case fs::file_type::character:
+    case PathKind::Device:
       return "a device";
     default:
       return "not a regular file";
@@ -50,23 +47,28 @@ int RefuseNotAFile(const std::string& path, const std::string& what, std::ostrea
   return 1;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+// Through the installer's System, so that a failure comes with the system's code.
+bool ReadWholeFile(const std::string& path, std::string* text, std::uint32_t* error) {
+  const FileHandle file = Sys().OpenExistingForReading(path, error);
+  if (file == kInvalidFile) return false;
+  char chunk[65536];
+  IoResult read;
+  do {
+    read = Sys().ReadFile(file, chunk, sizeof chunk);
+    text->append(chunk, read.bytes);
+  } while (read.ok && read.bytes == sizeof chunk);
+  Sys().CloseFile(file);
+  *error = read.error;
+  return read.ok;
 }
 
 bool IsRecord(const std::string& path) {
   char magic[3] = {};
-  std::ifstream in(path, std::ios::binary);
-  return in.read(magic, 3) && std::string(magic, 3) == "QSU";
-}
-
-std::uint64_t FileSize(const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t size = fs::file_size(fs::u8path(path), error);
-  return error ? 0 : size;
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return false;
+  const bool read = std::fread(magic, 1, sizeof magic, in) == sizeof magic;
+  std::fclose(in);
+  return read && std::string(magic, 3) == "QSU";
 }
 
 // The manifest's names are DOS paths; the files lie beside the manifest on this host.
@@ -83,7 +85,9 @@ void ReportFailure(const std::string& path, const LoadReport& report, std::ostre
     err << "at byte " << report.offset << ", in " << report.field << " (which begins at byte "
         << report.fieldOffset << "): ";
   }
-  err << report.reason << '\n';
+  err << report.reason;
+  if (report.systemError != 0) err << ": " << SystemErrorText(report.systemError);
+  err << '\n';
 }
 
 int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -108,20 +112,19 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   if (const std::string what = NotAFile(manifestPath); !what.empty()) {
     return RefuseNotAFile(manifestPath, what, err);
   }
-  const fs::path folder = fs::u8path(manifestPath).parent_path();
-  if (output.empty()) output = (folder / "Install.qsd").u8string();
+  const std::string folder = ParentFolder(manifestPath);
+  if (output.empty()) output = JoinPath(folder, "Install.qsd");
 
   std::string text;
-  if (!ReadWholeFile(manifestPath, &text)) {
-    err << "qsdtool: cannot read " << manifestPath << '\n';
+  if (std::uint32_t error = 0; !ReadWholeFile(SystemPath(manifestPath), &text, &error)) {
+    err << "qsdtool: cannot read " << manifestPath << ": " << SystemErrorText(error) << '\n';
     return 1;
   }
   Manifest manifest;
   ParseManifest(text, force, &manifest);
   for (std::size_t i = 0; i < manifest.package.files.size(); ++i) {
-    std::error_code error;
     const std::string name = manifest.package.files[i].name;
-    if (!fs::exists(folder / fs::u8path(HostName(name)), error)) {
+    if (KindOfPath(JoinPath(folder, HostName(name))) == PathKind::None) {
       manifest.issues.push_back(
           {manifest.fileLines[i], false, name + " is not beside the manifest"});
     }
@@ -139,19 +142,14 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   }
 
   const std::string bytes = EncodeInstallPackage(manifest.package);
-  {
-    std::ofstream file(fs::u8path(output), std::ios::binary | std::ios::trunc);
-    if (file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && file.flush()) {
-      out << "wrote " << output << ": " << bytes.size() << " bytes, "
-          << manifest.package.files.size() << " files, " << manifest.package.uninstallExtras.size()
-          << " extras, " << manifest.package.shortcuts.size() << " shortcuts\n";
-      return 0;
-    }
+  if (std::string why; !WriteOutputFile(output, bytes, &why)) {
+    err << "qsdtool: " << why << '\n';
+    return 1;
   }
-  std::error_code error;
-  fs::remove(fs::u8path(output), error);
-  err << "qsdtool: cannot write " << output << '\n';
-  return 1;
+  out << "wrote " << output << ": " << bytes.size() << " bytes, " << manifest.package.files.size()
+      << " files, " << manifest.package.uninstallExtras.size() << " extras, "
+      << manifest.package.shortcuts.size() << " shortcuts\n";
+  return 0;
 }
 
 struct ShowHow {
@@ -227,10 +225,10 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
   if (const std::string what = NotAFile(path); !what.empty()) return RefuseNotAFile(path, what, err);
 
   LoadReport report;
-  const std::uint64_t size = FileSize(path);
+  const std::uint64_t size = FileSizeOf(path);
   if (IsRecord(path)) {
     UninstallRecord record;
-    if (!LoadUninstallRecord(path, &record, &report)) {
+    if (!LoadUninstallRecord(SystemPath(path), &record, &report)) {
       ReportFailure(path, report, err);
       return 1;
     }
@@ -240,7 +238,7 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
     Show(record, "Uninstall.qsu", {path, report.offset, size, dump, json}, out);
     return 0;
   }
-  if (!LoadInstallPackage(path, &report)) {
+  if (!LoadInstallPackage(SystemPath(path), &report)) {
     ReportFailure(path, report, err);
     return 1;
   }

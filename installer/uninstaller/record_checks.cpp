@@ -32,37 +32,65 @@ std::string PlainFolderProblem(const std::string& below) {
   return {};
 }
 
-// A full path is "X:\..." or "\\server\share\..."; returns the part after the drive or
-// share, or sets *problem.
-std::string FolderProblem(const std::string& folder, const std::string& windowsFolder) {
-  const std::string path = WithoutTrailingSeparators(folder);
-  std::string below;
-  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
-    if (path.size() == 2) return "is a drive root";
-    if (path[2] != '\\' && path[2] != '/') return "is not a full path";
-    below = path.substr(3);
-  } else if (path.compare(0, 2, "\\\\") == 0) {
-    const std::size_t share = path.find('\\', 2);
-    const std::size_t rest = share == std::string::npos ? share : path.find('\\', share + 1);
-    if (rest == std::string::npos) return "is the root of a network share";
-    below = path.substr(rest + 1);
-  } else {
-    return "is not a full path with a drive";
+// Folders that the system makes and fills, below the Windows folder and on each drive.
+const char* const kWindowsOwnFolders[] = {
+    "SYSTEM", "SYSTEM32", "COMMAND", "FONTS", "INF", "HELP", "CONFIG", "CURSORS", "MEDIA",
+    "SHELLNEW", "SPOOL", "SYSBCKUP", "TEMP", "PROFILES", "APPLICATION DATA", "START MENU",
+    "START MENU\\PROGRAMS", "START MENU\\PROGRAMS\\STARTUP", "DESKTOP", "SENDTO", "RECENT",
+    "FAVORITES", "NETHOOD", "FORMS", "PIF", "HISTORY", "COOKIES", "TEMPORARY INTERNET FILES",
+    "DOWNLOADED PROGRAM FILES", "TASKS", "WEB", "JAVA"};
+const char* const kDriveOwnFolders[] = {"PROGRAM FILES", "PROGRAM FILES\\COMMON FILES"};
+
+// Which of the system's folders plain is, if any: "" when none.
+std::string SystemFolderProblem(const std::string& plain, const std::string& root,
+                                const std::string& windowsFolder) {
+  if (SameTextNoCase(plain, windowsFolder)) return "is the Windows folder";
+  if (StartsWithNoCase(windowsFolder, plain + "\\")) return "holds the Windows folder";
+  for (const char* owned : kWindowsOwnFolders) {
+    if (SameTextNoCase(plain, windowsFolder + "\\" + owned)) return "is one of the system's folders";
   }
-  if (std::string problem = PlainFolderProblem(below); !problem.empty()) return problem;
-  if (SameTextNoCase(path, WithoutTrailingSeparators(windowsFolder))) {
-    return "is the Windows folder";
+  for (const char* owned : kDriveOwnFolders) {
+    if (SameTextNoCase(plain, root + owned)) return "is one of the system's folders";
   }
   return {};
 }
 
+// A full path is "X:\..." or "\\server\share\..."; returns why folder may not be acted on,
+// judged on its plain form and compared with the (plain) Windows folder.
+std::string FolderProblem(const std::string& folder, const std::string& windowsFolder) {
+  const std::string path = WithoutTrailingSeparators(PlainPath(folder));
+  if (path.compare(0, 4, "\\\\?\\") == 0 || path.compare(0, 4, "\\\\.\\") == 0) {
+    return "begins with '" + path.substr(0, 4) + "', a form no installation writes";
+  }
+  std::string root;
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    if (path.size() == 2) return "is a drive root";
+    if (path[2] != '\\') return "is not a full path";
+    root = path.substr(0, 3);
+  } else if (path.compare(0, 2, "\\\\") == 0) {
+    const std::size_t share = path.find('\\', 2);
+    const std::size_t rest = share == std::string::npos ? share : path.find('\\', share + 1);
+    if (rest == std::string::npos) return "is the root of a network share";
+    root = path.substr(0, rest + 1);
+  } else {
+    return "is not a full path with a drive";
+  }
+  if (std::string problem = PlainFolderProblem(path.substr(root.size())); !problem.empty()) {
+    return problem;
+  }
+  return SystemFolderProblem(path, root, WithoutTrailingSeparators(PlainPath(windowsFolder)));
+}
+
 }  // namespace
 
-std::string StartMenuRelativePart(const std::string& startMenuFolder,
-                                  const std::string& windowsFolder) {
-  const std::string startMenu = WithoutTrailingSeparators(windowsFolder) + "\\Start Menu\\";
-  if (!StartsWithNoCase(startMenuFolder, startMenu)) return startMenuFolder;
-  return startMenuFolder.substr(startMenu.size());
+bool StartMenuRelativePart(const std::string& startMenuFolder, const std::string& windowsFolder,
+                           std::string* below) {
+  const std::string plain = PlainPath(startMenuFolder);
+  const std::string startMenu =
+      WithoutTrailingSeparators(PlainPath(windowsFolder)) + "\\Start Menu\\";
+  if (!StartsWithNoCase(plain, startMenu)) return false;
+  *below = plain.substr(startMenu.size());
+  return true;
 }
 
 std::string UninstallRecordProblem(const UninstallRecord& record,
@@ -78,8 +106,8 @@ std::string UninstallRecordProblem(const UninstallRecord& record,
     return "the destination folder " + Quoted(destination) + " " + problem;
   }
   const std::string startMenu = record.startMenuFolder;
-  const std::string belowStartMenu = StartMenuRelativePart(startMenu, windowsFolder);
-  if (belowStartMenu.size() == startMenu.size()) {
+  std::string belowStartMenu;
+  if (!StartMenuRelativePart(startMenu, windowsFolder, &belowStartMenu)) {
     return "the Start Menu folder " + Quoted(startMenu) + " is not in the Start Menu";
   }
   if (const std::string below = WithoutTrailingSeparators(belowStartMenu); !below.empty()) {

@@ -9,13 +9,15 @@
 namespace qinstall {
 
 // Empty when every name in the record stays where the installer put it; otherwise what
-// is wrong, naming the field and its text.
+// is wrong, naming the field and its text. Every path is judged on its plain form
+// (PlainPath); a destination written with "\\?\" or "\\.\", a drive root, the Windows
+// folder, a folder above it and the system's own folders are refused.
 std::string UninstallRecordProblem(const UninstallRecord& record,
                                    const std::string& windowsFolder);
 
-// The Start Menu folder's part below the Windows folder's "Start Menu", or the whole text
-// when it does not lie there.
-std::string StartMenuRelativePart(const std::string& startMenuFolder,
-                                  const std::string& windowsFolder);
+// Whether the Start Menu folder lies in the Windows folder's "Start Menu", with *below its
+// part below that, both judged on their plain forms (PlainPath).
+bool StartMenuRelativePart(const std::string& startMenuFolder, const std::string& windowsFolder,
+                           std::string* below);
 
 }  // namespace qinstall

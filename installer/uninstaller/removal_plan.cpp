@@ -20,11 +20,13 @@ bool GoesToDesktop(ShortcutPlacement placement) {
   return placement == ShortcutPlacement::Both || placement == ShortcutPlacement::DesktopOnly;
 }
 
-// The Start Menu itself and its Programs folder belong to the system, even when empty.
+// The Start Menu itself, its Programs and StartUp folders belong to the system, even
+// when empty.
 bool IsSystemStartMenuFolder(const std::string& below) {
   std::string folder = below;
   while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder.empty() || SameTextNoCase(folder, "Programs");
+  return folder.empty() || SameTextNoCase(folder, "Programs") ||
+         SameTextNoCase(folder, "Programs\\StartUp");
 }
 
 }  // namespace
@@ -32,21 +34,23 @@ bool IsSystemStartMenuFolder(const std::string& below) {
 std::vector<RemovalStep> PlanRemoval(const UninstallRecord& record, const std::string& recordPath,
                                      const std::string& windowsFolder) {
   std::vector<RemovalStep> plan;
-  const std::string destination = record.destinationFolder;
-  const std::string startMenu = record.startMenuFolder;
+  // Every path in the plain form it was checked in.
+  std::string destination = PlainPath(record.destinationFolder);
+  while (!destination.empty() && destination.back() == '\\') destination.pop_back();
+  const std::string startMenu = PlainPath(record.startMenuFolder);
   const std::string desktop = windowsFolder + "\\Desktop\\";
 
   for (const FileEntry& file : record.files) {
-    plan.push_back({RemovalKind::File, destination + "\\" + file.name});
+    plan.push_back({RemovalKind::File, destination + "\\" + PlainPath(file.name)});
   }
   const bool startMenuLinks = StartMenuChosen(record.choices);
   const bool desktopLinks = DesktopChosen(record.choices);
   for (const UninstallShortcut& shortcut : record.shortcuts) {
     if (startMenuLinks && GoesToStartMenu(shortcut.placement)) {
-      plan.push_back({RemovalKind::File, startMenu + "\\" + shortcut.name});
+      plan.push_back({RemovalKind::File, startMenu + "\\" + PlainPath(shortcut.name)});
     }
     if (desktopLinks && GoesToDesktop(shortcut.placement)) {
-      plan.push_back({RemovalKind::File, desktop + shortcut.name});
+      plan.push_back({RemovalKind::File, desktop + PlainPath(shortcut.name)});
     }
   }
   for (const ExtraText& text : record.uninstallExtras) {
@@ -61,8 +65,10 @@ std::vector<RemovalStep> PlanRemoval(const UninstallRecord& record, const std::s
   plan.push_back({RemovalKind::Record, recordPath});
   // The installer makes the Start Menu folder only for a package with shortcuts and the
   // Start Menu choice on; otherwise an empty folder of that name is not its work.
+  std::string belowStartMenu;
   if (startMenuLinks && !record.shortcuts.empty() &&
-      !IsSystemStartMenuFolder(StartMenuRelativePart(startMenu, windowsFolder))) {
+      StartMenuRelativePart(startMenu, windowsFolder, &belowStartMenu) &&
+      !IsSystemStartMenuFolder(belowStartMenu)) {
     plan.push_back({RemovalKind::FolderIfEmpty, startMenu});
   }
   plan.push_back({RemovalKind::FolderIfEmpty, destination});

@@ -38,8 +38,68 @@ bool ClimbsUp(const std::string& component) {
 constexpr char kCurrentUser[] = "HKEY_CURRENT_USER\\";
 constexpr char kLocalMachine[] = "HKEY_LOCAL_MACHINE\\";
 
-// Keys directly below Software that belong to the system, not to a program.
+// Keys directly below Software that belong to the system, not to a program's maker.
 const char* const kSystemKeys[] = {"Microsoft", "Classes", "Policies", "Clients", "Wine"};
+
+bool IsMakersKey(const std::string& name) {
+  for (const char* system : kSystemKeys) {
+    if (SameTextNoCase(name, system)) return false;
+  }
+  return true;
+}
+
+bool IsAnyEntry(const std::string&) { return true; }
+
+bool IsProgramFile(const std::string& name) {
+  return name.size() > 4 && SameTextNoCase(name.substr(name.size() - 4), ".exe");
+}
+
+// A file type: ".txt", or a program's own type "Maker.Document" (a dot inside).
+bool IsFileType(const std::string& name) {
+  const std::size_t dot = name.find('.');
+  return dot != std::string::npos && dot + 1 < name.size();
+}
+
+bool IsClassId(const std::string& name) {
+  static const char kShape[] = "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}";
+  if (name.size() != sizeof kShape - 1) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const bool ok = kShape[i] == 'x' ? std::isxdigit(static_cast<unsigned char>(name[i])) != 0
+                                     : name[i] == kShape[i];
+    if (!ok) return false;
+  }
+  return true;
+}
+
+// The keys a program may own, below its hive: the levels of the form, the last one being
+// the program's own name, which isOwn accepts. Everything below such a key is the
+// program's too. A list the system shares with every program (its uninstall entries, its
+// program paths, its file types and classes) lends each program one entry, never itself.
+struct OwnKeyForm {
+  const char* levels[6];  // up to the program's own level, which is null
+  bool (*isOwn)(const std::string& name);
+};
+const OwnKeyForm kOwnKeyForms[] = {
+    {{"Software", nullptr}, IsMakersKey},
+    {{"Software", "Microsoft", "Windows", "CurrentVersion", "Uninstall", nullptr}, IsAnyEntry},
+    {{"Software", "Microsoft", "Windows", "CurrentVersion", "App Paths", nullptr}, IsProgramFile},
+    {{"Software", "Classes", nullptr}, IsFileType},
+    {{"Software", "Classes", "CLSID", nullptr}, IsClassId},
+};
+
+bool HasOwnKeyForm(const std::vector<std::string>& levels) {
+  for (const OwnKeyForm& form : kOwnKeyForms) {
+    std::size_t depth = 0;
+    while (form.levels[depth] != nullptr && depth < levels.size() &&
+           SameTextNoCase(levels[depth], form.levels[depth])) {
+      ++depth;
+    }
+    if (form.levels[depth] == nullptr && depth < levels.size() && form.isOwn(levels[depth])) {
+      return true;
+    }
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -58,7 +118,30 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && SameTextNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-std::string RelativeNameProblem(const std::string& name) {
+std::string PlainPath(const std::string& path) {
+  std::string plain;
+  std::string name;
+  const auto addName = [&plain, &name] {
+    if (name.find_first_not_of(". ") != std::string::npos) {
+      while (name.back() == '.' || name.back() == ' ') name.pop_back();
+    }
+    plain += name;
+    name.clear();
+  };
+  for (char c : path) {
+    if (IsSeparator(c)) {
+      addName();
+      plain += '\\';
+    } else {
+      name += c;
+    }
+  }
+  addName();
+  return plain;
+}
+
+std::string RelativeNameProblem(const std::string& text) {
+  const std::string name = PlainPath(text);
   if (name.empty()) return "is empty";
   if (IsSeparator(name[0])) return "is absolute";
   if (name.find(':') != std::string::npos) return "names a drive";
@@ -80,7 +163,7 @@ std::string ReadUninstallExtra(const std::string& text, UninstallExtra* extra) {
     key = text.substr(sizeof kLocalMachine - 1);
   } else {
     extra->kind = ExtraKind::File;
-    extra->name = text;
+    extra->name = PlainPath(text);
     return RelativeNameProblem(text);
   }
   extra->kind = ExtraKind::RegistryKey;
@@ -93,12 +176,9 @@ std::string ReadUninstallExtra(const std::string& text, UninstallExtra* extra) {
   if (!SameTextNoCase(levels[0], "Software")) {
     return "is not below Software; the system keeps its own settings there";
   }
-  if (levels.size() == 2) {
-    for (const char* system : kSystemKeys) {
-      if (SameTextNoCase(levels[1], system)) return "is one of the system's own keys";
-    }
-  }
-  return {};
+  if (HasOwnKeyForm(levels)) return {};
+  if (levels.size() == 2) return "is one of the system's own keys";
+  return "is not a program's own key, nor one program's entry in a list the system shares";
 }
 
 bool LooksLikeOtherRegistryKey(const std::string& text) {

@@ -37,6 +37,12 @@ IoResult FailureReasons::WriteFile(FileHandle file, const void* data, std::uint3
   return result;
 }
 
+bool FailureReasons::IsSameFile(const std::string& a, const std::string& b) {
+  const bool same = inner_->IsSameFile(a, b);
+  if (same) pending_ = a.substr(a.find_last_of("\\:") + 1) + " is the source file itself";
+  return same;
+}
+
 ChunkResult FailureReasons::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
                                       void* buffer, std::uint32_t count) {
   ClearSystemError();

@@ -17,6 +17,9 @@ class FailureReasons : public ForwardingSystem {
   FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) override;
   IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override;
   IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
+  // True stops a create before it is tried (the source is never written over): that is
+  // then the cause to give.
+  bool IsSameFile(const std::string& a, const std::string& b) override;
   ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
                         std::uint32_t count) override;
 

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,11 +22,9 @@ std::string SettingsProblem(System& host);
 // The DOS path by which that System reaches a host path; empty when it cannot.
 std::string ToDosPath(const std::string& hostPath);
 
-// Whether hostPath names something that exists, as the host itself resolves it. On POSIX
-// that is the name exactly as written: the System's DOS paths also match a name in another
-// case or by the 8.3 alias made up for it, but a path on the command line means just that
-// path. Windows resolves its own aliases, so a folder reached through one is that folder.
-bool HostPathExists(const std::string& hostPath);
+// What the host file at path is when it is there but is neither a regular file nor a folder
+// ("a FIFO", "a character device"); empty otherwise. Windows finds no such files.
+std::string OddFileKind(const std::string& hostPath);
 
 // The OEM code page that join files are written and read in. POSIX: code ("850") from
 // --codepage, else PARCELO95_OEM_CODEPAGE, else 437; false with *problem for one that cannot
@@ -36,6 +33,36 @@ bool ChooseOemCodePage(const std::string& code, std::string* problem);
 
 // A join file's text in the host's encoding of names.
 std::string JoinTextToHost(const std::string& oem);
+// The OEM code pages besides the one in use that a join file may have been written in
+// (POSIX: the others that --codepage takes; Windows: none, the system has its own), and a
+// join file's text read in one of them.
+std::vector<int> OtherOemCodePages();
+std::string JoinTextToHost(const std::string& oem, int codePage);
+
+// Host paths as parcelo95 join walks them, by the host's own calls (ANSI ones on Windows,
+// which the Windows 95 family has).
+
+// folder and name joined as the host writes paths ("dir/name"; "dir\name" on Windows).
+std::string JoinPath(const std::string& folder, const std::string& name);
+// The folder that holds path, "." for a bare name.
+std::string ParentFolder(const std::string& path);
+
+enum class PathKind { None, File, Folder, Link, Other };
+// What path names, links followed (so never Link).
+PathKind KindOfPath(const std::string& path);
+
+struct FolderEntry {
+  std::string name;
+  PathKind kind;  // File, Link (never followed) or Other
+};
+// The folder's entries without "." and ".."; empty when it cannot be read.
+std::vector<FolderEntry> ListFolder(const std::string& folder);
+// Whether anything has that name, a dangling link too. The file system may find it under
+// another case or by its 8.3 alias.
+bool EntryExists(const std::string& path);
+// True when both paths name one existing file (links and aliases included).
+bool IsSameEntry(const std::string& a, const std::string& b);
+bool RemoveHostFile(const std::string& path);
 
 // Files that parcelo95 join makes, by the host's own calls: a failure leaves errno set so
 // that the message can say why.

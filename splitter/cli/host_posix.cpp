@@ -12,10 +12,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <sstream>
 
 #include "cli/host.h"
+#include "platform/posix/file_kind.h"
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/short_name.h"
@@ -103,11 +105,20 @@ bool ChooseOemCodePage(const std::string& code, std::string* problem) {
   if (chosen.empty()) return true;
   OemCodePage page(0);
   if (chosen.size() <= 5 && chosen.find_first_not_of("0123456789") == std::string::npos) {
-    page = OemCodePage(std::stoi(chosen), HostCharset());
+    const int number = std::stoi(chosen);
+    for (int supported : kSupportedOemCodePages) {
+      if (number == supported) page = OemCodePage(number, HostCharset());
+    }
   }
   if (!page.valid()) {
-    *problem = from + ": \"" + chosen +
-               "\" is not an OEM code page that can be used here (437 and 850 can).";
+    std::string offered;
+    const std::size_t count = std::size(kSupportedOemCodePages);
+    for (std::size_t i = 0; i < count; ++i) {
+      offered += (i == 0 ? "" : i + 1 == count ? " and " : ", ") +
+                 std::to_string(kSupportedOemCodePages[i]);
+    }
+    *problem = from + ": \"" + chosen + "\" is not an OEM code page that can be used here (" +
+               offered + " can).";
     return false;
   }
   HostCodePage() = page;
@@ -115,6 +126,18 @@ bool ChooseOemCodePage(const std::string& code, std::string* problem) {
 }
 
 std::string JoinTextToHost(const std::string& oem) { return HostCodePage().FromOem(oem); }
+
+std::vector<int> OtherOemCodePages() {
+  std::vector<int> others;
+  for (int page : kSupportedOemCodePages) {
+    if (page != HostCodePage().number()) others.push_back(page);
+  }
+  return others;
+}
+
+std::string JoinTextToHost(const std::string& oem, int codePage) {
+  return OemCodePage(codePage, HostCharset()).FromOem(oem);
+}
 
 std::vector<RemovableFolder> ParseDrivesVariable(const std::string& value) {
   std::vector<RemovableFolder> folders;
@@ -168,11 +191,8 @@ std::unique_ptr<System> MakeHostSystem() {
   } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
     config = std::string(home) + "/.config";
   }
-  if (!config.empty()) {
-    std::error_code error;
-    fs::create_directories(config + "/parcelo95", error);
-    system->SetRegistryFile(config + "/parcelo95/registry.reg");
-  }
+  // Its folder is made when the file is first written.
+  if (!config.empty()) system->SetRegistryFile(config + "/parcelo95/registry.reg");
   return system;
 }
 
@@ -204,10 +224,65 @@ std::string ToDosPath(const std::string& hostPath) {
   return dos;
 }
 
-bool HostPathExists(const std::string& hostPath) {
+std::string OddFileKind(const std::string& hostPath) {
   struct stat info;
-  return !hostPath.empty() && stat(hostPath.c_str(), &info) == 0;
+  if (stat(hostPath.c_str(), &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) {
+    return {};
+  }
+  return FileKindName(info.st_mode);
 }
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+std::string ParentFolder(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  const std::size_t end = path.find_last_not_of('/', slash);
+  return end == std::string::npos ? "/" : path.substr(0, end + 1);
+}
+
+namespace {
+
+PathKind KindOf(const struct stat& info) {
+  if (S_ISREG(info.st_mode)) return PathKind::File;
+  if (S_ISDIR(info.st_mode)) return PathKind::Folder;
+  if (S_ISLNK(info.st_mode)) return PathKind::Link;
+  return PathKind::Other;
+}
+
+}  // namespace
+
+PathKind KindOfPath(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 ? KindOf(info) : PathKind::None;
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  for (const std::string& name : ReadFolderNames(folder)) {
+    struct stat info;
+    const bool known = lstat(JoinPath(folder, name).c_str(), &info) == 0;
+    const PathKind kind = known ? KindOf(info) : PathKind::Other;
+    entries.push_back({name, kind == PathKind::Folder ? PathKind::Other : kind});
+  }
+  return entries;
+}
+
+bool EntryExists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool IsSameEntry(const std::string& a, const std::string& b) {
+  struct stat infoA, infoB;
+  return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 &&
+         infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+}
+
+bool RemoveHostFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 std::FILE* CreateNewFile(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);

@@ -27,9 +27,7 @@ std::string ToDosPath(const std::string& hostPath) {
   return dos;
 }
 
-bool HostPathExists(const std::string& hostPath) {
-  return !hostPath.empty() && GetFileAttributesA(hostPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+std::string OddFileKind(const std::string&) { return {}; }
 
 bool ChooseOemCodePage(const std::string&, std::string*) { return true; }
 
@@ -38,6 +36,66 @@ std::string JoinTextToHost(const std::string& oem) {
   if (!oem.empty()) OemToCharBuffA(oem.c_str(), &text[0], static_cast<DWORD>(oem.size()));
   return text;
 }
+
+std::vector<int> OtherOemCodePages() { return {}; }
+
+std::string JoinTextToHost(const std::string& oem, int) { return JoinTextToHost(oem); }
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  const bool drive = folder.size() == 2 && folder[1] == ':';  // "C:name" is C:'s current folder
+  return IsSeparator(folder.back()) || drive ? folder + name : folder + "\\" + name;
+}
+
+std::string ParentFolder(const std::string& path) {
+  const std::size_t separator = path.find_last_of("\\/");
+  if (separator == std::string::npos) {
+    return path.size() > 2 && path[1] == ':' ? path.substr(0, 2) : std::string(".");
+  }
+  const std::size_t end = path.find_last_not_of("\\/", separator);
+  if (end == std::string::npos) return path.substr(0, 1);   // "\name"
+  if (end == 1 && path[1] == ':') return path.substr(0, 3);  // "C:\name"
+  return path.substr(0, end + 1);
+}
+
+PathKind KindOfPath(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::None;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
+}
+
+// No Windows of the 95 family has links; later ones mark placeholders of cloud folders as
+// reparse points too, which are files to a program that reads them.
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(JoinPath(folder, "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entries.push_back({name, isFolder ? PathKind::Other : PathKind::File});
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return entries;
+}
+
+bool EntryExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsSameEntry(const std::string& a, const std::string& b) {
+  return Win32System().IsSameFile(a, b);
+}
+
+bool RemoveHostFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
 std::FILE* CreateNewFile(const std::string& path) {
   const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
@@ -52,8 +110,9 @@ std::FILE* CreateNewFile(const std::string& path) {
   return file;
 }
 
+// MoveFileA never replaces a file; MoveFileExA, which could, is a stub on the 95 family.
 bool RenameNoReplace(const std::string& from, const std::string& to) {
-  if (MoveFileExA(from.c_str(), to.c_str(), 0)) return true;
+  if (MoveFileA(from.c_str(), to.c_str())) return true;
   const DWORD error = GetLastError();
   errno = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? EEXIST
           : error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? ENOSPC

@@ -1,11 +1,11 @@
 // parcelo95 join: runs a join file's steps inside its own folder. Every step is checked
 // against the folder before the first byte is written, so a refused file changes nothing;
-// a step that fails later takes back every file the join made, so a failed one neither.
+// a step that fails later, or an interrupt, takes back every file the join made, so a
+// failed or interrupted one changes nothing either.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -14,16 +14,17 @@
 #include "cli/commands.h"
 #include "cli/console_system.h"
 #include "cli/host.h"
+#include "cli/interrupt.h"
 #include "cli/join_script.h"
 
 namespace parcelo {
-namespace fs = std::filesystem;
 namespace {
 
-constexpr std::uintmax_t kLargestJoinFile = 1 << 20;
+constexpr std::size_t kLargestJoinFile = 1 << 20;
 constexpr std::size_t kCopyBuffer = 1 << 20;
 constexpr char kNothingWritten[] = "\nNothing was written.";
 constexpr char kTakenBack[] = "\nThe files this join had made were removed again.";
+constexpr char kInterrupted[] = "Interrupted";
 
 int Fail(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
@@ -45,12 +46,11 @@ class Folder {
  public:
   enum class Kind { None, File, Link, Other };
 
-  explicit Folder(const fs::path& path) : path_(path) {
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(path, error)) {
-      const fs::file_status status = entry.symlink_status(error);
-      entries_[entry.path().filename().string()] =
-          fs::is_symlink(status) ? Kind::Link : fs::is_regular_file(status) ? Kind::File : Kind::Other;
+  explicit Folder(const std::string& path) : path_(path) {
+    for (const FolderEntry& entry : ListFolder(path)) {
+      entries_[entry.name] = entry.kind == PathKind::Link   ? Kind::Link
+                             : entry.kind == PathKind::File ? Kind::File
+                                                            : Kind::Other;
     }
   }
 
@@ -72,12 +72,11 @@ class Folder {
     for (const auto& [entry, kind] : entries_) {
       if (entry != except && EqualNoCase(entry, name)) return entry;
     }
-    const std::string aliased = NameByAlias(path_.string(), name);
+    const std::string aliased = NameByAlias(path_, name);
     if (!aliased.empty() && aliased != except && entries_.count(aliased) != 0) return aliased;
     // Where the file system resolves aliases itself.
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(PathOf(name), error)) &&
-        (except.empty() || !fs::equivalent(PathOf(name), PathOf(except), error))) {
+    if (EntryExists(PathOf(name)) &&
+        (except.empty() || !IsSameEntry(PathOf(name), PathOf(except)))) {
       return name;
     }
     return {};
@@ -101,10 +100,10 @@ class Folder {
     }
     return names;
   }
-  fs::path PathOf(const std::string& name) const { return path_ / name; }
+  std::string PathOf(const std::string& name) const { return JoinPath(path_, name); }
 
  private:
-  fs::path path_;
+  std::string path_;
   std::map<std::string, Kind> entries_;
   std::set<std::string> made_;
 };
@@ -112,6 +111,11 @@ class Folder {
 std::string AlreadyExists(const std::string& name, const std::string& holder) {
   return name + " already exists" + (holder == name ? "" : " (as " + holder + ")") +
          "; nothing was written.";
+}
+
+// A name that was free when the join was checked but is taken when it comes to it.
+std::string TakenMeanwhile(const std::string& name) {
+  return name + " was made by another program while this join ran";
 }
 
 // The files a DEL line removes: only ever ones this join made.
@@ -124,7 +128,8 @@ std::vector<std::string> Deletions(const JoinStep& step, const Folder& folder) {
 }
 
 // What would stop a step in the folder as it will be by then; the folder moves on.
-std::string StepProblem(const JoinStep& step, Folder* folder) {
+// *pieceMissing tells a missing piece from other problems.
+std::string StepProblem(const JoinStep& step, Folder* folder, bool* pieceMissing) {
   Folder::Kind kind;
   switch (step.kind) {
     case JoinStep::Echo:
@@ -132,10 +137,13 @@ std::string StepProblem(const JoinStep& step, Folder* folder) {
     case JoinStep::Copy: {
       for (const std::string& source : step.sources) {
         const std::string piece = folder->Find(source, &kind);
-        if (kind == Folder::Kind::None) return "Piece missing: " + source + kNothingWritten;
+        if (kind == Folder::Kind::None) {
+          *pieceMissing = true;
+          return "Piece missing: " + source + kNothingWritten;
+        }
         if (kind != Folder::Kind::File) return "Not a plain file: " + source + kNothingWritten;
         if (folder->IsMade(piece)) continue;
-        std::FILE* in = std::fopen(folder->PathOf(piece).string().c_str(), "rb");
+        std::FILE* in = std::fopen(folder->PathOf(piece).c_str(), "rb");
         if (in == nullptr) return "Cannot read " + source + ": " + Reason() + kNothingWritten;
         std::fclose(in);
       }
@@ -170,12 +178,39 @@ std::string StepProblem(const JoinStep& step, Folder* folder) {
   return {};
 }
 
+// The code page besides the one in use in which the join file finds every piece it names
+// in the folder, or 0. A join file made where another page is the OEM one names its
+// aliases in that page.
+int PageThatFindsThePieces(const std::string& text, const Folder& folder) {
+  for (int page : OtherOemCodePages()) {
+    std::vector<JoinStep> steps;
+    std::string problem;
+    if (!ParseJoinScript(JoinTextToHost(text, page), &steps, &problem)) continue;
+    std::vector<std::string> made;
+    bool found = true;
+    for (const JoinStep& step : steps) {
+      if (step.kind != JoinStep::Copy) continue;
+      for (const std::string& source : step.sources) {
+        Folder::Kind kind;
+        folder.Find(source, &kind);
+        found = found && (kind != Folder::Kind::None ||
+                          std::any_of(made.begin(), made.end(), [&](const std::string& name) {
+                            return EqualNoCase(name, source);
+                          }));
+      }
+      made.push_back(step.name);
+    }
+    if (found) return page;
+  }
+  return 0;
+}
+
 // A new file in the folder, under a name of its own: the target gets its name only once
 // every byte is in.
 std::FILE* CreateTemporary(Folder* folder, std::string* name) {
   for (int n = 1; n < 1000; ++n) {
     *name = ".parcelo95-join-" + std::to_string(n) + ".part";
-    if (std::FILE* file = CreateNewFile(folder->PathOf(*name).string())) {
+    if (std::FILE* file = CreateNewFile(folder->PathOf(*name))) {
       folder->Add(*name, true);
       return file;
     }
@@ -185,12 +220,17 @@ std::FILE* CreateTemporary(Folder* folder, std::string* name) {
 }
 
 // Appends source to out; the message of a failure, or empty.
-std::string CopyInto(std::FILE* out, const fs::path& source, const std::string& sourceName,
+std::string CopyInto(std::FILE* out, const std::string& source, const std::string& sourceName,
                      const std::string& target, std::vector<char>* buffer) {
-  std::FILE* in = std::fopen(source.string().c_str(), "rb");
+  if (PendingInterrupt() != 0) return kInterrupted;
+  std::FILE* in = std::fopen(source.c_str(), "rb");
   if (in == nullptr) return "Cannot read " + sourceName + ": " + Reason();
   std::string problem;
   for (;;) {
+    if (PendingInterrupt() != 0) {
+      problem = kInterrupted;
+      break;
+    }
     const std::size_t got = std::fread(buffer->data(), 1, buffer->size(), in);
     if (got > 0 && std::fwrite(buffer->data(), 1, got, out) != got) {
       problem = "Cannot write " + target + ": " + Reason();
@@ -227,8 +267,8 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
         problem = "Cannot write " + step.name + ": " + Reason();
       }
       if (!problem.empty()) return problem;
-      if (!RenameNoReplace(folder->PathOf(temporary).string(), folder->PathOf(step.name).string())) {
-        if (errno == EEXIST) return AlreadyExists(step.name, step.name);
+      if (!RenameNoReplace(folder->PathOf(temporary), folder->PathOf(step.name))) {
+        if (errno == EEXIST) return TakenMeanwhile(step.name);
         return "Cannot write " + step.name + ": " + Reason();
       }
       folder->Remove(temporary);
@@ -237,16 +277,15 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
     }
     case JoinStep::Delete:
       for (const std::string& name : Deletions(step, *folder)) {
-        std::error_code error;
-        fs::remove(folder->PathOf(name), error);
+        RemoveHostFile(folder->PathOf(name));
         folder->Remove(name);
       }
       return {};
     case JoinStep::Rename: {
       const std::string old = folder->Find(step.name, &kind);
       if (old == step.newName) return {};
-      if (!RenameNoReplace(folder->PathOf(old).string(), folder->PathOf(step.newName).string())) {
-        if (errno == EEXIST) return AlreadyExists(step.newName, step.newName);
+      if (!RenameNoReplace(folder->PathOf(old), folder->PathOf(step.newName))) {
+        if (errno == EEXIST) return TakenMeanwhile(step.newName);
         return "Cannot rename " + step.name + " to " + step.newName + ": " + Reason();
       }
       folder->Remove(old);
@@ -258,10 +297,10 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
 }
 
 // The join file's bytes, or false with the message.
-bool ReadJoinFile(const fs::path& joinFile, std::string* text, std::string* problem) {
-  std::FILE* in = std::fopen(joinFile.string().c_str(), "rb");
+bool ReadJoinFile(const std::string& joinFile, std::string* text, std::string* problem) {
+  std::FILE* in = std::fopen(joinFile.c_str(), "rb");
   if (in == nullptr) {
-    *problem = "Cannot read " + joinFile.string() + ": " + Reason();
+    *problem = "Cannot read " + joinFile + ": " + Reason();
     return false;
   }
   char chunk[4096];
@@ -270,10 +309,10 @@ bool ReadJoinFile(const fs::path& joinFile, std::string* text, std::string* prob
     text->append(chunk, got);
   }
   const bool failed = std::ferror(in) != 0;
-  if (failed) *problem = "Cannot read " + joinFile.string() + ": " + Reason();
+  if (failed) *problem = "Cannot read " + joinFile + ": " + Reason();
   std::fclose(in);
   if (!failed && text->size() > kLargestJoinFile) {
-    *problem = "Too large for a join file: " + joinFile.string();
+    *problem = "Too large for a join file: " + joinFile;
     return false;
   }
   return !failed;
@@ -282,32 +321,32 @@ bool ReadJoinFile(const fs::path& joinFile, std::string* text, std::string* prob
 }  // namespace
 
 int RunJoin(const std::string& target) {
-  std::error_code error;
-  fs::path joinFile = target.empty() ? fs::path(".") : fs::path(target);
-  if (fs::is_directory(joinFile, error)) {
+  std::string joinFile = target.empty() ? std::string(".") : target;
+  const PathKind kind = KindOfPath(joinFile);
+  if (kind == PathKind::Folder) {
     std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(joinFile, error)) {
-      const std::string name = entry.path().filename().string();
-      if (IsJoinFileName(name) && entry.is_regular_file(error)) names.push_back(name);
+    for (const FolderEntry& entry : ListFolder(joinFile)) {
+      const bool plain = KindOfPath(JoinPath(joinFile, entry.name)) == PathKind::File;
+      if (IsJoinFileName(entry.name) && plain) names.push_back(entry.name);
     }
     std::sort(names.begin(), names.end());
     if (names.empty()) {
-      return Fail("No join file (Join.bat or Join-*.bat) in " + joinFile.string() + ".");
+      return Fail("No join file (Join.bat or Join-*.bat) in " + joinFile + ".");
     }
     int chosen = 0;
     if (names.size() > 1) {
-      std::string question = "Several join files in " + joinFile.string() + ":";
+      std::string question = "Several join files in " + joinFile + ":";
       for (std::size_t i = 0; i < names.size(); ++i) {
         question += "\n  " + std::to_string(i + 1) + ". " + names[i];
       }
       chosen = AskChoice(question, static_cast<int>(names.size()));
       if (chosen < 0) return Fail("No join file chosen: name one, as in parcelo95 join FOLDER/JOINFILE.");
     }
-    joinFile /= names[static_cast<std::size_t>(chosen)];
-  } else if (!fs::exists(joinFile, error)) {
-    return Fail("Join file not found: " + joinFile.string());
-  } else if (!fs::is_regular_file(joinFile, error)) {
-    return Fail("Not a plain file: " + joinFile.string());
+    joinFile = JoinPath(joinFile, names[static_cast<std::size_t>(chosen)]);
+  } else if (kind == PathKind::None) {
+    return Fail("Join file not found: " + joinFile);
+  } else if (kind != PathKind::File) {
+    return Fail("Not a plain file: " + joinFile);
   }
   std::string text, problem;
   if (!ReadJoinFile(joinFile, &text, &problem)) return Fail(problem);
@@ -318,23 +357,39 @@ int RunJoin(const std::string& target) {
   if (std::none_of(steps.begin(), steps.end(),
                    [](const JoinStep& step) { return step.kind == JoinStep::Copy; })) {
     return Fail((text.empty() ? "The join file is empty: " : "The join file has no COPY line: ") +
-                joinFile.string() + kNothingWritten);
+                joinFile + kNothingWritten);
   }
-  const fs::path folderPath = joinFile.has_parent_path() ? joinFile.parent_path() : fs::path(".");
+  const std::string folderPath = ParentFolder(joinFile);
   Folder planned(folderPath);
   for (const JoinStep& step : steps) {
-    problem = StepProblem(step, &planned);
-    if (!problem.empty()) return Fail(problem);
+    bool pieceMissing = false;
+    problem = StepProblem(step, &planned, &pieceMissing);
+    if (problem.empty()) continue;
+    if (const int page = pieceMissing ? PageThatFindsThePieces(text, Folder(folderPath)) : 0) {
+      problem += "\nRead in code page " + std::to_string(page) +
+                 " the join file finds all its pieces: join it with --codepage " +
+                 std::to_string(page) + ".";
+    }
+    return Fail(problem);
   }
   Folder folder(folderPath);
   std::vector<char> buffer(kCopyBuffer);
+  // An interrupted join takes back what it made, as a failed one does: its intermediate
+  // and temporary files would be left for ever otherwise.
+  CatchInterrupts();
   for (const JoinStep& step : steps) {
-    problem = RunStep(step, &folder, &buffer);
+    problem = PendingInterrupt() != 0 ? kInterrupted : RunStep(step, &folder, &buffer);
     if (problem.empty()) continue;
-    if (folder.Made().empty()) return Fail(problem + kNothingWritten);
-    for (const std::string& name : folder.Made()) fs::remove(folder.PathOf(name), error);
-    return Fail(problem + kTakenBack);
+    const bool made = !folder.Made().empty();
+    for (const std::string& name : folder.Made()) RemoveHostFile(folder.PathOf(name));
+    if (const int signal = PendingInterrupt()) {
+      Fail(std::string(kInterrupted) + (made ? kTakenBack : kNothingWritten));
+      EndByInterrupt(signal);
+    }
+    return Fail(problem + (made ? kTakenBack : kNothingWritten));
   }
+  // Too late to take anything back: the file is whole.
+  if (const int signal = PendingInterrupt()) EndByInterrupt(signal);
   return 0;
 }
 

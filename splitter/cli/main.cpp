@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
       "  PARCELO95_DRIVES=FOLDER[=BYTES][:FOLDER...]  folders that count as removable drives,\n"
       "      each optionally a disk of BYTES capacity\n"
       "  PARCELO95_SHORT_NAMES=0  no 8.3 aliases: pieces carry the long name\n"
-      "  PARCELO95_OEM_CODEPAGE=N  the OEM code page of join files and aliases (437 if unset)\n"
+      "  PARCELO95_OEM_CODEPAGE=437|850  the OEM code page of join files and aliases (437 if\n"
+      "      unset)\n"
       "  XDG_CONFIG_HOME  the option flags live in $XDG_CONFIG_HOME/parcelo95/registry.reg");
 #endif
 
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
 #ifndef _WIN32
   // Windows writes and reads join files in its own OEM code page.
   splitCommand->add_option("--codepage", codePage,
-                           "OEM code page of the join file and of the 8.3 aliases, e.g. 850 "
+                           "OEM code page of the join file and of the 8.3 aliases: 437 or 850 "
                            "(default: PARCELO95_OEM_CODEPAGE, else 437)");
 #endif
 
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
                           "The pieces' folder or its join file (default: this folder)");
 #ifndef _WIN32
   joinCommand->add_option("--codepage", codePage,
-                          "OEM code page the join file is written in (default: "
+                          "OEM code page the join file is written in: 437 or 850 (default: "
                           "PARCELO95_OEM_CODEPAGE, else 437)");
 #endif
 

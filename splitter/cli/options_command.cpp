@@ -47,7 +47,7 @@ int RunOptions(const FlagOverrides& overrides) {
       return 1;
     }
   } else if (!SettingsProblem(*host).empty()) {
-    std::fprintf(stderr, "%s\n", SettingsFailure(*host, "The options could not be read").c_str());
+    std::fprintf(stderr, "%s\n", SettingsFailure(*host, "The options could not be read or stored", "; the defaults are shown").c_str());
   }
   for (const SettingsFlag& flag : kSettingsFlags) {
     std::printf("%s=%d\n", flag.valueName, appSettings.*flag.field ? 1 : 0);

@@ -23,7 +23,7 @@
 namespace parcelo {
 namespace {
 
-int Refuse(const char* text) {
+int Refuse(const std::string& text) {
   Sys().ShowMessageBox(nullptr, text, kCaptionError, kMbIconError);
   return 1;
 }
@@ -40,11 +40,22 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
 
 bool IsRoot(const std::string& path) { return path.size() <= 3; }
 
+// A path on the command line names just that path, as the host resolves it. The System's
+// DOS paths would also match a name in another case, or by the 8.3 alias that a POSIX host
+// makes up for it, and so reach another file or folder; Windows resolves its own aliases,
+// so there a folder reached through one is that folder.
+bool HostHas(const std::string& hostPath) {
+  return !hostPath.empty() && KindOfPath(hostPath) != PathKind::None;
+}
+
 // A host name that no DOS or Windows file may have: its join file would name another file,
 // or break a line in two, and parcelo95 join would refuse it.
 constexpr char kTextSourceNameNotForDos[] =
     "The source file's name holds a character that DOS and Windows do not allow in a file "
     "name (one of \\ / : * ? \" < > | or a control character). Rename it before splitting.";
+
+// A FIFO or a device has no size to cut by, and reading one may never end.
+constexpr char kTextSourceNotRegular[] = "Cannot split %s: it is %s, not a regular file.";
 
 bool IsDosFileName(const std::string& name) {
   for (unsigned char c : name) {
@@ -107,7 +118,7 @@ int RunSplit(const SplitArguments& arguments) {
 
   const std::string source = ToDosPath(arguments.source);
   FoundFile found;
-  const bool sourceFound = !source.empty() && HostPathExists(arguments.source) &&
+  const bool sourceFound = !source.empty() && HostHas(arguments.source) &&
                            Sys().FindFile(source, &found) && !found.isDirectory;
   // The count that the main dialog's label holds by now.
   if (!job.spanToDisk && sourceFound && found.size < kFourGigabytes &&
@@ -133,6 +144,9 @@ int RunSplit(const SplitArguments& arguments) {
   }
 
   if (!sourceFound) return Refuse(kTextSourceNotFound);
+  if (const std::string kind = OddFileKind(arguments.source); !kind.empty()) {
+    return Refuse(Format(kTextSourceNotRegular, arguments.source.c_str(), kind.c_str()));
+  }
   if (!IsDosFileName(found.name)) return Refuse(kTextSourceNameNotForDos);
   if (IsDosDeviceName(found.name)) {
     return Refuse(Format(kTextSourceNameIsDevice, found.name.c_str()).c_str());
@@ -142,7 +156,7 @@ int RunSplit(const SplitArguments& arguments) {
   }
   if (!job.spanToDisk) {
     FoundFile target;
-    const bool named = arguments.destination.empty() || HostPathExists(arguments.destination);
+    const bool named = arguments.destination.empty() || HostHas(arguments.destination);
     if (!named || !Sys().FindFile(destination, &target)) {
       if (!IsRoot(destination)) return Refuse(kTextDestinationFolderNotFound);
       if (Sys().DriveTypeOf(destination) == DriveType::NoRootDir) {
@@ -160,7 +174,7 @@ int RunSplit(const SplitArguments& arguments) {
   if (!arguments.backupFolder.empty()) {
     const std::string backup = ToDosPath(arguments.backupFolder);
     FoundFile folder;
-    if (backup.empty() || !HostPathExists(arguments.backupFolder) ||
+    if (backup.empty() || !HostHas(arguments.backupFolder) ||
         !Sys().FindFile(backup, &folder)) {
       return Refuse(kTextFolderMissing);
     }

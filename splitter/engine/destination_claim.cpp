@@ -93,7 +93,7 @@ Owners FindOwners(const std::string& folder, const std::function<bool(const std:
 // True when path reaches a file that has another name (as its 8.3 name).
 bool ReachesAnotherFile(const std::string& path) {
   FoundFile found;
-  return Sys().FindFile(path, &found) && !SameDosName(found.name, LastComponent(path));
+  return Sys().FindFile(path, &found) && !Sys().EqualIgnoringCase(found.name, LastComponent(path));
 }
 
 // The next "~N" tail for the run's short name whose first piece and rebuilt file reach no
@@ -172,7 +172,7 @@ int ClaimDestination(bool shortNameIsMadeUp) {
   // Where the run writes, and where what is there now counts: a spanned run meets its
   // disks only as they are inserted.
   std::vector<std::string> folders{job.destinationPath};
-  if (job.backupEnabled && !Sys().IsSameFile(job.backupFolder, job.destinationPath)) {
+  if (job.backupEnabled && !Sys().EqualIgnoringCase(job.backupFolder, job.destinationPath)) {
     folders.push_back(job.backupFolder);
   }
   std::vector<std::string> seenNow = folders;

@@ -73,6 +73,9 @@ LongNameStep LongNameStepFor(const std::string& shortName, const std::string& lo
   if (useDos83) return LongNameStep::None;
   std::string oemLong;
   if (!Sys().ToOemText(longName, &oemLong)) return LongNameStep::KeepShortName;
+  if (longName != shortName && Sys().EqualIgnoringCase(longName, shortName)) {
+    return LongNameStep::CopyToLongName;
+  }
   // The line with its CR LF in front, as it is written.
   if (RenameLine(Oem(shortName), oemLong).size() - 2 > kLongestBatchLine) {
     return LongNameStep::KeepShortName;
@@ -94,7 +97,7 @@ std::string Intermediate(const std::string& pieceBaseName, std::uint32_t line) {
 // The lines as they always were: up to 70 names a line, the intermediate files removed at
 // the end by their wildcard.
 std::vector<std::string> WideCopyLines(const std::string& pieceBaseName,
-                                       const std::string& shortName, std::uint32_t pieceCount) {
+                                       const std::string& target, std::uint32_t pieceCount) {
   std::vector<std::string> lines;
   const std::uint32_t count =
       pieceCount == 0 ? 1 : (pieceCount + kPiecesPerCopyLine - 1) / kPiecesPerCopyLine;
@@ -108,7 +111,7 @@ std::vector<std::string> WideCopyLines(const std::string& pieceBaseName,
       text += BatchName(PieceName(pieceBaseName, n));
       if (n + 1 < end) text += "+";
     }
-    text += " " + (line + 1 == count ? BatchName(shortName) : Intermediate(pieceBaseName, line));
+    text += " " + (line + 1 == count ? target : Intermediate(pieceBaseName, line));
     lines.push_back(text);
   }
   if (pieceCount >= kPiecesPerCopyLine) lines.push_back("DEL " + BatchName(pieceBaseName + ".??_"));
@@ -119,9 +122,8 @@ std::vector<std::string> WideCopyLines(const std::string& pieceBaseName,
 // intermediate file of the line before, which is then deleted by its name. Empty when a
 // line cannot hold even one piece.
 std::vector<std::string> ShortCopyLines(const std::string& pieceBaseName,
-                                        const std::string& shortName, std::uint32_t pieceCount) {
+                                        const std::string& target, std::uint32_t pieceCount) {
   std::vector<std::string> lines;
-  const std::string target = BatchName(shortName);
   std::uint32_t n = 0;
   for (std::uint32_t line = 0; n < pieceCount; ++line) {
     std::string text = "COPY /B ";
@@ -185,10 +187,13 @@ std::vector<std::string> JoinBatchWrites(const std::string& pieceBaseName,
                                          const std::string& longName, std::uint32_t pieceCount,
                                          LongNameStep longNameStep) {
   std::vector<std::string> writes{kHeader};
+  const std::string target = longNameStep == LongNameStep::CopyToLongName
+                                 ? "\"" + BatchPercents(longName) + "\""
+                                 : BatchName(shortName);
   // Where the old layout fits a DOS line it stays as it was, byte for byte.
-  std::vector<std::string> lines = WideCopyLines(pieceBaseName, shortName, pieceCount);
+  std::vector<std::string> lines = WideCopyLines(pieceBaseName, target, pieceCount);
   if (!AllFit(lines)) {
-    std::vector<std::string> shorter = ShortCopyLines(pieceBaseName, shortName, pieceCount);
+    std::vector<std::string> shorter = ShortCopyLines(pieceBaseName, target, pieceCount);
     if (!shorter.empty()) lines = shorter;
   }
   for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -25,14 +25,17 @@ std::string BatchName(const std::string& name);
 
 // What the join file does about the long name after the COPY lines: the REN line that
 // gives it back, nothing ("Use DOS 8.3"), or, where no REN line can carry it, one ECHO line
-// saying that the rebuilt file keeps its 8.3 name.
-enum class LongNameStep { Rename, None, KeepShortName };
+// saying that the rebuilt file keeps its 8.3 name. CopyToLongName: the long name differs
+// from the 8.3 name only in case, so the last COPY writes straight onto the long name in
+// quotes and nothing follows; cmd refuses a REN onto the same name in other case.
+enum class LongNameStep { Rename, None, KeepShortName, CopyToLongName };
 
 // The ECHO line that stands for a REN line that cannot be written.
 extern const char kEchoKeepsShortName[];
 
 // KeepShortName when the OEM code page cannot hold longName or its REN line would be cut,
-// else Rename (None with "Use DOS 8.3"). Names are the System's.
+// CopyToLongName when it differs from shortName only in case, else Rename (None with
+// "Use DOS 8.3"). Names are the System's.
 LongNameStep LongNameStepFor(const std::string& shortName, const std::string& longName,
                              bool useDos83);
 

@@ -17,7 +17,7 @@ FileHandle CreateOutputFile(const std::string& path) {
   if (Sys().IsSameFile(path, job.sourcePath)) return kInvalidFile;
   const std::string name = LastComponent(path);
   FoundFile found;
-  if (Sys().FindFile(path, &found) && !SameDosName(found.name, name)) {
+  if (Sys().FindFile(path, &found) && !Sys().EqualIgnoringCase(found.name, name)) {
     job.createRefusal = Format(kReasonShortNameOfOther, name.c_str(), found.name.c_str());
     return kInvalidFile;
   }

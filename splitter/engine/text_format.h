@@ -1,4 +1,7 @@
-// printf-style formatting into a std::string, for the message texts built with "%s" and "%d".
+// printf-style formatting into a std::string, for the message texts. Knows what the texts
+// use and a little more: %d %i %u (with l or ll), %s, %c, %f, %%, the flags '-' and '0',
+// a width and a precision. Done here rather than by the C library, which the Windows
+// program does not link; %f is exact and rounds half to even, as printf does.
 #pragma once
 
 #include <string>

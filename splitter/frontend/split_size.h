@@ -27,7 +27,8 @@ int FormatFileSize(const std::string& path, std::string* text);
 // The text after "Num Pieces: ", or nothing; may set pieceCount. Always 1.
 int FormatPieceCount(std::string* text);
 
-// ceil(sourceSize / pieceSize) in double precision, as the labels and the Split handler count.
+// ceil(sourceSize / pieceSize), as the labels and the Split handler count (for 32-bit sizes
+// the same as in double precision); 0 for a piece size of 0.
 std::uint32_t CountPieces(std::uint32_t sourceSize, std::uint32_t pieceSize);
 
 }  // namespace parcelo

@@ -1,5 +1,7 @@
 #include "platform/system.h"
 
+#include <cctype>
+
 namespace parcelo {
 namespace {
 System* installed = nullptr;
@@ -18,6 +20,17 @@ ChunkResult System::CopyChunk(FileHandle source, FileHandle piece, FileHandle ba
   if (!result.write.ok || backup == kInvalidFile) return result;
   result.backup = WriteFile(backup, buffer, result.read.bytes);
   return result;
+}
+
+bool System::EqualIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace parcelo

@@ -116,8 +116,8 @@ class System {
   // so that a run may give its pieces another free one.
   virtual bool MakesShortNames() = 0;
   // Takes a lock on name within folder (no case, through any alias of the folder) for this
-  // process. False only when another run holds it; *lock is kNoLock when no lock could be
-  // had at all (nothing to protect with), and is then not to be released.
+  // process. False only when another process holds it; *lock is kNoLock when this process
+  // holds it already or no lock could be had at all, and is then not to be released.
   virtual bool LockName(const std::string& folder, const std::string& name, NameLock* lock) = 0;
   virtual void UnlockName(NameLock lock) = 0;
 
@@ -126,6 +126,9 @@ class System {
   // equivalent there, so that the text would not read back the same.
   virtual bool ToOemText(const std::string& text, std::string* oem) = 0;
   virtual std::string FromOemText(const std::string& oem) = 0;
+  // True when a and b are one name but for the case of their letters, by the system's own
+  // capitals (which know more letters than ASCII's). This default knows only ASCII's.
+  virtual bool EqualIgnoringCase(const std::string& a, const std::string& b);
 
   // Disks. FreeBytes is the full 64-bit product; callers cap it.
   virtual DriveType DriveTypeOf(const std::string& root) = 0;
@@ -242,6 +245,9 @@ class ForwardingSystem : public System {
     return inner_->ToOemText(text, oem);
   }
   std::string FromOemText(const std::string& oem) override { return inner_->FromOemText(oem); }
+  bool EqualIgnoringCase(const std::string& a, const std::string& b) override {
+    return inner_->EqualIgnoringCase(a, b);
+  }
   DriveType DriveTypeOf(const std::string& root) override { return inner_->DriveTypeOf(root); }
   std::uint64_t FreeBytes(const std::string& root) override { return inner_->FreeBytes(root); }
   void* AllocateBuffer(std::uint32_t size) override { return inner_->AllocateBuffer(size); }

@@ -40,8 +40,6 @@ const NameCase kCases[] = {
     {"€ Report.doc", "437", "_REPOR~1", "_REPOR~1.DOC", nullptr},
     {"€ Report.doc", "850", "_REPOR~1", "_REPOR~1.DOC", nullptr},
     {"Zürich – Bern.txt", "437", "ZÜRICH~1", "Z\x9aRICH~1.TXT", nullptr},
-    // Only the case changes: a FAT volume needs no "~1" for it.
-    {"ÄÖÜßé", "437", "ÄÖÜßÉ", "\x8e\x99\x9a\xe1\x90", "\x8e\x99\x9a\xe1\x82"},
 };
 
 TEST_F(CliOemNames, JoinFileAliasesAndRebuiltName) {
@@ -91,6 +89,67 @@ TEST_F(CliOemNames, JoinFileAliasesAndRebuiltName) {
   }
 }
 
+// cmd refuses a REN onto the same name in other case: where the long name differs from the
+// 8.3 name only in case, the last COPY writes it straight. Every other name keeps its REN.
+TEST_F(CliOemNames, ANameThatDiffersOnlyInCaseIsCopiedStraightToIt) {
+  const struct {
+    const char* name;
+    const char* codePage;
+    const char* set;     // one more --set
+    const char* pieces;  // the pieces' base on disk, UTF-8
+    const char* oemBase;
+    const char* tail;  // the join file after "COPY /B " and the pieces
+    const char* joinFile;
+  } cases[] = {
+      {"notes.txt", "437", nullptr, "NOTES", "NOTES", " \"notes.txt\"", "Join-notes.txt.bat"},
+      {"Readme", "437", nullptr, "README", "README", " \"Readme\"", "Join-Readme.bat"},
+      {"naïve.bin", "437", nullptr, "NAïVE", "NA\x8bVE", " \"na\x8b" "ve.bin\"", "Join-naïve.bin.bat"},
+      // 850 holds a capital Ï: the alias has it, and still differs only in case.
+      {"naïve.bin", "850", nullptr, "NAÏVE", "NA\xd8VE", " \"na\x8b" "ve.bin\"", "Join-naïve.bin.bat"},
+      {"ärger.doc", "437", nullptr, "ÄRGER", "\x8eRGER", " \"\x84rger.doc\"", "Join-ärger.doc.bat"},
+      // A FAT volume needs no "~1" for it either.
+      {"ÄÖÜßé", "437", nullptr, "ÄÖÜßÉ", "\x8e\x99\x9a\xe1\x90", " \"\x8e\x99\x9a\xe1\x82\"",
+       "Join-ÄÖÜßé.bat"},
+      {"100%.txt", "437", nullptr, "100%", "100%%", " \"100%%.txt\"", "Join-100%.txt.bat"},
+      // As today: no long name to give back, an 8.3 name renamed to itself, a real alias.
+      {"notes.txt", "437", "Use DOS 8.3=1", "NOTES", "NOTES", " NOTES.TXT", "Join.bat"},
+      {"BACKUP.ZIP", "437", nullptr, "BACKUP", "BACKUP", " BACKUP.ZIP\r\nREN BACKUP.ZIP \"BACKUP.ZIP\"",
+       "Join-BACKUP.ZIP.bat"},
+      {"notes.text", "437", nullptr, "NOTES~1", "NOTES~1", " NOTES~1.TEX\r\nREN NOTES~1.TEX \"notes.text\"",
+       "Join-notes.text.bat"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " in code page " + c.codePage);
+    fs::remove_all(Path("Out"));
+    fs::remove_all(Path("In"));
+    MakeFolder("Out");
+    const std::string source = MakeFile(std::string("In/") + c.name, 2500);
+    std::vector<std::string> arguments = {"split", std::string("In/") + c.name, "Out", "--size",
+                                          "1000", "--set", "NoReminders=1", "--codepage",
+                                          c.codePage};
+    if (c.set != nullptr) arguments.insert(arguments.end(), {"--set", c.set});
+    const CliResult split = Run(arguments);
+    ASSERT_EQ(split.status, 0) << split.err;
+    EXPECT_EQ(split.err, "");
+
+    const std::string base = c.pieces, oemBase = c.oemBase;
+    std::vector<std::string> files = {c.joinFile, base + ".000", base + ".001", base + ".002"};
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(List("Out"), files);
+    EXPECT_EQ(Read(std::string("Out/") + c.joinFile),
+              std::string(kHeader) + "COPY /B " + oemBase + ".000+" + oemBase + ".001+" +
+                  oemBase + ".002" + c.tail + "\r\nECHO.\r\nECHO.Done.");
+
+    const CliResult joined = Run({"join", "Out", "--codepage", c.codePage});
+    ASSERT_EQ(joined.status, 0) << joined.err;
+    const std::string rebuilt = c.set != nullptr ? base + ".TXT" : std::string(c.name);
+    files.push_back(rebuilt);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(List("Out"), files) << "the exact name, and nothing else";
+    EXPECT_EQ(Read("Out/" + rebuilt), source);
+  }
+}
+
 TEST_F(CliOemNames, CodePageComesFromTheEnvironmentAndBadOnesAreRefused) {
   MakeFile("In/Smørrebrød.txt", 2500);
   MakeFolder("Out");
@@ -100,14 +159,72 @@ TEST_F(CliOemNames, CodePageComesFromTheEnvironmentAndBadOnesAreRefused) {
   unsetenv("PARCELO95_OEM_CODEPAGE");
   ASSERT_EQ(split.status, 0) << split.err;
   EXPECT_TRUE(Exists("Out/SMØRRE~1.000"));
-  for (const char* bad : {"999", "65001", "cp437", ""}) {
+  // Exactly the pages the message names: not 1252 (no OEM page), 866 or 932 (never checked).
+  for (const char* bad : {"999", "65001", "cp437", "1252", "866", "932", "", "437"}) {
     SCOPED_TRACE(bad);
+    fs::remove_all(Path("Out"));
+    MakeFolder("Out");
     split = Run({"split", "In/Smørrebrød.txt", "Out", "--size", "1000", "--yes", "--codepage", bad});
-    if (std::string(bad).empty()) continue;  // an empty option means the default
+    if (std::string(bad).empty() || std::string(bad) == "437") {  // empty: the default
+      EXPECT_EQ(split.status, 0) << split.err;
+      continue;
+    }
     EXPECT_EQ(split.status, 2);
-    EXPECT_NE(split.err.find("is not an OEM code page that can be used here"), std::string::npos)
-        << split.err;
+    EXPECT_EQ(split.err, std::string("--codepage: \"") + bad +
+                             "\" is not an OEM code page that can be used here (437 and 850 can).\n");
+    EXPECT_TRUE(List("Out").empty());
+    const CliResult join = Run({"join", "Out", "--codepage", bad});
+    EXPECT_EQ(join.status, 2);
   }
+  setenv("PARCELO95_OEM_CODEPAGE", "866", 1);
+  const CliResult join = Run({"join", "Out"});
+  unsetenv("PARCELO95_OEM_CODEPAGE");
+  EXPECT_EQ(join.status, 2);
+  EXPECT_EQ(join.err, "PARCELO95_OEM_CODEPAGE: \"866\" is not an OEM code page that can be used "
+                      "here (437 and 850 can).\n");
+}
+
+// A join file made where the other page is the OEM one names its pieces in that page: the
+// join says which page finds them, and changes nothing.
+TEST_F(CliOemNames, MissingPiecesFoundInTheOtherPageNameIt) {
+  const struct {
+    const char* name;
+    const char* writtenIn;
+    const char* readIn;
+    const char* message;
+  } cases[] = {
+      {"Ørsted Report.doc", "850", "437",
+       "Piece missing: ¥RSTED~1.000\nNothing was written.\nRead in code page 850 the join file "
+       "finds all its pieces: join it with --codepage 850.\n"},
+      {"¥en.txt", "437", "850",
+       "Piece missing: ØEN.000\nNothing was written.\nRead in code page 437 the join file finds "
+       "all its pieces: join it with --codepage 437.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(Path("Out"));
+    MakeFolder("Out");
+    const std::string source = MakeFile(std::string("In/") + c.name, 2500);
+    ASSERT_EQ(Run({"split", std::string("In/") + c.name, "Out", "--size", "1000", "--yes",
+                   "--set", "NoReminders=1", "--codepage", c.writtenIn})
+                  .status,
+              0);
+    const auto before = Snapshot(Path("Out"));
+    CliResult joined = Run({"join", "Out", "--codepage", c.readIn});
+    EXPECT_EQ(joined.status, 1);
+    EXPECT_EQ(joined.err, c.message);
+    EXPECT_EQ(Snapshot(Path("Out")), before);
+    joined = Run({"join", "Out", "--codepage", c.writtenIn});
+    EXPECT_EQ(joined.status, 0) << joined.err;
+    EXPECT_EQ(Read(std::string("Out/") + c.name), source);
+  }
+
+  // A piece that is missing in both pages gets no advice.
+  fs::remove(Path("Out/") + "¥EN.001");
+  fs::remove(Path("Out/") + "¥en.txt");
+  const CliResult joined = Run({"join", "Out", "--codepage", "437"});
+  EXPECT_EQ(joined.status, 1);
+  EXPECT_EQ(joined.err, "Piece missing: ¥EN.001\nNothing was written.\n");
 }
 
 TEST(OemCodePage, ConvertsBothWaysAndKnowsWhatItLacks) {

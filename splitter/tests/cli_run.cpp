@@ -82,7 +82,7 @@ bool CliTest::MountSmallDisk(const std::string& relative, std::size_t bytes, std
 CliResult CliTest::Run(const std::vector<std::string>& arguments) {
   std::string command = "cd " + Quote(dir_) + " && XDG_CONFIG_HOME=" + Quote(dir_ + "/config") +
                         " PARCELO95_DRIVES=" + Quote(drives_) +
-                        " PARCELO95_SHORT_NAMES=" + (shortNames_ ? "1" : "0") + " timeout 120 " +
+                        " PARCELO95_SHORT_NAMES=" + (shortNames_ ? "1" : "0") + " timeout " + std::to_string(timeoutSeconds_) + " " +
                         runAs_ + Quote(PARCELO95_BINARY);
   for (const std::string& argument : arguments) command += " " + Quote(argument);
   command += " </dev/null >" + Quote(dir_ + "/.out") + " 2>" + Quote(dir_ + "/.err");

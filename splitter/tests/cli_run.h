@@ -80,6 +80,7 @@ class CliTest : public ::testing::Test {
   std::string drives_;
   bool shortNames_ = true;  // PARCELO95_SHORT_NAMES
   std::string runAs_;       // a prefix that drops privileges
+  int timeoutSeconds_ = 120;  // a run that takes longer is killed and fails
   std::vector<std::string> mounts_;
 };
 

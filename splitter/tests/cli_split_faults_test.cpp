@@ -1,6 +1,7 @@
 // parcelo95 split and options under faults: no write through a link, no join file cut
 // short, the cause under the program's own message, and settings that could not be stored
 // are not reported as stored.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -106,6 +107,36 @@ TEST_F(CliSplitFaults, NamesNoWindowsFileCanHaveAreRefused) {
               "splitting.\n");
     EXPECT_TRUE(List("Out").empty());
   }
+}
+
+TEST_F(CliSplitFaults, RefusalsGiveTheirTrueCause) {
+  timeoutSeconds_ = 20;  // a FIFO that is read blocks until then
+  // The first piece of S.000 split in its own folder would be the source itself.
+  const std::string source = MakeFile("In/S.000", 2500);
+  MakeFolder("Out");
+  CliResult result = Run({"split", "In/S.000", "--size", "1000", kNoReminders});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, std::string(kCreateFailed) +
+                            "Reason: S.000 is the source file itself\n"
+                            "(no terminal to ask: answered Cancel)\n");
+  EXPECT_EQ(List("In"), std::vector<std::string>{"S.000"});
+  EXPECT_EQ(Read("In/S.000"), source);
+
+  // Files that are not regular ones have no size to cut by.
+  ASSERT_EQ(mkfifo(Path("In/pipe").c_str(), 0644), 0);
+  const struct {
+    std::string source;
+    const char* kind;
+  } odd[] = {{"In/pipe", "a FIFO"}, {"/dev/null", "a character device"}};
+  for (const auto& c : odd) {
+    SCOPED_TRACE(c.source);
+    result = Run({"split", c.source, "Out", "--size", "1000", kNoReminders});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "Cannot split " + c.source + ": it is " + c.kind + ", not a regular file.\n");
+    EXPECT_TRUE(List("Out").empty());
+  }
+  EXPECT_EQ(List("In"), (std::vector<std::string>{"S.000", "pipe"}));
 }
 
 TEST_F(CliSplitFaults, SettingsThatCannotBeStoredAreNotReportedAsStored) {

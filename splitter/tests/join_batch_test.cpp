@@ -106,6 +106,21 @@ TEST(JoinBatch, NameWithoutDotAndAlreadyShortName) {
                 "\r\nREN BACKUP.ZIP \"BACKUP.ZIP\"" + kFooter);
 }
 
+TEST(JoinBatch, ANameThatDiffersOnlyInCaseIsTheLastCopysTarget) {
+  const auto step = LongNameStep::CopyToLongName;
+  EXPECT_EQ(Joined(JoinBatchWrites("NOTES", "NOTES.TXT", "notes.txt", 3, step)),
+            kHeader + std::string("COPY /B NOTES.000+NOTES.001+NOTES.002 \"notes.txt\"") + kFooter);
+  // Chained lines: only the last one writes the long name, and every line stays within DOS's.
+  const std::string text = Joined(JoinBatchWrites("NOTES", "NOTES.TXT", "notes.txt", 150, step));
+  EXPECT_NE(text.find("+NOTES.149 \"notes.txt\"\r\nDEL NOTES."), std::string::npos) << text;
+  EXPECT_EQ(text.find("NOTES.TXT"), std::string::npos);
+  EXPECT_EQ(text.find("REN "), std::string::npos);
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    EXPECT_LE(end - start, kLongestBatchLine);
+  }
+}
+
 TEST(JoinBatch, FileNameFollowsBothFlags) {
   const struct {
     int useDos83, useLong;
@@ -189,6 +204,28 @@ TEST_F(JoinBatchThroughSystem, RoomNeededIsWhatIsWrittenAndNeverBelowTheEstimate
         EXPECT_EQ(needed, std::max<std::size_t>(written, estimate));
       }
     }
+  }
+}
+
+TEST_F(JoinBatchThroughSystem, OnlyADifferenceInCaseAloneIsCopiedStraight) {
+  const struct {
+    const char* shortName;
+    const char* longName;
+    bool useDos83;
+    LongNameStep step;
+  } cases[] = {
+      {"NOTES.TXT", "notes.txt", false, LongNameStep::CopyToLongName},
+      {"NAïVE.BIN", "naïve.bin", false, LongNameStep::CopyToLongName},
+      {"ÄRGER.DOC", "ärger.doc", false, LongNameStep::CopyToLongName},  // by the page's capitals
+      {"NOTES.TXT", "notes.txt", true, LongNameStep::None},
+      {"BACKUP.ZIP", "BACKUP.ZIP", false, LongNameStep::Rename},
+      {"NOTES~1.TXT", "notes.txt", false, LongNameStep::Rename},
+      {"ÄRGER.DOC", "ärgeR.dok", false, LongNameStep::Rename},
+      {"HOLIDA~1.AVI", "Holiday Video.avi", false, LongNameStep::Rename},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.shortName) + " " + c.longName);
+    EXPECT_EQ(LongNameStepFor(c.shortName, c.longName, c.useDos83), c.step);
   }
 }
 

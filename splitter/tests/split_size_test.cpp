@@ -3,7 +3,11 @@
 
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <random>
 
 #include "dialog_fixture.h"
 #include "engine/split_job.h"
@@ -65,6 +69,77 @@ TEST(SplitSizeText, BytesByUnitTruncatedAndNeverWrapped) {
     SCOPED_TRACE(std::string(c.text) + " unit " + std::to_string(c.unit));
     EXPECT_EQ(SplitSizeBytes(c.text, c.unit), c.bytes);
   }
+}
+
+// What the size once was: the C library's strtod, times the unit, cut to whole bytes.
+std::uint64_t BytesThroughStrtod(const std::string& text, int unit) {
+  const double bytes = std::trunc(std::strtod(text.c_str(), nullptr) * (unit == kUnitKB ? 1024.0 : 1048576.0));
+  return bytes < static_cast<double>(kFourGigabytes) ? static_cast<std::uint64_t>(bytes) : kFourGigabytes;
+}
+
+// An exact decimal text of a long double (which holds 64 bits, more than a double).
+std::string ExactText(long double value) {
+  char text[160];
+  std::snprintf(text, sizeof text, "%.120Lf", value);
+  return text;
+}
+
+TEST(SplitSizeText, KilobytesAndMegabytesAsStrtodReadsThem) {
+  std::vector<std::string> texts = {"", ".", "5.", ".5", "  1.5", "1.5.7", "12 ",
+                                    "0.000000000000000000000000000001",
+                                    "4095.99999999999999999999", "4095.9999999999",
+                                    "0.99999999999999999999999999999999999999999999",
+                                    "00000000000000000000000000001.25",
+                                    "4194303.99999999999999999999999999999999999999999"};
+  // Halfway between the two doubles on either side of a whole byte count, and a hair to
+  // either side of that: where rounding to a double decides the count.
+  for (int shift : {10, 20}) {
+    for (std::uint64_t count : {std::uint64_t{1}, std::uint64_t{2}, std::uint64_t{3}, std::uint64_t{1023},
+                                std::uint64_t{1024}, std::uint64_t{1457264}, std::uint64_t{2097151},
+                                std::uint64_t{4294967295u}}) {
+      int log2 = -1;  // of count - 1; doubles just below count are 2^(log2 - 52) apart
+      for (std::uint64_t n = count - 1; n != 0; n >>= 1) ++log2;
+      const long double half = std::ldexp(1.0L, log2 - 53);
+      const long double hair = std::ldexp(1.0L, log2 - 61);
+      for (long double x : {count - half, count - half - hair, count - half + hair}) {
+        texts.push_back(ExactText(std::ldexp(x, -shift)));
+      }
+    }
+  }
+  std::mt19937_64 random(1457264);
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = std::to_string(random() % (i % 2 == 0 ? 5000 : 5000000));
+    if (i % 7 != 0) text += ".";
+    const int fractionDigits = static_cast<int>(random() % 30);
+    for (int d = 0; d < fractionDigits; ++d) text += static_cast<char>('0' + (i % 5 == 0 ? 9 : random() % 10));
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    for (int unit : {kUnitKB, kUnitMB}) {
+      ASSERT_EQ(SplitSizeBytes(text, unit), BytesThroughStrtod(text, unit)) << text << " unit " << unit;
+    }
+  }
+}
+
+TEST(SplitSizeText, RoundingToADoubleReachesTheNextByte) {
+  // The tests above are only as good as their boundary cases: check that one of them turns.
+  const std::string halfway = ExactText(std::ldexp(1457264.0L - std::ldexp(1.0L, -33), -10));
+  EXPECT_EQ(SplitSizeBytes(halfway, kUnitKB), 1457264u) << halfway;
+  const std::string below = ExactText(std::ldexp(1457264.0L - std::ldexp(1.0L, -32), -10));
+  EXPECT_EQ(SplitSizeBytes(below, kUnitKB), 1457263u) << below;
+}
+
+TEST(SplitSizeText, PieceCountsAsInDoublePrecision) {
+  std::mt19937 random(737);
+  for (int i = 0; i < 100000; ++i) {
+    const std::uint32_t source = random() >> (random() % 32);
+    const std::uint32_t piece = (random() >> (random() % 32)) | 1;
+    ASSERT_EQ(CountPieces(source, piece),
+              static_cast<std::uint32_t>(std::ceil(static_cast<double>(source) / piece)))
+        << source << " / " << piece;
+  }
+  EXPECT_EQ(CountPieces(4294967295u, 1), 4294967295u);
+  EXPECT_EQ(CountPieces(100, 0), 0u);
 }
 
 using SizeLabels = DialogFixture;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -17,18 +18,33 @@ namespace qinstall {
 namespace fs = std::filesystem;
 namespace {
 
+// Each errno with the Win32 code the logic is given for it; the first line of a code is
+// the errno whose words stand for it.
+struct ErrnoCode {
+  int errnoValue;
+  std::uint32_t code;
+};
+constexpr ErrnoCode kErrnoCodes[] = {
+    {ENOENT, kErrorFileNotFound},  {ENOTDIR, kErrorPathNotFound}, {EACCES, kErrorAccessDenied},
+    {EPERM, kErrorAccessDenied},   {EISDIR, kErrorAccessDenied},  {EROFS, kErrorAccessDenied},
+    {ENOTEMPTY, kErrorAccessDenied}, {EEXIST, kErrorAlreadyExists},
+    {ENOMEM, 8},                   // ERROR_NOT_ENOUGH_MEMORY
+    {EBUSY, kErrorSharingViolation}, {ETXTBSY, kErrorSharingViolation},
+    {ENOSPC, 112}, {EDQUOT, 112},  // ERROR_DISK_FULL
+    {EIO, 23},                     // ERROR_CRC
+    {EMFILE, 4}, {ENFILE, 4},      // ERROR_TOO_MANY_OPEN_FILES
+    {EINVAL, 87},                  // ERROR_INVALID_PARAMETER
+    {EFBIG, 223},                  // ERROR_FILE_TOO_LARGE
+    {ENAMETOOLONG, 206},           // ERROR_FILENAME_EXCED_RANGE
+    {ELOOP, 1921},                 // ERROR_CANT_RESOLVE_FILENAME
+};
+constexpr std::uint32_t kErrorGenFailure = 31;
+
 std::uint32_t Win32Error(int error) {
-  switch (error) {
-    case ENOENT: return kErrorFileNotFound;
-    case ENOTDIR: return kErrorPathNotFound;
-    case EACCES: case EPERM: case EISDIR: case EROFS: case ENOTEMPTY: return kErrorAccessDenied;
-    case EEXIST: return kErrorAlreadyExists;
-    case ENOMEM: return 8;                              // ERROR_NOT_ENOUGH_MEMORY
-    case ETXTBSY: case EBUSY: return kErrorSharingViolation;
-    case ENOSPC: case EDQUOT: return 112;               // ERROR_DISK_FULL
-    case EIO: return 23;                                // ERROR_CRC
-    default: return 31;                                 // ERROR_GEN_FAILURE
+  for (const ErrnoCode& known : kErrnoCodes) {
+    if (known.errnoValue == error) return known.code;
   }
+  return kErrorGenFailure;
 }
 
 FileHandle Fail(std::uint32_t* error, int code) {
@@ -256,6 +272,14 @@ int PosixSystem::ShowMessageBox(WindowHandle, const std::string& text, const std
                                 unsigned) {
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   return kIdOk;
+}
+
+std::string HostErrorText(std::uint32_t code) {
+  for (const ErrnoCode& known : kErrnoCodes) {
+    if (known.code == code) return std::strerror(known.errnoValue);
+  }
+  if (code == kErrorGenFailure) return "the system reports a general failure";
+  return "system error " + std::to_string(code);
 }
 
 PosixSystem& HostSystem() {

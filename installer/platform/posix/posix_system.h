@@ -47,10 +47,23 @@ class PosixSystem : public System {
   RegistryKey CreateKey(RegistryHive hive, const std::string& subKey,
                         std::uint32_t* error) override;
   bool SetString(RegistryKey key, const std::string& name, const std::string& value) override;
+  std::uint32_t QueryValue(RegistryKey key, const std::string& name,
+                           RegistryValue* value) override {
+    return registry_.QueryValue(key, name, value);
+  }
+  bool SetValue(RegistryKey key, const std::string& name, const RegistryValue& value) override {
+    return registry_.SetValue(key, name, value);
+  }
+  bool DeleteValue(RegistryKey key, const std::string& name) override {
+    return registry_.DeleteValue(key, name);
+  }
   void CloseKey(RegistryKey key) override;
   bool DeleteKey(RegistryHive hive, const std::string& subKey) override;
   bool KeyExists(RegistryHive hive, const std::string& subKey) override {
     return registry_.KeyExists(hive, subKey);
+  }
+  std::uint32_t DeleteKeyTree(RegistryHive hive, const std::string& subKey) override {
+    return registry_.DeleteKeyTree(hive, subKey);
   }
 
   bool SaveShellLink(const ShellLink& link) override;
@@ -64,6 +77,9 @@ class PosixSystem : public System {
   std::string currentFolder_;
   MemoryRegistry registry_;
 };
+
+// The host's words for an error code this System reported: those of the errno it stands for.
+std::string HostErrorText(std::uint32_t code);
 
 // The one POSIX System, which PlatformSystem() also returns.
 PosixSystem& HostSystem();

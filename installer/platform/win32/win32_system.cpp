@@ -147,6 +147,38 @@ class Win32System : public Win32WindowSystem {
                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
   }
 
+  std::uint32_t QueryValue(RegistryKey key, const std::string& name,
+                           RegistryValue* value) override {
+    // Asked for its size first; a value that grows meanwhile is asked for again.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      DWORD type = 0;
+      DWORD size = 0;
+      LONG result =
+          RegQueryValueExA(reinterpret_cast<HKEY>(key), name.c_str(), nullptr, &type, nullptr, &size);
+      if (result != ERROR_SUCCESS) return static_cast<std::uint32_t>(result);
+      std::string data(size + 1, '\0');
+      result = RegQueryValueExA(reinterpret_cast<HKEY>(key), name.c_str(), nullptr, &type,
+                                reinterpret_cast<BYTE*>(&data[0]), &size);
+      if (result == ERROR_MORE_DATA) continue;
+      if (result != ERROR_SUCCESS) return static_cast<std::uint32_t>(result);
+      data.resize(size);
+      value->type = type;
+      value->data = data;
+      return 0;
+    }
+    return ERROR_MORE_DATA;
+  }
+
+  bool SetValue(RegistryKey key, const std::string& name, const RegistryValue& value) override {
+    return RegSetValueExA(reinterpret_cast<HKEY>(key), name.c_str(), 0, value.type,
+                          reinterpret_cast<const BYTE*>(value.data.data()),
+                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+  }
+
+  bool DeleteValue(RegistryKey key, const std::string& name) override {
+    return RegDeleteValueA(reinterpret_cast<HKEY>(key), name.c_str()) == ERROR_SUCCESS;
+  }
+
   void CloseKey(RegistryKey key) override { RegCloseKey(reinterpret_cast<HKEY>(key)); }
 
   bool DeleteKey(RegistryHive hive, const std::string& subKey) override {

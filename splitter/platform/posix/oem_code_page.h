@@ -8,6 +8,13 @@
 
 namespace parcelo {
 
+// The code pages that parcelo95 offers: those of DOS and Windows 95 in the United States
+// (437) and in Western Europe (850), which its aliases and join files are checked against,
+// natively and under Wine. iconv converts others too, but nothing shows that their capitals
+// come out as a FAT volume makes them, and a double-byte page would pass for a single-byte
+// one; 1252 and the like are not OEM pages at all.
+constexpr int kSupportedOemCodePages[] = {437, 850};
+
 class OemCodePage {
  public:
   // number: the code page, e.g. 437; hostCharset: how the host writes names, e.g. "UTF-8".

@@ -288,6 +288,19 @@ bool PosixSystem::RemoveFile(const std::string& path) {
   return ToHostPath(path, &host) && unlink(host.c_str()) == 0;
 }
 
+bool PosixSystem::EqualIgnoringCase(const std::string& a, const std::string& b) {
+  std::string oemA, oemB;
+  if (!codePage_.ToOem(a, &oemA) || !codePage_.ToOem(b, &oemB)) return a == b;
+  if (oemA.size() != oemB.size()) return false;
+  for (std::size_t i = 0; i < oemA.size(); ++i) {
+    if (codePage_.Upper(static_cast<unsigned char>(oemA[i])) !=
+        codePage_.Upper(static_cast<unsigned char>(oemB[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool PosixSystem::IsSameFile(const std::string& a, const std::string& b) {
   std::string hostA, hostB;
   struct stat infoA, infoB;
@@ -331,6 +344,12 @@ bool PosixSystem::LockName(const std::string& folder, const std::string& name, N
                 static_cast<unsigned long long>(where.st_dev),
                 static_cast<unsigned long long>(where.st_ino),
                 static_cast<unsigned long long>(Fnv1a(upper)));
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    for (const auto& held : locks_) {
+      if (held.second.path == file) return true;  // a folder reached by two of its names
+    }
+  }
   for (int attempt = 0; attempt < 8; ++attempt) {
     // Opened first without O_CREAT: a sticky /tmp refuses that flag on another user's file.
     int fd = open(file, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);

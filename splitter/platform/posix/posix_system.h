@@ -64,6 +64,8 @@ class PosixSystem : public System {
     return codePage_.ToOem(text, oem);
   }
   std::string FromOemText(const std::string& oem) override { return codePage_.FromOem(oem); }
+  // By the code page's capitals, as a FAT volume of that page compares names.
+  bool EqualIgnoringCase(const std::string& a, const std::string& b) override;
   DriveType DriveTypeOf(const std::string& root) override;
   std::uint64_t FreeBytes(const std::string& root) override;
   void* AllocateBuffer(std::uint32_t size) override;

@@ -1,10 +1,17 @@
 #include "platform/posix/registry_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
+
+#include "platform/posix/file_kind.h"
 
 namespace parcelo {
 
@@ -66,39 +73,114 @@ void RegistryFile::Load() {
   loaded_ = true;
   unreadable_ = false;
   if (path_.empty()) return;
-  std::FILE* in = std::fopen(path_.c_str(), "rb");
-  if (in == nullptr) {
+  // Without blocking: a FIFO of that name must not hold the program up for ever.
+  const int fd = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
     if (errno != ENOENT) {
       unreadable_ = true;
       problem_ = path_ + ": " + std::strerror(errno);
     }
     return;
   }
+  struct stat info;
+  const bool found = fstat(fd, &info) == 0;
+  if (!found || !S_ISREG(info.st_mode)) {
+    unreadable_ = true;
+    problem_ = path_ + ": " + (!found ? std::string(std::strerror(errno))
+                                      : std::string(FileKindName(info.st_mode)) +
+                                            ", not a regular file");
+    close(fd);
+    return;
+  }
   std::string text;
   char chunk[4096];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, got);
-  if (std::ferror(in)) {
-    unreadable_ = true;
-    problem_ = path_ + ": " + std::strerror(errno);
+  for (;;) {
+    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      unreadable_ = true;
+      problem_ = path_ + ": " + std::strerror(errno);
+      break;
+    }
+    if (got == 0) break;
+    text.append(chunk, static_cast<std::size_t>(got));
   }
-  std::fclose(in);
+  close(fd);
   if (!unreadable_) keys_ = ParseRegistryText(text);
 }
+
+namespace {
+
+// A new file beside path, never one that is there already: a link, a FIFO or a second
+// name of another file at path.new is passed over, not written through. -1 with errno.
+int CreateTemporary(const std::string& path, std::string* name) {
+  for (int n = 0; n < 100; ++n) {
+    *name = path + ".new" + (n == 0 ? std::string() : "." + std::to_string(n));
+    const int fd = open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return -1;
+    }
+    // Made just now, yet a second name may have been given to it since.
+    struct stat info;
+    const int error = fstat(fd, &info) != 0 ? errno : info.st_nlink != 1 ? EMLINK : 0;
+    if (error == 0) return fd;
+    close(fd);
+    unlink(name->c_str());
+    errno = error;
+    return -1;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+bool WriteWhole(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t put = write(fd, text.data() + done, text.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return false;
+    done += static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+}  // namespace
 
 bool RegistryFile::Save() {
   if (path_.empty()) return true;
   if (unreadable_) return false;
-  // Written beside and renamed, so that a crash never leaves half a file.
-  const std::string temporary = path_ + ".new";
-  const std::string text = FormatRegistryText(keys_);
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
-  bool written = out != nullptr && std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  if (out != nullptr) written = std::fclose(out) == 0 && written;
-  if (written) written = std::rename(temporary.c_str(), path_.c_str()) == 0;
-  if (!written) {
+  // Written beside and renamed, so that a crash never leaves half a file. The folder is
+  // made on first use; when it cannot be, that is the reason to give.
+  std::string temporary;
+  int fd = CreateTemporary(path_, &temporary);
+  if (fd < 0 && errno == ENOENT) {
+    const std::string folder = std::filesystem::path(path_).parent_path().string();
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+      problem_ = folder + ": " + error.message();
+      return false;
+    }
+    fd = CreateTemporary(path_, &temporary);
+  }
+  if (fd < 0) {
     problem_ = path_ + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
+    return false;
+  }
+  bool written = WriteWhole(fd, FormatRegistryText(keys_));
+  int error = written ? 0 : errno;
+  if (close(fd) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  if (written && std::rename(temporary.c_str(), path_.c_str()) != 0) {
+    written = false;
+    error = errno;
+  }
+  if (!written) {
+    problem_ = path_ + ": " + std::strerror(error);
+    unlink(temporary.c_str());
     return false;
   }
   problem_.clear();

@@ -4,8 +4,7 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
-#include <map>
-#include <utility>
+#include <vector>
 
 namespace parcelo {
 
@@ -158,10 +157,22 @@ struct Win32System::ProgressBars {
     return static_cast<std::uint32_t>(offset * NativeMax(bar) / span);
   }
 
-  Bar& Of(WindowHandle dialog, int id) { return bars[std::make_pair(dialog, id)]; }
+  // A handful of bars at most: a list is enough, and needs nothing from the C++ library.
+  Bar& Of(WindowHandle dialog, int id) {
+    for (Keyed& keyed : bars) {
+      if (keyed.dialog == dialog && keyed.id == id) return keyed.bar;
+    }
+    bars.push_back({dialog, id, Bar{}});
+    return bars.back().bar;
+  }
 
+  struct Keyed {
+    WindowHandle dialog;
+    int id;
+    Bar bar;
+  };
   CRITICAL_SECTION lock;
-  std::map<std::pair<WindowHandle, int>, Bar> bars;
+  std::vector<Keyed> bars;
 };
 
 Win32System::Win32System() : progress_(new ProgressBars) {}
@@ -279,6 +290,9 @@ bool Win32System::LockName(const std::string& folder, const std::string& name, N
   char mutexName[64];
   wsprintfA(mutexName, "Tavrin Parcelo 95 lock %08lx%08lx", static_cast<unsigned long>(key >> 32),
             static_cast<unsigned long>(key & 0xFFFFFFFFu));
+  for (const HeldLock& held : locks_) {
+    if (held.name == mutexName) return true;  // a folder reached by two of its names
+  }
   HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName);
   if (mutex == nullptr) return true;
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -286,11 +300,18 @@ bool Win32System::LockName(const std::string& folder, const std::string& name, N
     return false;
   }
   *lock = reinterpret_cast<NameLock>(mutex);
+  locks_.push_back({*lock, mutexName});
   return true;
 }
 
 void Win32System::UnlockName(NameLock lock) {
-  if (lock != kNoLock) CloseHandle(reinterpret_cast<HANDLE>(lock));
+  for (auto held = locks_.begin(); held != locks_.end(); ++held) {
+    if (held->mutex == lock) {
+      CloseHandle(reinterpret_cast<HANDLE>(lock));
+      locks_.erase(held);
+      return;
+    }
+  }
 }
 
 DriveType Win32System::DriveTypeOf(const std::string& root) {
@@ -326,6 +347,16 @@ std::string Win32System::FromOemText(const std::string& oem) {
   std::string text(oem.size(), '\0');
   if (!oem.empty()) OemToCharBuffA(oem.c_str(), &text[0], static_cast<DWORD>(oem.size()));
   return text;
+}
+
+// Character by character by the system's capitals, as names compare on its disks; a
+// linguistic comparison would also take "ss" for a sharp s.
+bool Win32System::EqualIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  std::string upperA = a, upperB = b;  // names hold no NUL: CharUpperA stops at the end
+  CharUpperA(&upperA[0]);
+  CharUpperA(&upperB[0]);
+  return upperA == upperB;
 }
 
 int Win32System::ShowMessageBox(WindowHandle owner, const std::string& text,

@@ -30,6 +30,7 @@ class Win32System final : public System {
   void UnlockName(NameLock lock) override;
   bool ToOemText(const std::string& text, std::string* oem) override;
   std::string FromOemText(const std::string& oem) override;
+  bool EqualIgnoringCase(const std::string& a, const std::string& b) override;
 
   DriveType DriveTypeOf(const std::string& root) override;
   std::uint64_t FreeBytes(const std::string& root) override;
@@ -97,6 +98,11 @@ class Win32System final : public System {
   void* instance_ = nullptr;
   void* icon_ = nullptr;
   void* (*procedureFor_)(int) = nullptr;
+  struct HeldLock {
+    NameLock mutex;
+    std::string name;
+  };
+  std::vector<HeldLock> locks_;
 };
 
 }  // namespace parcelo
