@@ -8,4 +8,5 @@ wine_session_start "$work"
 source "$(dirname "$0")/parcelo_scenarios.sh"
 
 run_scenarios "${1:-}" stop_app first_start sized_long_name dos83_150_pieces \
-              spanned_with_backups refusals cancel_mid_run delete_source
+              spanned_with_backups refusals cancel_mid_run delete_source \
+              claims_in_destination

@@ -361,3 +361,96 @@ delete_source() {
   [ ! -e "$data/GONE.DAT" ] || fail "source still there"
   expect_rebuilt "$work/GONE.ORIG" "$(rejoin "$out")/GONE.DAT" "not rebuilt"
 }
+
+# Splits SOURCE into pieces of SIZE bytes in DEST through the main dialog (no reminders);
+# BOXES are the steps for what it shows after Split.
+split_in_dialog() {  # source size dest boxes
+  start_app "$(winpath "$1")"
+  drive_session "$(
+    s window "$title" 128
+    s select 115 0
+    s text 106 "$2"
+    s text 104 "$(winpath "$3")"
+    s click 128
+    printf '%s\n' "$4"
+    s window "$title" 128
+    s close)"
+  stop_app
+}
+
+listing() { (cd "$1" && md5sum -- *); }
+
+# What a run settles before its first piece: a second run into the same names, another
+# file reached through its 8.3 name, another source's pieces, a join file name too long.
+claims_in_destination() {
+  mountpoint -q "$floppy" || mount_floppy
+  set_flags BackupPrompt=0 NoReminders=1
+  local data out before short status name
+  data=$(new_folder data)
+  rm -rf "${floppy:?}"/*
+
+  # Parcelo95.exe holds the names on A: while it asks for the first disk: the command line
+  # into the same names fails at once and writes nothing.
+  head -c 3000 /dev/urandom >"$data/TRIP.DAT"
+  start_app "$(winpath "$data/TRIP.DAT")"
+  drive_session "$(
+    s window "$title" 128
+    s click 116
+    s text 104 'A:\'
+    s click 128
+    s box "$title" "Insert disk for piece 1" none)"
+  status=0
+  timeout 120 wine "$bin/parcelo95-cli.exe" split "$(winpath "$data/TRIP.DAT")" 'A:\' --span --yes \
+    </dev/null >"$work/second.log" 2>&1 || status=$?
+  [ "$status" -eq 1 ] || { cat "$work/second.log"; fail "the second run ended with $status"; }
+  grep -qF 'Another split is writing "Join-TRIP.DAT.bat" in A:\ right now. Wait until it has finished, then split again.' \
+    "$work/second.log" || { cat "$work/second.log"; fail "no lock message"; }
+  [ -z "$(ls "$floppy")" ] || fail "the second run wrote to A: $(ls "$floppy")"
+  drive_session "$(
+    s box "$title" "Insert disk for piece 1" ok
+    s window "$title" 128
+    s close)"
+  stop_app
+  [ "$(ls "$floppy" | tr '\n' ' ')" = "Join-TRIP.DAT.bat TRIP.000 " ] || fail "A: holds $(ls "$floppy")"
+  expect_rebuilt "$data/TRIP.DAT" "$(rejoin "$floppy")/TRIP.DAT" "the first run's pieces do not rebuild"
+
+  # A piece whose name is another file's 8.3 name (Wine's for "Holiday Photos.000") is not
+  # written into that file.
+  out=$(new_folder out-alias)
+  echo "the photos' first piece" >"$out/Holiday Photos.000"
+  short=$(cd "$out" && timeout 60 wine cmd /c 'dir /x' </dev/null | tr -d '\r' |
+    awk '/Holiday Photos.000$/ { print $(NF - 2) }')
+  [ -n "$short" ] || fail "no 8.3 name for Holiday Photos.000"
+  head -c 3000 /dev/urandom >"$data/${short%.000}.bin"
+  split_in_dialog "$data/${short%.000}.bin" 1000 "$out" "$(
+    s box Error "Error creating destination file.\nDrive may be full.\nReason: \"$short\" is the 8.3 name of another file, \"Holiday Photos.000\"." cancel)"
+  [ "$(ls "$out")" = "Holiday Photos.000" ] || fail "written beside the photos: $(ls "$out")"
+  [ "$(cat "$out/Holiday Photos.000")" = "the photos' first piece" ] || fail "the photos were written over"
+
+  # X.DAT's pieces would be X.000, ... like those of X.BIN, whose join file is there.
+  out=$(new_folder out-other)
+  mkdir -p "$data/b"
+  head -c 3000 /dev/urandom >"$data/X.BIN"
+  head -c 3000 /dev/urandom >"$data/b/X.DAT"
+  timeout 120 wine "$bin/parcelo95-cli.exe" split "$(winpath "$data/X.BIN")" "$(winpath "$out")" \
+    --size 1000 --set NoReminders=1 </dev/null >"$work/x.log" 2>&1 || { cat "$work/x.log"; fail "X.BIN not split"; }
+  before=$(listing "$out")
+  split_in_dialog "$data/b/X.DAT" 1000 "$out" "$(
+    s box Error "\"X.000\" in $(winpath "$out") belongs to \"Join-X.BIN.bat\", the join file of another file, and would be written over. Choose another destination folder, or move those files away first." ok)"
+  [ "$(listing "$out")" = "$before" ] || fail "X.BIN's pieces changed"
+  expect_rebuilt "$data/X.BIN" "$(rejoin "$out")/X.BIN" "X.BIN's pieces do not rebuild"
+
+  # Join-<name>.bat would pass the 259 characters of a Windows path: Join-<8.3 name>.bat.
+  out=$(new_folder out-long)
+  name=$(head -c 220 /dev/zero | tr '\0' y).dat
+  head -c 3000 /dev/urandom >"$data/$name"
+  split_in_dialog "$data/$name" 1000 "$data" "$(s box Warning '*' ok)" >"$work/long.log"
+  cat "$work/long.log"
+  grep -qF "is too long for the join file's name and for DOS. The join file is named \"Join-" "$work/long.log" ||
+    fail "no warning about the join file's name"
+  local bat
+  bat=$(cd "$data" && ls -- Join-*.bat)
+  [[ "$bat" =~ ^Join-YYYY~[A-Z0-9]{3}\.DAT\.bat$ ]] || fail "the join file is $bat"
+  cp "$data/${bat:5:8}".00? "$data/$bat" "$out"/
+  expect_rebuilt "$data/$name" "$(rejoin "$out")/${bat:5:12}" "the long-named source is not rebuilt"
+}

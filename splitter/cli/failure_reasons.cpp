@@ -11,7 +11,8 @@ void FailureReasons::Note(bool failed) {
 FileHandle FailureReasons::OpenForReading(const std::string& path, std::uint32_t* error) {
   ClearSystemError();
   const FileHandle file = inner_->OpenForReading(path, error);
-  Note(file == kInvalidFile);
+  // A caller that takes the error code handles the failure itself, and shows no message.
+  Note(file == kInvalidFile && error == nullptr);
   return file;
 }
 

@@ -12,6 +12,7 @@ class FailureReasons : public ForwardingSystem {
  public:
   explicit FailureReasons(System* inner) : ForwardingSystem(inner) {}
 
+  // Not noted when the caller asks for the error code: it handles that failure itself.
   FileHandle OpenForReading(const std::string& path, std::uint32_t* error) override;
   FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) override;
   IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override;

@@ -8,6 +8,7 @@
 #include "cli/console_system.h"
 #include "cli/failure_reasons.h"
 #include "cli/host.h"
+#include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/split_run.h"
@@ -38,6 +39,14 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
 }
 
 bool IsRoot(const std::string& path) { return path.size() <= 3; }
+
+// A path on the command line names just that path, as the host resolves it. The System's
+// DOS paths would also match a name in another case, or by the 8.3 alias that a POSIX host
+// makes up for it, and so reach another file or folder; Windows resolves its own aliases,
+// so there a folder reached through one is that folder.
+bool HostHas(const std::string& hostPath) {
+  return !hostPath.empty() && KindOfPath(hostPath) != PathKind::None;
+}
 
 // A host name that no DOS or Windows file may have: its join file would name another file,
 // or break a line in two, and parcelo95 join would refuse it.
@@ -109,7 +118,8 @@ int RunSplit(const SplitArguments& arguments) {
 
   const std::string source = ToDosPath(arguments.source);
   FoundFile found;
-  const bool sourceFound = !source.empty() && Sys().FindFile(source, &found) && !found.isDirectory;
+  const bool sourceFound = !source.empty() && HostHas(arguments.source) &&
+                           Sys().FindFile(source, &found) && !found.isDirectory;
   // The count that the main dialog's label holds by now.
   if (!job.spanToDisk && sourceFound && found.size < kFourGigabytes &&
       found.size >= job.pieceSize) {
@@ -138,12 +148,16 @@ int RunSplit(const SplitArguments& arguments) {
     return Refuse(Format(kTextSourceNotRegular, arguments.source.c_str(), kind.c_str()));
   }
   if (!IsDosFileName(found.name)) return Refuse(kTextSourceNameNotForDos);
+  if (IsDosDeviceName(found.name)) {
+    return Refuse(Format(kTextSourceNameIsDevice, found.name.c_str()).c_str());
+  }
   if (destination.empty() && !job.spanToDisk) {
     destination = DefaultDestination(source);
   }
   if (!job.spanToDisk) {
     FoundFile target;
-    if (!Sys().FindFile(destination, &target)) {
+    const bool named = arguments.destination.empty() || HostHas(arguments.destination);
+    if (!named || !Sys().FindFile(destination, &target)) {
       if (!IsRoot(destination)) return Refuse(kTextDestinationFolderNotFound);
       if (Sys().DriveTypeOf(destination) == DriveType::NoRootDir) {
         return Refuse(kTextDestinationDriveNotFound);
@@ -160,7 +174,10 @@ int RunSplit(const SplitArguments& arguments) {
   if (!arguments.backupFolder.empty()) {
     const std::string backup = ToDosPath(arguments.backupFolder);
     FoundFile folder;
-    if (backup.empty() || !Sys().FindFile(backup, &folder)) return Refuse(kTextFolderMissing);
+    if (backup.empty() || !HostHas(arguments.backupFolder) ||
+        !Sys().FindFile(backup, &folder)) {
+      return Refuse(kTextFolderMissing);
+    }
     if (!folder.isDirectory) return Refuse(kTextNotFolder);
     job.backupEnabled = 1;
     job.backupFolder = backup;

@@ -36,7 +36,7 @@ void DisableBackup(FileHandle* backup, const std::string& path, const char* mess
     Sys().RemoveFile(path);
   }
   *backup = kInvalidFile;
-  Sys().ShowMessageBox(progressDialog, message, kCaptionError, kMbIconError);
+  Sys().ShowMessageBox(progressDialog, WithCreateRefusal(message), kCaptionError, kMbIconError);
   splitJob.backupEnabled = 0;
 }
 
@@ -215,10 +215,14 @@ std::vector<std::string> JoinBatchFor(const std::string& pieceBaseName,
                          LongNameStepFor(shortName, longName, useDos83));
 }
 
-std::string JoinFilePath(const std::string& folder, const std::string& longName) {
+std::string JoinFileName(const std::string& longName) {
   std::string name = "Join";
   if (appSettings.useLongJoinBatName && !appSettings.useDos83) name += "-" + longName;
-  return PathInFolder(folder, name + ".bat");
+  return name + ".bat";
+}
+
+std::string JoinFilePath(const std::string& folder, const std::string& longName) {
+  return PathInFolder(folder, JoinFileName(longName));
 }
 
 std::uint32_t JoinRoomEstimate(std::uint32_t pieceCount, std::uint32_t longNameLength,
@@ -245,14 +249,15 @@ std::uint32_t JoinRoomNeeded(const std::string& pieceBaseName, const std::string
 int WriteJoinBatch(const std::string& pieceBaseName, const std::string& shortName,
                    const std::string& longName) {
   SplitJob& job = splitJob;
-  const std::string mainPath = JoinFilePath(job.destinationPath, longName);
+  const std::string name = job.joinFileName.empty() ? JoinFileName(longName) : job.joinFileName;
+  const std::string mainPath = PathInFolder(job.destinationPath, name);
   const FileHandle main = CreateOutputFile(mainPath);
   if (main == kInvalidFile) return 0;
 
   FileHandle backup = kInvalidFile;
   std::string backupPath;
   if (job.backupEnabled) {
-    backupPath = JoinFilePath(job.backupFolder, longName);
+    backupPath = PathInFolder(job.backupFolder, name);
     backup = CreateOutputFile(backupPath);
     if (backup == kInvalidFile) DisableBackup(&backup, backupPath, kTextJoinBackupCreateFailed);
   }

@@ -67,6 +67,9 @@ std::vector<std::string> JoinBatchFor(const std::string& pieceBaseName,
                                       const std::string& shortName, const std::string& longName,
                                       std::uint32_t pieceCount, bool useDos83);
 
+// Join.bat or Join-<longName>.bat, by the current settings.
+std::string JoinFileName(const std::string& longName);
+
 // Join.bat or Join-<longName>.bat inside folder, by the current settings.
 std::string JoinFilePath(const std::string& folder, const std::string& longName);
 
@@ -80,8 +83,8 @@ std::uint32_t JoinRoomNeeded(const std::string& pieceBaseName, const std::string
                             const std::string& longName, std::uint32_t pieceCount,
                             bool useDos83);
 
-// Writes the join file into the destination and, while backups are on, into the backup
-// folder. 1 when the main join file was written completely and closed, else 0.
+// Writes the join file (splitJob.joinFileName, or else the name by the settings) into the
+// destination and, while backups are on, into the backup folder. 1 when the main join file was written completely and closed, else 0.
 int WriteJoinBatch(const std::string& pieceBaseName, const std::string& shortName,
                    const std::string& longName);
 

@@ -1,12 +1,34 @@
 #include "engine/output_file.h"
 
+#include "engine/piece_name.h"
 #include "engine/split_job.h"
+#include "engine/text_format.h"
 
 namespace parcelo {
+namespace {
+
+constexpr char kReasonShortNameOfOther[] = "\"%s\" is the 8.3 name of another file, \"%s\".";
+
+}  // namespace
 
 FileHandle CreateOutputFile(const std::string& path) {
-  if (Sys().IsSameFile(path, splitJob.sourcePath)) return kInvalidFile;
+  SplitJob& job = splitJob;
+  job.createRefusal.clear();
+  if (Sys().IsSameFile(path, job.sourcePath)) return kInvalidFile;
+  const std::string name = LastComponent(path);
+  FoundFile found;
+  if (Sys().FindFile(path, &found) && !Sys().EqualIgnoringCase(found.name, name)) {
+    job.createRefusal = Format(kReasonShortNameOfOther, name.c_str(), found.name.c_str());
+    return kInvalidFile;
+  }
   return Sys().CreateForWriting(path, nullptr);
+}
+
+std::string WithCreateRefusal(const char* text) {
+  std::string shown = text;
+  if (!splitJob.createRefusal.empty()) shown += "\nReason: " + splitJob.createRefusal;
+  splitJob.createRefusal.clear();
+  return shown;
 }
 
 }  // namespace parcelo

@@ -8,7 +8,13 @@
 namespace parcelo {
 
 // CREATE_ALWAYS of path, refused when path names the run's source file: the source is
-// never truncated, whatever the folder and names chosen.
+// never truncated, whatever the folder and names chosen. Also refused when the name
+// reaches another file, as the 8.3 name that file answers to: it would be written over
+// under a name it does not have. That refusal leaves its reason in splitJob.createRefusal.
 FileHandle CreateOutputFile(const std::string& path);
+
+// text, and the reason of CreateOutputFile's last refusal on a line of its own; the reason
+// is given once.
+std::string WithCreateRefusal(const char* text);
 
 }  // namespace parcelo

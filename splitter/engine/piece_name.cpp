@@ -63,6 +63,52 @@ std::string OwnShortName(const std::string& name) {
   return ext.empty() ? base : base + "." + ext;
 }
 
+std::string LastComponent(const std::string& path) {
+  for (std::size_t i = path.size(); i > 1; --i) {
+    if (path[i - 1] == '\\') return path.substr(i);
+  }
+  if (path.size() >= 2 && path[1] == ':') return path.substr(2);
+  return path;
+}
+
+bool SameDosName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool IsDosDeviceName(const std::string& name) {
+  // The device answers to its name before the first dot, blanks after it not counting.
+  std::string base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+    if (SameDosName(base, device)) return true;
+  }
+  return base.size() == 4 && base[3] >= '1' && base[3] <= '9' &&
+         (SameDosName(base.substr(0, 3), "COM") || SameDosName(base.substr(0, 3), "LPT"));
+}
+
+std::string NextShortNameTail(const std::string& shortName) {
+  const std::size_t dot = shortName.rfind('.');
+  const std::string base = dot == std::string::npos || dot == 0 ? shortName : shortName.substr(0, dot);
+  const std::string extension = base.size() == shortName.size() ? "" : shortName.substr(dot);
+  const std::size_t tilde = base.rfind('~');
+  if (tilde == std::string::npos || tilde == 0 || tilde + 1 == base.size() ||
+      base.find_first_not_of("0123456789", tilde + 1) != std::string::npos ||
+      base.size() - tilde > 7) {
+    return {};
+  }
+  const std::string tail = "~" + std::to_string(std::stoul(base.substr(tilde + 1)) + 1);
+  if (tail.size() > 7) return {};
+  const std::size_t room = 8 - tail.size();
+  return base.substr(0, tilde < room ? tilde : room) + tail + extension;
+}
+
 std::string PathInFolder(const std::string& folder, const std::string& name) {
   if (!folder.empty() && folder.back() == '\\') return folder + name;
   return folder + "\\" + name;

@@ -15,6 +15,20 @@ std::string IntermediateName(const std::string& pieceBaseName, int line);
 // that the file system gives no 8.3 name and whose own name the join file cannot carry.
 std::string OwnShortName(const std::string& name);
 
+// The part of a path after its last backslash (after "X:" when there is none).
+std::string LastComponent(const std::string& path);
+
+// Whether two names are one to DOS: equal but for the case of their ASCII letters.
+bool SameDosName(const std::string& a, const std::string& b);
+
+// True for the names DOS and Windows give their devices, with or without an extension and
+// in any case: CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9 ("nul.bin", "Com1.dat").
+bool IsDosDeviceName(const std::string& name);
+
+// The 8.3 name with the next number in its "~N" tail (HOLIDA~1.AVI gives HOLIDA~2.AVI,
+// ABCDEF~9 gives ABCDE~10); empty when it has no such tail or no longer one fits.
+std::string NextShortNameTail(const std::string& shortName);
+
 // folder + "\" (unless it already ends in one) + name.
 std::string PathInFolder(const std::string& folder, const std::string& name);
 

@@ -18,6 +18,10 @@ void ResetSplitJob() {
   job.shortName.clear();
   job.longName.clear();
   job.pieceBaseName.clear();
+  job.joinFileName.clear();
+  job.staleJoinFiles.clear();
+  job.nameLocks.clear();
+  job.createRefusal.clear();
   job.pieceIndex = 0;
   job.pieceBytesWritten = job.totalBytesRead = job.totalBytesWritten = 0;
   job.sourceFile = job.pieceFile = job.backupFile = kInvalidFile;

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/system.h"
 
@@ -27,6 +29,17 @@ struct SplitJob {
   std::string shortName;
   std::string longName;
   std::string pieceBaseName;
+  // Join.bat, Join-<longName>.bat or, where that cannot be a file name, Join-<shortName>.bat.
+  std::string joinFileName;
+
+  // Join files of this source that name the pieces it writes, as folder and path: each is
+  // removed before the first piece overwrites one in its folder, so that a run that fails
+  // part way leaves no join file that rebuilds a mix.
+  std::vector<std::pair<std::string, std::string>> staleJoinFiles;
+  // Held from the preparation until the join file is written or the run ends.
+  std::vector<NameLock> nameLocks;
+  // Why CreateOutputFile refused its last file without trying; empty when it did not.
+  std::string createRefusal;
 
   std::int32_t pieceIndex = 0;
   std::uint32_t pieceBytesWritten = 0;

@@ -67,6 +67,27 @@ constexpr char kTextLongNameStaysShort[] =
     "The join file cannot give the rebuilt file its long name \"%s\": DOS would not read it "
     "back intact. The file will be rebuilt as %s.";
 
+// What a run finds in its folders before it writes there.
+constexpr char kTextJoinNameTooLong[] =
+    "The join file cannot be named \"%s\": that name is too long for a file there. It is "
+    "named \"%s\" instead.";
+constexpr char kTextNameTooLongForJoinAndDos[] =
+    "The name \"%s\" is too long for the join file's name and for DOS. The join file is "
+    "named \"%s\" and rebuilds the file as %s.";
+constexpr char kReasonNameTooLong[] = "\"%s\" is too long for a file name there.";
+constexpr char kTextPieceOfOtherJoinFile[] =
+    "\"%s\" in %s belongs to \"%s\", the join file of another file, and would be written "
+    "over. Choose another destination folder, or move those files away first.";
+constexpr char kTextSplitRunning[] =
+    "Another split is writing \"%s\" in %s right now. Wait until it has finished, then "
+    "split again.";
+constexpr char kTextStaleJoinStays[] =
+    "The join file \"%s\" names pieces that this split writes over, and it could not be "
+    "removed. Remove it, then split again.";
+constexpr char kTextStaleBackupJoinStays[] =
+    "The join file \"%s\" names backup pieces that this split writes over, and it could not "
+    "be removed. Backups have been disabled.";
+
 constexpr char kTextJoinBackupCreateFailed[] =
     "Error creating backup of join file. Backups have been disabled.";
 constexpr char kTextJoinBackupWriteFailed[] =

@@ -1,5 +1,6 @@
 #include "engine/split_run.h"
 
+#include "engine/destination_claim.h"
 #include "engine/join_batch.h"
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
@@ -12,15 +13,6 @@
 
 namespace parcelo {
 namespace {
-
-// The characters after the last backslash; the search stops at the second character.
-std::string LastComponent(const std::string& path) {
-  for (std::size_t i = path.size(); i > 1; --i) {
-    if (path[i - 1] == '\\') return path.substr(i);
-  }
-  if (path.size() >= 2 && path[1] == ':') return path.substr(2);
-  return path;
-}
 
 void ReportError(const char* text) {
   Sys().ShowMessageBox(progressDialog, text, kCaptionError, kMbIconError);
@@ -46,8 +38,11 @@ int PrepareSplitRun() {
 
   job.longName = LastComponent(job.sourcePath);
   FoundFile found;
+  bool shortNameIsMadeUp = false;
   if (Sys().FindFile(job.sourcePath, &found)) {
     job.shortName = JoinShortName(found.alternateName, found.name, job.pieceCount);
+    shortNameIsMadeUp =
+        found.alternateName.empty() ? job.shortName != found.name : Sys().MakesShortNames();
   } else {
     job.shortName = job.longName;  // the worker's open reports the missing source
   }
@@ -55,12 +50,9 @@ int PrepareSplitRun() {
   job.pieceBaseName =
       dot != std::string::npos && dot > 0 ? job.shortName.substr(0, dot) : job.shortName;
 
-  if (LongNameStepFor(job.shortName, job.longName, appSettings.useDos83) ==
-      LongNameStep::KeepShortName) {
-    Sys().ShowMessageBox(progressDialog,
-                         Format(kTextLongNameStaysShort, job.longName.c_str(), job.shortName.c_str()),
-                         kCaptionWarning, kMbOk | kMbIconWarning);
-  }
+  // Before anything is written, and before the first question, so that a second run into
+  // the same names fails at once.
+  if (!ClaimDestination(shortNameIsMadeUp)) return EndSplitRun(false);
 
   if (job.spanToDisk) {
     Sys().SetItemText(progressDialog, kIdProgressCaption,
@@ -110,6 +102,7 @@ int PrepareSplitRun() {
 
 int EndSplitRun(bool closeProgram) {
   SplitJob& job = splitJob;
+  ReleaseDestination();
   if (job.buffer != nullptr) {
     Sys().FreeBuffer(job.buffer);
     job.buffer = nullptr;

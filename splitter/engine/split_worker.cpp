@@ -1,3 +1,4 @@
+#include "engine/destination_claim.h"
 #include "engine/join_batch.h"
 #include "engine/output_file.h"
 #include "engine/piece_name.h"
@@ -17,7 +18,7 @@ int Ask(const std::string& text, const char* caption, unsigned style) {
 }
 
 // Ends the run with its message; the worker then returns this 0.
-int Fail(const char* text) {
+int Fail(const std::string& text) {
   Ask(text, kCaptionError, kMbIconError);
   return EndSplitRun(false);
 }
@@ -40,8 +41,8 @@ bool CreatePiece(const std::string& path) {
     job.pieceFile = CreateOutputFile(path);
     if (job.pieceFile != kInvalidFile) return true;
     if (CancelPending()) return false;
-    if (Ask(job.spanToDisk ? kTextCreateFailedSpanned : kTextCreateFailedSized, kCaptionError,
-            kMbRetryCancel | kMbIconError) != kIdRetry) {
+    if (Ask(WithCreateRefusal(job.spanToDisk ? kTextCreateFailedSpanned : kTextCreateFailedSized),
+            kCaptionError, kMbRetryCancel | kMbIconError) != kIdRetry) {
       EndSplitRun(false);
       return false;
     }
@@ -206,11 +207,18 @@ int SplitWorker() {
     } else {
       SetStatus(Format(kTextWritingPieceOf, job.pieceIndex + 1, static_cast<int>(job.pieceCount)));
     }
+    const std::string pieceName = LastComponent(piecePath);
+    if (!ClearWayForPiece(job.destinationPath, pieceName, job.spanToDisk != 0)) {
+      return EndSplitRun(false);
+    }
     if (!CreatePiece(piecePath)) return 0;
+    if (job.backupEnabled && !ClearWayForPiece(job.backupFolder, pieceName, false, true)) {
+      job.backupEnabled = 0;
+    }
     if (job.backupEnabled) {
-      job.backupFile = CreateOutputFile(PiecePath(job.backupFolder, job.pieceBaseName, job.pieceIndex));
+      job.backupFile = CreateOutputFile(PathInFolder(job.backupFolder, pieceName));
       if (job.backupFile == kInvalidFile) {
-        Ask(kTextBackupCreateFailed, kCaptionError, kMbIconError);
+        Ask(WithCreateRefusal(kTextBackupCreateFailed), kCaptionError, kMbIconError);
         job.backupEnabled = 0;
       }
     }
@@ -229,7 +237,10 @@ int SplitWorker() {
   if (CancelPending()) return 0;
 
   SetStatus(kTextWritingJoin);
-  if (!WriteJoinBatch(job.pieceBaseName, job.shortName, job.longName)) return Fail(kTextJoinFailed);
+  if (!WriteJoinBatch(job.pieceBaseName, job.shortName, job.longName)) {
+    return Fail(WithCreateRefusal(kTextJoinFailed));
+  }
+  ReleaseDestination();  // the writing is over; the last questions need no lock
 
   FinishRun();
   return 1;

@@ -32,6 +32,10 @@ constexpr char kTextRemovableWarning[] =
     "disk spnning). You may get an error if the removable drive doesn't have enough free "
     "space for all the pieces.\n\nContinue anyway?";
 constexpr char kTextSourceNotFound[] = "Source file not found.";
+constexpr char kTextSourceNameIsDevice[] =
+    "The source file's name \"%s\" is the name of a DOS device (CON, PRN, AUX, NUL, COM1 to "
+    "COM9 or LPT1 to LPT9, with or without an extension), which DOS and Windows do not allow "
+    "as a file name. Rename it before splitting.";
 constexpr char kTextDestinationFolderNotFound[] = "Destination folder not found.";
 constexpr char kTextDestinationDriveNotFound[] = "Destination drive not found.";
 constexpr char kTextDestinationNotFolder[] =

@@ -1,4 +1,5 @@
 // The Split button: every check in its fixed order, then the commit and the start of a run.
+#include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/split_run.h"
@@ -49,6 +50,14 @@ bool CheckRequest(WindowHandle dialog, std::string* source, std::string* destina
   }
 
   if (!Sys().FindFile(*source, found)) return Refuse(dialog, kTextSourceNotFound), false;
+  // Such a name opens the device, not the file; its pieces and join file would too.
+  for (const std::string& name : {LastComponent(*source), found->name}) {
+    if (IsDosDeviceName(name)) {
+      Sys().ShowMessageBox(dialog, Format(kTextSourceNameIsDevice, name.c_str()), kCaptionError,
+                           kMbIconError);
+      return false;
+    }
+  }
 
   if (destination->empty() && source->size() > 1 && (*source)[1] == ':' && !job.spanToDisk) {
     *destination = DefaultDestination(*source);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace parcelo {
 
@@ -57,6 +58,10 @@ struct FoundFile {
   std::uint64_t size = 0;
 };
 
+// A lock held on one name in one folder; kNoLock when none is held.
+using NameLock = std::intptr_t;
+constexpr NameLock kNoLock = 0;
+
 // A registry key handle; 0 when the key could not be had.
 using RegistryKey = std::intptr_t;
 constexpr RegistryKey kNoKey = 0;
@@ -101,6 +106,20 @@ class System {
   virtual bool RemoveFile(const std::string& path) = 0;
   // True when both paths name one existing file (links and aliases included).
   virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
+  // The names of the entries of folder (FindFirstFileA/FindNextFileA on "folder\*"), without
+  // "." and ".."; empty when it cannot be read.
+  virtual std::vector<std::string> FolderNames(const std::string& folder) = 0;
+  // Whether path can name a file at all: its last component within the longest name the
+  // volume takes, the whole within the longest path the system opens.
+  virtual bool CanNameFile(const std::string& path) = 0;
+  // True where the 8.3 names are made up by this System rather than kept by the file system,
+  // so that a run may give its pieces another free one.
+  virtual bool MakesShortNames() = 0;
+  // Takes a lock on name within folder (no case, through any alias of the folder) for this
+  // process. False only when another process holds it; *lock is kNoLock when this process
+  // holds it already or no lock could be had at all, and is then not to be released.
+  virtual bool LockName(const std::string& folder, const std::string& name, NameLock* lock) = 0;
+  virtual void UnlockName(NameLock lock) = 0;
 
   // Text for the command interpreter, which reads batch files in the OEM code page: the
   // system's text converted as the system converts it. False when a character has no
@@ -213,6 +232,15 @@ class ForwardingSystem : public System {
   bool IsSameFile(const std::string& a, const std::string& b) override {
     return inner_->IsSameFile(a, b);
   }
+  std::vector<std::string> FolderNames(const std::string& folder) override {
+    return inner_->FolderNames(folder);
+  }
+  bool CanNameFile(const std::string& path) override { return inner_->CanNameFile(path); }
+  bool MakesShortNames() override { return inner_->MakesShortNames(); }
+  bool LockName(const std::string& folder, const std::string& name, NameLock* lock) override {
+    return inner_->LockName(folder, name, lock);
+  }
+  void UnlockName(NameLock lock) override { inner_->UnlockName(lock); }
   bool ToOemText(const std::string& text, std::string* oem) override {
     return inner_->ToOemText(text, oem);
   }

@@ -1,7 +1,13 @@
 #include "cli_run.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
 
 #include <cerrno>
 #include <cstring>
@@ -88,6 +94,96 @@ CliResult CliTest::Run(const std::vector<std::string>& arguments) {
   fs::remove(dir_ + "/.out");
   fs::remove(dir_ + "/.err");
   return result;
+}
+
+std::unique_ptr<TerminalRun> CliTest::Start(const std::vector<std::string>& arguments) {
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
+    if (terminal >= 0) close(terminal);
+    return nullptr;
+  }
+  const std::string side = ptsname(terminal);
+  const std::string errFile = dir_ + ".terminal-err-" + std::to_string(terminal);
+  std::vector<std::string> words = {PARCELO95_BINARY};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  const pid_t pid = fork();
+  if (pid < 0) {
+    close(terminal);
+    return nullptr;
+  }
+  if (pid == 0) {
+    setsid();
+    const int tty = open(side.c_str(), O_RDWR);
+    const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (tty < 0 || err < 0 || chdir(dir_.c_str()) != 0) _exit(127);
+    dup2(tty, 0);
+    dup2(tty, 1);
+    dup2(err, 2);
+    setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
+    setenv("PARCELO95_DRIVES", drives_.c_str(), 1);
+    setenv("PARCELO95_SHORT_NAMES", shortNames_ ? "1" : "0", 1);
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return std::make_unique<TerminalRun>(pid, terminal, errFile);
+}
+
+TerminalRun::~TerminalRun() {
+  if (!ended_) Wait(0);
+  close(terminal_);
+  unlink(errFile_.c_str());
+}
+
+void TerminalRun::ReadSome(int timeoutMs) {
+  pollfd ready = {terminal_, POLLIN, 0};
+  if (poll(&ready, 1, timeoutMs) <= 0) return;
+  char buffer[4096];
+  const ssize_t got = read(terminal_, buffer, sizeof buffer);
+  if (got > 0) shown.append(buffer, static_cast<std::size_t>(got));
+  if (got <= 0) usleep(10000);  // the other side is gone: no busy loop
+}
+
+bool TerminalRun::WaitFor(const std::string& text, int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (shown.find(text) == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    ReadSome(static_cast<int>(left.count()));
+  }
+  return true;
+}
+
+void TerminalRun::Type(const std::string& text) {
+  EXPECT_EQ(write(terminal_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+}
+
+int TerminalRun::Wait(int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    int status = 0;
+    const pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+      ended_ = true;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    if (std::chrono::steady_clock::now() >= end) break;
+    ReadSome(20);  // keep the terminal drained
+  }
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+  ended_ = true;
+  return -1;
+}
+
+std::string TerminalRun::Err() const {
+  std::ifstream in(errFile_, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 void CliTest::Write(const std::string& relative, const std::string& bytes) const {

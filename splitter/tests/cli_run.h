@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
+
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,35 @@ struct CliResult {
 // Every entry below dir by its path: a file's bytes, "folder", or "link -> target".
 std::map<std::string, std::string> Snapshot(const std::string& dir);
 
+// parcelo95 started on a terminal of its own (a pseudo-terminal on its standard input and
+// output; standard error goes to a file) and left running, so that a test can hold it at a
+// question while it does something else.
+class TerminalRun {
+ public:
+  TerminalRun(pid_t pid, int terminal, std::string errFile)
+      : pid_(pid), terminal_(terminal), errFile_(std::move(errFile)) {}
+  ~TerminalRun();
+  TerminalRun(const TerminalRun&) = delete;
+  TerminalRun& operator=(const TerminalRun&) = delete;
+
+  // Reads the terminal until text has appeared; false after timeoutMs without it.
+  bool WaitFor(const std::string& text, int timeoutMs);
+  void Type(const std::string& text);
+  // The exit status; -1 when the run has not ended within timeoutMs (it is then killed).
+  int Wait(int timeoutMs);
+  std::string Err() const;
+
+  std::string shown;  // everything the terminal has shown so far
+
+ private:
+  void ReadSome(int timeoutMs);
+
+  pid_t pid_;
+  int terminal_;
+  std::string errFile_;
+  bool ended_ = false;
+};
+
 class CliTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -26,6 +58,8 @@ class CliTest : public ::testing::Test {
   // parcelo95 with these arguments, run in dir_ with stdin from /dev/null (no terminal),
   // XDG_CONFIG_HOME inside dir_, PARCELO95_DRIVES set to drives_ and the aliases on or off.
   CliResult Run(const std::vector<std::string>& arguments);
+  // The same run on a terminal, left running; nullptr when no terminal could be had.
+  std::unique_ptr<TerminalRun> Start(const std::vector<std::string>& arguments);
 
   std::string Path(const std::string& relative) const { return dir_ + "/" + relative; }
   void Write(const std::string& relative, const std::string& bytes) const;

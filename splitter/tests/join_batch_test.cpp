@@ -5,6 +5,8 @@
 #include <numeric>
 
 #include "engine/join_batch.h"
+#include "engine/join_file_names.h"
+#include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "frontend/app_settings.h"
 #include "split_fixture.h"
@@ -31,6 +33,38 @@ std::string Names(const std::string& base, int first, int end, const std::string
     text += (n > first ? sep : "") + base + suffix;
   }
   return text;
+}
+
+TEST(JoinBatch, ItsNamesReadBackFromTheText) {
+  // What a later run reads from a join file it meets: every piece, the rebuilt file and the
+  // long name, however the names had to be written.
+  const struct {
+    const char* base;
+    const char* shortName;
+    const char* longName;
+    std::uint32_t count;
+    LongNameStep step;
+  } cases[] = {
+      {"HOLIDA~1", "HOLIDA~1.AVI", "Holiday Video.avi", 3, LongNameStep::Rename},
+      {"My 100% pure+data", "My 100% pure+data.bin", "My 100% pure+data.bin", 150,
+       LongNameStep::Rename},
+      {"a;b=c,d&e^f", "a;b=c,d&e^f.txt", "a;b=c,d&e^f.txt", 12, LongNameStep::KeepShortName},
+      {"BIGFILE", "BIGFILE.DAT", "BIGFILE.DAT", 75, LongNameStep::None},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.base);
+    const JoinFileNames names =
+        ParseJoinFileNames(Joined(JoinBatchWrites(c.base, c.shortName, c.longName, c.count, c.step)));
+    for (std::uint32_t n = 0; n < c.count; ++n) {
+      std::string piece = c.base;
+      AppendPieceNumber(static_cast<int>(n), piece);
+      std::transform(piece.begin(), piece.end(), piece.begin(), ::toupper);
+      EXPECT_EQ(names.pieces.count(piece), 1u) << piece;
+    }
+    EXPECT_EQ(names.rebuilds, c.shortName);
+    EXPECT_EQ(names.renames, c.step == LongNameStep::Rename);
+    if (names.renames) EXPECT_EQ(names.longName, c.longName);
+  }
 }
 
 TEST(JoinBatch, ThreePiecesWithLongName) {

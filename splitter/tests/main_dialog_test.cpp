@@ -257,6 +257,30 @@ TEST_F(MainDialog, CancelledSpanComesBackInSpanMode) {
   EXPECT_EQ(Text(kIdDestinationEdit), "A:\\");
 }
 
+TEST_F(MainDialog, DosDeviceNamesAreRefused) {
+  // Windows opens the device for such a name, and so would the join file's COPY.
+  for (const char* name : {"nul.bin", "COM1.dat", "lpt1", "Aux.tar.gz"}) {
+    SCOPED_TRACE(name);
+    MakeSource(name, 2000);
+    OpenMain();
+    Select(kIdUnitList, kUnitBytes);
+    Type(kIdSizeEdit, "1000");
+    Type(kIdSourceEdit, std::string("C:\\Data\\") + name);
+    sys_->boxes.clear();
+    Press(kIdSplitButton);
+    ASSERT_EQ(sys_->boxes.size(), 1u);
+    EXPECT_EQ(sys_->boxes[0].text,
+              "The source file's name \"" + std::string(name) +
+                  "\" is the name of a DOS device (CON, PRN, AUX, NUL, COM1 to COM9 or LPT1 to "
+                  "LPT9, with or without an extension), which DOS and Windows do not allow as a "
+                  "file name. Rename it before splitting.");
+    EXPECT_EQ(sys_->boxes[0].caption, "Error");
+    EXPECT_EQ(sys_->boxes[0].style, kMbIconError);
+    EXPECT_EQ(sys_->Calls(Op::Create), 0);
+    EXPECT_EQ(sys_->ResourceOf(Main()), kDialogMain) << "the main dialog stays";
+  }
+}
+
 TEST_F(MainDialog, SourceOfFourGigabytesIsRefused) {
   const std::string host = Host('C', "Data/HUGE.DAT");
   WriteHostFile(host, "");

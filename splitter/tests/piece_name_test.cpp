@@ -40,3 +40,20 @@ TEST(PieceName, PathsGetExactlyOneSeparator) {
 
 }  // namespace
 }  // namespace parcelo
+
+namespace parcelo {
+namespace {
+
+TEST(PieceName, TheNextTailKeepsEightCharacters) {
+  const struct {
+    const char* shortName;
+    const char* next;  // "" when there is none
+  } cases[] = {{"HOLIDA~1.AVI", "HOLIDA~2.AVI"}, {"HOLIDA~9", "HOLID~10"},
+               {"AB~1.TXT", "AB~2.TXT"},         {"HOLI~999.X", "HOL~1000.X"},
+               {"A~999999.BIN", ""},             {"BACKUP.ZIP", ""},
+               {"ODD~.TXT", ""},                 {"~1.TXT", ""}};
+  for (const auto& c : cases) EXPECT_EQ(NextShortNameTail(c.shortName), c.next) << c.shortName;
+}
+
+}  // namespace
+}  // namespace parcelo

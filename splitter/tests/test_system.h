@@ -89,6 +89,10 @@ class TestSystem : public ForwardingSystem {
   // The worker runs on the caller's thread unless starting it is to fail.
   bool workerStartFails = false;
 
+  // As on Windows: the file system keeps the 8.3 names, and a run may not choose another.
+  bool fileSystemShortNames = false;
+  bool MakesShortNames() override { return !fileSystemShortNames && inner_->MakesShortNames(); }
+
   // Ledger: what is open or allocated now, and releases of what was not held.
   std::set<FileHandle> openFiles;
   std::set<void*> liveBuffers;

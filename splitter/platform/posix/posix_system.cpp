@@ -1,6 +1,8 @@
 #include "platform/posix/posix_system.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -69,6 +71,15 @@ std::string MatchComponent(const std::string& folder, const std::string& compone
     if (EqualNoCase(alias, component)) return name;
   }
   return component;
+}
+
+std::uint64_t Fnv1a(const std::string& text) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : text) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
 }
 
 // Leaves errno at code too, so that a front end can name the cause.
@@ -296,6 +307,92 @@ bool PosixSystem::IsSameFile(const std::string& a, const std::string& b) {
   return ToHostPath(a, &hostA) && ToHostPath(b, &hostB) && stat(hostA.c_str(), &infoA) == 0 &&
          stat(hostB.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
          infoA.st_ino == infoB.st_ino;
+}
+
+std::vector<std::string> PosixSystem::FolderNames(const std::string& folder) {
+  std::string host;
+  if (!ToHostPath(folder, &host)) return {};
+  return *listings_.Of(host);
+}
+
+bool PosixSystem::CanNameFile(const std::string& path) {
+  std::string host;
+  if (!ToHostPath(path, &host)) return false;
+  const fs::path made(host);
+  long longest = pathconf(made.parent_path().c_str(), _PC_NAME_MAX);
+  if (longest <= 0) longest = NAME_MAX;
+  return made.filename().string().size() <= static_cast<std::size_t>(longest) &&
+         host.size() < PATH_MAX;
+}
+
+PosixSystem::~PosixSystem() {
+  for (const auto& held : locks_) {
+    unlink(held.second.path.c_str());
+    close(held.second.fd);
+  }
+}
+
+bool PosixSystem::LockName(const std::string& folder, const std::string& name, NameLock* lock) {
+  *lock = kNoLock;
+  std::string host;
+  struct stat where;
+  if (!ToHostPath(folder, &host) || stat(host.c_str(), &where) != 0) return true;
+  std::string upper = name;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  char file[96];
+  std::snprintf(file, sizeof file, "/tmp/parcelo95-%llx-%llx-%016llx.lock",
+                static_cast<unsigned long long>(where.st_dev),
+                static_cast<unsigned long long>(where.st_ino),
+                static_cast<unsigned long long>(Fnv1a(upper)));
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    for (const auto& held : locks_) {
+      if (held.second.path == file) return true;  // a folder reached by two of its names
+    }
+  }
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    // Opened first without O_CREAT: a sticky /tmp refuses that flag on another user's file.
+    int fd = open(file, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+      fd = open(file, O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+      if (fd >= 0) fchmod(fd, 0644);  // other users' runs must be able to open it
+    }
+    if (fd < 0) {
+      if (errno == EEXIST || errno == ENOENT) continue;
+      return true;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const int error = errno;
+      close(fd);
+      return error != EWOULDBLOCK;
+    }
+    // The run that held it may have removed the file meanwhile: only the file that the
+    // name holds now counts.
+    struct stat held, now;
+    if (fstat(fd, &held) == 0 && stat(file, &now) == 0 && held.st_dev == now.st_dev &&
+        held.st_ino == now.st_ino) {
+      std::lock_guard<std::mutex> guard(mutex_);
+      *lock = nextLock_++;
+      locks_[*lock] = HeldLock{fd, file};
+      return true;
+    }
+    close(fd);
+  }
+  return true;
+}
+
+void PosixSystem::UnlockName(NameLock lock) {
+  HeldLock held;
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    const auto found = locks_.find(lock);
+    if (found == locks_.end()) return;
+    held = found->second;
+    locks_.erase(found);
+  }
+  // Removed while still locked, so that it never removes a file another run has locked.
+  unlink(held.path.c_str());
+  close(held.fd);
 }
 
 DriveType PosixSystem::DriveTypeOf(const std::string& root) {

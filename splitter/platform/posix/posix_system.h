@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/oem_code_page.h"
@@ -16,6 +17,11 @@ namespace parcelo {
 
 class PosixSystem : public System {
  public:
+  PosixSystem() = default;
+  ~PosixSystem() override;
+  PosixSystem(const PosixSystem&) = delete;
+  PosixSystem& operator=(const PosixSystem&) = delete;
+
   // capacity 0: the drive reports the host file system's free space.
   void MapDrive(char letter, const std::string& hostFolder, DriveType type,
                 std::uint64_t capacity = 0);
@@ -46,6 +52,14 @@ class PosixSystem : public System {
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
+  std::vector<std::string> FolderNames(const std::string& folder) override;
+  bool CanNameFile(const std::string& path) override;
+  bool MakesShortNames() override { return shortNames_; }
+  // A file in /tmp named after the folder's device and inode and the name in capitals,
+  // held with flock: every user's runs meet there, and the kernel lets go of it when a
+  // run dies.
+  bool LockName(const std::string& folder, const std::string& name, NameLock* lock) override;
+  void UnlockName(NameLock lock) override;
   bool ToOemText(const std::string& text, std::string* oem) override {
     return codePage_.ToOem(text, oem);
   }
@@ -135,6 +149,12 @@ class PosixSystem : public System {
   bool shortNames_ = true;
   OemCodePage codePage_;
   mutable FolderListings listings_;
+  struct HeldLock {
+    int fd;
+    std::string path;
+  };
+  std::map<NameLock, HeldLock> locks_;
+  NameLock nextLock_ = 1;
 };
 
 }  // namespace parcelo

@@ -92,6 +92,20 @@ bool SameByName(const std::string& a, const std::string& b) {
   return lstrcmpiA(shortA.c_str(), shortB.c_str()) == 0;
 }
 
+std::string Upper(std::string text) {
+  if (!text.empty()) CharUpperA(text.data());  // in place, as the string's own zero ends it
+  return text;
+}
+
+std::uint64_t Fnv1a(const std::string& text) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : text) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
 constexpr std::uint32_t kNativeProgressMax = 0xFFFF;
 
 class Guard {
@@ -237,6 +251,67 @@ bool Win32System::IsSameFile(const std::string& a, const std::string& b) {
   const bool same = SameByIdentity(first, b, &known);
   CloseHandle(first);
   return known ? same : SameByName(a, b);
+}
+
+std::vector<std::string> Win32System::FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string pattern = folder;
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  pattern += "*.*";
+  WIN32_FIND_DATAA data = {};
+  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = data.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &data));
+  FindClose(search);
+  return names;
+}
+
+bool Win32System::CanNameFile(const std::string& path) {
+  // 255 characters a name on the long-name volumes of Windows 95 and later; the volume is not
+  // asked, as Wine then reads the device of a Unix drive and says so on standard error.
+  constexpr std::size_t kLongestName = 255;
+  std::string full;
+  if (!FullPath(path, &full) || full.size() >= MAX_PATH) return false;
+  const std::size_t slash = full.rfind('\\');
+  const std::size_t length = slash == std::string::npos ? full.size() : full.size() - slash - 1;
+  return length <= kLongestName;
+}
+
+bool Win32System::LockName(const std::string& folder, const std::string& name, NameLock* lock) {
+  *lock = kNoLock;
+  std::string full, where;
+  if (!FullPath(folder, &full)) return true;
+  if (!ShortPath(full, &where)) where = full;  // one spelling for every alias of the folder
+  if (where.empty() || where.back() != '\\') where += '\\';
+  const std::uint64_t key = Fnv1a(Upper(where + name));
+  char mutexName[64];
+  wsprintfA(mutexName, "Tavrin Parcelo 95 lock %08lx%08lx", static_cast<unsigned long>(key >> 32),
+            static_cast<unsigned long>(key & 0xFFFFFFFFu));
+  for (const HeldLock& held : locks_) {
+    if (held.name == mutexName) return true;  // a folder reached by two of its names
+  }
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName);
+  if (mutex == nullptr) return true;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return false;
+  }
+  *lock = reinterpret_cast<NameLock>(mutex);
+  locks_.push_back({*lock, mutexName});
+  return true;
+}
+
+void Win32System::UnlockName(NameLock lock) {
+  for (auto held = locks_.begin(); held != locks_.end(); ++held) {
+    if (held->mutex == lock) {
+      CloseHandle(reinterpret_cast<HANDLE>(lock));
+      locks_.erase(held);
+      return;
+    }
+  }
 }
 
 DriveType Win32System::DriveTypeOf(const std::string& root) {

@@ -21,6 +21,13 @@ class Win32System final : public System {
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
+  std::vector<std::string> FolderNames(const std::string& folder) override;
+  bool CanNameFile(const std::string& path) override;
+  bool MakesShortNames() override { return false; }
+  // A named mutex for the folder's short path and the name, both in capitals: it lives as
+  // long as a handle to it, so a run that dies lets go of it.
+  bool LockName(const std::string& folder, const std::string& name, NameLock* lock) override;
+  void UnlockName(NameLock lock) override;
   bool ToOemText(const std::string& text, std::string* oem) override;
   std::string FromOemText(const std::string& oem) override;
   bool EqualIgnoringCase(const std::string& a, const std::string& b) override;
@@ -91,6 +98,11 @@ class Win32System final : public System {
   void* instance_ = nullptr;
   void* icon_ = nullptr;
   void* (*procedureFor_)(int) = nullptr;
+  struct HeldLock {
+    NameLock mutex;
+    std::string name;
+  };
+  std::vector<HeldLock> locks_;
 };
 
 }  // namespace parcelo

@@ -1,0 +1,107 @@
+// parcelo95 split into a folder that already holds pieces: its own, of an earlier run, are
+// written over without a join file left to rebuild a mix; another source's are kept.
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "cli_run.h"
+
+namespace parcelo {
+namespace {
+namespace fs = std::filesystem;
+
+using CliSplitOverwrite = CliTest;
+
+const char kNoReminders[] = "--set=NoReminders=1";
+
+std::string DosPath(const std::string& hostPath) {
+  std::string dos = "C:" + hostPath;
+  std::replace(dos.begin(), dos.end(), '/', '\\');
+  return dos;
+}
+
+TEST_F(CliSplitOverwrite, AFailedResplitLeavesNoJoinFileThatLies) {
+  // Out is a disk of 8000 bytes: the first run fits, the second fills it at its fifth piece.
+  MakeFolder("Out");
+  MakeFolder("Backup");
+  drives_ = Path("Out") + "=8000";
+  MakeFile("DATA.BIN", 5000);
+  const std::vector<std::string> split = {"split", "DATA.BIN", "Out", "--size", "2000",
+                                          "--backup", "Backup", "--yes", kNoReminders};
+  ASSERT_EQ(Run(split).status, 0);
+  const std::vector<std::string> firstSet = {"DATA.000", "DATA.001", "DATA.002", "Join-DATA.BIN.bat"};
+  ASSERT_EQ(List("Out"), firstSet);
+  ASSERT_EQ(List("Backup"), firstSet);
+
+  // The source changes, and the new run fails part way.
+  const std::string changed = MakeFile("DATA.BIN", 9000);
+  const CliResult result = Run(split);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "Error writing to destination file. Drive may be full.\nReason: No space left on device\n");
+  const std::vector<std::string> pieces = {"DATA.000", "DATA.001", "DATA.002", "DATA.003", "DATA.004"};
+  EXPECT_EQ(List("Out"), pieces) << "no join file that would rebuild a mix of both sources";
+  EXPECT_EQ(List("Backup"), pieces) << "nor one among the backups";
+  EXPECT_EQ(Read("Out/DATA.000") + Read("Out/DATA.001") + Read("Out/DATA.002") + Read("Out/DATA.003"),
+            changed.substr(0, 8000));
+
+  // Written over whole, the same source's pieces rebuild the new bytes as always.
+  drives_.clear();
+  ASSERT_EQ(Run(split).status, 0);
+  EXPECT_EQ(List("Out"), (std::vector<std::string>{"DATA.000", "DATA.001", "DATA.002", "DATA.003",
+                                                   "DATA.004", "Join-DATA.BIN.bat"}));
+  ASSERT_EQ(Run({"join", "Out"}).status, 0);
+  EXPECT_EQ(Read("Out/DATA.BIN"), changed);
+}
+
+TEST_F(CliSplitOverwrite, AnotherSourcesPiecesAreKeptUnderTheNextFreeTail) {
+  // Both sources are HOLIDA~1 in their own folders.
+  MakeFolder("Out");
+  const std::string photos = MakeFile("a/Holiday Photos.avi", 2500);
+  const std::string video = MakeFile("b/Holiday Video.avi", 2600);
+  ASSERT_EQ(Run({"split", "a/Holiday Photos.avi", "Out", "--size", "1000", kNoReminders}).status, 0);
+  const auto first = Snapshot(Path("Out"));
+
+  const std::vector<std::string> splitVideo = {"split", "b/Holiday Video.avi", "Out", "--size",
+                                               "1000", kNoReminders};
+  for (int run = 1; run <= 2; ++run) {  // the second run splits the same source again
+    SCOPED_TRACE(run);
+    const CliResult result = Run(splitVideo);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(List("Out"),
+              (std::vector<std::string>{"HOLIDA~1.000", "HOLIDA~1.001", "HOLIDA~1.002",
+                                        "HOLIDA~2.000", "HOLIDA~2.001", "HOLIDA~2.002",
+                                        "Join-Holiday Photos.avi.bat",
+                                        "Join-Holiday Video.avi.bat"}));
+    for (const auto& [path, bytes] : first) EXPECT_EQ(Snapshot(Path("Out"))[path], bytes) << path;
+    EXPECT_EQ(Read("Out/Join-Holiday Video.avi.bat"),
+              "@ECHO OFF\r\nECHO.Make sure ALL the pieces are in this directory.\r\n"
+              "ECHO.Recombining files...\r\nECHO.\r\n"
+              "COPY /B HOLIDA~2.000+HOLIDA~2.001+HOLIDA~2.002 HOLIDA~2.AVI\r\n"
+              "REN HOLIDA~2.AVI \"Holiday Video.avi\"\r\nECHO.\r\nECHO.Done.");
+  }
+  ASSERT_EQ(Run({"join", "Out/Join-Holiday Photos.avi.bat"}).status, 0);
+  ASSERT_EQ(Run({"join", "Out/Join-Holiday Video.avi.bat"}).status, 0);
+  EXPECT_EQ(Read("Out/Holiday Photos.avi"), photos);
+  EXPECT_EQ(Read("Out/Holiday Video.avi"), video);
+}
+
+TEST_F(CliSplitOverwrite, AnotherSourcesPiecesOfItsOwn83NameStopTheRun) {
+  // X.BIN and X.DAT are their own 8.3 names: there is no made-up name to change.
+  MakeFolder("Out");
+  MakeFile("a/X.BIN", 2500);
+  MakeFile("b/X.DAT", 2500);
+  ASSERT_EQ(Run({"split", "a/X.BIN", "Out", "--size", "1000", kNoReminders}).status, 0);
+  const auto before = Snapshot(Path("Out"));
+  const CliResult result = Run({"split", "b/X.DAT", "Out", "--size", "1000", kNoReminders});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "\"X.000\" in " + DosPath(Path("Out")) +
+                            " belongs to \"Join-X.BIN.bat\", the join file of another file, and "
+                            "would be written over. Choose another destination folder, or move "
+                            "those files away first.\n");
+  EXPECT_EQ(Snapshot(Path("Out")), before);
+}
+
+}  // namespace
+}  // namespace parcelo
