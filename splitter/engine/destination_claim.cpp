@@ -48,7 +48,8 @@ bool IsPieceOf(const std::string& name, const std::string& base, std::uint32_t p
   if (number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos) {
     return false;
   }
-  const int n = std::stoi(number);
+  int n = 0;  // at most nine digits, checked above
+  for (char digit : number) n = n * 10 + (digit - '0');
   std::string piece = base;
   return AppendPieceNumber(n, piece) == name &&
          (pieceCount == 0 || static_cast<std::uint32_t>(n) < pieceCount);

@@ -1,5 +1,6 @@
 #include "engine/join_file_names.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -72,7 +73,10 @@ JoinFileNames ParseJoinFileNames(const std::string& text) {
       const std::vector<std::string> words = Split(line.substr(8), " \t");
       for (std::size_t i = 0; i + 1 < words.size(); ++i) {
         for (const std::string& piece : Split(words[i], "+")) {
-          names.pieces.insert(Upper(Unquoted(piece)));
+          const std::string name = Upper(Unquoted(piece));
+          if (std::find(names.pieces.begin(), names.pieces.end(), name) == names.pieces.end()) {
+            names.pieces.push_back(name);
+          }
         }
       }
       if (words.size() >= 2) names.rebuilds = Unquoted(words.back());

@@ -3,13 +3,15 @@
 // over.
 #pragma once
 
-#include <set>
 #include <string>
+#include <vector>
 
 namespace parcelo {
 
 struct JoinFileNames {
-  std::set<std::string> pieces;  // every file a COPY line reads, in capitals, OEM bytes
+  // Every file a COPY line reads, once, in capitals, OEM bytes. A vector: the GUI program
+  // links no library code for trees.
+  std::vector<std::string> pieces;
   std::string rebuilds;          // what the last COPY line writes, OEM bytes
   bool renames = false;
   std::string longName;  // the REN line's new name, OEM bytes, when renames

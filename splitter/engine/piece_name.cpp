@@ -103,7 +103,9 @@ std::string NextShortNameTail(const std::string& shortName) {
       base.size() - tilde > 7) {
     return {};
   }
-  const std::string tail = "~" + std::to_string(std::stoul(base.substr(tilde + 1)) + 1);
+  unsigned long number = 0;  // at most six digits, checked above
+  for (std::size_t i = tilde + 1; i < base.size(); ++i) number = number * 10 + (base[i] - '0');
+  const std::string tail = "~" + std::to_string(number + 1);
   if (tail.size() > 7) return {};
   const std::size_t room = 8 - tail.size();
   return base.substr(0, tilde < room ? tilde : room) + tail + extension;

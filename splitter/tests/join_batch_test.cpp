@@ -59,7 +59,7 @@ TEST(JoinBatch, ItsNamesReadBackFromTheText) {
       std::string piece = c.base;
       AppendPieceNumber(static_cast<int>(n), piece);
       std::transform(piece.begin(), piece.end(), piece.begin(), ::toupper);
-      EXPECT_EQ(names.pieces.count(piece), 1u) << piece;
+      EXPECT_EQ(std::count(names.pieces.begin(), names.pieces.end(), piece), 1) << piece;
     }
     EXPECT_EQ(names.rebuilds, c.shortName);
     EXPECT_EQ(names.renames, c.step == LongNameStep::Rename);
