@@ -16,6 +16,7 @@
 #include "cli/host.h"
 #include "cli/interrupt.h"
 #include "cli/join_script.h"
+#include "platform/system.h"
 
 namespace parcelo {
 namespace {
@@ -34,9 +35,9 @@ int Fail(const std::string& text) {
 std::string Reason() { return std::strerror(errno); }
 
 bool IsJoinFileName(const std::string& name) {
-  if (EqualNoCase(name, "Join.bat")) return true;
-  return name.size() > 9 && EqualNoCase(name.substr(0, 5), "Join-") &&
-         EqualNoCase(name.substr(name.size() - 4), ".bat");
+  if (EqualIgnoringAsciiCase(name, "Join.bat")) return true;
+  return name.size() > 9 && EqualIgnoringAsciiCase(name.substr(0, 5), "Join-") &&
+         EqualIgnoringAsciiCase(name.substr(name.size() - 4), ".bat");
 }
 
 // The folder's entries as cmd sees them: found without case. Links are kept apart so that
@@ -57,7 +58,7 @@ class Folder {
   // The entry's real name for a name in the join file, or the name itself.
   std::string Find(const std::string& name, Kind* kind) const {
     for (const auto& [entry, entryKind] : entries_) {
-      if (EqualNoCase(entry, name)) {
+      if (EqualIgnoringAsciiCase(entry, name)) {
         *kind = entryKind;
         return entry;
       }
@@ -70,7 +71,7 @@ class Folder {
   // when the name is free. A DOS copy onto that name would replace that entry.
   std::string Holder(const std::string& name, const std::string& except = {}) const {
     for (const auto& [entry, kind] : entries_) {
-      if (entry != except && EqualNoCase(entry, name)) return entry;
+      if (entry != except && EqualIgnoringAsciiCase(entry, name)) return entry;
     }
     const std::string aliased = NameByAlias(path_, name);
     if (!aliased.empty() && aliased != except && entries_.count(aliased) != 0) return aliased;
@@ -195,7 +196,7 @@ int PageThatFindsThePieces(const std::string& text, const Folder& folder) {
         folder.Find(source, &kind);
         found = found && (kind != Folder::Kind::None ||
                           std::any_of(made.begin(), made.end(), [&](const std::string& name) {
-                            return EqualNoCase(name, source);
+                            return EqualIgnoringAsciiCase(name, source);
                           }));
       }
       made.push_back(step.name);

@@ -1,4 +1,5 @@
 #include "cli/join_script.h"
+#include "platform/system.h"
 
 #include <cctype>
 #include <cstring>
@@ -16,7 +17,7 @@ constexpr char kUnquotedOperators[] = "&|<>^";
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
   const std::size_t length = std::strlen(prefix);
-  return text.size() >= length && EqualNoCase(text.substr(0, length), prefix);
+  return text.size() >= length && EqualIgnoringAsciiCase(text.substr(0, length), prefix);
 }
 
 bool HasControl(const std::string& text) {
@@ -96,7 +97,7 @@ const char* ParseLine(const std::string& line, JoinStep* step) {
     }
     if (const char* problem = NameProblem(step->name)) return problem;
     for (const std::string& source : step->sources) {
-      if (EqualNoCase(source, step->name)) return "a COPY line that writes onto its own piece";
+      if (EqualIgnoringAsciiCase(source, step->name)) return "a COPY line that writes onto its own piece";
     }
     return nullptr;
   }
@@ -145,20 +146,10 @@ const char* ParseLine(const std::string& line, JoinStep* step) {
 
 }  // namespace
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 bool MatchesIntermediate(const std::string& name, const std::string& base) {
   if (name.size() != base.size() + 4) return false;
-  if (!EqualNoCase(name.substr(0, base.size()), base)) return false;
+  if (!EqualIgnoringAsciiCase(name.substr(0, base.size()), base)) return false;
   const std::string tail = name.substr(base.size());
   return tail[0] == '.' && tail[1] != '.' && tail[2] != '.' && tail[3] == '_';
 }
@@ -173,7 +164,7 @@ bool ParseJoinScript(const std::string& text, std::vector<JoinStep>* steps,
     std::string line = text.substr(start, end - start);
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || EqualNoCase(line, "@ECHO OFF")) continue;
+    if (line.empty() || EqualIgnoringAsciiCase(line, "@ECHO OFF")) continue;
     JoinStep step;
     if (const char* reason = ParseLine(line, &step)) {
       *problem = "Line " + std::to_string(number) + " of the join file is refused (" + reason +

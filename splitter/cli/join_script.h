@@ -25,6 +25,4 @@ bool ParseJoinScript(const std::string& text, std::vector<JoinStep>* steps,
 // True when name matches BASE.??_ (without case), the DEL line's intermediate files.
 bool MatchesIntermediate(const std::string& name, const std::string& base);
 
-bool EqualNoCase(const std::string& a, const std::string& b);
-
 }  // namespace parcelo

@@ -9,6 +9,7 @@
 #include "cli/join_script.h"
 #include "frontend/frontend_messages.h"
 #include "frontend/settings_store.h"
+#include "platform/system.h"
 
 namespace parcelo {
 
@@ -24,7 +25,7 @@ bool ParseFlagOverride(const std::string& text, std::pair<int, int>* overrideVal
   const std::string value = text.substr(equals + 1);
   if (value != "0" && value != "1") return false;
   for (int i = 0; i < 8; ++i) {
-    if (EqualNoCase(name, kSettingsFlags[i].valueName)) {
+    if (EqualIgnoringAsciiCase(name, kSettingsFlags[i].valueName)) {
       *overrideValue = {i, value == "1" ? 1 : 0};
       return true;
     }

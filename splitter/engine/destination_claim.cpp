@@ -78,8 +78,8 @@ Owners FindOwners(const std::string& folder, const std::function<bool(const std:
     if (!ReadJoinFileNames(path, &content)) continue;
     const auto piece = std::find_if(content.pieces.begin(), content.pieces.end(), isOurs);
     if (piece == content.pieces.end()) continue;
-    const bool same = content.renames ? SameDosName(content.longName, oemLong)
-                                      : SameDosName(content.rebuilds, oemShort);
+    const bool same = content.renames ? EqualIgnoringAsciiCase(content.longName, oemLong)
+                                      : EqualIgnoringAsciiCase(content.rebuilds, oemShort);
     if (same) {
       owners.ownJoinFiles.push_back(path);
     } else if (owners.otherJoinFile.empty()) {

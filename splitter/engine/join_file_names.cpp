@@ -19,7 +19,7 @@ std::string Upper(std::string text) {
 }
 
 bool StartsNoCase(const std::string& line, const std::string& head) {
-  return line.size() >= head.size() && SameDosName(line.substr(0, head.size()), head);
+  return line.size() >= head.size() && EqualIgnoringAsciiCase(line.substr(0, head.size()), head);
 }
 
 // The parts of text between separators outside double quotes, as written.
@@ -55,7 +55,7 @@ std::string Unquoted(const std::string& word) {
 
 bool IsJoinFileName(const std::string& name) {
   return name.size() >= 8 && StartsNoCase(name, "join") &&
-         SameDosName(name.substr(name.size() - 4), ".bat") &&
+         EqualIgnoringAsciiCase(name.substr(name.size() - 4), ".bat") &&
          (name.size() == 8 || name[4] == '-');
 }
 

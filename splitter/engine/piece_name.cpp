@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "engine/text_format.h"
+#include "platform/system.h"
 
 namespace parcelo {
 
@@ -71,26 +72,15 @@ std::string LastComponent(const std::string& path) {
   return path;
 }
 
-bool SameDosName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 bool IsDosDeviceName(const std::string& name) {
   // The device answers to its name before the first dot, blanks after it not counting.
   std::string base = name.substr(0, name.find('.'));
   while (!base.empty() && base.back() == ' ') base.pop_back();
   for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
-    if (SameDosName(base, device)) return true;
+    if (EqualIgnoringAsciiCase(base, device)) return true;
   }
   return base.size() == 4 && base[3] >= '1' && base[3] <= '9' &&
-         (SameDosName(base.substr(0, 3), "COM") || SameDosName(base.substr(0, 3), "LPT"));
+         (EqualIgnoringAsciiCase(base.substr(0, 3), "COM") || EqualIgnoringAsciiCase(base.substr(0, 3), "LPT"));
 }
 
 std::string NextShortNameTail(const std::string& shortName) {

@@ -18,9 +18,6 @@ std::string OwnShortName(const std::string& name);
 // The part of a path after its last backslash (after "X:" when there is none).
 std::string LastComponent(const std::string& path);
 
-// Whether two names are one to DOS: equal but for the case of their ASCII letters.
-bool SameDosName(const std::string& a, const std::string& b);
-
 // True for the names DOS and Windows give their devices, with or without an extension and
 // in any case: CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9 ("nul.bin", "Com1.dat").
 bool IsDosDeviceName(const std::string& name);

@@ -22,7 +22,7 @@ ChunkResult System::CopyChunk(FileHandle source, FileHandle piece, FileHandle ba
   return result;
 }
 
-bool System::EqualIgnoringCase(const std::string& a, const std::string& b) {
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (std::toupper(static_cast<unsigned char>(a[i])) !=
@@ -31,6 +31,10 @@ bool System::EqualIgnoringCase(const std::string& a, const std::string& b) {
     }
   }
   return true;
+}
+
+bool System::EqualIgnoringCase(const std::string& a, const std::string& b) {
+  return EqualIgnoringAsciiCase(a, b);
 }
 
 }  // namespace parcelo

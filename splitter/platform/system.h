@@ -85,6 +85,9 @@ struct ChunkResult {
   IoResult backup;
 };
 
+// Whether two names are one but for the case of their ASCII letters, as DOS compares names.
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b);
+
 class System {
  public:
   virtual ~System() = default;

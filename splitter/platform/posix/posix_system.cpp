@@ -39,16 +39,6 @@ char DriveLetter(const std::string& dosPath) {
   return static_cast<char>(std::toupper(static_cast<unsigned char>(dosPath[0])));
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // The entry of folder that a DOS component names, or the component itself.
 std::string MatchComponent(const std::string& folder, const std::string& component,
@@ -58,7 +48,7 @@ std::string MatchComponent(const std::string& folder, const std::string& compone
   const FolderListings::Names kept = listings->Of(folder);
   const std::vector<std::string>& names = *kept;
   for (const std::string& name : names) {
-    if (EqualNoCase(name, component)) return name;
+    if (EqualIgnoringAsciiCase(name, component)) return name;
   }
   // Every alias holds a "~" and belongs to a name that is not 8.3 already; the check
   // keeps a folder of many pieces from being aliased at every piece it gets.
@@ -68,7 +58,7 @@ std::string MatchComponent(const std::string& folder, const std::string& compone
     return component;
   }
   for (const auto& [name, alias] : AssignShortNames(names, page)) {
-    if (EqualNoCase(alias, component)) return name;
+    if (EqualIgnoringAsciiCase(alias, component)) return name;
   }
   return component;
 }
