@@ -33,6 +33,15 @@ bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+std::uint64_t NameHash(const std::string& text) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (unsigned char c : text) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
 bool System::EqualIgnoringCase(const std::string& a, const std::string& b) {
   return EqualIgnoringAsciiCase(a, b);
 }

@@ -88,6 +88,10 @@ struct ChunkResult {
 // Whether two names are one but for the case of their ASCII letters, as DOS compares names.
 bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b);
 
+// A short fixed-size key for a name, for the lock names both Systems derive from a folder and
+// a file name.
+std::uint64_t NameHash(const std::string& text);
+
 class System {
  public:
   virtual ~System() = default;

@@ -63,15 +63,6 @@ std::string MatchComponent(const std::string& folder, const std::string& compone
   return component;
 }
 
-std::uint64_t Fnv1a(const std::string& text) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : text) {
-    hash ^= c;
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
 // Leaves errno at code too, so that a front end can name the cause.
 void Fail(std::uint32_t* error, int code) {
   errno = code;
@@ -333,7 +324,7 @@ bool PosixSystem::LockName(const std::string& folder, const std::string& name, N
   std::snprintf(file, sizeof file, "/tmp/parcelo95-%llx-%llx-%016llx.lock",
                 static_cast<unsigned long long>(where.st_dev),
                 static_cast<unsigned long long>(where.st_ino),
-                static_cast<unsigned long long>(Fnv1a(upper)));
+                static_cast<unsigned long long>(NameHash(upper)));
   {
     std::lock_guard<std::mutex> guard(mutex_);
     for (const auto& held : locks_) {

@@ -97,15 +97,6 @@ std::string Upper(std::string text) {
   return text;
 }
 
-std::uint64_t Fnv1a(const std::string& text) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : text) {
-    hash ^= c;
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
 constexpr std::uint32_t kNativeProgressMax = 0xFFFF;
 
 class Guard {
@@ -286,7 +277,7 @@ bool Win32System::LockName(const std::string& folder, const std::string& name, N
   if (!FullPath(folder, &full)) return true;
   if (!ShortPath(full, &where)) where = full;  // one spelling for every alias of the folder
   if (where.empty() || where.back() != '\\') where += '\\';
-  const std::uint64_t key = Fnv1a(Upper(where + name));
+  const std::uint64_t key = NameHash(Upper(where + name));
   char mutexName[64];
   wsprintfA(mutexName, "Tavrin Parcelo 95 lock %08lx%08lx", static_cast<unsigned long>(key >> 32),
             static_cast<unsigned long>(key & 0xFFFFFFFFu));
