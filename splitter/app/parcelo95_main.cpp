@@ -2,9 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/dialog_procedures.h"
 #include "frontend/main_dialog_state.h"
 #include "frontend/startup.h"
-#include "platform/win32/dialog_procedures.h"
 #include "platform/win32/win32_system.h"
 
 using namespace parcelo;

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/dialog_procedures.h"
 #include "engine/backup_path_dialog.h"
 #include "engine/progress_dialog.h"
 #include "engine/split_messages.h"
@@ -9,7 +10,6 @@
 #include "frontend/control_ids.h"
 #include "frontend/main_dialog.h"
 #include "frontend/settings_store.h"
-#include "platform/win32/dialog_procedures.h"
 
 namespace parcelo {
 namespace {
