@@ -1,7 +1,7 @@
 // Thin dialog procedures: each message becomes one call of the portable handlers.
 #include <windows.h>
 
-#include "platform/win32/dialog_procedures.h"
+#include "app/install_dialogs.h"
 #include "resources/resource_ids.h"
 #include "ui/install_dialog.h"
 #include "ui/progress_dialog.h"

@@ -1,7 +1,7 @@
 // The removal progress dialog: the worker writes into it; it closes itself at the end.
 #include <windows.h>
 
-#include "platform/win32/uninstaller_dialogs.h"
+#include "app/uninstaller_dialogs.h"
 #include "resources/uninstaller_ids.h"
 #include "uninstaller/uninstall_run.h"
 

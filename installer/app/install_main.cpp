@@ -2,9 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/install_dialogs.h"
 #include "package/install_package.h"
 #include "phases/install_run.h"
-#include "platform/win32/dialog_procedures.h"
 #include "platform/win32/win32_window_system.h"
 #include "ui/installer_startup.h"
 

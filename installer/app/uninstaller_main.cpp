@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/win32/uninstaller_dialogs.h"
+#include "app/uninstaller_dialogs.h"
 #include "platform/win32/win32_window_system.h"
 #include "uninstaller/record_path.h"
 #include "uninstaller/uninstall_run.h"
