@@ -1,10 +1,11 @@
-"""Writes drawn pictures as Windows icons: 16x16 and 32x32 images in 16 colours, as
-uncompressed DIB entries, the form Windows 95 reads. The make_*icon*.py scripts draw; this
-module encodes and writes or checks the files.
+"""What the make_*icon*.py scripts share: the canvas and its shapes, the command line, and
+the icon file itself, 16x16 and 32x32 images in 16 colours as uncompressed DIB entries, the
+form Windows 95 reads. The scripts only draw.
 
 A drawing is a function of the size giving that many rows of that many palette indexes, top
 row first, with CLEAR for a transparent pixel.
 """
+import os
 import struct
 import sys
 
@@ -23,6 +24,26 @@ SIZES = (16, 32)
 
 def canvas(size):
     return [[CLEAR] * size for _ in range(size)]
+
+
+def rect(img, x0, y0, x1, y1, fill, edge=None):
+    """Fills the rectangle from (x0, y0) to (x1, y1) inclusive, edged in `edge`."""
+    for y in range(y0, y1 + 1):
+        for x in range(x0, x1 + 1):
+            on_edge = x in (x0, x1) or y in (y0, y1)
+            img[y][x] = edge if (edge is not None and on_edge) else fill
+
+
+def repo_path(*parts):
+    """A path in the repository, for the scripts' default outputs."""
+    return os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", *parts)
+
+
+def command_line(argv):
+    """The scripts' arguments, [--check] [PATH]: whether to check, and PATH or None."""
+    check = argv[:1] == ["--check"]
+    args = argv[1:] if check else argv
+    return check, (args[0] if args else None)
 
 
 def dib(img):

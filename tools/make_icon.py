@@ -1,15 +1,14 @@
 #!/usr/bin/env python3
 """Draws the Parcelo 95 icon, a page of text cut into three pieces that drift
-apart, and writes it as a Windows icon with 16x16 and 32x32 images in 16
-colours (uncompressed DIB entries, the form Windows 95 reads).
+apart, and writes it as a Windows icon (see icon_file.py).
 
     python3 tools/make_icon.py [OUTPUT]       default: splitter/resources/parcelo95.ico
     python3 tools/make_icon.py --check [FILE] exit 1 if FILE differs from a fresh drawing
 """
-import os
 import sys
 
-from icon_file import BLACK, CLEAR, NAVY, RED, SILVER, WHITE, canvas, write_or_check
+from icon_file import (BLACK, CLEAR, NAVY, RED, SILVER, WHITE, canvas, command_line, repo_path,
+                       write_or_check)
 
 
 # Each picture: the page's top-left corner, its size, the dog-ear size, the
@@ -65,16 +64,9 @@ def draw(size):
     return img
 
 
-
-
-
-
 def main(argv):
-    here = os.path.dirname(os.path.abspath(__file__))
-    default = os.path.join(here, "..", "splitter", "resources", "parcelo95.ico")
-    check = argv[:1] == ["--check"]
-    args = argv[1:] if check else argv
-    path = args[0] if args else default
+    check, path = command_line(argv)
+    path = path or repo_path("splitter", "resources", "parcelo95.ico")
     return write_or_check(path, draw, check, "make_icon.py")
 
 

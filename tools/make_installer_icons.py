@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the two icons of Install.exe and writes them as Windows icons with 16x16 and
-32x32 images in 16 colours (uncompressed DIB entries, the form Windows 95 reads):
+"""Draws the two icons of Install.exe and writes them as Windows icons (see icon_file.py):
 
   install.ico  icon 1, the program: an open carton with an arrow going into it
   dialog.ico   icon 2, on the dialogs' captions: a floppy disk
@@ -11,15 +10,8 @@
 import os
 import sys
 
-from icon_file import BLACK, GREEN, GREY, NAVY, OLIVE, SILVER, WHITE, YELLOW, canvas, write_or_check
-
-
-def rect(img, x0, y0, x1, y1, fill, edge=None):
-    """Fills the rectangle from (x0, y0) to (x1, y1) inclusive, edged in `edge`."""
-    for y in range(y0, y1 + 1):
-        for x in range(x0, x1 + 1):
-            on_edge = x in (x0, x1) or y in (y0, y1)
-            img[y][x] = edge if (edge is not None and on_edge) else fill
+from icon_file import (BLACK, GREEN, GREY, NAVY, OLIVE, SILVER, WHITE, YELLOW, canvas,
+                       command_line, rect, repo_path, write_or_check)
 
 
 def carton(size):
@@ -42,9 +34,7 @@ def carton(size):
     # The arrow, from above into the open top.
     mid = size // 2
     shaft = max(1, round(2 * s))
-    for y in range(0, round(12 * s)):
-        for x in range(mid - shaft, mid + shaft):
-            img[y][x] = GREEN
+    rect(img, mid - shaft, 0, mid + shaft - 1, round(12 * s) - 1, GREEN)
     head = round(5 * s)
     for i in range(head):
         y = round(12 * s) + i
@@ -74,10 +64,8 @@ ICONS = {"install.ico": carton, "dialog.ico": floppy}
 
 
 def main(argv):
-    here = os.path.dirname(os.path.abspath(__file__))
-    check = argv[:1] == ["--check"]
-    args = argv[1:] if check else argv
-    folder = args[0] if args else os.path.join(here, "..", "installer", "resources")
+    check, folder = command_line(argv)
+    folder = folder or repo_path("installer", "resources")
     status = 0
     for name, draw in ICONS.items():
         status |= write_or_check(os.path.join(folder, name), draw, check, "make_installer_icons.py")
