@@ -61,6 +61,7 @@ bool TestSystem::CreateFolder(const std::string& path, std::uint32_t* error) {
   return Real().CreateFolder(path, error);
 }
 bool TestSystem::RemoveFolder(const std::string& path) {
+  removals.push_back("folder " + path);
   if (Faulted("RemoveFolder", nullptr)) return false;
   return Real().RemoveFolder(path);
 }
@@ -70,7 +71,12 @@ bool TestSystem::CopyFileOver(const std::string& from, const std::string& to,
   return Real().CopyFileOver(from, to, error);
 }
 bool TestSystem::RemoveFile(const std::string& path, std::uint32_t* error) {
+  removals.push_back("file " + path);
   if (Faulted("RemoveFile", error)) return false;
+  if (inUse.count(path) != 0 && Real().PathExists(path)) {
+    *error = kErrorSharingViolation;
+    return false;
+  }
   return Real().RemoveFile(path, error);
 }
 bool TestSystem::RenameFile(const std::string& from, const std::string& to,
@@ -78,6 +84,7 @@ bool TestSystem::RenameFile(const std::string& from, const std::string& to,
   if (Faulted("RenameFile", error)) return false;
   return Real().RenameFile(from, to, error);
 }
+bool TestSystem::IsReadOnly(const std::string& path) { return Real().IsReadOnly(path); }
 
 void* TestSystem::AllocateMemory(std::size_t bytes) {
   if (++allocations == failAllocation) return nullptr;
@@ -116,6 +123,7 @@ bool TestSystem::KeyExists(RegistryHive hive, const std::string& subKey) {
   return Real().KeyExists(hive, subKey);
 }
 std::uint32_t TestSystem::DeleteKeyTree(RegistryHive hive, const std::string& subKey) {
+  removals.push_back((hive == RegistryHive::CurrentUser ? "key HKCU\\" : "key HKLM\\") + subKey);
   std::uint32_t error = 0;
   if (Faulted("DeleteKeyTree", &error)) return error;
   return Real().DeleteKeyTree(hive, subKey);

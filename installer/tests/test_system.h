@@ -1,12 +1,13 @@
 // A System for tests: real files through the platform System, a record of every message
-// box and window call, scripted answers, a count of open files, and injected faults (the
-// nth read call or allocation fails; the nth call of a file, folder, registry or link
-// operation fails with an error).
+// box, window call and removal, scripted answers, a count of open files, and injected
+// faults (the nth read call or allocation fails; the nth call of a file, folder, registry
+// or link operation fails with an error; a file is held open by another program).
 #pragma once
 
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,7 @@ class TestSystem : public System {
   bool CopyFileOver(const std::string& from, const std::string& to, std::uint32_t* error) override;
   bool RemoveFile(const std::string& path, std::uint32_t* error) override;
   bool RenameFile(const std::string& from, const std::string& to, std::uint32_t* error) override;
+  bool IsReadOnly(const std::string& path) override;
   void* AllocateMemory(std::size_t bytes) override;
 
   RegistryKey CreateKey(RegistryHive hive, const std::string& subKey,
@@ -96,6 +98,11 @@ class TestSystem : public System {
   }
   std::map<std::string, std::map<int, std::uint32_t>> faults;  // by operation, by call
   std::map<std::string, int> operationCalls;  // calls so far, by operation
+  // Paths of files that another program holds open: removing one is a sharing violation
+  // (a POSIX file system lets any file go).
+  std::set<std::string> inUse;
+  // Every removal asked for, in order: "file C:\...", "folder C:\...", "key HKCU\...".
+  std::vector<std::string> removals;
 
   int failReadCall = 0;       // from 1; 0 never
   int failAllocation = 0;     // from 1; 0 never

@@ -1,11 +1,12 @@
-// The uninstaller from its command line to its last message, on real files below a
-// mapped drive C:.
+// The uninstaller from its command line to its last message, on real files below drive C:
+// of the POSIX System's drive table.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "drive_test_system.h"
+#include "install_world.h"
+#include "platform/posix/posix_system.h"
 #include "record_layout.h"
 #include "uninstaller/record_path.h"
 #include "uninstaller/uninstall_run.h"
@@ -26,21 +27,45 @@ class UninstallRunTest : public ::testing::Test {
     layout.destination = kDestination;
     layout.startMenu = kStartMenu;
     layout.extras = {"HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes", "Notes.bak"};
-    system.MakeFolder("C:\\WINDOWS\\Desktop");
-    system.Put("C:\\WINDOWS\\Uninstaller.exe");
+    Put("C:\\WINDOWS\\Uninstaller.exe");
+  }
+
+  void Put(const std::string& dosPath, const std::string& bytes = "x") {
+    world.Put(dosPath, bytes);
+  }
+  bool Exists(const std::string& dosPath) const { return world.Exists(dosPath); }
+  void MakeReadOnly(const std::string& dosPath) const {
+    std::filesystem::permissions(world.Host(dosPath),
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+  }
+
+  // Keys as "HKCU\Software\A" or "HKLM\SOFTWARE\...", in the POSIX System's registry.
+  static RegistryHive HiveOf(const std::string& key) {
+    return key.compare(0, 5, "HKCU\\") == 0 ? RegistryHive::CurrentUser
+                                             : RegistryHive::LocalMachine;
+  }
+  void AddKey(const std::string& key) {
+    MemoryRegistry& registry = HostSystem().Registry();
+    registry.CloseKey(registry.CreateKey(HiveOf(key), key.substr(5)));
+  }
+  bool HasKey(const std::string& key) const {
+    return HostSystem().Registry().KeyExists(HiveOf(key), key.substr(5));
   }
 
   // Lays out on disk and in the registry what installing layout leaves.
   void Install() {
-    for (const std::string& file : layout.files) system.Put(std::string(kDestination) + "\\" + file);
-    system.Put(std::string(kStartMenu) + "\\Read Me.lnk");
-    system.Put("C:\\WINDOWS\\Desktop\\Read Me.lnk");
-    system.Put("C:\\WINDOWS\\Desktop\\Notes.lnk");
-    system.Put(std::string(kDestination) + "\\Notes.bak");
-    system.AddKey("HKCU\\Software\\Tavrin\\Sample Notes");
-    system.AddKey("HKCU\\Software\\Tavrin\\Sample Notes\\Window");
-    system.AddKey(kKey);
-    system.Put(kRecord, layout.Bytes());
+    for (const std::string& file : layout.files) Put(std::string(kDestination) + "\\" + file);
+    Put(std::string(kStartMenu) + "\\Read Me.lnk");
+    Put("C:\\WINDOWS\\Desktop\\Read Me.lnk");
+    Put("C:\\WINDOWS\\Desktop\\Notes.lnk");
+    Put(std::string(kDestination) + "\\Notes.bak");
+    AddKey("HKCU\\Software\\Tavrin\\Sample Notes");
+    AddKey("HKCU\\Software\\Tavrin\\Sample Notes\\Window");
+    AddKey(kKey);
+    Put(kRecord, layout.Bytes());
   }
 
   int Run(const std::string& commandLine = kCommand) {
@@ -49,13 +74,14 @@ class UninstallRunTest : public ::testing::Test {
 
   std::string LastBox() const { return system.boxes.empty() ? "" : system.boxes.back().text; }
 
-  DriveTestSystem system;
+  InstallWorld world;
+  TestSystem& system = world.system;
   RecordLayout layout;
 };
 
 TEST_F(UninstallRunTest, AsksOnceThenRemovesEverythingAndSaysSo) {
   Install();
-  system.AddKey("HKCU\\Software\\Tavrin\\Other Product");
+  AddKey("HKCU\\Software\\Tavrin\\Other Product");
   ASSERT_EQ(Run(), 1);
   ASSERT_EQ(system.boxes.size(), 2u);
   EXPECT_EQ(system.boxes[0].text,
@@ -67,17 +93,17 @@ TEST_F(UninstallRunTest, AsksOnceThenRemovesEverythingAndSaysSo) {
   EXPECT_EQ(system.boxes[1].owner, Uninstall().progressDialog);
   EXPECT_EQ(system.boxes[1].style, kMbOk | kMbIconInformation);
 
-  EXPECT_FALSE(system.Exists(kDestination));
-  EXPECT_FALSE(system.Exists(kStartMenu));
-  EXPECT_FALSE(system.Exists("C:\\WINDOWS\\Desktop\\Read Me.lnk"));
-  EXPECT_FALSE(system.Exists("C:\\WINDOWS\\Desktop\\Notes.lnk"));
-  EXPECT_FALSE(system.HasKey("HKCU\\Software\\Tavrin\\Sample Notes"));
-  EXPECT_FALSE(system.HasKey("HKCU\\Software\\Tavrin\\Sample Notes\\Window"));
-  EXPECT_FALSE(system.HasKey(kKey));
+  EXPECT_FALSE(Exists(kDestination));
+  EXPECT_FALSE(Exists(kStartMenu));
+  EXPECT_FALSE(Exists("C:\\WINDOWS\\Desktop\\Read Me.lnk"));
+  EXPECT_FALSE(Exists("C:\\WINDOWS\\Desktop\\Notes.lnk"));
+  EXPECT_FALSE(HasKey("HKCU\\Software\\Tavrin\\Sample Notes"));
+  EXPECT_FALSE(HasKey("HKCU\\Software\\Tavrin\\Sample Notes\\Window"));
+  EXPECT_FALSE(HasKey(kKey));
   // Shared or not ours: stays.
-  EXPECT_TRUE(system.Exists("C:\\WINDOWS\\Uninstaller.exe"));
-  EXPECT_TRUE(system.Exists("C:\\WINDOWS\\Start Menu\\Programs"));
-  EXPECT_TRUE(system.HasKey("HKCU\\Software\\Tavrin\\Other Product"));
+  EXPECT_TRUE(Exists("C:\\WINDOWS\\Uninstaller.exe"));
+  EXPECT_TRUE(Exists("C:\\WINDOWS\\Start Menu\\Programs"));
+  EXPECT_TRUE(HasKey("HKCU\\Software\\Tavrin\\Other Product"));
 
   const std::vector<std::string> expected = {
       "CreateModelessDialog 1",
@@ -111,41 +137,41 @@ TEST_F(UninstallRunTest, RemovesInOrderAndTheRecordBeforeItsFolder) {
       "file C:\\WINDOWS\\Start Menu\\Programs\\Sample Notes\\Read Me.lnk",
       "file C:\\WINDOWS\\Desktop\\Read Me.lnk",
       "file C:\\WINDOWS\\Desktop\\Notes.lnk",
-      "key HKCU\\SOFTWARE\\TAVRIN\\SAMPLE NOTES",
+      "key HKCU\\Software\\Tavrin\\Sample Notes",
       "file C:\\Program Files\\Sample Notes\\Notes.bak",
       "file C:\\Program Files\\Sample Notes\\Uninstall.qsu",
       "folder C:\\WINDOWS\\Start Menu\\Programs\\Sample Notes",
       "folder C:\\Program Files\\Sample Notes",
-      "key HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\SAMPLE NOTES",
+      "key HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample Notes",
   };
   EXPECT_EQ(system.removals, expected);
 }
 
 TEST_F(UninstallRunTest, KeepsWhatTheUserPutBesideIt) {
   Install();
-  system.Put(std::string(kDestination) + "\\My Letter.txt", "mine");
-  system.Put(std::string(kStartMenu) + "\\Other.lnk");
+  Put(std::string(kDestination) + "\\My Letter.txt", "mine");
+  Put(std::string(kStartMenu) + "\\Other.lnk");
   ASSERT_EQ(Run(), 1);
   EXPECT_EQ(LastBox(), "Sample Notes was successfully removed from your computer.");
-  EXPECT_TRUE(system.Exists(std::string(kDestination) + "\\My Letter.txt"));
-  EXPECT_FALSE(system.Exists(std::string(kDestination) + "\\Readme.txt"));
-  EXPECT_FALSE(system.Exists(kRecord));
-  EXPECT_TRUE(system.Exists(std::string(kStartMenu) + "\\Other.lnk"));
-  EXPECT_FALSE(system.Exists(std::string(kStartMenu) + "\\Read Me.lnk"));
-  EXPECT_FALSE(system.HasKey(kKey));
+  EXPECT_TRUE(Exists(std::string(kDestination) + "\\My Letter.txt"));
+  EXPECT_FALSE(Exists(std::string(kDestination) + "\\Readme.txt"));
+  EXPECT_FALSE(Exists(kRecord));
+  EXPECT_TRUE(Exists(std::string(kStartMenu) + "\\Other.lnk"));
+  EXPECT_FALSE(Exists(std::string(kStartMenu) + "\\Read Me.lnk"));
+  EXPECT_FALSE(HasKey(kKey));
 }
 
 TEST_F(UninstallRunTest, PassesOverMissingItemsSilently) {
-  system.Put(kRecord, layout.Bytes());  // nothing else of the product is left
+  Put(kRecord, layout.Bytes());  // nothing else of the product is left
   ASSERT_EQ(Run(), 1);
   EXPECT_EQ(LastBox(), "Sample Notes was successfully removed from your computer.");
-  EXPECT_FALSE(system.Exists(kDestination));
+  EXPECT_FALSE(Exists(kDestination));
 }
 
 TEST_F(UninstallRunTest, ReportsInUseAndReadOnlyAndKeepsWhatARetryNeeds) {
   Install();
   system.inUse.insert(std::string(kDestination) + "\\Readme.txt");
-  system.MakeReadOnly("C:\\WINDOWS\\Desktop\\Notes.lnk");
+  MakeReadOnly("C:\\WINDOWS\\Desktop\\Notes.lnk");
   ASSERT_EQ(Run(), 1);
   ASSERT_EQ(system.boxes.size(), 2u);
   EXPECT_EQ(system.boxes[1].caption, "Warning");
@@ -157,36 +183,36 @@ TEST_F(UninstallRunTest, ReportsInUseAndReadOnlyAndKeepsWhatARetryNeeds) {
             "Close any program that uses them and clear their read-only mark, then remove "
             "Sample Notes again.");
   // Everything else went; the record, its folder and the key stay for the next try.
-  EXPECT_FALSE(system.Exists(std::string(kDestination) + "\\Notes.txt"));
-  EXPECT_FALSE(system.Exists("C:\\WINDOWS\\Desktop\\Read Me.lnk"));
-  EXPECT_FALSE(system.HasKey("HKCU\\Software\\Tavrin\\Sample Notes"));
-  EXPECT_FALSE(system.Exists(kStartMenu));
-  EXPECT_TRUE(system.Exists(kRecord));
-  EXPECT_TRUE(system.HasKey(kKey));
+  EXPECT_FALSE(Exists(std::string(kDestination) + "\\Notes.txt"));
+  EXPECT_FALSE(Exists("C:\\WINDOWS\\Desktop\\Read Me.lnk"));
+  EXPECT_FALSE(HasKey("HKCU\\Software\\Tavrin\\Sample Notes"));
+  EXPECT_FALSE(Exists(kStartMenu));
+  EXPECT_TRUE(Exists(kRecord));
+  EXPECT_TRUE(HasKey(kKey));
 
   // The next try, with the file closed and the mark cleared, finishes the job.
   system.inUse.clear();
-  std::filesystem::permissions(system.Host("C:\\WINDOWS\\Desktop\\Notes.lnk"),
+  std::filesystem::permissions(world.Host("C:\\WINDOWS\\Desktop\\Notes.lnk"),
                                std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
   system.boxes.clear();
   ASSERT_EQ(Run(), 1);
   EXPECT_EQ(LastBox(), "Sample Notes was successfully removed from your computer.");
-  EXPECT_FALSE(system.Exists(kDestination));
-  EXPECT_FALSE(system.HasKey(kKey));
+  EXPECT_FALSE(Exists(kDestination));
+  EXPECT_FALSE(HasKey(kKey));
 }
 
 TEST_F(UninstallRunTest, ReportsAFolderWhereAFileWasAndAKeyThatWillNotGo) {
   Install();
-  std::filesystem::remove(system.Host(std::string(kDestination) + "\\Notes.bak"));
-  system.MakeFolder(std::string(kDestination) + "\\Notes.bak\\inside");
-  system.keyError = kErrorAccessDenied;
+  std::filesystem::remove(world.Host(std::string(kDestination) + "\\Notes.bak"));
+  world.MakeFolder(std::string(kDestination) + "\\Notes.bak\\inside");
+  system.FailCall("DeleteKeyTree", 1, kErrorAccessDenied);  // the extra's key
   ASSERT_EQ(Run(), 1);
   EXPECT_NE(LastBox().find("C:\\Program Files\\Sample Notes\\Notes.bak: it is a folder, not a file\n"),
             std::string::npos) << LastBox();
   EXPECT_NE(LastBox().find("HKEY_CURRENT_USER\\Software\\Tavrin\\Sample Notes: access is denied\n"),
             std::string::npos) << LastBox();
-  EXPECT_TRUE(system.Exists(std::string(kDestination) + "\\Notes.bak\\inside"));
+  EXPECT_TRUE(Exists(std::string(kDestination) + "\\Notes.bak\\inside"));
 }
 
 TEST_F(UninstallRunTest, ListsAtMostFifteenItemsLeft) {
@@ -210,11 +236,11 @@ TEST_F(UninstallRunTest, NoMeansNothingIsTouched) {
 }
 
 TEST_F(UninstallRunTest, RefusesWithAMessageNamingTheRecord) {
-  system.Put("C:\\Cut\\Uninstall.qsu", layout.Bytes().substr(0, 30));
+  Put("C:\\Cut\\Uninstall.qsu", layout.Bytes().substr(0, 30));
   RecordLayout hostile = layout;
   hostile.files = {"..\\..\\WINDOWS\\WIN.INI"};
-  system.Put("C:\\Hostile\\Uninstall.qsu", hostile.Bytes());
-  system.Put("C:\\WINDOWS\\WIN.INI", "keep");
+  Put("C:\\Hostile\\Uninstall.qsu", hostile.Bytes());
+  Put("C:\\WINDOWS\\WIN.INI", "keep");
   const struct {
     const char* commandLine;
     const char* message;
@@ -241,15 +267,15 @@ TEST_F(UninstallRunTest, RefusesWithAMessageNamingTheRecord) {
     EXPECT_EQ(system.boxes[0].style, kMbOk | kMbIconError);
   }
   EXPECT_TRUE(system.removals.empty());
-  EXPECT_TRUE(system.Exists("C:\\WINDOWS\\WIN.INI"));
+  EXPECT_TRUE(Exists("C:\\WINDOWS\\WIN.INI"));
   EXPECT_EQ(system.openFiles, 0);
 }
 
 // However the Windows folder is written, a record naming it is refused before anything
 // goes, and the files it lists there stay byte for byte.
 TEST_F(UninstallRunTest, RefusesTheWindowsFolderHoweverItIsWritten) {
-  system.Put("C:\\WINDOWS\\WIN.INI", "[windows]\r\n");
-  system.Put("C:\\WINDOWS\\SYSTEM\\KERNEL32.DLL", "MZ");
+  Put("C:\\WINDOWS\\WIN.INI", "[windows]\r\n");
+  Put("C:\\WINDOWS\\SYSTEM\\KERNEL32.DLL", "MZ");
   const struct {
     const char* destination;
     const char* problem;
@@ -270,7 +296,7 @@ TEST_F(UninstallRunTest, RefusesTheWindowsFolderHoweverItIsWritten) {
     RecordLayout hostile = layout;
     hostile.destination = c.destination;
     hostile.files = {"WIN.INI", "SYSTEM\\KERNEL32.DLL", "KERNEL32.DLL"};
-    system.Put("C:\\Evil\\Uninstall.qsu", hostile.Bytes());
+    Put("C:\\Evil\\Uninstall.qsu", hostile.Bytes());
     system.boxes.clear();
     EXPECT_EQ(Run("C:\\WINDOWS\\Uninstaller.exe C:\\Evil\\Uninstall.qsu"), 0);
     ASSERT_EQ(system.boxes.size(), 1u);
@@ -279,18 +305,18 @@ TEST_F(UninstallRunTest, RefusesTheWindowsFolderHoweverItIsWritten) {
                                         ".\n\nNothing was removed.");
   }
   EXPECT_TRUE(system.removals.empty());
-  EXPECT_EQ(ReadFileBytes(system.Host("C:\\WINDOWS\\WIN.INI")), "[windows]\r\n");
-  EXPECT_EQ(ReadFileBytes(system.Host("C:\\WINDOWS\\SYSTEM\\KERNEL32.DLL")), "MZ");
-  EXPECT_TRUE(system.Exists("C:\\Evil\\Uninstall.qsu"));
+  EXPECT_EQ(ReadFileBytes(world.Host("C:\\WINDOWS\\WIN.INI")), "[windows]\r\n");
+  EXPECT_EQ(ReadFileBytes(world.Host("C:\\WINDOWS\\SYSTEM\\KERNEL32.DLL")), "MZ");
+  EXPECT_TRUE(Exists("C:\\Evil\\Uninstall.qsu"));
 }
 
 // An extra naming the system's list of programs refuses the whole record: no program's
 // entry goes, and nothing else either.
 TEST_F(UninstallRunTest, RefusesAnExtraNamingTheListOfPrograms) {
   Install();
-  system.AddKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other Program");
+  AddKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other Program");
   layout.extras = {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"};
-  system.Put(kRecord, layout.Bytes());
+  Put(kRecord, layout.Bytes());
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(LastBox(),
             "The uninstall record 'C:\\Program Files\\Sample Notes\\Uninstall.qsu' cannot be used: "
@@ -298,9 +324,9 @@ TEST_F(UninstallRunTest, RefusesAnExtraNamingTheListOfPrograms) {
             "Uninstall' is not a program's own key, nor one program's entry in a list the system "
             "shares.\n\nNothing was removed.");
   EXPECT_TRUE(system.removals.empty());
-  EXPECT_TRUE(system.HasKey(kKey));
+  EXPECT_TRUE(HasKey(kKey));
   EXPECT_TRUE(
-      system.HasKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other Program"));
+      HasKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other Program"));
 }
 
 }  // namespace

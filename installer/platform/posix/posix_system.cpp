@@ -224,6 +224,11 @@ bool PosixSystem::CopyFileOver(const std::string& from, const std::string& to,
 bool PosixSystem::RemoveFile(const std::string& path, std::uint32_t* error) {
   std::string host;
   if (!ToHostPath(path, &host)) return FailBool(error, ENOENT);
+  // DeleteFileA refuses a file with the read-only mark, which unlink would take.
+  struct stat info;
+  if (lstat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0) {
+    return FailBool(error, EACCES);
+  }
   if (unlink(host.c_str()) == 0) return true;
   return FailBool(error, errno);
 }
@@ -237,6 +242,12 @@ bool PosixSystem::RenameFile(const std::string& from, const std::string& to,
   if (lstat(hostTo.c_str(), &info) == 0) return FailBool(error, EEXIST);
   if (rename(hostFrom.c_str(), hostTo.c_str()) == 0) return true;
   return FailBool(error, errno);
+}
+
+bool PosixSystem::IsReadOnly(const std::string& path) {
+  std::string host;
+  struct stat info;
+  return ToHostPath(path, &host) && stat(host.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
 }
 
 void* PosixSystem::AllocateMemory(std::size_t bytes) { return std::malloc(bytes); }

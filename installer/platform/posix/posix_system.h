@@ -42,6 +42,8 @@ class PosixSystem : public System {
   bool RemoveFile(const std::string& path, std::uint32_t* error) override;
   bool RenameFile(const std::string& from, const std::string& to,
                   std::uint32_t* error) override;
+  // The DOS read-only mark as Wine shows it: no one may write the file or folder.
+  bool IsReadOnly(const std::string& path) override;
   void* AllocateMemory(std::size_t bytes) override;
 
   RegistryKey CreateKey(RegistryHive hive, const std::string& subKey,
