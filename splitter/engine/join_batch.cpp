@@ -29,17 +29,6 @@ bool WriteAll(FileHandle file, const std::string& bytes) {
   return Sys().WriteFile(file, bytes.data(), static_cast<std::uint32_t>(bytes.size())).ok;
 }
 
-// A join file cut short would rebuild a wrong file or half of one: it goes.
-void DisableBackup(FileHandle* backup, const std::string& path, const char* message) {
-  if (*backup != kInvalidFile) {
-    Sys().CloseFile(*backup);
-    Sys().RemoveFile(path);
-  }
-  *backup = kInvalidFile;
-  Sys().ShowMessageBox(progressDialog, WithCreateRefusal(message), kCaptionError, kMbIconError);
-  splitJob.backupEnabled = 0;
-}
-
 }  // namespace
 
 std::string BatchPercents(const std::string& text) {
@@ -259,7 +248,7 @@ int WriteJoinBatch(const std::string& pieceBaseName, const std::string& shortNam
   if (job.backupEnabled) {
     backupPath = PathInFolder(job.backupFolder, name);
     backup = CreateOutputFile(backupPath);
-    if (backup == kInvalidFile) DisableBackup(&backup, backupPath, kTextJoinBackupCreateFailed);
+    if (backup == kInvalidFile) DropBackupFile(&backup, backupPath, kTextJoinBackupCreateFailed);
   }
 
   for (const std::string& bytes :
@@ -274,7 +263,7 @@ int WriteJoinBatch(const std::string& pieceBaseName, const std::string& shortNam
       return 0;
     }
     if (job.backupEnabled && !WriteAll(backup, bytes)) {
-      DisableBackup(&backup, backupPath, kTextJoinBackupWriteFailed);
+      DropBackupFile(&backup, backupPath, kTextJoinBackupWriteFailed);
     }
   }
   Sys().CloseFile(main);

@@ -2,6 +2,7 @@
 
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
+#include "engine/split_messages.h"
 #include "engine/text_format.h"
 
 namespace parcelo {
@@ -22,6 +23,16 @@ FileHandle CreateOutputFile(const std::string& path) {
     return kInvalidFile;
   }
   return Sys().CreateForWriting(path, nullptr);
+}
+
+void DropBackupFile(FileHandle* backup, const std::string& path, const char* message) {
+  if (*backup != kInvalidFile) {
+    Sys().CloseFile(*backup);
+    Sys().RemoveFile(path);
+  }
+  *backup = kInvalidFile;
+  Sys().ShowMessageBox(progressDialog, WithCreateRefusal(message), kCaptionError, kMbIconError);
+  splitJob.backupEnabled = 0;
 }
 
 std::string WithCreateRefusal(const char* text) {
