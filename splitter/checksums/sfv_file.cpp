@@ -100,7 +100,9 @@ bool ParseSfv(const std::string& text, SfvFile* file, std::string* problem) {
     start = end + 1;
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find_first_not_of(" \t") == std::string::npos) continue;
+    const std::size_t last = line.find_last_not_of(" \t");
+    if (last == std::string::npos) continue;
+    line.resize(last + 1);
     if (line[0] == ';') {
       ReadComment(line, file, &known);
       continue;

@@ -428,14 +428,16 @@ int RunJoin(const std::string& target) {
   }
   // Too late to take anything back: the file is whole.
   if (const int signal = PendingInterrupt()) EndByInterrupt(signal);
+  // On standard error: standard output shows what the join file's ECHO lines say, as cmd
+  // would.
   if (!sfvName.empty()) {
     const std::string count = std::to_string(pieces.size()) + (pieces.size() == 1 ? " piece" : " pieces");
     if (sfv.sourceKnown) {
-      std::printf("The %s and the rebuilt %s (%s bytes, CRC-32 0x%s) match %s.\n", count.c_str(),
+      std::fprintf(stderr, "The %s and the rebuilt %s (%s bytes, CRC-32 0x%s) match %s.\n", count.c_str(),
                   written.name.c_str(), std::to_string(written.size).c_str(),
                   CrcHex(written.crc).c_str(), sfvName.c_str());
     } else {
-      std::printf("The %s match %s.\n", count.c_str(), sfvName.c_str());
+      std::fprintf(stderr, "The %s match %s.\n", count.c_str(), sfvName.c_str());
     }
   }
   return 0;

@@ -133,10 +133,6 @@ std::string DescribeCheck(const PieceCheck& check, const std::string& sfvName) {
   return check.name;
 }
 
-std::string DescribeFile(const std::string& name, std::uint64_t size, std::uint32_t crc) {
-  return name + ": " + std::to_string(size) + " bytes, CRC-32 " + Hex(crc);
-}
-
 bool RebuildsSource(const std::vector<PieceCheck>& checks, const SfvFile& sfv,
                     const std::string& sfvName, std::string* problem) {
   if (!sfv.sourceKnown) return true;

@@ -48,7 +48,4 @@ std::string DescribeCheck(const PieceCheck& check, const std::string& sfvName);
 bool RebuildsSource(const std::vector<PieceCheck>& checks, const SfvFile& sfv,
                     const std::string& sfvName, std::string* problem);
 
-// "Holiday Video.avi: 250000 bytes, CRC-32 0x1A2B3C4D"
-std::string DescribeFile(const std::string& name, std::uint64_t size, std::uint32_t crc);
-
 }  // namespace parcelo

@@ -44,8 +44,9 @@ bool Report(const std::vector<PieceCheck>& checks, const SfvFile& sfv, const std
     return false;
   }
   if (sfv.sourceKnown) {
-    std::printf("All %zu pieces are right; they make %s.\n", checks.size(),
-                DescribeFile(sfv.sourceName, sfv.sourceSize, sfv.sourceCrc).c_str());
+    std::printf("All %zu pieces are right; together they are %s (%s bytes, CRC-32 0x%s).\n",
+                checks.size(), sfv.sourceName.c_str(), std::to_string(sfv.sourceSize).c_str(),
+                CrcHex(sfv.sourceCrc).c_str());
   } else {
     std::printf("All %zu pieces are right.\n", checks.size());
   }

@@ -50,8 +50,10 @@ ChunkResult PosixSystem::CopyChunkInSteps(FileHandle source, FileHandle piece, F
     const std::uint32_t step = left < kTappedStep ? left : kTappedStep;
     const IoResult read = ReadFile(source, buffer, step);
     if (!read.ok) {
-      result.read = read;
-      return result;
+      // Whatever went before, the run ends on the read: the writes count as not tried.
+      ChunkResult failed;
+      failed.read = read;
+      return failed;
     }
     if (read.bytes == 0) break;  // the end of the source: as one short read
     result.read.bytes += read.bytes;
