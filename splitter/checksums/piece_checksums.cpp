@@ -27,10 +27,6 @@ void ShowError(const std::string& text) {
   Sys().ShowMessageBox(progressDialog, text, kCaptionError, kMbIconError);
 }
 
-bool WriteAll(FileHandle file, const std::string& bytes) {
-  return Sys().WriteFile(file, bytes.data(), static_cast<std::uint32_t>(bytes.size())).ok;
-}
-
 }  // namespace
 
 void PieceChecksums::Seen(const void* data, std::uint32_t count) {
@@ -89,41 +85,13 @@ bool PieceChecksums::ClearStale(const std::string& folder, bool backup) {
 
 int PieceChecksums::Write() {
   if (!write_) return 1;
-  SplitJob& job = splitJob;
   Sys().SetItemText(progressDialog, kIdProgressStatus, kTextWritingChecksums);
-  const std::string name = SfvFileName(job.pieceBaseName);
-  const std::string bytes = FormatSfv(Content());
-
-  const std::string mainPath = PathInFolder(job.destinationPath, name);
-  const FileHandle main = CreateOutputFile(mainPath);
-  if (main == kInvalidFile) {
-    ShowError(WithCreateRefusal(kTextChecksumsFailed));
-    return 0;
+  if (WriteRunFile(SfvFileName(splitJob.pieceBaseName), {FormatSfv(Content())},
+                   kTextChecksumsBackupCreateFailed, kTextChecksumsBackupWriteFailed)) {
+    return 1;
   }
-  FileHandle backup = kInvalidFile;
-  std::string backupPath;
-  if (job.backupEnabled) {
-    backupPath = PathInFolder(job.backupFolder, name);
-    backup = CreateOutputFile(backupPath);
-    if (backup == kInvalidFile) DropBackupFile(&backup, backupPath, kTextChecksumsBackupCreateFailed);
-  }
-  if (!WriteAll(main, bytes)) {
-    // One cut short would fail a sound join: it goes.
-    Sys().CloseFile(main);
-    Sys().RemoveFile(mainPath);
-    if (backup != kInvalidFile) {
-      Sys().CloseFile(backup);
-      Sys().RemoveFile(backupPath);
-    }
-    ShowError(kTextChecksumsFailed);
-    return 0;
-  }
-  Sys().CloseFile(main);
-  if (backup != kInvalidFile && !WriteAll(backup, bytes)) {
-    DropBackupFile(&backup, backupPath, kTextChecksumsBackupWriteFailed);
-  }
-  if (backup != kInvalidFile) Sys().CloseFile(backup);
-  return 1;
+  ShowError(WithCreateRefusal(kTextChecksumsFailed));
+  return 0;
 }
 
 }  // namespace parcelo
