@@ -51,7 +51,7 @@ joined_by_the_program() {
     echo "FAIL: parcelo95-cli.exe join did not rebuild the source"; cat "$log"; ls "$folder"
     failures=$((failures + 1)); return
   fi
-  if [ "$(ls "$folder" | wc -l)" -ne 5 ]; then  # three pieces, the join file, the source
+  if [ "$(ls "$folder" | wc -l)" -ne 6 ]; then  # 3 pieces, the checksum and join files, the source
     echo "FAIL: the join left other files"; ls -a "$folder"; failures=$((failures + 1)); return
   fi
   local before status=0
@@ -138,10 +138,77 @@ progress_line() {
   echo "ok: no progress line in a file; $draws draws of it on a terminal, the last one \"Finished.\""
 }
 
+# The checksum file of the Windows build: an 8.3 name beside the pieces, CR LF lines that
+# Debian's cksfv accepts; verify and join check the pieces against it (and against a file
+# that cksfv wrote), and a damaged piece stops the join before it writes anything.
+checksums() {
+  local dir="$work/sums" log="$work/sums.log" status=0
+  mkdir -p "$dir/out"
+  head -c 250000 /dev/urandom >"$dir/Holiday Video.avi"
+  if ! timeout 120 wine "$exe" split "$(winpath "$dir/Holiday Video.avi")" "$(winpath "$dir/out")" \
+      --size 100000 --yes --set NoReminders=1 >"$log" 2>&1; then
+    echo "FAIL: split for the checksum file"; cat "$log"; failures=$((failures + 1)); return
+  fi
+  local sfv
+  sfv=$(cd "$dir/out" && ls | grep -i '\.sfv$' || true)
+  if [ "$(printf '%s\n' "$sfv" | grep -c .)" -ne 1 ] || [ ${#sfv} -gt 12 ] ||
+      [ "$(grep -c $'\r$' "$dir/out/$sfv")" -ne "$(wc -l <"$dir/out/$sfv")" ]; then
+    echo "FAIL: no one 8.3 checksum file with CR LF lines: $sfv"; ls "$dir/out"; failures=$((failures + 1)); return
+  fi
+  if command -v cksfv >/dev/null; then
+    if ! (cd "$dir/out" && timeout 60 cksfv -q -f "$sfv") >"$log" 2>&1; then
+      echo "FAIL: cksfv refuses $sfv"; cat "$log"; cat -A "$dir/out/$sfv"; failures=$((failures + 1)); return
+    fi
+    local pieces
+    pieces=$(cd "$dir/out" && ls | grep -E '\.[0-9]{3}$')
+    (cd "$dir/out" && timeout 60 cksfv $pieces >"$dir/peer.sfv") || true
+    cp "$dir/peer.sfv" "$dir/out/peer.sfv"
+    if ! timeout 120 wine "$exe" verify "$(winpath "$dir/out/peer.sfv")" >"$log" 2>&1 ||
+        [ "$(grep -c ': OK' "$log")" -ne 3 ]; then
+      echo "FAIL: verify of cksfv's file"; cat "$log"; failures=$((failures + 1)); return
+    fi
+    rm "$dir/out/peer.sfv"
+  elif [ "${CI:-}" = true ]; then
+    echo "FAIL: cksfv is not installed"; failures=$((failures + 1)); return
+  else
+    echo "skip: cksfv is not installed (Debian package cksfv)"
+  fi
+  if ! timeout 120 wine "$exe" verify "$(winpath "$dir/out")" >"$log" 2>&1 ||
+      [ "$(grep -c ': OK' "$log")" -ne 3 ] || ! grep -q "All 3 pieces are right" "$log"; then
+    echo "FAIL: verify of the split's own file"; cat "$log"; failures=$((failures + 1)); return
+  fi
+  mkdir -p "$dir/damaged"
+  cp "$dir"/out/* "$dir/damaged"/
+  local second
+  second=$(cd "$dir/damaged" && ls | grep -E '\.001$')
+  printf 'X' | dd of="$dir/damaged/$second" bs=1 seek=777 conv=notrunc 2>/dev/null
+  local before
+  before=$(ls -l --time-style=+%s.%N "$dir/damaged")
+  timeout 120 wine "$exe" join "$(winpath "$dir/damaged")" </dev/null >"$log" 2>&1 || status=$?
+  # The console's lines end in CR LF.
+  if [ "$status" -ne 1 ] ||
+      ! tr -d '\r' <"$log" | grep -q "^$second: CRC-32 0x[0-9A-F]\{8\}, expected 0x[0-9A-F]\{8\}; nothing was written.$" ||
+      [ "$(ls -l --time-style=+%s.%N "$dir/damaged")" != "$before" ]; then
+    echo "FAIL: join of a damaged piece exited $status"; cat "$log"; ls "$dir/damaged"; failures=$((failures + 1)); return
+  fi
+  if ! timeout 120 wine "$exe" join "$(winpath "$dir/out")" </dev/null >"$log" 2>&1 ||
+      ! cmp -s "$dir/Holiday Video.avi" "$dir/out/Holiday Video.avi" || ! grep -q "match $sfv" "$log"; then
+    echo "FAIL: join of the sound pieces"; cat "$log"; failures=$((failures + 1)); return
+  fi
+  mkdir -p "$dir/none"
+  if ! timeout 120 wine "$exe" split "$(winpath "$dir/Holiday Video.avi")" "$(winpath "$dir/none")" \
+      --size 100000 --yes --set NoReminders=1 --no-checksums >"$log" 2>&1 ||
+      ls "$dir/none" | grep -qi '\.sfv$'; then
+    echo "FAIL: --no-checksums"; cat "$log"; ls "$dir/none"; failures=$((failures + 1)); return
+  fi
+  echo "ok: $sfv beside the pieces, read by cksfv and by verify; a damaged piece stops the join"
+}
+
 wine_prefix_start "$work"
 check "Holiday Video.avi" 250000 100000 no
 check "BIGFILE.DAT" 150000 1000 yes
 joined_by_the_program
 source_named_like_outputs
 progress_line
+checksums
 [ "$failures" -eq 0 ]

@@ -8,6 +8,7 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 packages=(cmake g++ make libgtest-dev libcli11-dev g++-mingw-w64-i686 mingw-w64-tools wine wine32 xvfb)
 packages+=(clang libclang-rt-dev)  # the installer's libFuzzer targets
 packages+=(python3)  # the Windows programs' import check (tools/win9x)
+packages+=(cksfv)  # the peer that reads and writes checksum files like parcelo95's
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

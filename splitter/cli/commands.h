@@ -22,6 +22,7 @@ struct SplitArguments {
   bool span = false;
   std::string backupFolder;  // --backup
   bool yes = false;
+  bool checksums = true;  // --no-checksums: no <piece base>.SFV
   FlagOverrides overrides;
 };
 
@@ -36,5 +37,6 @@ std::string SettingsFailure(System& host, const std::string& what, const std::st
 int RunSplit(const SplitArguments& arguments);
 int RunOptions(const FlagOverrides& overrides);
 int RunJoin(const std::string& target);
+int RunVerify(const std::string& target);
 
 }  // namespace parcelo

@@ -44,9 +44,9 @@ bool FailureReasons::IsSameFile(const std::string& a, const std::string& b) {
 }
 
 ChunkResult FailureReasons::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
-                                      void* buffer, std::uint32_t count) {
+                                      void* buffer, std::uint32_t count, ChunkTap* tap) {
   ClearSystemError();
-  const ChunkResult result = inner_->CopyChunk(source, piece, backup, buffer, count);
+  const ChunkResult result = inner_->CopyChunk(source, piece, backup, buffer, count, tap);
   Note(!result.read.ok || !result.write.ok || (backup != kInvalidFile && !result.backup.ok));
   return result;
 }

@@ -21,7 +21,7 @@ class FailureReasons : public ForwardingSystem {
   // then the cause to give.
   bool IsSameFile(const std::string& a, const std::string& b) override;
   ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
-                        std::uint32_t count) override;
+                        std::uint32_t count, ChunkTap* tap = nullptr) override;
 
   // An error box gets the pending cause as a line of its own; other boxes pass unchanged.
   int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,

@@ -15,17 +15,20 @@
 #include "cli/console_system.h"
 #include "cli/host.h"
 #include "cli/interrupt.h"
+#include "checksums/crc32.h"
 #include "cli/join_script.h"
+#include "cli/piece_checks.h"
+#include "cli/text_file.h"
 #include "platform/system.h"
 
 namespace parcelo {
 namespace {
 
-constexpr std::size_t kLargestJoinFile = 1 << 20;
 constexpr std::size_t kCopyBuffer = 1 << 20;
 constexpr char kNothingWritten[] = "\nNothing was written.";
 constexpr char kTakenBack[] = "\nThe files this join had made were removed again.";
 constexpr char kInterrupted[] = "Interrupted";
+constexpr char kNothingWrittenHere[] = "; nothing was written.";
 
 int Fail(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
@@ -220,9 +223,17 @@ std::FILE* CreateTemporary(Folder* folder, std::string* name) {
   return nullptr;
 }
 
+// What a COPY step wrote: its target and the CRC-32 and size of the bytes, taken as they
+// passed.
+struct Written {
+  std::string name;
+  std::uint32_t crc = 0;
+  std::uint64_t size = 0;
+};
+
 // Appends source to out; the message of a failure, or empty.
 std::string CopyInto(std::FILE* out, const std::string& source, const std::string& sourceName,
-                     const std::string& target, std::vector<char>* buffer) {
+                     const std::string& target, std::vector<char>* buffer, Written* written) {
   if (PendingInterrupt() != 0) return kInterrupted;
   std::FILE* in = std::fopen(source.c_str(), "rb");
   if (in == nullptr) return "Cannot read " + sourceName + ": " + Reason();
@@ -237,6 +248,8 @@ std::string CopyInto(std::FILE* out, const std::string& source, const std::strin
       problem = "Cannot write " + target + ": " + Reason();
       break;
     }
+    written->crc = Crc32Update(written->crc, buffer->data(), got);
+    written->size += got;
     if (got < buffer->size()) {
       if (std::ferror(in)) problem = "Cannot read " + sourceName + ": " + Reason();
       break;
@@ -246,8 +259,10 @@ std::string CopyInto(std::FILE* out, const std::string& source, const std::strin
   return problem;
 }
 
-// One step for real; the message of a failure, or empty.
-std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buffer) {
+// One step for real; the message of a failure, or empty. *written follows the file the
+// last COPY made, through its REN.
+std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buffer,
+                    Written* written) {
   Folder::Kind kind;
   switch (step.kind) {
     case JoinStep::Echo:
@@ -258,9 +273,10 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
       std::FILE* out = CreateTemporary(folder, &temporary);
       if (out == nullptr) return "Cannot write " + step.name + ": " + Reason();
       std::string problem;
+      *written = Written{step.name};
       for (const std::string& source : step.sources) {
         problem = CopyInto(out, folder->PathOf(folder->Find(source, &kind)), source, step.name,
-                           buffer);
+                           buffer, written);
         if (!problem.empty()) break;
       }
       errno = 0;
@@ -291,32 +307,34 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
       }
       folder->Remove(old);
       folder->Add(step.newName, true);
+      if (EqualIgnoringAsciiCase(written->name, step.name)) written->name = step.newName;
       return {};
     }
   }
   return {};
 }
 
-// The join file's bytes, or false with the message.
-bool ReadJoinFile(const std::string& joinFile, std::string* text, std::string* problem) {
-  std::FILE* in = std::fopen(joinFile.c_str(), "rb");
-  if (in == nullptr) {
-    *problem = "Cannot read " + joinFile + ": " + Reason();
+// Every piece the join reads against the checksum file, before anything is written: each
+// one that is not right is named. False after the messages.
+bool CheckBeforeJoin(const std::string& folder, const std::vector<std::string>& pieces,
+                     const std::string& sfvName, SfvFile* sfv) {
+  std::string problem;
+  if (!ReadSfvFile(JoinPath(folder, sfvName), sfv, &problem)) {
+    Fail(problem + kNothingWritten);
     return false;
   }
-  char chunk[4096];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0 && text->size() <= kLargestJoinFile) {
-    text->append(chunk, got);
+  const std::vector<PieceCheck> checks = CheckPieces(folder, pieces, *sfv);
+  bool right = true;
+  for (const PieceCheck& check : checks) {
+    if (check.state == PieceCheck::Right) continue;
+    Fail(DescribeCheck(check, sfvName) + kNothingWrittenHere);
+    right = false;
   }
-  const bool failed = std::ferror(in) != 0;
-  if (failed) *problem = "Cannot read " + joinFile + ": " + Reason();
-  std::fclose(in);
-  if (!failed && text->size() > kLargestJoinFile) {
-    *problem = "Too large for a join file: " + joinFile;
-    return false;
+  if (right && !RebuildsSource(checks, *sfv, sfvName, &problem)) {
+    Fail(problem + kNothingWrittenHere);
+    right = false;
   }
-  return !failed;
+  return right;
 }
 
 }  // namespace
@@ -350,7 +368,7 @@ int RunJoin(const std::string& target) {
     return Fail("Not a plain file: " + joinFile);
   }
   std::string text, problem;
-  if (!ReadJoinFile(joinFile, &text, &problem)) return Fail(problem);
+  if (!ReadTextFile(joinFile, "join file", &text, &problem)) return Fail(problem);
 
   std::vector<JoinStep> steps;
   // The command interpreter reads the file in the OEM code page; so do we.
@@ -373,13 +391,23 @@ int RunJoin(const std::string& target) {
     }
     return Fail(problem);
   }
+  const std::vector<std::string> pieces = JoinPieces(steps);
+  const std::string sfvName = ChecksumFileFor(folderPath, pieces.front());
+  SfvFile sfv;
+  if (sfvName.empty()) {
+    std::fprintf(stderr, "No checksum file (%s): the pieces could not be checked.\n",
+                 ChecksumFileNameFor(pieces.front()).c_str());
+  } else if (!CheckBeforeJoin(folderPath, pieces, sfvName, &sfv)) {
+    return 1;
+  }
   Folder folder(folderPath);
   std::vector<char> buffer(kCopyBuffer);
+  Written written;
   // An interrupted join takes back what it made, as a failed one does: its intermediate
   // and temporary files would be left for ever otherwise.
   CatchInterrupts();
   for (const JoinStep& step : steps) {
-    problem = PendingInterrupt() != 0 ? kInterrupted : RunStep(step, &folder, &buffer);
+    problem = PendingInterrupt() != 0 ? kInterrupted : RunStep(step, &folder, &buffer, &written);
     if (problem.empty()) continue;
     const bool made = !folder.Made().empty();
     for (const std::string& name : folder.Made()) RemoveHostFile(folder.PathOf(name));
@@ -389,8 +417,29 @@ int RunJoin(const std::string& target) {
     }
     return Fail(problem + (made ? kTakenBack : kNothingWritten));
   }
+  if (!sfvName.empty() && sfv.sourceKnown &&
+      (written.crc != sfv.sourceCrc || written.size != sfv.sourceSize)) {
+    // The pieces changed while they were read: what was made is not the file.
+    for (const std::string& name : folder.Made()) RemoveHostFile(folder.PathOf(name));
+    return Fail("The rebuilt " + written.name + " has " + std::to_string(written.size) +
+                " bytes with CRC-32 0x" + CrcHex(written.crc) + ", where " + sfvName +
+                " expects " + std::to_string(sfv.sourceSize) + " bytes with CRC-32 0x" +
+                CrcHex(sfv.sourceCrc) + kTakenBack);
+  }
   // Too late to take anything back: the file is whole.
   if (const int signal = PendingInterrupt()) EndByInterrupt(signal);
+  // On standard error: standard output shows what the join file's ECHO lines say, as cmd
+  // would.
+  if (!sfvName.empty()) {
+    const std::string count = std::to_string(pieces.size()) + (pieces.size() == 1 ? " piece" : " pieces");
+    if (sfv.sourceKnown) {
+      std::fprintf(stderr, "The %s and the rebuilt %s (%s bytes, CRC-32 0x%s) match %s.\n", count.c_str(),
+                  written.name.c_str(), std::to_string(written.size).c_str(),
+                  CrcHex(written.crc).c_str(), sfvName.c_str());
+    } else {
+      std::fprintf(stderr, "The %s match %s.\n", count.c_str(), sfvName.c_str());
+    }
+  }
   return 0;
 }
 

@@ -147,6 +147,27 @@ const char* ParseLine(const std::string& line, JoinStep* step) {
 }  // namespace
 
 
+std::vector<std::string> JoinPieces(const std::vector<JoinStep>& steps) {
+  std::vector<std::string> made, pieces;
+  const auto isMade = [&made](const std::string& name) {
+    for (const std::string& target : made) {
+      if (EqualIgnoringAsciiCase(target, name)) return true;
+    }
+    return false;
+  };
+  for (const JoinStep& step : steps) {
+    if (step.kind == JoinStep::Copy) {
+      for (const std::string& source : step.sources) {
+        if (!isMade(source)) pieces.push_back(source);
+      }
+      made.push_back(step.name);
+    } else if (step.kind == JoinStep::Rename) {
+      made.push_back(step.newName);
+    }
+  }
+  return pieces;
+}
+
 bool MatchesIntermediate(const std::string& name, const std::string& base) {
   if (name.size() != base.size() + 4) return false;
   if (!EqualIgnoringAsciiCase(name.substr(0, base.size()), base)) return false;

@@ -22,6 +22,9 @@ struct JoinStep {
 bool ParseJoinScript(const std::string& text, std::vector<JoinStep>* steps,
                      std::string* problem);
 
+// The pieces the steps read, in order: every COPY source that no earlier step made.
+std::vector<std::string> JoinPieces(const std::vector<JoinStep>& steps);
+
 // True when name matches BASE.??_ (without case), the DEL line's intermediate files.
 bool MatchesIntermediate(const std::string& name, const std::string& base);
 

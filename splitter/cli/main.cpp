@@ -78,6 +78,9 @@ int main(int argc, char** argv) {
   splitCommand->add_option("--backup", split.backupFolder, "Also write every piece here");
   splitCommand->add_flag("--yes", split.yes,
                          "Answer Yes, OK or Retry to each question (once), for scripts");
+  bool noChecksums = false;
+  splitCommand->add_flag("--no-checksums", noChecksums,
+                         "Write no checksum file (<piece base>.SFV) beside the pieces");
   AddFlagOverrides(splitCommand, &splitSets);
 
   std::string codePage;
@@ -99,6 +102,19 @@ int main(int argc, char** argv) {
                           "PARCELO95_OEM_CODEPAGE, else 437)");
 #endif
 
+  std::string verifyTarget;
+  CLI::App* verifyCommand = app.add_subcommand(
+      "verify", "Check pieces against their checksum file (.SFV), without joining them");
+  verifyCommand->add_option("TARGET", verifyTarget,
+                            "A folder (every .SFV file in it), a join file, or a checksum file "
+                            "(default: this folder)");
+
+#ifndef _WIN32
+  verifyCommand->add_option("--codepage", codePage,
+                            "OEM code page a join file named is written in: 437 or 850 "
+                            "(default: PARCELO95_OEM_CODEPAGE, else 437)");
+#endif
+
   std::vector<std::string> optionSets;
   CLI::App* optionsCommand =
       app.add_subcommand("options", "List the stored option flags, or store them with --set");
@@ -116,7 +132,7 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
 
-  if (splitCommand->parsed() || joinCommand->parsed()) {
+  if (splitCommand->parsed() || joinCommand->parsed() || verifyCommand->parsed()) {
     std::string problem;
     if (!ChooseOemCodePage(codePage, &problem)) {
       std::fprintf(stderr, "%s\n", problem.c_str());
@@ -130,8 +146,10 @@ int main(int argc, char** argv) {
       }
     }
     split.overrides = Overrides(splitSets);
+    split.checksums = !noChecksums;
     return RunSplit(split);
   }
   if (joinCommand->parsed()) return RunJoin(joinTarget);
+  if (verifyCommand->parsed()) return RunVerify(verifyTarget);
   return RunOptions(Overrides(optionSets));
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "checksums/piece_checksums.h"
 #include "cli/commands.h"
 #include "cli/console_system.h"
 #include "cli/failure_reasons.h"
@@ -194,8 +195,11 @@ int RunSplit(const SplitArguments& arguments) {
 
   static int consoleWindow;  // the run's "dialog": a console has no windows
   progressDialog = &consoleWindow;
-  if (!PrepareSplitRun()) return 1;
-  return SplitWorker() ? 0 : 1;
+  PieceChecksums checksums(arguments.checksums);
+  job.checksums = &checksums;
+  const int status = PrepareSplitRun() && SplitWorker() ? 0 : 1;
+  job.checksums = nullptr;
+  return status;
 }
 
 }  // namespace parcelo

@@ -25,21 +25,6 @@ std::string Oem(const std::string& name) {
   return oem;
 }
 
-bool WriteAll(FileHandle file, const std::string& bytes) {
-  return Sys().WriteFile(file, bytes.data(), static_cast<std::uint32_t>(bytes.size())).ok;
-}
-
-// A join file cut short would rebuild a wrong file or half of one: it goes.
-void DisableBackup(FileHandle* backup, const std::string& path, const char* message) {
-  if (*backup != kInvalidFile) {
-    Sys().CloseFile(*backup);
-    Sys().RemoveFile(path);
-  }
-  *backup = kInvalidFile;
-  Sys().ShowMessageBox(progressDialog, WithCreateRefusal(message), kCaptionError, kMbIconError);
-  splitJob.backupEnabled = 0;
-}
-
 }  // namespace
 
 std::string BatchPercents(const std::string& text) {
@@ -248,38 +233,11 @@ std::uint32_t JoinRoomNeeded(const std::string& pieceBaseName, const std::string
 
 int WriteJoinBatch(const std::string& pieceBaseName, const std::string& shortName,
                    const std::string& longName) {
-  SplitJob& job = splitJob;
+  const SplitJob& job = splitJob;
   const std::string name = job.joinFileName.empty() ? JoinFileName(longName) : job.joinFileName;
-  const std::string mainPath = PathInFolder(job.destinationPath, name);
-  const FileHandle main = CreateOutputFile(mainPath);
-  if (main == kInvalidFile) return 0;
-
-  FileHandle backup = kInvalidFile;
-  std::string backupPath;
-  if (job.backupEnabled) {
-    backupPath = PathInFolder(job.backupFolder, name);
-    backup = CreateOutputFile(backupPath);
-    if (backup == kInvalidFile) DisableBackup(&backup, backupPath, kTextJoinBackupCreateFailed);
-  }
-
-  for (const std::string& bytes :
-       JoinBatchFor(pieceBaseName, shortName, longName, job.pieceCount, appSettings.useDos83)) {
-    if (!WriteAll(main, bytes)) {
-      Sys().CloseFile(main);
-      Sys().RemoveFile(mainPath);
-      if (backup != kInvalidFile) {
-        Sys().CloseFile(backup);
-        Sys().RemoveFile(backupPath);
-      }
-      return 0;
-    }
-    if (job.backupEnabled && !WriteAll(backup, bytes)) {
-      DisableBackup(&backup, backupPath, kTextJoinBackupWriteFailed);
-    }
-  }
-  Sys().CloseFile(main);
-  if (backup != kInvalidFile) Sys().CloseFile(backup);
-  return 1;
+  return WriteRunFile(
+      name, JoinBatchFor(pieceBaseName, shortName, longName, job.pieceCount, appSettings.useDos83),
+      kTextJoinBackupCreateFailed, kTextJoinBackupWriteFailed);
 }
 
 }  // namespace parcelo

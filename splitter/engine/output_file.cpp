@@ -2,6 +2,7 @@
 
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
+#include "engine/split_messages.h"
 #include "engine/text_format.h"
 
 namespace parcelo {
@@ -22,6 +23,57 @@ FileHandle CreateOutputFile(const std::string& path) {
     return kInvalidFile;
   }
   return Sys().CreateForWriting(path, nullptr);
+}
+
+namespace {
+
+bool WriteAll(FileHandle file, const std::string& bytes) {
+  return Sys().WriteFile(file, bytes.data(), static_cast<std::uint32_t>(bytes.size())).ok;
+}
+
+void DropBackupFile(FileHandle* backup, const std::string& path, const char* message) {
+  if (*backup != kInvalidFile) {
+    Sys().CloseFile(*backup);
+    Sys().RemoveFile(path);
+  }
+  *backup = kInvalidFile;
+  Sys().ShowMessageBox(progressDialog, WithCreateRefusal(message), kCaptionError, kMbIconError);
+  splitJob.backupEnabled = 0;
+}
+
+}  // namespace
+
+int WriteRunFile(const std::string& name, const std::vector<std::string>& writes,
+                 const char* backupCreateFailed, const char* backupWriteFailed) {
+  SplitJob& job = splitJob;
+  const std::string mainPath = PathInFolder(job.destinationPath, name);
+  const FileHandle main = CreateOutputFile(mainPath);
+  if (main == kInvalidFile) return 0;
+
+  FileHandle backup = kInvalidFile;
+  std::string backupPath;
+  if (job.backupEnabled) {
+    backupPath = PathInFolder(job.backupFolder, name);
+    backup = CreateOutputFile(backupPath);
+    if (backup == kInvalidFile) DropBackupFile(&backup, backupPath, backupCreateFailed);
+  }
+  for (const std::string& bytes : writes) {
+    if (!WriteAll(main, bytes)) {
+      Sys().CloseFile(main);
+      Sys().RemoveFile(mainPath);
+      if (backup != kInvalidFile) {
+        Sys().CloseFile(backup);
+        Sys().RemoveFile(backupPath);
+      }
+      return 0;
+    }
+    if (job.backupEnabled && !WriteAll(backup, bytes)) {
+      DropBackupFile(&backup, backupPath, backupWriteFailed);
+    }
+  }
+  Sys().CloseFile(main);
+  if (backup != kInvalidFile) Sys().CloseFile(backup);
+  return 1;
 }
 
 std::string WithCreateRefusal(const char* text) {

@@ -19,6 +19,7 @@ void ResetSplitJob() {
   job.longName.clear();
   job.pieceBaseName.clear();
   job.joinFileName.clear();
+  job.checksums = nullptr;
   job.staleJoinFiles.clear();
   job.nameLocks.clear();
   job.createRefusal.clear();

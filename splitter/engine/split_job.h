@@ -12,6 +12,8 @@
 
 namespace parcelo {
 
+class SplitChecksums;
+
 struct SplitJob {
   std::string sourcePath;
   std::string destinationPath;  // a drive root such as A:\ when spanning
@@ -40,6 +42,8 @@ struct SplitJob {
   std::vector<NameLock> nameLocks;
   // Why CreateOutputFile refused its last file without trying; empty when it did not.
   std::string createRefusal;
+  // The command line's checksum file; nullptr in the Windows program.
+  SplitChecksums* checksums = nullptr;
 
   std::int32_t pieceIndex = 0;
   std::uint32_t pieceBytesWritten = 0;

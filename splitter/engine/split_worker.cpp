@@ -2,6 +2,7 @@
 #include "engine/join_batch.h"
 #include "engine/output_file.h"
 #include "engine/piece_name.h"
+#include "engine/split_checksums.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/split_run.h"
@@ -77,6 +78,7 @@ bool TakeNextDisk(const std::string& root) {
 bool CopyPiece() {
   SplitJob& job = splitJob;
   job.pieceBytesWritten = 0;
+  ChunkTap* const tap = job.checksums != nullptr ? job.checksums->Tap() : nullptr;
   while (job.pieceSize > job.pieceBytesWritten) {
     if (CancelPending()) return false;
     std::uint32_t toRead = job.chunkSize;
@@ -87,7 +89,7 @@ bool CopyPiece() {
     // One System operation per chunk: read, write and backup write, each judged below.
     const FileHandle backup = job.backupEnabled ? job.backupFile : kInvalidFile;
     const ChunkResult chunk =
-        Sys().CopyChunk(job.sourceFile, job.pieceFile, backup, job.buffer, toRead);
+        Sys().CopyChunk(job.sourceFile, job.pieceFile, backup, job.buffer, toRead, tap);
     const IoResult& read = chunk.read;
     if (!read.ok) {
       Fail(read.error == kErrorNotEnoughMemory ? kTextReadNoResources : kTextReadFailed);
@@ -133,11 +135,22 @@ void ClosePieceFiles() {
   }
 }
 
+// Before the first piece in a folder, and on every disk: a checksum file of an earlier run
+// there would describe pieces this run writes over.
+bool ClearStaleChecksums() {
+  SplitJob& job = splitJob;
+  if (job.checksums == nullptr || (job.pieceIndex != 0 && !job.spanToDisk)) return true;
+  if (!job.checksums->ClearStale(job.destinationPath, false)) return false;
+  if (job.pieceIndex == 0 && job.backupEnabled) job.checksums->ClearStale(job.backupFolder, true);
+  return true;
+}
+
 // Waits until the last disk has room for the join file. False when the run ended.
 bool EnsureJoinRoom(const std::string& root) {
   SplitJob& job = splitJob;
-  const std::uint32_t needed = JoinRoomNeeded(job.pieceBaseName, job.shortName, job.longName,
-                                              job.pieceCount, appSettings.useDos83);
+  std::uint32_t needed = JoinRoomNeeded(job.pieceBaseName, job.shortName, job.longName,
+                                        job.pieceCount, appSettings.useDos83);
+  if (job.checksums != nullptr) needed += job.checksums->RoomNeeded();
   for (;;) {
     const std::uint32_t free = MeasureFreeBytes(root);
     if (free >= kMinFreeForJoin && free >= needed) return true;
@@ -211,6 +224,7 @@ int SplitWorker() {
     if (!ClearWayForPiece(job.destinationPath, pieceName, job.spanToDisk != 0)) {
       return EndSplitRun(false);
     }
+    if (!ClearStaleChecksums()) return EndSplitRun(false);
     if (!CreatePiece(piecePath)) return 0;
     if (job.backupEnabled && !ClearWayForPiece(job.backupFolder, pieceName, false, true)) {
       job.backupEnabled = 0;
@@ -222,6 +236,7 @@ int SplitWorker() {
         job.backupEnabled = 0;
       }
     }
+    if (job.checksums != nullptr) job.checksums->PieceStarted(pieceName);
     if (!CopyPiece()) return 0;
     ClosePieceFiles();
     if (job.totalBytesWritten < job.sourceSize) job.pieceIndex += 1;
@@ -236,6 +251,8 @@ int SplitWorker() {
   if (job.spanToDisk && !EnsureJoinRoom(root)) return 0;
   if (CancelPending()) return 0;
 
+  if (job.checksums != nullptr && !job.checksums->Write()) return EndSplitRun(false);
+  if (CancelPending()) return 0;
   SetStatus(kTextWritingJoin);
   if (!WriteJoinBatch(job.pieceBaseName, job.shortName, job.longName)) {
     return Fail(WithCreateRefusal(kTextJoinFailed));

@@ -85,6 +85,16 @@ struct ChunkResult {
   IoResult backup;
 };
 
+// Sees the bytes of a chunk in the run's buffer, between their read and their writes, in
+// order; a System that moves the chunk in several steps shows it each step.
+class ChunkTap {
+ public:
+  virtual void Seen(const void* data, std::uint32_t count) = 0;
+
+ protected:
+  ~ChunkTap() = default;
+};
+
 // Whether two names are one but for the case of their ASCII letters, as DOS compares names.
 bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b);
 
@@ -106,9 +116,10 @@ class System {
   // Moves up to count bytes on from the source's position to the piece and, unless backup
   // is kInvalidFile, to the backup. The plain way (this default) is one ReadFile into
   // buffer and one WriteFile per target; a System may move the bytes another way as long as
-  // files, positions and results come out the same.
+  // files, positions and results come out the same. With a tap, every byte read passes
+  // through buffer and the tap sees it there before it is written.
   virtual ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
-                                void* buffer, std::uint32_t count);
+                                void* buffer, std::uint32_t count, ChunkTap* tap = nullptr);
   virtual bool FindFile(const std::string& path, FoundFile* found) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;
   // True when both paths name one existing file (links and aliases included).
@@ -229,8 +240,8 @@ class ForwardingSystem : public System {
   }
   void CloseFile(FileHandle file) override { inner_->CloseFile(file); }
   ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
-                        std::uint32_t count) override {
-    return inner_->CopyChunk(source, piece, backup, buffer, count);
+                        std::uint32_t count, ChunkTap* tap = nullptr) override {
+    return inner_->CopyChunk(source, piece, backup, buffer, count, tap);
   }
   bool FindFile(const std::string& path, FoundFile* found) override {
     return inner_->FindFile(path, found);

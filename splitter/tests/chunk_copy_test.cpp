@@ -170,3 +170,82 @@ TEST_F(KernelChunkRun, SameFilesAndProgressAsThePlainWay) {
 
 }  // namespace
 }  // namespace parcelo
+
+namespace parcelo {
+namespace {
+
+// Records what it is shown, in order.
+class RecordingTap : public ChunkTap {
+ public:
+  void Seen(const void* data, std::uint32_t count) override {
+    seen.append(static_cast<const char*>(data), count);
+    ++calls;
+  }
+  std::string seen;
+  int calls = 0;
+};
+
+TEST_F(ChunkCopy, TappedChunksPassThroughTheBufferInOrder) {
+  const int in = Open("source", O_RDONLY);
+  const int out = Open("piece", O_WRONLY | O_CREAT | O_TRUNC);
+  const int copy = Open("backup", O_WRONLY | O_CREAT | O_TRUNC);
+  RecordingTap tap;
+  std::vector<char> big(300000);
+  const ChunkResult first = posix_.CopyChunk(in, out, copy, big.data(), 250000, &tap);
+  const ChunkResult last = posix_.CopyChunk(in, out, copy, big.data(), 250000, &tap);
+  const ChunkResult after = posix_.CopyChunk(in, out, copy, big.data(), 1000, &tap);
+  EXPECT_TRUE(first.read.ok && first.write.ok && first.backup.ok);
+  EXPECT_EQ(first.read.bytes, 250000u);
+  EXPECT_EQ(first.write.bytes, 250000u);
+  EXPECT_EQ(last.read.bytes, 50000u) << "the rest, as one short read";
+  EXPECT_EQ(last.backup.bytes, 50000u);
+  EXPECT_TRUE(after.read.ok);
+  EXPECT_EQ(after.read.bytes, 0u);
+  EXPECT_FALSE(after.write.ok) << "nothing to write after the end";
+  EXPECT_GT(tap.calls, 2) << "in steps, not the whole chunk at once";
+  close(in);
+  close(out);
+  close(copy);
+  EXPECT_TRUE(tap.seen == bytes_);
+  EXPECT_TRUE(Read("piece") == bytes_);
+  EXPECT_TRUE(Read("backup") == bytes_);
+}
+
+TEST_F(ChunkCopy, TappedChunksReportEachFailureAsThePlainWayDoes) {
+  const int in = Open("source", O_RDONLY);
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  RecordingTap tap;
+  std::vector<char> big(300000);
+  const ChunkResult onFull = posix_.CopyChunk(in, full, kInvalidFile, big.data(), 200000, &tap);
+  EXPECT_TRUE(onFull.read.ok);
+  EXPECT_FALSE(onFull.write.ok);
+  EXPECT_EQ(onFull.write.error, kErrorDiskFull);
+
+  // A failed backup stops only the backup: the piece gets the whole chunk.
+  lseek(in, 0, SEEK_SET);
+  const int out = Open("piece", O_WRONLY | O_CREAT | O_TRUNC);
+  const ChunkResult badBackup = posix_.CopyChunk(in, out, full, big.data(), 200000, &tap);
+  EXPECT_TRUE(badBackup.read.ok && badBackup.write.ok);
+  EXPECT_EQ(badBackup.write.bytes, 200000u);
+  EXPECT_FALSE(badBackup.backup.ok);
+  EXPECT_EQ(badBackup.backup.error, kErrorDiskFull);
+  close(out);
+  EXPECT_EQ(Read("piece").size(), 200000u);
+  close(in);
+  close(full);
+
+  const int folder = open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(folder, 0);
+  const int other = Open("other", O_WRONLY | O_CREAT | O_TRUNC);
+  const ChunkResult unreadable = posix_.CopyChunk(folder, other, kInvalidFile, big.data(), 1000, &tap);
+  EXPECT_FALSE(unreadable.read.ok);
+  EXPECT_NE(unreadable.read.error, 0u);
+  EXPECT_FALSE(unreadable.write.ok);
+  close(folder);
+  close(other);
+  EXPECT_EQ(Read("other").size(), 0u);
+}
+
+}  // namespace
+}  // namespace parcelo

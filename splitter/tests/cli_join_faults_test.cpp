@@ -115,7 +115,9 @@ TEST_F(CliJoinFaults, UnreadablePiecesAndReadOnlyFoldersSayWhy) {
   fs::permissions(Path("P"), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
   result = Run({"join", "P"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "Cannot write A.DAT: Permission denied\nNothing was written.\n");
+  EXPECT_EQ(result.err,
+            "No checksum file (A.SFV): the pieces could not be checked.\n"
+            "Cannot write A.DAT: Permission denied\nNothing was written.\n");
   EXPECT_EQ(Snapshot(Path("P")), before);
   fs::permissions(Path("P"), fs::perms::all);
 
@@ -150,7 +152,9 @@ TEST_F(CliJoinFaults, TheDelLineRemovesOnlyTheIntermediatesOfThisJoin) {
     std::snprintf(name, sizeof name, "F.%03d", n);
     expected.push_back(name);
   }
-  for (const char* name : {"F.DAT", "F.OL_", "Join-F.DAT.bat", "f.bk_"}) expected.push_back(name);
+  for (const char* name : {"F.DAT", "F.OL_", "F.SFV", "Join-F.DAT.bat", "f.bk_"}) {
+    expected.push_back(name);
+  }
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(List("Out"), expected);
 }
@@ -182,7 +186,8 @@ TEST_F(CliJoinFaults, NamesWithPercentAmpersandAndCaretComeBackWhole) {
     const CliResult joined = Run({"join", joinFile});
     ASSERT_EQ(joined.status, 0) << joined.err;
     EXPECT_TRUE(Read(std::string("Out/") + c.name) == source);
-    EXPECT_EQ(List("Out").size(), 6u) << "4 pieces, the join file and the rebuilt source";
+    EXPECT_EQ(List("Out").size(), 7u)
+        << "4 pieces, the checksum file, the join file and the rebuilt source";
   }
 }
 

@@ -177,7 +177,8 @@ TEST_F(CliJoinInterrupt, ASignalTakesBackWhatTheJoinMadeAndEndsByIt) {
       const int status = join.Wait();
       ASSERT_NE(status, -1) << "the join did not end";
       EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-      EXPECT_EQ(Read("err.txt"), "Interrupted\nThe files this join had made were removed again.\n");
+      EXPECT_EQ(Read("err.txt"), "No checksum file (A.SFV): the pieces could not be checked.\n"
+                                 "Interrupted\nThe files this join had made were removed again.\n");
       ASSERT_EQ(List("P"), (std::vector<std::string>{"A.000", "A.001", "A.002", "Join.bat"}));
       if (hold.fifoPiece) {
         fs::remove(Path("P/A.002"));

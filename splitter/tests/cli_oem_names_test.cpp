@@ -56,7 +56,7 @@ TEST_F(CliOemNames, JoinFileAliasesAndRebuiltName) {
     const std::string base = c.alias;
     const std::string joinFile = std::string("Join-") + c.name + ".bat";
     const std::vector<std::string> expectedFiles = {joinFile, base + ".000", base + ".001",
-                                                    base + ".002"};
+                                                    base + ".002", base + ".SFV"};
     std::vector<std::string> sorted = expectedFiles;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(List("Out"), sorted);
@@ -133,7 +133,8 @@ TEST_F(CliOemNames, ANameThatDiffersOnlyInCaseIsCopiedStraightToIt) {
     EXPECT_EQ(split.err, "");
 
     const std::string base = c.pieces, oemBase = c.oemBase;
-    std::vector<std::string> files = {c.joinFile, base + ".000", base + ".001", base + ".002"};
+    std::vector<std::string> files = {c.joinFile, base + ".000", base + ".001", base + ".002",
+                                      base + ".SFV"};
     std::sort(files.begin(), files.end());
     EXPECT_EQ(List("Out"), files);
     EXPECT_EQ(Read(std::string("Out/") + c.joinFile),

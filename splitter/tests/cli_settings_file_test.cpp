@@ -96,7 +96,7 @@ TEST_F(CliSettingsFile, AFifoAsTheFileIsRefusedAtOnce) {
   EXPECT_EQ(result.err, "The options could not be read or stored (" + cause +
                             "); the defaults hold for this run.\n");
   EXPECT_EQ(List("."), (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.000", "SRC.001",
-                                                 "SRC.002", "SRC.DAT", "config"}));
+                                                 "SRC.002", "SRC.DAT", "SRC.SFV", "config"}));
   EXPECT_EQ(Read("SRC.DAT"), source);
 
   EXPECT_EQ(List("config/parcelo95"), std::vector<std::string>{"registry.reg"});

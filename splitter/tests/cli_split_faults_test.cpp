@@ -33,11 +33,11 @@ TEST_F(CliSplitFaults, NeverWritesThroughALinkInTheDestination) {
        {"SRC.000", "SRC.001"}},
       {"the join file", "Out/Join-SRC.DAT.bat", {}, 1,
        std::string(kJoinFailed) + "Reason: Too many levels of symbolic links\n",
-       {"Join-SRC.DAT.bat", "SRC.000", "SRC.001", "SRC.002"}},
+       {"Join-SRC.DAT.bat", "SRC.000", "SRC.001", "SRC.002", "SRC.SFV"}},
       {"a backup piece", "Backup/SRC.000", {"--backup", "Backup"}, 0,
        "Error creating backup of destination file. Backups have been disabled.\nReason: Too many "
        "levels of symbolic links\n",
-       {"Join-SRC.DAT.bat", "SRC.000", "SRC.001", "SRC.002"}},
+       {"Join-SRC.DAT.bat", "SRC.000", "SRC.001", "SRC.002", "SRC.SFV"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -62,12 +62,19 @@ TEST_F(CliSplitFaults, NeverWritesThroughALinkInTheDestination) {
 TEST_F(CliSplitFaults, AJoinFileThatDoesNotFitIsRemoved) {
   std::string why;
   if (!MountSmallDisk("Small", 4 * 4096, &why)) GTEST_SKIP() << why << "; as root it runs";
-  // Four pieces of one page fill the disk to the byte: the join file is made, but no byte of
-  // it fits.
+  // Four pieces of one page fill the disk to the byte: the join file (or the checksum file,
+  // which comes first) is made, but no byte of it fits.
   MakeFile("SRC.DAT", 4 * 4096);
-  const CliResult result = Run({"split", "SRC.DAT", "Small", "--size", "4096", kNoReminders});
+  CliResult result =
+      Run({"split", "SRC.DAT", "Small", "--size", "4096", kNoReminders, "--no-checksums"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, std::string(kJoinFailed) + "Reason: No space left on device\n");
+  EXPECT_EQ(List("Small"), (std::vector<std::string>{"SRC.000", "SRC.001", "SRC.002", "SRC.003"}));
+
+  result = Run({"split", "SRC.DAT", "Small", "--size", "4096", kNoReminders});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Unable to write checksum file, drive may be full.\nReason: No space left "
+                        "on device\n");
   EXPECT_EQ(List("Small"), (std::vector<std::string>{"SRC.000", "SRC.001", "SRC.002", "SRC.003"}));
 }
 

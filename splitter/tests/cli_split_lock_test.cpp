@@ -43,8 +43,8 @@ TEST_F(CliSplitLock, ASecondRunIntoTheSameJoinFileFailsAtOnce) {
   fs::remove(Path("Out/SRC.001"));
   held->Type("r\n");
   ASSERT_EQ(held->Wait(kEndTimeoutMs), 0) << held->Err();
-  EXPECT_EQ(List("Out"),
-            (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.000", "SRC.001", "SRC.002"}));
+  EXPECT_EQ(List("Out"), (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.000", "SRC.001",
+                                                   "SRC.002", "SRC.SFV"}));
   ASSERT_EQ(Run({"join", "Out"}).status, 0);
   EXPECT_EQ(Read("Out/SRC.DAT"), first);
 
@@ -67,7 +67,7 @@ TEST_F(CliSplitLock, ASecondSourceOfTheSameShortNameTakesTheNextTail) {
   const CliResult other = Run({"split", "b/Holiday Video.avi", "Out", "--size", "1000", kNoReminders});
   EXPECT_EQ(other.status, 0) << other.err;
   EXPECT_EQ(List("Out"), (std::vector<std::string>{"HOLIDA~1.000", "HOLIDA~1.001", "HOLIDA~2.000",
-                                                   "HOLIDA~2.001", "HOLIDA~2.002",
+                                                   "HOLIDA~2.001", "HOLIDA~2.002", "HOLIDA~2.SFV",
                                                    "Join-Holiday Video.avi.bat"}));
 
   fs::remove(Path("Out/HOLIDA~1.001"));

@@ -32,7 +32,8 @@ TEST_F(CliSplitNames, NoFileIsWrittenThroughAnotherFilesShortName) {
       {"a backup piece", "Backup", {"--backup", "Backup"}, 0,
        "Error creating backup of destination file. Backups have been disabled.\nReason: "
        "\"HOLIDA~1.000\" is the 8.3 name of another file, \"Holiday Photos.000\".\n",
-       {"HOLIDA~1.000", "HOLIDA~1.001", "HOLIDA~1.002", "Join-Holiday Video.avi.bat"}},
+       {"HOLIDA~1.000", "HOLIDA~1.001", "HOLIDA~1.002", "HOLIDA~1.SFV",
+        "Join-Holiday Video.avi.bat"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -91,8 +92,8 @@ TEST_F(CliSplitNames, PathsOnTheCommandLineMeanJustThosePaths) {
   // A folder that has that very name is that folder.
   MakeFolder("MYFOLD~1");
   ASSERT_EQ(Run({"split", "SRC.DAT", "MYFOLD~1", "--size", "1000", kNoReminders}).status, 0);
-  EXPECT_EQ(List("MYFOLD~1"),
-            (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.000", "SRC.001", "SRC.002"}));
+  EXPECT_EQ(List("MYFOLD~1"), (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.000", "SRC.001",
+                                                        "SRC.002", "SRC.SFV"}));
   EXPECT_TRUE(List("My Folder Long").empty());
 }
 
@@ -114,7 +115,7 @@ TEST_F(CliSplitNames, AJoinFileNameTooLongForAFileFallsBackToThe83Name) {
     EXPECT_EQ(result.err, "");
     const std::string join = c.join != nullptr ? c.join : "Join-" + name + ".bat";
     EXPECT_EQ(List("Out"), (std::vector<std::string>{join, "XXXXXX~1.000", "XXXXXX~1.001",
-                                                     "XXXXXX~1.002"}));
+                                                     "XXXXXX~1.002", "XXXXXX~1.SFV"}));
     // One warning, before the first piece; the REN line cannot hold such a name either.
     const std::string warning =
         c.join != nullptr
@@ -154,7 +155,7 @@ TEST_F(CliSplitNames, DosDeviceNamesAreRefused) {
     MakeFolder("Out");
     MakeFile(std::string("Data/") + name, 2500);
     EXPECT_EQ(Run({"split", std::string("Data/") + name, "Out", "--size", "1000", kNoReminders}).status, 0);
-    EXPECT_EQ(List("Out").size(), 4u);
+    EXPECT_EQ(List("Out").size(), 5u);
   }
   EXPECT_EQ(List("Data").size(), 15u) << "every source stays";
 }

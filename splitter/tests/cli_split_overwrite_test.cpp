@@ -29,7 +29,8 @@ TEST_F(CliSplitOverwrite, AFailedResplitLeavesNoJoinFileThatLies) {
   const std::vector<std::string> split = {"split", "DATA.BIN", "Out", "--size", "2000",
                                           "--backup", "Backup", "--yes", kNoReminders};
   ASSERT_EQ(Run(split).status, 0);
-  const std::vector<std::string> firstSet = {"DATA.000", "DATA.001", "DATA.002", "Join-DATA.BIN.bat"};
+  const std::vector<std::string> firstSet = {"DATA.000", "DATA.001", "DATA.002", "DATA.SFV",
+                                             "Join-DATA.BIN.bat"};
   ASSERT_EQ(List("Out"), firstSet);
   ASSERT_EQ(List("Backup"), firstSet);
 
@@ -40,7 +41,8 @@ TEST_F(CliSplitOverwrite, AFailedResplitLeavesNoJoinFileThatLies) {
   EXPECT_EQ(result.err,
             "Error writing to destination file. Drive may be full.\nReason: No space left on device\n");
   const std::vector<std::string> pieces = {"DATA.000", "DATA.001", "DATA.002", "DATA.003", "DATA.004"};
-  EXPECT_EQ(List("Out"), pieces) << "no join file that would rebuild a mix of both sources";
+  EXPECT_EQ(List("Out"), pieces)
+      << "no join file that would rebuild a mix of both sources, no checksum file of the old";
   EXPECT_EQ(List("Backup"), pieces) << "nor one among the backups";
   EXPECT_EQ(Read("Out/DATA.000") + Read("Out/DATA.001") + Read("Out/DATA.002") + Read("Out/DATA.003"),
             changed.substr(0, 8000));
@@ -49,7 +51,7 @@ TEST_F(CliSplitOverwrite, AFailedResplitLeavesNoJoinFileThatLies) {
   drives_.clear();
   ASSERT_EQ(Run(split).status, 0);
   EXPECT_EQ(List("Out"), (std::vector<std::string>{"DATA.000", "DATA.001", "DATA.002", "DATA.003",
-                                                   "DATA.004", "Join-DATA.BIN.bat"}));
+                                                   "DATA.004", "DATA.SFV", "Join-DATA.BIN.bat"}));
   ASSERT_EQ(Run({"join", "Out"}).status, 0);
   EXPECT_EQ(Read("Out/DATA.BIN"), changed);
 }
@@ -71,7 +73,8 @@ TEST_F(CliSplitOverwrite, AnotherSourcesPiecesAreKeptUnderTheNextFreeTail) {
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(List("Out"),
               (std::vector<std::string>{"HOLIDA~1.000", "HOLIDA~1.001", "HOLIDA~1.002",
-                                        "HOLIDA~2.000", "HOLIDA~2.001", "HOLIDA~2.002",
+                                        "HOLIDA~1.SFV", "HOLIDA~2.000", "HOLIDA~2.001",
+                                        "HOLIDA~2.002", "HOLIDA~2.SFV",
                                         "Join-Holiday Photos.avi.bat",
                                         "Join-Holiday Video.avi.bat"}));
     for (const auto& [path, bytes] : first) EXPECT_EQ(Snapshot(Path("Out"))[path], bytes) << path;

@@ -129,16 +129,18 @@ TEST_F(CliSplit, SizesAndPresetsGiveTheirPieces) {
       }
     }
     EXPECT_TRUE(joined == source);
-    EXPECT_EQ(List("Out").size(), count + 1);
+    EXPECT_EQ(List("Out").size(), count + 2);
     EXPECT_TRUE(Exists("Out/Join-BIGFILE.DAT.bat"));
+    EXPECT_TRUE(Exists("Out/BIGFILE.SFV"));
   }
   // Without DEST the pieces go beside the source; --backup copies them.
   MakeFolder("Backup");
   ASSERT_EQ(Run({"split", "Data/BIGFILE.DAT", "--size", "1MB", "--backup", "Backup"}).status, 0);
   EXPECT_EQ(List("Data"), (std::vector<std::string>{"BIGFILE.000", "BIGFILE.001", "BIGFILE.002",
-                                                    "BIGFILE.DAT", "Join-BIGFILE.DAT.bat"}));
-  EXPECT_EQ(List("Backup"), (std::vector<std::string>{"BIGFILE.000", "BIGFILE.001",
-                                                      "BIGFILE.002", "Join-BIGFILE.DAT.bat"}));
+                                                    "BIGFILE.DAT", "BIGFILE.SFV",
+                                                    "Join-BIGFILE.DAT.bat"}));
+  EXPECT_EQ(List("Backup"), (std::vector<std::string>{"BIGFILE.000", "BIGFILE.001", "BIGFILE.002",
+                                                      "BIGFILE.SFV", "Join-BIGFILE.DAT.bat"}));
   EXPECT_EQ(Read("Backup/BIGFILE.002"), Read("Data/BIGFILE.002"));
 }
 
@@ -159,7 +161,7 @@ TEST_F(CliSplit, QuestionsTakeTheSafeAnswerUnlessYes) {
   EXPECT_EQ(result.out.rfind(kMany, 0), 0u);
   EXPECT_NE(result.out.find("Finished splitting. Do you want to delete source file now?\n"),
             std::string::npos);
-  EXPECT_EQ(List("Out").size(), 151u);
+  EXPECT_EQ(List("Out").size(), 152u);
   EXPECT_FALSE(Exists("SRC.DAT")) << "Yes deletes the source";
   EXPECT_NE(Read("Out/Join-SRC.DAT.bat").find("\r\nDEL SRC.00_"), std::string::npos);
 
@@ -174,7 +176,7 @@ TEST_F(CliSplit, QuestionsTakeTheSafeAnswerUnlessYes) {
   result = Run({"split", "SRC.DAT", "Stick", "--size", "2000", "--yes", "--set", "NoReminders=1"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out.find(kReminder), std::string::npos);
-  EXPECT_EQ(List("Stick").size(), 4u);
+  EXPECT_EQ(List("Stick").size(), 5u);
 }
 
 TEST_F(CliSplit, SpanningFillsEachDiskAndRetriesOnlyOnce) {
@@ -186,8 +188,8 @@ TEST_F(CliSplit, SpanningFillsEachDiskAndRetriesOnlyOnce) {
       Run({"split", "Holiday Video.avi", "Floppy", "--span", "--yes", "--backup", "Backup"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out.rfind("Insert disk for piece 1\n", 0), 0u);
-  EXPECT_EQ(List("Floppy"),
-            (std::vector<std::string>{"HOLIDA~1.000", "Join-Holiday Video.avi.bat"}));
+  EXPECT_EQ(List("Floppy"), (std::vector<std::string>{"HOLIDA~1.000", "HOLIDA~1.SFV",
+                                                      "Join-Holiday Video.avi.bat"}));
   EXPECT_TRUE(Read("Floppy/HOLIDA~1.000") == source);
   EXPECT_TRUE(Read("Backup/HOLIDA~1.000") == source);
 
@@ -255,7 +257,9 @@ TEST_F(CliSplit, SourcesSharingSixCharactersGetTheirOwnPieces) {
     }
     std::map<std::string, std::string> byBase;  // piece base -> its three pieces joined
     for (const std::string& name : List("Data")) {
-      if (name.size() == 12 && name.compare(0, 7, "HOLIDA~") == 0) byBase[name.substr(0, 8)] += Read("Data/" + name);
+      if (name.size() == 12 && name.compare(0, 7, "HOLIDA~") == 0 && name.substr(9) != "SFV") {
+        byBase[name.substr(0, 8)] += Read("Data/" + name);
+      }
     }
     ASSERT_EQ(byBase.size(), 2u) << "each source has its own piece base";
     std::set<std::string> contents;

@@ -66,9 +66,9 @@ IoResult TestSystem::WriteFile(FileHandle file, const void* data, std::uint32_t 
 }
 
 ChunkResult TestSystem::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
-                                  void* buffer, std::uint32_t count) {
-  if (innerChunks) return inner_->CopyChunk(source, piece, backup, buffer, count);
-  return System::CopyChunk(source, piece, backup, buffer, count);
+                                  void* buffer, std::uint32_t count, ChunkTap* tap) {
+  if (innerChunks) return inner_->CopyChunk(source, piece, backup, buffer, count, tap);
+  return System::CopyChunk(source, piece, backup, buffer, count, tap);
 }
 
 void TestSystem::CloseFile(FileHandle file) {

@@ -104,7 +104,7 @@ class TestSystem : public ForwardingSystem {
   IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
   void CloseFile(FileHandle file) override;
   ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
-                        std::uint32_t count) override;
+                        std::uint32_t count, ChunkTap* tap = nullptr) override;
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
   std::uint64_t FreeBytes(const std::string& root) override;

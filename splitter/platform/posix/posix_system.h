@@ -46,9 +46,10 @@ class PosixSystem : public System {
   IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override;
   IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
   void CloseFile(FileHandle file) override;
-  // Inside the kernel (copy_file_range) where it can; see chunk_copy.cpp.
+  // Inside the kernel (copy_file_range) where it can, through the buffer in steps with a
+  // tap; see chunk_copy.cpp.
   ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
-                        std::uint32_t count) override;
+                        std::uint32_t count, ChunkTap* tap = nullptr) override;
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
@@ -132,6 +133,9 @@ class PosixSystem : public System {
   }
 
  private:
+  ChunkResult CopyChunkInSteps(FileHandle source, FileHandle piece, FileHandle backup,
+                               void* buffer, std::uint32_t count, ChunkTap* tap);
+
   struct Drive {
     std::string hostFolder;
     DriveType type = DriveType::Fixed;

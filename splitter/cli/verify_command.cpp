@@ -1,0 +1,127 @@
+// parcelo95 verify: pieces against their checksum file, without joining them. One line per
+// piece on standard output; exit status 0 only when every piece is right.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "checksums/sfv_file.h"
+#include "cli/commands.h"
+#include "cli/host.h"
+#include "cli/join_script.h"
+#include "cli/piece_checks.h"
+#include "cli/text_file.h"
+#include "engine/join_file_names.h"
+#include "platform/system.h"
+
+namespace parcelo {
+namespace {
+
+int Fail(const std::string& text) {
+  std::fprintf(stderr, "%s\n", text.c_str());
+  return 1;
+}
+
+bool IsChecksumFileName(const std::string& name) {
+  return name.size() > 4 && EqualIgnoringAsciiCase(name.substr(name.size() - 4), ".sfv");
+}
+
+// Prints the lines of checks and the summary; true when every piece is right and, where the
+// file names it, they make the source.
+bool Report(const std::vector<PieceCheck>& checks, const SfvFile& sfv, const std::string& sfvName) {
+  std::size_t wrong = 0;
+  for (const PieceCheck& check : checks) {
+    std::printf("%s\n", DescribeCheck(check, sfvName).c_str());
+    if (check.state != PieceCheck::Right) ++wrong;
+  }
+  if (wrong > 0) {
+    std::printf("%zu of %zu pieces are not right.\n", wrong, checks.size());
+    return false;
+  }
+  std::string problem;
+  if (!RebuildsSource(checks, sfv, sfvName, &problem)) {
+    std::printf("%s.\n", problem.c_str());
+    return false;
+  }
+  if (sfv.sourceKnown) {
+    std::printf("All %zu pieces are right; together they are %s (%s bytes, CRC-32 0x%s).\n",
+                checks.size(), sfv.sourceName.c_str(), std::to_string(sfv.sourceSize).c_str(),
+                CrcHex(sfv.sourceCrc).c_str());
+  } else {
+    std::printf("All %zu pieces are right.\n", checks.size());
+  }
+  return true;
+}
+
+// Every file that the checksum file in folder lists.
+int VerifyChecksumFile(const std::string& folder, const std::string& sfvName) {
+  SfvFile sfv;
+  std::string problem;
+  if (!ReadSfvFile(JoinPath(folder, sfvName), &sfv, &problem)) return Fail(problem);
+  if (sfv.entries.empty()) return Fail(sfvName + " lists no files.");
+  std::vector<std::string> names;
+  for (const SfvEntry& entry : sfv.entries) names.push_back(entry.name);
+  return Report(CheckPieces(folder, names, sfv), sfv, sfvName) ? 0 : 1;
+}
+
+// The pieces that the join file reads, against the checksum file beside it.
+int VerifyJoinFile(const std::string& joinFile) {
+  std::string text, problem;
+  if (!ReadTextFile(joinFile, "join file", &text, &problem)) return Fail(problem);
+  std::vector<JoinStep> steps;
+  if (!ParseJoinScript(JoinTextToHost(text), &steps, &problem)) return Fail(problem);
+  const std::vector<std::string> pieces = JoinPieces(steps);
+  if (pieces.empty()) return Fail("The join file has no COPY line: " + joinFile);
+  const std::string folder = ParentFolder(joinFile);
+  const std::string sfvName = ChecksumFileFor(folder, pieces.front());
+  if (sfvName.empty()) {
+    return Fail("No checksum file (" + ChecksumFileNameFor(pieces.front()) + ") beside " +
+                joinFile + ": the pieces could not be checked.");
+  }
+  SfvFile sfv;
+  if (!ReadSfvFile(JoinPath(folder, sfvName), &sfv, &problem)) return Fail(problem);
+  return Report(CheckPieces(folder, pieces, sfv), sfv, sfvName) ? 0 : 1;
+}
+
+// Every checksum file of the folder, one after the other.
+int VerifyFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const FolderEntry& entry : ListFolder(folder)) {
+    if (IsChecksumFileName(entry.name) && KindOfPath(JoinPath(folder, entry.name)) == PathKind::File) {
+      names.push_back(entry.name);
+    }
+  }
+  std::sort(names.begin(), names.end());
+  if (names.empty()) return Fail("No checksum file (*.SFV) in " + folder + ".");
+  int status = 0;
+  for (const std::string& name : names) {
+    if (names.size() > 1) std::printf("%s%s:\n", &name == &names.front() ? "" : "\n", name.c_str());
+    std::fflush(stdout);
+    if (VerifyChecksumFile(folder, name) != 0) status = 1;
+  }
+  return status;
+}
+
+std::string LastName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+int RunVerify(const std::string& target) {
+  const std::string path = target.empty() ? std::string(".") : target;
+  switch (KindOfPath(path)) {
+    case PathKind::Folder:
+      return VerifyFolder(path);
+    case PathKind::File:
+      if (IsJoinFileName(LastName(path))) return VerifyJoinFile(path);
+      return VerifyChecksumFile(ParentFolder(path), LastName(path));
+    case PathKind::None:
+      return Fail("Not found: " + path);
+    default:
+      return Fail("Not a plain file: " + path);
+  }
+}
+
+}  // namespace parcelo

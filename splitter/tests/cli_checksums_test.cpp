@@ -1,0 +1,287 @@
+// parcelo95's checksum files from the outside: split writes them, join and verify hold the
+// pieces against them, and Debian's cksfv reads ours as we read its.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "checksums/crc32.h"
+#include "checksums/sfv_file.h"
+#include "cli_run.h"
+
+namespace parcelo {
+namespace {
+namespace fs = std::filesystem;
+
+std::string Hex(const std::string& bytes) {
+  return CrcHex(Crc32UpdateByTable(0, bytes.data(), bytes.size()));
+}
+
+class CliChecksums : public CliTest {
+ protected:
+  // Holiday Video.avi of 250,000 bytes split into three pieces in Out.
+  std::string SplitHoliday(const std::vector<std::string>& more = {}) {
+    MakeFolder("Out");
+    const std::string source = MakeFile("In/Holiday Video.avi", 250000);
+    std::vector<std::string> arguments = {"split", "In/Holiday Video.avi", "Out", "--size",
+                                          "100000", "--yes"};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    const CliResult result = Run(arguments);
+    EXPECT_EQ(result.status, 0) << result.err;
+    return source;
+  }
+
+  // A shell command in folder, with a time limit; its exit status, its output in *out.
+  int Shell(const std::string& folder, const std::string& command, std::string* out = nullptr) {
+    const std::string line = "cd '" + Path(folder) + "' && (timeout 60 " + command + ") >'" +
+                             Path(".shell") + "' 2>&1";
+    const int status = std::system(line.c_str());
+    if (out != nullptr) *out = Read(".shell");
+    fs::remove(Path(".shell"));
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Damages one byte of a file.
+  void Damage(const std::string& relative, std::size_t at) {
+    std::string bytes = Read(relative);
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
+    Write(relative, bytes);
+  }
+};
+
+TEST_F(CliChecksums, SplitWritesThePiecesLinesAndTheSourceBesideThem) {
+  MakeFolder("Backup");
+  const std::string source = SplitHoliday({"--backup", "Backup"});
+  const std::string expected =
+      "; Tavrin Parcelo 95: the CRC-32 of each piece of one file\r\n"
+      "; Source: Holiday Video.avi\r\n"
+      "; Size: 250000 bytes\r\n"
+      "; CRC-32: " + Hex(source) + "\r\n"
+      "HOLIDA~1.000 " + Hex(source.substr(0, 100000)) + "\r\n"
+      "HOLIDA~1.001 " + Hex(source.substr(100000, 100000)) + "\r\n"
+      "HOLIDA~1.002 " + Hex(source.substr(200000)) + "\r\n";
+  const std::vector<std::string> all = {"HOLIDA~1.000", "HOLIDA~1.001", "HOLIDA~1.002",
+                                        "HOLIDA~1.SFV", "Join-Holiday Video.avi.bat"};
+  EXPECT_EQ(List("Out"), all);
+  EXPECT_EQ(List("Backup"), all);
+  EXPECT_EQ(Read("Out/HOLIDA~1.SFV"), expected);
+  EXPECT_EQ(Read("Backup/HOLIDA~1.SFV"), expected);
+
+  // Without 8.3 aliases the pieces carry the long name, and so does the file.
+  shortNames_ = false;
+  fs::remove_all(Path("Out"));
+  SplitHoliday();
+  EXPECT_EQ(List("Out"), (std::vector<std::string>{"Holiday Video.000", "Holiday Video.001",
+                                                   "Holiday Video.002", "Holiday Video.SFV",
+                                                   "Join-Holiday Video.avi.bat"}));
+  EXPECT_NE(Read("Out/Holiday Video.SFV").find("\r\nHoliday Video.001 " +
+                                              Hex(source.substr(100000, 100000)) + "\r\n"),
+            std::string::npos);
+}
+
+TEST_F(CliChecksums, NoChecksumsWritesNoneAndJoinSaysThePiecesWentUnchecked) {
+  SplitHoliday();
+  ASSERT_TRUE(Exists("Out/HOLIDA~1.SFV"));
+  // Split again over the same pieces: the old file would not match them, and goes.
+  fs::remove_all(Path("In"));
+  const std::string source = SplitHoliday({"--no-checksums"});
+  EXPECT_FALSE(Exists("Out/HOLIDA~1.SFV"));
+  const CliResult joined = Run({"join", "Out"});
+  EXPECT_EQ(joined.status, 0) << joined.err;
+  EXPECT_EQ(joined.err, "No checksum file (HOLIDA~1.SFV): the pieces could not be checked.\n");
+  EXPECT_TRUE(Read("Out/Holiday Video.avi") == source);
+
+  const CliResult verified = Run({"verify", "Out"});
+  EXPECT_EQ(verified.status, 1);
+  EXPECT_EQ(verified.err, "No checksum file (*.SFV) in Out.\n");
+}
+
+TEST_F(CliChecksums, JoinNamesEveryPieceThatIsNotRightAndWritesNothing) {
+  // A piece of an earlier split of the same file, and one of another file whose pieces
+  // have the same 8.3 name.
+  MakeFolder("Earlier");
+  std::string earlier = MakeFile("In/Holiday Video.avi", 250000);
+  earlier[77] = static_cast<char>(earlier[77] ^ 1);
+  Write("In/Holiday Video.avi", earlier);
+  ASSERT_EQ(Run({"split", "In/Holiday Video.avi", "Earlier", "--size", "100000", "--yes"}).status, 0);
+  MakeFolder("Other");
+  MakeFile("Elsewhere/Holiday Vacation.avi", 260000);
+  ASSERT_EQ(Run({"split", "Elsewhere/Holiday Vacation.avi", "Other", "--size", "100000", "--yes"}).status,
+            0);
+  ASSERT_TRUE(Exists("Other/HOLIDA~1.001"));
+  fs::remove_all(Path("In"));
+  const std::string source = SplitHoliday();
+  const std::string sfv = Read("Out/HOLIDA~1.SFV");
+
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    std::string message;
+  } cases[] = {
+      {"a damaged piece", [&] { Damage("Work/HOLIDA~1.001", 5000); },
+       "HOLIDA~1.001: CRC-32 0x" + Hex([&] {
+         std::string bytes = source.substr(100000, 100000);
+         bytes[5000] = static_cast<char>(bytes[5000] ^ 0x55);
+         return bytes;
+       }()) + ", expected 0x" + Hex(source.substr(100000, 100000)) + "; nothing was written.\n"},
+      {"a short piece", [&] { fs::resize_file(Path("Work/HOLIDA~1.002"), 49999); },
+       "HOLIDA~1.002: CRC-32 0x" + Hex(source.substr(200000, 49999)) + ", expected 0x" +
+           Hex(source.substr(200000)) + "; nothing was written.\n"},
+      {"a piece from another split",
+       [&] { fs::copy_file(Path("Other/HOLIDA~1.001"), Path("Work/HOLIDA~1.001"),
+                           fs::copy_options::overwrite_existing); },
+       "HOLIDA~1.001: CRC-32 0x" + Hex(Read("Other/HOLIDA~1.001")) + ", expected 0x" +
+           Hex(source.substr(100000, 100000)) + "; nothing was written.\n"},
+      {"a stale piece of an earlier split and a damaged one",
+       [&] {
+         fs::copy_file(Path("Earlier/HOLIDA~1.000"), Path("Work/HOLIDA~1.000"),
+                       fs::copy_options::overwrite_existing);
+         Damage("Work/HOLIDA~1.002", 0);
+       },
+       "HOLIDA~1.000: CRC-32 0x" + Hex(earlier.substr(0, 100000)) + ", expected 0x" +
+           Hex(source.substr(0, 100000)) + "; nothing was written.\n" +
+           "HOLIDA~1.002: CRC-32 0x" + Hex([&] {
+             std::string bytes = source.substr(200000);
+             bytes[0] = static_cast<char>(bytes[0] ^ 0x55);
+             return bytes;
+           }()) + ", expected 0x" + Hex(source.substr(200000)) + "; nothing was written.\n"},
+      {"a missing piece", [&] { fs::remove(Path("Work/HOLIDA~1.001")); },
+       "Piece missing: HOLIDA~1.001\nNothing was written.\n"},
+      {"a checksum file that is not one", [&] { Write("Work/HOLIDA~1.SFV", "HOLIDA~1.000\r\n"); },
+       "Work/HOLIDA~1.SFV: line 1 is not a comment nor \"NAME CRC32\": HOLIDA~1.000\n"
+       "Nothing was written.\n"},
+      {"a checksum file that lacks a piece",
+       [&] { Write("Work/HOLIDA~1.SFV", sfv.substr(0, sfv.find("HOLIDA~1.001"))); },
+       "HOLIDA~1.001: not in HOLIDA~1.SFV; nothing was written.\n"
+       "HOLIDA~1.002: not in HOLIDA~1.SFV; nothing was written.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(Path("Work"));
+    fs::copy(Path("Out"), Path("Work"));
+    c.change();
+    const auto before = Snapshot(Path("Work"));
+    const CliResult joined = Run({"join", "Work"});
+    EXPECT_EQ(joined.status, 1);
+    EXPECT_EQ(joined.err, c.message);
+    EXPECT_TRUE(Snapshot(Path("Work")) == before) << "nothing written";
+  }
+
+  // The pieces as they were: joined, and the whole file checked.
+  fs::remove_all(Path("Work"));
+  fs::copy(Path("Out"), Path("Work"));
+  const CliResult joined = Run({"join", "Work"});
+  EXPECT_EQ(joined.status, 0) << joined.err;
+  EXPECT_EQ(joined.err, "The 3 pieces and the rebuilt Holiday Video.avi (250000 bytes, CRC-32 0x" +
+                            Hex(source) + ") match HOLIDA~1.SFV.\n");
+  EXPECT_TRUE(Read("Work/Holiday Video.avi") == source);
+}
+
+TEST_F(CliChecksums, VerifyPrintsOneLinePerPiece) {
+  const std::string source = SplitHoliday();
+  const std::string all = "HOLIDA~1.000: OK\nHOLIDA~1.001: OK\nHOLIDA~1.002: OK\n"
+                          "All 3 pieces are right; together they are Holiday Video.avi "
+                          "(250000 bytes, CRC-32 0x" + Hex(source) + ").\n";
+  for (const char* target : {"Out", "Out/Join-Holiday Video.avi.bat", "Out/HOLIDA~1.SFV"}) {
+    SCOPED_TRACE(target);
+    const CliResult verified = Run({"verify", target});
+    EXPECT_EQ(verified.status, 0) << verified.err;
+    EXPECT_EQ(verified.out, all);
+  }
+  const auto before = Snapshot(Path("Out"));
+  Damage("Out/HOLIDA~1.000", 99999);
+  fs::remove(Path("Out/HOLIDA~1.002"));
+  const CliResult verified = Run({"verify", "Out/HOLIDA~1.SFV"});
+  EXPECT_EQ(verified.status, 1);
+  std::string damaged = source.substr(0, 100000);
+  damaged[99999] = static_cast<char>(damaged[99999] ^ 0x55);
+  EXPECT_EQ(verified.out, "HOLIDA~1.000: CRC-32 0x" + Hex(damaged) + ", expected 0x" +
+                              Hex(source.substr(0, 100000)) +
+                              "\nHOLIDA~1.001: OK\nHOLIDA~1.002: missing\n"
+                              "2 of 3 pieces are not right.\n");
+  EXPECT_NE(Snapshot(Path("Out")), before);
+
+  const CliResult nowhere = Run({"verify", "Nowhere"});
+  EXPECT_EQ(nowhere.status, 1);
+  EXPECT_EQ(nowhere.err, "Not found: Nowhere\n");
+}
+
+TEST_F(CliChecksums, SpannedTheRoomForTheJoinFileCountsTheChecksumFile) {
+  // One piece fills the disk but for 600 bytes: room for the join file (about 320 bytes
+  // here), not for it and the checksum file (about 290 more).
+  const std::string name = std::string(146, 'V') + ".avi";
+  MakeFile(name, 30000);
+  MakeFolder("Floppy");
+  drives_ = Path("Floppy") + "=30600";
+  CliResult result = Run({"split", name, "Floppy", "--span", "--yes"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("Not enough room for join file on disk.\nInsert another disk for "
+                            "join file."),
+            std::string::npos)
+      << result.out;
+  EXPECT_EQ(List("Floppy"), std::vector<std::string>{"VVVVVV~1.000"});
+
+  fs::remove_all(Path("Floppy"));
+  MakeFolder("Floppy");
+  result = Run({"split", name, "Floppy", "--span", "--yes", "--no-checksums"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(List("Floppy"), (std::vector<std::string>{"Join-" + name + ".bat", "VVVVVV~1.000"}));
+
+  fs::remove_all(Path("Floppy"));
+  MakeFolder("Floppy");
+  drives_ = Path("Floppy") + "=31000";
+  result = Run({"split", name, "Floppy", "--span", "--yes"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(List("Floppy"),
+            (std::vector<std::string>{"Join-" + name + ".bat", "VVVVVV~1.000", "VVVVVV~1.SFV"}));
+}
+
+// Debian's cksfv, the peer: it must accept our files, and we its. Where CI runs, a missing
+// cksfv is a failure, not a reason to skip.
+TEST_F(CliChecksums, CksfvAcceptsOursAndWeAcceptItsFiles) {
+  if (std::system("command -v cksfv >/dev/null 2>&1") != 0) {
+    const char* ci = std::getenv("CI");
+    if (ci != nullptr && std::string(ci) == "true") FAIL() << "cksfv is not installed";
+    GTEST_SKIP() << "cksfv is not installed (Debian package cksfv)";
+  }
+  const std::string source = SplitHoliday();
+  std::string said;
+  EXPECT_EQ(Shell("Out", "cksfv -f HOLIDA~1.SFV", &said), 0) << said;
+  EXPECT_NE(said.find("Everything OK"), std::string::npos) << said;
+
+  // cksfv's file, of our pieces.
+  EXPECT_EQ(Shell("Out", "cksfv HOLIDA~1.000 HOLIDA~1.001 HOLIDA~1.002 > peer.sfv", &said), 0);
+  CliResult verified = Run({"verify", "Out/peer.sfv"});
+  EXPECT_EQ(verified.status, 0) << verified.err;
+  EXPECT_EQ(verified.out,
+            "HOLIDA~1.000: OK\nHOLIDA~1.001: OK\nHOLIDA~1.002: OK\nAll 3 pieces are right.\n");
+  // In place of ours, join takes it too.
+  fs::remove_all(Path("Work"));
+  fs::copy(Path("Out"), Path("Work"));
+  fs::rename(Path("Work/peer.sfv"), Path("Work/HOLIDA~1.SFV"));
+  CliResult joined = Run({"join", "Work"});
+  EXPECT_EQ(joined.status, 0) << joined.err;
+  EXPECT_EQ(joined.err, "The 3 pieces match HOLIDA~1.SFV.\n");
+  EXPECT_TRUE(Read("Work/Holiday Video.avi") == source);
+
+  // Both see the same damage.
+  Damage("Out/HOLIDA~1.002", 10);
+  EXPECT_EQ(Shell("Out", "cksfv -f HOLIDA~1.SFV", &said), 1) << said;
+  EXPECT_NE(said.find("HOLIDA~1.002"), std::string::npos);
+  verified = Run({"verify", "Out/peer.sfv"});
+  EXPECT_EQ(verified.status, 1);
+  EXPECT_NE(verified.out.find("HOLIDA~1.002: CRC-32 0x"), std::string::npos);
+
+  // Names with blanks, as without 8.3 aliases.
+  shortNames_ = false;
+  fs::remove_all(Path("Out"));
+  SplitHoliday();
+  EXPECT_EQ(Shell("Out", "cksfv -f 'Holiday Video.SFV'", &said), 0) << said;
+  EXPECT_EQ(Shell("Out", "cksfv 'Holiday Video.000' 'Holiday Video.001' 'Holiday Video.002' > peer.sfv"),
+            0);
+  verified = Run({"verify", "Out/peer.sfv"});
+  EXPECT_EQ(verified.status, 0) << verified.out << verified.err;
+}
+
+}  // namespace
+}  // namespace parcelo
