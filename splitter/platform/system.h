@@ -92,16 +92,6 @@ bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b);
 // a file name.
 std::uint64_t NameHash(const std::string& text);
 
-class System;
-
-// The plain way of System::CopyChunk in steps of at most `step` bytes, each one ReadFile
-// into the start of buffer and one WriteFile per target: the same files, positions and
-// results as one plain CopyChunk of count. A backup that fails stays failed for the rest of
-// the chunk while the piece goes on, as after a plain chunk.
-ChunkResult CopyChunkInSteps(System& system, FileHandle source, FileHandle piece,
-                             FileHandle backup, void* buffer, std::uint32_t count,
-                             std::uint32_t step);
-
 class System {
  public:
   virtual ~System() = default;

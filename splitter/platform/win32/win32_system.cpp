@@ -208,16 +208,6 @@ IoResult Win32System::WriteFile(FileHandle file, const void* data, std::uint32_t
   return result;
 }
 
-// A chunk of up to 5 MiB read whole and then written whole leaves the processor's cache
-// between the two copies, and the write has to fetch every byte back from memory; under
-// Wine that doubled the CPU time of a split. Steps this size stay in the cache.
-constexpr std::uint32_t kCopyStep = 256 * 1024;
-
-ChunkResult Win32System::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
-                                   void* buffer, std::uint32_t count) {
-  return CopyChunkInSteps(*this, source, piece, backup, buffer, count, kCopyStep);
-}
-
 void Win32System::CloseFile(FileHandle file) {
   if (file != kInvalidFile) CloseHandle(ToHandle(file));
 }

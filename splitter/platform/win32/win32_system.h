@@ -17,8 +17,6 @@ class Win32System final : public System {
   FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) override;
   IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override;
   IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
-  ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
-                        std::uint32_t count) override;
   void CloseFile(FileHandle file) override;
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
