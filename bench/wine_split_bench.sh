@@ -51,7 +51,7 @@ wineserver -p 3600  # one server for every run, stopped by the exit trap
 server=""
 for p in /proc/[0-9]*; do
   case $(cat "$p/comm" 2>/dev/null) in wineserver*) ;; *) continue ;; esac
-  tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && server=${p#/proc/}
+  { tr '\0' '\n' <"$p/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && server=${p#/proc/}
 done
 server_ticks() {  # user + system clock ticks of the prefix's wineserver so far
   [ -n "$server" ] && awk '{ print $14 + $15 }' "/proc/$server/stat" 2>/dev/null || echo 0
