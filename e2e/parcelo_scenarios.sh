@@ -102,6 +102,23 @@ first_start() {
     s close)"
 }
 
+# The source's Browse button brings up the system's open dialog (its library is loaded only
+# then); Cancel leaves the main dialog as it was.
+browse_source() {
+  set_flags
+  start_app
+  drive_session "$(
+    s window "$title" 128
+    s click 105
+    s window "Choose Source File" 2
+    s click 2
+    s gone "Choose Source File"
+    s window "$title" 128
+    s read 103 ''
+    s close)"
+  stop_app
+}
+
 sized_long_name() {
   set_flags
   local data out source_file

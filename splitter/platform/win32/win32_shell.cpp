@@ -32,7 +32,16 @@ bool Win32System::BrowseForFile(WindowHandle owner, const std::string& title, st
   dialog.nMaxFile = MAX_PATH + 1;
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-  if (!GetOpenFileNameA(&dialog)) return false;
+  // Loaded here rather than imported: under Wine, loading the common dialogs starts the
+  // desktop process, a second and more at every start of the console tool, which never
+  // browses.
+  HMODULE dialogs = LoadLibraryA("comdlg32.dll");
+  if (dialogs == nullptr) return false;
+  auto open = reinterpret_cast<BOOL(WINAPI*)(OPENFILENAMEA*)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(dialogs, "GetOpenFileNameA")));
+  const bool chosen = open != nullptr && open(&dialog);
+  FreeLibrary(dialogs);
+  if (!chosen) return false;
   *path = file;
   return true;
 }
