@@ -63,7 +63,9 @@ TEST(JoinBatch, ItsNamesReadBackFromTheText) {
     }
     EXPECT_EQ(names.rebuilds, c.shortName);
     EXPECT_EQ(names.renames, c.step == LongNameStep::Rename);
-    if (names.renames) EXPECT_EQ(names.longName, c.longName);
+    if (names.renames) {
+      EXPECT_EQ(names.longName, c.longName);
+    }
   }
 }
 

@@ -154,7 +154,9 @@ TEST_F(JoinLineLimit, NoLineOver127AndTheCutFileStillRebuildsTheSource) {
         });
         // The long name comes back whenever its REN line fits, and only "Use DOS 8.3" or a
         // line too long leaves it out.
-        if (!dos83 && length <= 100) ASSERT_TRUE(renamed) << what;
+        if (!dos83 && length <= 100) {
+          ASSERT_TRUE(renamed) << what;
+        }
         const std::string rebuilt = renamed ? longName : shortName;
         ASSERT_EQ(folder.size(), static_cast<std::size_t>(pieces) + 1) << what;
         const auto found = folder.find(Key(rebuilt));

@@ -22,17 +22,8 @@ std::string Hex(const std::string& bytes) {
 
 class SplitChecksumFile : public SplitFixture {
  protected:
-  // BIG.DAT of 2500 bytes in pieces of 1000 into C:\Out, with backups into C:\Backup.
   void Prepare(bool write = true) {
-    fs::remove_all(Host('C', "Out"));
-    fs::remove_all(Host('C', "Backup"));
-    MakeFolder(Host('C', "Out"));
-    MakeFolder(Host('C', "Backup"));
-    ResetSplitJob();
-    MakeSource("BIG.DAT", 2500);
-    RequestSized("BIG.DAT", 1000);
-    splitJob.backupEnabled = 1;
-    splitJob.backupFolder = "C:\\Backup";
+    RequestSizedWithBackups();
     checksums_ = std::make_unique<PieceChecksums>(write);
     splitJob.checksums = checksums_.get();
   }

@@ -43,15 +43,7 @@ bool OneOf(const std::string& text, const char* const* list, std::size_t count) 
 class FaultSweep : public SplitFixture {
  protected:
   void Prepare() {
-    fs::remove_all(Host('C', "Out"));
-    fs::remove_all(Host('C', "Backup"));
-    MakeFolder(Host('C', "Out"));
-    MakeFolder(Host('C', "Backup"));
-    ResetSplitJob();
-    MakeSource("BIG.DAT", 2500);
-    RequestSized("BIG.DAT", 1000);
-    splitJob.backupEnabled = 1;
-    splitJob.backupFolder = "C:\\Backup";
+    RequestSizedWithBackups();
   }
 };
 

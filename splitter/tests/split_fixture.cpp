@@ -100,6 +100,18 @@ void SplitFixture::RequestSized(const std::string& name, std::uint32_t pieceSize
   splitJob.spanToDisk = 0;
 }
 
+void SplitFixture::RequestSizedWithBackups() {
+  for (const char* folder : {"Out", "Backup"}) {
+    fs::remove_all(Host('C', folder));
+    MakeFolder(Host('C', folder));
+  }
+  ResetSplitJob();
+  MakeSource("BIG.DAT", 2500);
+  RequestSized("BIG.DAT", 1000);
+  splitJob.backupEnabled = 1;
+  splitJob.backupFolder = "C:\\Backup";
+}
+
 void SplitFixture::RequestSpanned(const std::string& name) {
   splitJob.sourcePath = "C:\\Data\\" + name;
   splitJob.destinationPath = "A:\\";

@@ -30,6 +30,9 @@ class SplitFixture : public ::testing::Test {
 
   // Fills the request for a sized split of C:\Data\<name> into C:\Out.
   void RequestSized(const std::string& name, std::uint32_t pieceSize);
+  // A fresh job: BIG.DAT of 2500 bytes in pieces of 1000 into an emptied C:\Out, with
+  // backups into an emptied C:\Backup.
+  void RequestSizedWithBackups();
   // Fills the request for spanning C:\Data\<name> onto A:\.
   void RequestSpanned(const std::string& name);
 
