@@ -64,7 +64,7 @@ check_shell() {  # aliases(1|0) name
   fi
   local left
   left=$(ls "$rebuilt" | wc -l)
-  if [ "$left" -ne 5 ]; then  # three pieces, the join file, the source
+  if [ "$left" -ne 6 ]; then  # three pieces, their checksum file, the join file, the source
     fail "$what: other files were made"; ls "$rebuilt"; return
   fi
   echo "ok: $what rebuilt"
