@@ -46,6 +46,8 @@ std::string JoinTextToHost(const std::string& oem, int codePage);
 std::string JoinPath(const std::string& folder, const std::string& name);
 // The folder that holds path, "." for a bare name.
 std::string ParentFolder(const std::string& path);
+// The name path gives its file in that folder.
+std::string NameInFolder(const std::string& path);
 
 enum class PathKind { None, File, Folder, Link, Other };
 // What path names, links followed (so never Link).
@@ -57,6 +59,9 @@ struct FolderEntry {
 };
 // The folder's entries without "." and ".."; empty when it cannot be read.
 std::vector<FolderEntry> ListFolder(const std::string& folder);
+// The names of folder's plain files (links followed) that wanted accepts, sorted.
+std::vector<std::string> PlainFilesNamed(const std::string& folder,
+                                         bool (*wanted)(const std::string& name));
 // Whether anything has that name, a dangling link too. The file system may find it under
 // another case or by its 8.3 alias.
 bool EntryExists(const std::string& path);

@@ -244,6 +244,11 @@ std::string ParentFolder(const std::string& path) {
   return end == std::string::npos ? "/" : path.substr(0, end + 1);
 }
 
+std::string NameInFolder(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 namespace {
 
 PathKind KindOf(const struct stat& info) {

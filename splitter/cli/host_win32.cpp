@@ -64,6 +64,12 @@ std::string ParentFolder(const std::string& path) {
   return path.substr(0, end + 1);
 }
 
+std::string NameInFolder(const std::string& path) {
+  const std::size_t separator = path.find_last_of("\\/");
+  if (separator != std::string::npos) return path.substr(separator + 1);
+  return path.size() > 2 && path[1] == ':' ? path.substr(2) : path;  // "C:name"
+}
+
 PathKind KindOfPath(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::None;

@@ -19,6 +19,7 @@
 #include "cli/join_script.h"
 #include "cli/piece_checks.h"
 #include "cli/text_file.h"
+#include "engine/join_file_names.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -36,12 +37,6 @@ int Fail(const std::string& text) {
 }
 
 std::string Reason() { return std::strerror(errno); }
-
-bool IsJoinFileName(const std::string& name) {
-  if (EqualIgnoringAsciiCase(name, "Join.bat")) return true;
-  return name.size() > 9 && EqualIgnoringAsciiCase(name.substr(0, 5), "Join-") &&
-         EqualIgnoringAsciiCase(name.substr(name.size() - 4), ".bat");
-}
 
 // The folder's entries as cmd sees them: found without case. Links are kept apart so that
 // no step reads or writes through one. Files this join makes are marked as its own: only
@@ -343,12 +338,7 @@ int RunJoin(const std::string& target) {
   std::string joinFile = target.empty() ? std::string(".") : target;
   const PathKind kind = KindOfPath(joinFile);
   if (kind == PathKind::Folder) {
-    std::vector<std::string> names;
-    for (const FolderEntry& entry : ListFolder(joinFile)) {
-      const bool plain = KindOfPath(JoinPath(joinFile, entry.name)) == PathKind::File;
-      if (IsJoinFileName(entry.name) && plain) names.push_back(entry.name);
-    }
-    std::sort(names.begin(), names.end());
+    const std::vector<std::string> names = PlainFilesNamed(joinFile, IsJoinFileName);
     if (names.empty()) {
       return Fail("No join file (Join.bat or Join-*.bat) in " + joinFile + ".");
     }

@@ -1,6 +1,5 @@
 // parcelo95 verify: pieces against their checksum file, without joining them. One line per
 // piece on standard output; exit status 0 only when every piece is right.
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -85,13 +84,7 @@ int VerifyJoinFile(const std::string& joinFile) {
 
 // Every checksum file of the folder, one after the other.
 int VerifyFolder(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const FolderEntry& entry : ListFolder(folder)) {
-    if (IsChecksumFileName(entry.name) && KindOfPath(JoinPath(folder, entry.name)) == PathKind::File) {
-      names.push_back(entry.name);
-    }
-  }
-  std::sort(names.begin(), names.end());
+  const std::vector<std::string> names = PlainFilesNamed(folder, IsChecksumFileName);
   if (names.empty()) return Fail("No checksum file (*.SFV) in " + folder + ".");
   int status = 0;
   for (const std::string& name : names) {
@@ -102,11 +95,6 @@ int VerifyFolder(const std::string& folder) {
   return status;
 }
 
-std::string LastName(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 int RunVerify(const std::string& target) {
@@ -115,8 +103,8 @@ int RunVerify(const std::string& target) {
     case PathKind::Folder:
       return VerifyFolder(path);
     case PathKind::File:
-      if (IsJoinFileName(LastName(path))) return VerifyJoinFile(path);
-      return VerifyChecksumFile(ParentFolder(path), LastName(path));
+      if (IsJoinFileName(NameInFolder(path))) return VerifyJoinFile(path);
+      return VerifyChecksumFile(ParentFolder(path), NameInFolder(path));
     case PathKind::None:
       return Fail("Not found: " + path);
     default:

@@ -188,6 +188,12 @@ TEST_F(CliChecksums, VerifyPrintsOneLinePerPiece) {
     EXPECT_EQ(verified.status, 0) << verified.err;
     EXPECT_EQ(verified.out, all);
   }
+  // A backslash is part of a Linux name, not a folder's end.
+  fs::copy_file(Path("Out/HOLIDA~1.SFV"), Path("Out/Copy\\of.sfv"));
+  const CliResult copy = Run({"verify", "Out/Copy\\of.sfv"});
+  EXPECT_EQ(copy.status, 0) << copy.err;
+  EXPECT_EQ(copy.out, all);
+  fs::remove(Path("Out/Copy\\of.sfv"));
   const auto before = Snapshot(Path("Out"));
   Damage("Out/HOLIDA~1.000", 99999);
   fs::remove(Path("Out/HOLIDA~1.002"));
