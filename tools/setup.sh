@@ -3,23 +3,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+source tools/apt_install.sh
 
 packages=(cmake g++ make libgtest-dev libcli11-dev g++-mingw-w64-i686 mingw-w64-tools wine wine32 xvfb)
 packages+=(clang libclang-rt-dev)  # the installer's libFuzzer targets
 packages+=(python3)  # the Windows programs' import check (tools/win9x)
 packages+=(cksfv)  # the peer that reads and writes checksum files like parcelo95's
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    as_root dpkg --add-architecture i386
-  fi
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" </dev/null
-fi
+apt_install_missing "${packages[@]}"
 
 jobs=2  # the machine is shared
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

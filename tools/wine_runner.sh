@@ -21,13 +21,8 @@ export QEMU_RESERVED_VA=0xffff0000
 
 wine_runner_as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-wine_runner_install() {
-  local missing=() p
-  for p in "$@"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  wine_runner_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
-    wine_runner_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" </dev/null
-}
+source "$wine_runner_repo/tools/apt_install.sh"
+wine_runner_install() { apt_install_missing "$@"; }
 
 # A `wine` that starts programs through wine64 in a win64 prefix: 32-bit ones then run in its
 # 32-bit half, through the binfmt handler.
