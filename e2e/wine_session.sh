@@ -97,14 +97,15 @@ drive_session() {
 }
 
 
-# Runs each scenario function named after the first two arguments (only ONLY, when it is
-# not empty), in a subshell with errexit, then CLEANUP (when not empty); fails when any did.
+# Runs each scenario function named after the first two arguments (only those ONLY names,
+# blank-separated, when it is not empty), in a subshell with errexit, then CLEANUP (when not
+# empty); fails when any did.
 #   run_scenarios ONLY CLEANUP SCENARIO...
 run_scenarios() {
   local only=$1 cleanup=$2 scenario status started failures=0
   shift 2
   for scenario in "$@"; do
-    [ -z "$only" ] || [ "$only" = "$scenario" ] || continue
+    [ -z "$only" ] || [[ " $only " == *" $scenario "* ]] || continue
     echo "== $scenario"
     started=$SECONDS
     # Not in a condition: errexit would be ignored inside.

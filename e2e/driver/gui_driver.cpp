@@ -120,13 +120,42 @@ HWND Find(const std::string& title, int id, bool box) {
   return search.found;
 }
 
+BOOL CALLBACK Describe(HWND window, LPARAM param) {
+  std::string* list = reinterpret_cast<std::string*>(param);
+  char className[64] = "";
+  GetClassNameA(window, className, sizeof className);
+  DWORD process = 0;
+  const DWORD thread = GetWindowThreadProcessId(window, &process);
+  int children = 0;
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    ++children;
+  }
+  char line[512];
+  std::snprintf(line, sizeof line, "  %p class %s, \"%s\", %s, %s, owner %p, process %lx thread %lx, %d children\n",
+                static_cast<void*>(window), className, Escape(TextOf(window)).c_str(),
+                IsWindowVisible(window) ? "visible" : "hidden",
+                IsWindowEnabled(window) ? "enabled" : "disabled",
+                static_cast<void*>(GetWindow(window, GW_OWNER)), process, thread, children);
+  *list += line;
+  return TRUE;
+}
+
+// What a failed wait saw instead: every top-level window, so that a log tells a dialog that
+// never came from one that came under another title or hidden.
+std::string TopLevelWindows() {
+  std::string list;
+  EnumWindows(Describe, reinterpret_cast<LPARAM>(&list));
+  return list.empty() ? "  (none)\n" : list;
+}
+
 HWND WaitFor(const std::string& title, int id, bool box) {
   const DWORD start = GetTickCount();
   for (;;) {
     if (HWND window = Find(title, id, box)) return window;
     if (GetTickCount() - start > timeoutMs) {
       Fail("timed out waiting for " + std::string(box ? "message box " : "dialog ") + "\"" +
-           title + "\"");
+           title + "\"; the top-level windows were:\n" + TopLevelWindows());
     }
     Sleep(50);
   }
@@ -292,11 +321,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string line;
+  const DWORD started = GetTickCount();
   while (std::getline(steps, line)) {
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
-    std::printf("step %d: %s\n", lineNumber, Escape(line).c_str());
+    // The time since the start tells a slow step from a lost one in a failed run's log.
+    std::printf("step %d (%lu ms): %s\n", lineNumber,
+                static_cast<unsigned long>(GetTickCount() - started), Escape(line).c_str());
     std::fflush(stdout);
     Step(Fields(line));
   }
