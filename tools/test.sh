@@ -12,6 +12,9 @@ ctest --test-dir build/native --output-on-failure -j "$jobs" --timeout 300
 echo "== the Windows programs import only what Windows 95 and 98 have"
 python3 tools/win9x/check_imports.py build/win32/bin
 
+echo "== the Windows programs use no instruction their processors lack"
+python3 tools/win9x/check_processor.py build/win32/bin
+
 echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DPARCELO_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j "$jobs"

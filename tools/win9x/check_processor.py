@@ -7,8 +7,8 @@ has no BSWAP, a Pentium MMX no CMOV, ...). Wine on a modern processor runs them 
   check_processor.py --floor 80486 EXE...    any programs, for that floor
 
 Code chosen at run time after the processor was asked is allowed by function name
-(processor_allowances.tsv), only where the asking function first tests the ID flag, as a
-486 without CPUID needs. Exit status 0 when every program passes, 1 when one fails, 2 for a
+(processor_allowances.tsv), or where it has no symbol of its own by its instructions, only
+where the asking function first tests the ID flag, as a 486 without CPUID needs. Exit status 0 when every program passes, 1 when one fails, 2 for a
 usage error."""
 
 import argparse
@@ -61,14 +61,21 @@ OTHER_LEVELS = {
     | {"cmov" + c for c in CONDITIONS}
     | {"fcmov" + c for c in "b e be u nb ne nbe nu".split()},
 }
-LEVEL_OF = {m: "80386" for m in I386}
+# Encodings that older processors run as an older instruction with the same result where
+# compilers use them: "pause" (rep nop) as a nop, and "tzcnt" (rep bsf) as BSF, which GCC
+# emits only where the operand is not zero.
+SAME_AS_BEFORE = {"pause": "80386", "tzcnt": "80386"}
+# Known to need more than any floor here.
+LATER = {"rdrand", "rdseed", "lzcnt", "popcnt", "movbe", "crc32", "xgetbv", "sfence", "lfence",
+         "mfence", "clflush", "movnti", "prefetchnta", "prefetcht0", "prefetcht1", "prefetcht2",
+         "fisttp", "syscall"}
+LEVEL_OF = {m: "80386" for m in I386} | {m: "later" for m in LATER}
 for level, mnemonics in OTHER_LEVELS.items():
     LEVEL_OF.update({m: level for m in mnemonics})
 
 PREFIXES = {"rep", "repz", "repe", "repnz", "repne", "lock", "data16", "data32", "addr16",
             "addr32", "cs", "ds", "es", "fs", "gs", "ss"}
-# "pause" (rep nop) runs as a plain nop on every processor before it.
-SAME_AS_BEFORE = {"pause": "80386"}
+
 
 # The constructor and destructor lists, which MinGW's linker puts among the code.
 DATA_IN_CODE = re.compile(r"^_*[CD]TOR_LIST__$")
@@ -217,8 +224,12 @@ class ProgramCheck:
                 highest = max(highest, rank)
                 continue
             key = (self.name.lower(), function)
+            anywhere = (self.name.lower(), "*")
+            if key not in self.allowances and mnemonic in self.allowances.get(anywhere, {}).get(
+                    "instructions", "").split():
+                key = anywhere
             if key in self.allowances:
-                allowed.setdefault(function, set()).add(mnemonic)
+                allowed.setdefault(key[1], set()).add(mnemonic)
                 self.used.add(key)
                 continue
             beyond.setdefault((mnemonic, level), []).append((address, function))
@@ -235,7 +246,8 @@ class ProgramCheck:
                       f"{len(places):,} times (first at {places[0]:#x})")
         for function, mnemonics in sorted(allowed.items()):
             row = self.allowances[(self.name.lower(), function)]
-            self.lines.append(f"  allowed in {function}: {' '.join(sorted(mnemonics))} "
+            where = "without a symbol of its own" if function == "*" else f"in {function}"
+            self.lines.append(f"  allowed {where}: {' '.join(sorted(mnemonics))} "
                               f"({row['reason']})")
             self.check_asking(row["asked_by"], by_function.get(row["asked_by"]))
         if not self.failures:
