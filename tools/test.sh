@@ -15,6 +15,10 @@ python3 tools/win9x/check_imports.py build/win32/bin
 echo "== the Windows programs use no instruction their processors lack"
 python3 tools/win9x/check_processor.py build/win32/bin
 
+echo "== the releases: the floppy image, the zip and the Debian package"
+bash tools/release.sh
+bash e2e/deb_package_test.sh
+
 echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DPARCELO_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j "$jobs"
@@ -59,3 +63,6 @@ bash e2e/install_phases_test.sh
 
 echo "== Uninstaller.exe under Wine: install the sample, remove it through the list of programs"
 bash e2e/install_uninstall_test.sh
+
+echo "== the release floppy under Wine: install from A:, run from the Start Menu, remove"
+bash e2e/floppy_install_test.sh
