@@ -44,14 +44,14 @@ wait_for() {  # PID WHAT: the process ends within a minute
   timeout 60 tail --pid="$1" -f /dev/null || { kill "$1" 2>/dev/null; fail "$2 did not end"; }
 }
 
-# The disk in drive A:: the image's files, as mtools reads them out of it, read-only.
+# The disk in drive A:: the image's files, as mtools reads them out of it. Not marked
+# read-only: the copies would keep the mark, and the uninstaller rightly leaves such files.
 mkdir -p "$disk"
 MTOOLS_SKIP_CHECK=1 mcopy -i "$image" -m '::*' "$disk/" || fail "cannot read the files of $image"
 if [ "${PARCELO_WIN_BUILD:-}" = "x86_64 stand-in" ]; then
   echo "The disk's programs are replaced by the x86_64 stand-ins: Wine cannot run the i686 ones here"
   cp "$bin/Install.exe" "$bin/Uninstaller.exe" "$bin/Parcelo95.exe" "$disk/"
 fi
-chmod a-w "$disk"/*
 timeout 30 wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null
 ln -sfn "$disk" "$WINEPREFIX/dosdevices/a:"
 mkdir -p "$windows/Start Menu/Programs" "$windows/Desktop" "$drive_c/Program Files"
@@ -86,7 +86,7 @@ import json, sys
 p = json.load(open(sys.argv[1]))
 assert p["productName"] == "Tavrin Parcelo 95", p["productName"]
 assert p["destinationFolder"] == "%program files%\\Tavrin Parcelo 95", p["destinationFolder"]
-assert p["files"] == ["Parcelo95.exe", "README.TXT"], p["files"]
+assert [f["name"] for f in p["files"]] == ["Parcelo95.exe", "README.TXT"], p["files"]
 assert p["uninstallExtras"] == ["HKEY_LOCAL_MACHINE\\SOFTWARE\\Tavrin Parcelo 95"]
 assert p["startMenuFolder"] == "Programs\\Tavrin Parcelo 95", p["startMenuFolder"]
 links = {(s["name"], s["target"], s["placement"]) for s in p["shortcuts"]}
