@@ -8,8 +8,9 @@ has no BSWAP, a Pentium MMX no CMOV, ...). Wine on a modern processor runs them 
 
 Code chosen at run time after the processor was asked is allowed by function name
 (processor_allowances.tsv), or where it has no symbol of its own by its instructions, only
-where the asking function first tests the ID flag, as a 486 without CPUID needs. Exit status 0 when every program passes, 1 when one fails, 2 for a
-usage error."""
+where the asking function first tests the ID flag, as a 486 without CPUID needs.
+
+Exit status 0 when every program passes, 1 when one fails, 2 for a usage error."""
 
 import argparse
 import bisect
@@ -57,14 +58,14 @@ OTHER_LEVELS = {
     "80486": set("bswap cmpxchg xadd invd wbinvd invlpg".split()),
     "pentium": set("cpuid cmpxchg8b rdtsc rdmsr wrmsr rsm".split()),
     "pentium-mmx": {"emms"},
-    "pentiumpro": set("fcomi fcomip fucomi fucomip rdpmc ud2 sysenter sysexit".split())
+    "pentiumpro": set("fcomi fcomip fucomi fucomip rdpmc sysenter sysexit".split())
     | {"cmov" + c for c in CONDITIONS}
     | {"fcmov" + c for c in "b e be u nb ne nbe nu".split()},
 }
-# Encodings that older processors run as an older instruction with the same result where
-# compilers use them: "pause" (rep nop) as a nop, and "tzcnt" (rep bsf) as BSF, which GCC
-# emits only where the operand is not zero.
-SAME_AS_BEFORE = {"pause": "80386", "tzcnt": "80386"}
+# Encodings that older processors run with the same effect where compilers use them: "pause"
+# (rep nop) as a nop, "tzcnt" (rep bsf) as BSF, which GCC emits only where the operand is not
+# zero, and "ud2", the trap GCC puts where code must not go, an invalid opcode there too.
+SAME_AS_BEFORE = {"pause": "80386", "tzcnt": "80386", "ud2": "80386"}
 # Known to need more than any floor here.
 LATER = {"rdrand", "rdseed", "lzcnt", "popcnt", "movbe", "crc32", "xgetbv", "sfence", "lfence",
          "mfence", "clflush", "movnti", "prefetchnta", "prefetcht0", "prefetcht1", "prefetcht2",
@@ -74,15 +75,13 @@ for level, mnemonics in OTHER_LEVELS.items():
     LEVEL_OF.update({m: level for m in mnemonics})
 
 PREFIXES = {"rep", "repz", "repe", "repnz", "repne", "lock", "data16", "data32", "addr16",
-            "addr32", "cs", "ds", "es", "fs", "gs", "ss"}
-
+            "addr32", "cs", "ds", "es", "fs", "gs", "ss", "bnd", "notrack"}
 
 # The constructor and destructor lists, which MinGW's linker puts among the code.
 DATA_IN_CODE = re.compile(r"^_*[CD]TOR_LIST__$")
 DATA = "(data)"
 
 LINE = re.compile(r"^\s*([0-9a-f]+):\s+(.*)$")
-FUNCTION = re.compile(r"^([0-9a-f]+) <(.*)>:$")
 
 
 class TableError(Exception):
