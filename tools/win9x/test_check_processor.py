@@ -46,7 +46,7 @@ SOURCES = {
     "plain.c": program("""
         volatile int n = 3, s = 0;
         for (int i = 0; i < n; ++i) s += i * n;
-        __asm__ volatile("fldz; fld1; faddp; fstp %st(0); rep movsb; lea 0(%esi), %esi");"""),
+        __asm__ volatile("fldz; fld1; faddp; fstp %st(0); rep movsb; lea 0(%esi), %esi; pause; rep bsf %eax, %eax; ud2");"""),
     "bswap.c": program('__asm__ volatile("bswap %eax");'),
     "cmov.c": program('__asm__ volatile("cmovne %ebx, %eax");'),
     "long_nop.c": program('__asm__ volatile("nopl 0(%eax)");'),
