@@ -204,7 +204,19 @@ checksums() {
   echo "ok: $sfv beside the pieces, read by cksfv and by verify; a damaged piece stops the join"
 }
 
+# Its C++ library needs a Pentium Pro (tools/win9x/check_processor.py): the help says so.
+processor_in_help() {
+  if timeout 120 wine "$exe" --help 2>&1 | tr -d '\r' | tail -n 2 | diff - <(printf '%s\n' \
+      "Needs a Pentium Pro, Pentium II or later processor (one with CMOV; not a 486, Pentium," \
+      "Pentium MMX, K6 or 6x86), and Windows 98, or Windows 95 with msvcrt.dll."); then
+    echo "ok: --help names the processor it needs"
+  else
+    echo "FAIL: --help does not name the processor it needs"; failures=$((failures + 1))
+  fi
+}
+
 wine_prefix_start "$work"
+processor_in_help
 check "Holiday Video.avi" 250000 100000 no
 check "BIGFILE.DAT" 150000 1000 yes
 joined_by_the_program

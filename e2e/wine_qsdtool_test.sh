@@ -60,4 +60,8 @@ expect_refusal "$(winpath "$work/none/Install.qsd")" \
   "$(literal "qsdtool: cannot write $(winpath "$work/none/Install.qsd")"): [A-Za-z]*[a-z]"
 [ -z "$(ls -A "$work/folder")" ] && [ ! -e "$work/none" ] || { echo "FAIL: a refusal wrote"; exit 1; }
 cmp "$work/Install.qsd" "$samples/Install.qsd" || { echo "FAIL: a refusal changed Install.qsd"; exit 1; }
+# Its C++ library needs a Pentium Pro (tools/win9x/check_processor.py): the help says so.
+qsdtool --help | tr -d '\r' | tail -n 2 | diff - <(printf '%s\n' "Needs a Pentium Pro, Pentium II or later processor (one with CMOV; not a 486, Pentium," \
+  "Pentium MMX, K6 or 6x86), and Windows 98, or Windows 95 with msvcrt.dll.") ||
+  { echo "FAIL: qsdtool.exe --help does not name the processor it needs"; exit 1; }
 echo "ok: qsdtool.exe packs, checks and dumps the sample under Wine, also in a folder named outside ASCII, and keeps what it cannot replace"

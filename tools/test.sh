@@ -32,6 +32,7 @@ suite() {
 }
 
 native_tests() { ctest --test-dir build/native --output-on-failure -j "$jobs" --timeout 300; }
+release_tests() { bash tools/release.sh && bash e2e/deb_package_test.sh; }
 sanitizer_tests() {
   cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DPARCELO_SANITIZE=ON >/dev/null
   cmake --build build/sanitize -j "$jobs"
@@ -41,6 +42,9 @@ sanitizer_tests() {
 suite "native tests" native_tests
 suite "the Windows programs import only what Windows 95 and 98 have" \
   python3 tools/win9x/check_imports.py build/win32/bin
+suite "the Windows programs use no instruction their processors lack" \
+  python3 tools/win9x/check_processor.py build/win32/bin
+suite "the releases: the floppy image, the zip and the Debian package" release_tests
 suite "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" sanitizer_tests
 suite "fuzzing the installer's data-file readers" bash tools/fuzz.sh
 
@@ -63,6 +67,8 @@ if wine_runner_setup; then
     bash e2e/install_phases_test.sh
   suite "Uninstaller.exe under Wine: install the sample, remove it through the list of programs" \
     bash e2e/install_uninstall_test.sh
+  suite "the release floppy under Wine: install from A:, run from the Start Menu, remove" \
+    bash e2e/floppy_install_test.sh
 else
   results+=("FAILED      0 s  Wine could not be set up: no Windows suite ran")
   failed=$((failed + 1))

@@ -101,6 +101,13 @@ const char kQsdtoolHelp[] =
     "  target = Viewer.exe\n"
     "  description = Look at the samples\n"
     "  icon = Viewer.exe,0\n"
-    "  placement = both\n";
+    "  placement = both\n"
+#ifdef _WIN32
+    // Its C++ library is built for the Pentium Pro: on an older processor it stops at once.
+    "\n"
+    "Needs a Pentium Pro, Pentium II or later processor (one with CMOV; not a 486, Pentium,\n"
+    "Pentium MMX, K6 or 6x86), and Windows 98, or Windows 95 with msvcrt.dll.\n"
+#endif
+    ;
 
 }  // namespace qinstall

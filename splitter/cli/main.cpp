@@ -14,6 +14,11 @@ using namespace parcelo;
 namespace {
 
 constexpr int kUsageError = 2;
+#ifdef _WIN32
+constexpr char kWindowsNeeds[] =
+    "Needs a Pentium Pro, Pentium II or later processor (one with CMOV; not a 486, Pentium,\n"
+    "Pentium MMX, K6 or 6x86), and Windows 98, or Windows 95 with msvcrt.dll.";
+#endif
 
 // "--set NAME=0|1" for split and options alike.
 void AddFlagOverrides(CLI::App* command, std::vector<std::string>* texts) {
@@ -55,6 +60,9 @@ int main(int argc, char** argv) {
       "  PARCELO95_OEM_CODEPAGE=437|850  the OEM code page of join files and aliases (437 if\n"
       "      unset)\n"
       "  XDG_CONFIG_HOME  the option flags live in $XDG_CONFIG_HOME/parcelo95/registry.reg");
+#else
+  // Its C++ library is built for the Pentium Pro: on an older processor it stops at once.
+  app.footer(kWindowsNeeds);
 #endif
 
   SplitArguments split;
