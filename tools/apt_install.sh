@@ -3,6 +3,11 @@
 #   apt_install_missing PACKAGE...
 apt_install_as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
+# Another install under way (a second checkout set up beside this one) is waited for.
+apt_get() {
+  apt_install_as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 "$@"
+}
+
 apt_install_missing() {
   local missing=() p codename
   for p in "$@"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
@@ -14,13 +19,11 @@ apt_install_missing() {
   # A mirror in the middle of a sync fails an index or two (seen: the security updates for
   # i386). An i386 library then cannot be had at the version its amd64 twin was updated to;
   # the release's own versions agree across architectures, so they are taken instead.
-  apt_install_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq ||
+  apt_get update -qq ||
     echo "apt-get update reported errors; installing from the package lists it did get"
-  apt_install_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" \
-    </dev/null && return 0
+  apt_get install -y -qq "${missing[@]}" </dev/null && return 0
   codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
   [ -n "$codename" ] || return 1
   echo "Installing the versions of the release itself ($codename) instead"
-  apt_install_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -t "$codename" \
-    "${missing[@]}" </dev/null
+  apt_get install -y -qq -t "$codename" "${missing[@]}" </dev/null
 }
