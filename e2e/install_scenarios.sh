@@ -16,9 +16,7 @@ set_windows_version() {
   else
     timeout 30 wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
   fi
-  timeout 30 wineserver -k >/dev/null 2>&1 || true  # the version is read at start
-  # The server again, its background processes started with the output to a file.
-  wine_logged "$work/restart.log" timeout 60 wine cmd /c exit || true
+  wine_session_restart  # the version is read at start
 }
 
 # A folder holding a copy of Install.exe and the Uninstaller.exe it installs, and, unless

@@ -193,7 +193,7 @@ mount_floppy() {
   fi
   timeout 30 wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null
   ln -sfn "$floppy" "$WINEPREFIX/dosdevices/a:"
-  timeout 30 wineserver -k >/dev/null 2>&1 || true  # drive types are read at start
+  wine_session_restart  # drive types are read at start
 }
 
 # Moves what the floppy holds into disks/N: the user takes the disk out and puts in a new one.

@@ -4,6 +4,8 @@
 #   wine_prefix_start WORKDIR     names the build under test; sets WINEPREFIX and creates the
 #                                 prefix; the exit trap stops it and removes WORKDIR
 #   wine_session_start WORKDIR    the same, and DISPLAY, Windows 98, floppy
+#   wine_session_restart          a new session, for settings Wine reads at start; it lasts
+#                                 until the exit trap or the next restart
 #   wine_logged LOG CMD...        a Wine command whose output is kept in LOG, printed if it fails
 #   winreg ARGS...                `wine reg` on the registry view the programs under test see
 #   winpath UNIXPATH              the Z: path Wine gives a Unix path
@@ -52,6 +54,7 @@ wine_prefix_start() {
   # command's work. Its background processes get the log, never a pipe of ours.
   wine_logged "$work/wineboot.log" timeout 300 wine wineboot -i || return 1
   timeout 120 wineserver -w || true
+  wine_session_restart
 }
 
 wine_session_start() {
@@ -69,7 +72,21 @@ wine_session_start() {
     if [ "$waited" -gt 100 ]; then echo "Xvfb did not start" >&2; return 1; fi
   done
   wine_logged "$work/version.log" timeout 60 wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f
-  timeout 30 wineserver -k >/dev/null 2>&1 || true     # the version is read at start
+  wine_session_restart  # the version is read at start
+}
+
+# Ends the Wine session and starts it again: the settings that Wine reads at start (the
+# version, the drive types) take effect. The new session outlives every program run in it,
+# until the exit trap or the next restart; its services (the mount manager among them) are
+# started once here and answered one volume query, within a limit, before anything else
+# runs. Without that, each program started after the last one ended met services being
+# started again beside it, and the open dialog's first volume query could wait on the mount
+# manager longer than any wait of the driver.
+wine_session_restart() {
+  timeout 30 wineserver -k >/dev/null 2>&1 || true
+  wineserver -p || { echo "wineserver -p did not start"; return 1; }
+  wine_logged "$session_work/services.log" timeout 300 wine cmd /c vol c: || {
+    echo "Wine's services did not answer a volume query within 300 s"; return 1; }
 }
 
 split_suite_start() {
