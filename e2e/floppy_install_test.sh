@@ -63,7 +63,7 @@ if [ -n "${PARCELO_SCREENSHOT:-}" ]; then
   timeout 30 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Shots /f >/dev/null
   timeout 30 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Shots /d 640x480 /f >/dev/null
 fi
-timeout 30 wineserver -k >/dev/null 2>&1 || true  # drive types are read when the server starts
+wine_session_restart  # drive types are read when the session starts
 machine_listing >"$work/before.txt"
 
 # --- scenarios ---------------------------------------------------------------------------
@@ -185,6 +185,6 @@ remove_through_the_list() {
 }
 
 # What a failed scenario leaves running (a dialog still open) must not hold the next one up.
-stop_programs() { timeout 30 wineserver -k >/dev/null 2>&1 || true; }
+stop_programs() { wine_session_restart; }
 
 run_scenarios "${1:-}" stop_programs the_disk install_from_a run_from_start_menu remove_through_the_list

@@ -37,7 +37,7 @@ fonts="$WINEPREFIX/drive_c/windows/Fonts"
 desktop=640x480
 timeout 30 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Shots /f >/dev/null
 timeout 30 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Shots /d "$desktop" /f >/dev/null
-timeout 30 wineserver -k >/dev/null 2>&1 || true
+wine_session_restart  # the virtual desktop is read when the session starts
 mkdir -p docs/screenshots
 picture() {  # NAME: the virtual desktop as it is now
   sleep 1  # let Wine finish painting
