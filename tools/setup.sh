@@ -9,6 +9,7 @@ packages=(cmake g++ make libgtest-dev libcli11-dev g++-mingw-w64-i686 mingw-w64-
 packages+=(clang libclang-rt-dev)  # the installer's libFuzzer targets
 packages+=(python3)  # the Windows programs' import check (tools/win9x)
 packages+=(cksfv)  # the peer that reads and writes checksum files like parcelo95's
+packages+=(par2)  # the peer that reads and writes recovery files like parcelo95's
 apt_install_missing "${packages[@]}"
 
 jobs=2  # the machine is shared
