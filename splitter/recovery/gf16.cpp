@@ -64,6 +64,15 @@ std::uint16_t InputSliceConstant(std::uint32_t index) { return GfTables().consta
 void GfMultiplyAddByTable(std::uint16_t factor, const std::uint8_t* data, std::uint8_t* acc,
                           std::size_t size) {
   if (factor == 0) return;
+  if (size < 1024) {
+    // Too short to pay for the tables.
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+      const std::uint16_t product = GfMultiply(factor, static_cast<std::uint16_t>(data[i] | data[i + 1] << 8));
+      acc[i] ^= static_cast<std::uint8_t>(product);
+      acc[i + 1] ^= static_cast<std::uint8_t>(product >> 8);
+    }
+    return;
+  }
   // factor * word = low[low byte] ^ high[high byte]
   std::uint16_t low[256], high[256];
   for (std::uint32_t x = 0; x < 256; ++x) {

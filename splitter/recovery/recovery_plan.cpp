@@ -64,7 +64,10 @@ bool PlanRecovery(const std::vector<std::uint64_t>& pieceSizes, int percent,
   const std::uint64_t wholePieces = pieces * percent / 100 * ((largest + blockSize - 1) / blockSize);
   const std::uint64_t recoveryBlocks =
       std::min(inputBlocks, std::max((inputBlocks * percent + 99) / 100, wholePieces));
-  const std::uint64_t memory = recoveryBlocks * blockSize;
+  // Input blocks held to be added in together: a few, within 8 MiB.
+  const std::uint64_t held = std::max<std::uint64_t>(
+      1, std::min<std::uint64_t>({8, (8u << 20) / blockSize, inputBlocks}));
+  const std::uint64_t memory = (recoveryBlocks + held) * blockSize;
   if (memory > memoryLimit) {
     *problem = "The recovery data takes " + MiB(memory) + " of memory, more than the " +
                MiB(memoryLimit) + " allowed.";
@@ -73,6 +76,7 @@ bool PlanRecovery(const std::vector<std::uint64_t>& pieceSizes, int percent,
   plan->blockSize = blockSize;
   plan->inputBlocks = static_cast<std::uint32_t>(inputBlocks);
   plan->recoveryBlocks = static_cast<std::uint32_t>(recoveryBlocks);
+  plan->heldSlices = static_cast<std::uint32_t>(held);
   plan->memory = memory;
   plan->indexName = baseName + ".par2";
   plan->volumes.clear();

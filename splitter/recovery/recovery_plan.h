@@ -23,8 +23,9 @@ struct RecoveryPlan {
   std::uint64_t blockSize = 0;
   std::uint32_t inputBlocks = 0;     // over all pieces, each piece's last one padded
   std::uint32_t recoveryBlocks = 0;
-  std::uint64_t memory = 0;          // recovery blocks x block size: what the writer holds
-                                     // while it is fed (and a 64 KiB buffer)
+  std::uint32_t heldSlices = 0;      // input blocks the writer holds before it adds them in
+  std::uint64_t memory = 0;          // (recovery blocks + held slices) x block size: what the
+                                     // writer holds while it is fed
   std::string indexName;             // "BASE.par2"
   std::vector<RecoveryVolume> volumes;
 };

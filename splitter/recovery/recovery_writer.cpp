@@ -9,9 +9,9 @@
 namespace parcelo {
 namespace {
 
-// Bytes gathered before they go into every recovery block: small enough to stay in the
-// processor's cache while each block takes them.
-constexpr std::size_t kStageSize = 64 * 1024;
+// How much of each held slice goes into a recovery block at a time: the recovery block's
+// part stays in the processor's cache while every held slice is added to it.
+constexpr std::size_t kStep = 16 * 1024;
 
 const std::uint8_t kZeros[4096] = {};
 
@@ -38,7 +38,7 @@ Md5Digest PieceStartHash(const void* head, std::size_t headSize) {
 
 RecoveryWriter::RecoveryWriter(const RecoveryPlan& plan, std::vector<RecoveryPieceStart> pieces,
                                std::string creator)
-    : plan_(plan), creator_(std::move(creator)), stage_(kStageSize + 4) {
+    : plan_(plan), creator_(std::move(creator)) {
   for (RecoveryPieceStart& start : pieces) {
     Piece piece;
     piece.fileId = Par2FileId(start.hash16k, start.size, start.name);
@@ -61,6 +61,7 @@ RecoveryWriter::RecoveryWriter(const RecoveryPlan& plan, std::vector<RecoveryPie
   const std::string body = Par2MainBody(main);
   setId_ = Md5Of(body.data(), body.size());
   recovery_.assign(static_cast<std::size_t>(plan_.recoveryBlocks * plan_.blockSize), 0);
+  held_.assign(static_cast<std::size_t>(plan_.heldSlices * plan_.blockSize), 0);
   while (piece_ < pieces_.size() && pieces_[piece_].start.size == 0) ++piece_;
 }
 
@@ -73,44 +74,56 @@ void RecoveryWriter::Feed(const void* data, std::size_t size) {
     }
     Piece& piece = pieces_[piece_];
     const std::uint64_t sliceLeft = std::min(plan_.blockSize - sliceOffset_, piece.start.size - pieceOffset_);
-    const std::size_t take = static_cast<std::size_t>(
-        std::min<std::uint64_t>({size, sliceLeft, kStageSize - staged_}));
-    std::memcpy(stage_.data() + staged_, bytes, take);
+    const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(size, sliceLeft));
+    std::memcpy(held_.data() + heldIndexes_.size() * plan_.blockSize + sliceOffset_, bytes, take);
     piece.whole.Update(bytes, take);
     if (pieceOffset_ < kPieceStartSize) {
       piece.head.Update(bytes, static_cast<std::size_t>(std::min<std::uint64_t>(take, kPieceStartSize - pieceOffset_)));
     }
     sliceMd5_.Update(bytes, take);
     sliceCrc_ = Crc32Update(sliceCrc_, bytes, take);
-    staged_ += take;
     sliceOffset_ += take;
     pieceOffset_ += take;
     bytes += take;
     size -= take;
-    if (staged_ == kStageSize) Flush();
     if (sliceOffset_ == plan_.blockSize || pieceOffset_ == piece.start.size) EndSlice();
   }
 }
 
-void RecoveryWriter::Flush() {
-  if (staged_ == 0) return;
-  const Piece& piece = pieces_[piece_];
-  const std::uint64_t at = sliceOffset_ - staged_;
-  // Words are whole: past a piece's end the slice is zeros.
-  std::size_t length = staged_;
-  if (length % 2 != 0) stage_[length++] = 0;
-  const std::uint16_t constant = InputSliceConstant(piece.firstBlock + slice_);
-  std::uint16_t factor = 1;
-  for (std::uint32_t e = 0; e < plan_.recoveryBlocks; ++e) {
-    GfMultiplyAdd(factor, stage_.data(), recovery_.data() + e * plan_.blockSize + at, length);
-    factor = GfMultiply(factor, constant);
+void RecoveryWriter::AddHeld() {
+  const std::size_t held = heldIndexes_.size();
+  if (held == 0) return;
+  const std::size_t blockSize = static_cast<std::size_t>(plan_.blockSize);
+  const std::uint32_t count = plan_.recoveryBlocks;
+  // factors[e * held + h]: the constant of held slice h to the power e.
+  std::vector<std::uint16_t> factors(std::size_t(count) * held);
+  for (std::size_t h = 0; h < held; ++h) {
+    const std::uint16_t constant = InputSliceConstant(heldIndexes_[h]);
+    std::uint16_t factor = 1;
+    for (std::uint32_t e = 0; e < count; ++e) {
+      factors[e * held + h] = factor;
+      factor = GfMultiply(factor, constant);
+    }
   }
-  staged_ = 0;
+  for (std::size_t at = 0; at < blockSize; at += kStep) {
+    const std::size_t length = std::min(kStep, blockSize - at);
+    for (std::uint32_t e = 0; e < count; ++e) {
+      std::uint8_t* target = recovery_.data() + e * blockSize + at;
+      for (std::size_t h = 0; h < held; ++h) {
+        GfMultiplyAdd(factors[e * held + h], held_.data() + h * blockSize + at, target, length);
+      }
+    }
+  }
+  heldIndexes_.clear();
 }
 
 void RecoveryWriter::EndSlice() {
-  Flush();
   Piece& piece = pieces_[piece_];
+  // Past a piece's end the slice is zeros.
+  std::uint8_t* slot = held_.data() + heldIndexes_.size() * plan_.blockSize;
+  std::memset(slot + sliceOffset_, 0, static_cast<std::size_t>(plan_.blockSize - sliceOffset_));
+  heldIndexes_.push_back(piece.firstBlock + slice_);
+  if (heldIndexes_.size() == plan_.heldSlices) AddHeld();
   PadSlice(&sliceMd5_, &sliceCrc_, plan_.blockSize - sliceOffset_);
   piece.slices.slices.push_back({sliceMd5_.Final(), sliceCrc_});
   sliceMd5_ = Md5();
@@ -187,6 +200,7 @@ bool RecoveryWriter::Finish(RecoverySink& sink, std::string* problem) {
     *problem = "The pieces' bytes were not as many as their sizes.";
     return false;
   }
+  AddHeld();
   for (Piece& piece : pieces_) {
     if (piece.head.Final() != piece.start.hash16k) {
       *problem = "The first bytes of " + piece.start.name + " are not those it was described with.";

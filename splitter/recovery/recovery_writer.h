@@ -54,7 +54,7 @@ class RecoveryWriter {
     Par2SliceChecksums slices;
   };
 
-  void Flush();
+  void AddHeld();
   void EndSlice();
   std::string CriticalPackets() const;
   bool WriteFile(RecoverySink& sink, const std::string& name, std::uint32_t firstExponent,
@@ -67,8 +67,11 @@ class RecoveryWriter {
   Md5Digest setId_{};
   std::vector<std::uint8_t> recovery_;  // recoveryBlocks blocks, one after the other
   std::string tail_;  // what every file ends with: the critical packets and the creator's
-  std::vector<std::uint8_t> stage_;
-  std::size_t staged_ = 0;
+  // Slices held until a few are there, so that each recovery block is gone through once
+  // for all of them rather than once for each: heldSlices slots, and the set's index of
+  // the slice in each filled one.
+  std::vector<std::uint8_t> held_;
+  std::vector<std::uint32_t> heldIndexes_;
   // Where the bytes have come to.
   std::size_t piece_ = 0;
   std::uint64_t pieceOffset_ = 0;

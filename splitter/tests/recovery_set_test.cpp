@@ -44,7 +44,10 @@ TEST(RecoveryPlanTest, BlocksFitThePiecesAndTheMemory) {
     EXPECT_LE(plan.recoveryBlocks, blocks);
     // Any percent of the pieces can be lost whole.
     EXPECT_GE(plan.recoveryBlocks, c.pieces * c.percent / 100 * Blocks(c.size, plan.blockSize));
-    EXPECT_EQ(plan.memory, plan.recoveryBlocks * plan.blockSize);
+    EXPECT_GE(plan.heldSlices, 1u);
+    EXPECT_LE(plan.heldSlices * plan.blockSize, std::max<std::uint64_t>(8u << 20, plan.blockSize));
+    EXPECT_EQ(plan.memory, (plan.recoveryBlocks + plan.heldSlices) * plan.blockSize);
+    EXPECT_LE(plan.memory, kRecoveryMemoryDefault);
     // Little padding: the full pieces fill their blocks but for under 4 bytes each.
     EXPECT_LT(Blocks(c.size, plan.blockSize) * plan.blockSize - c.size,
               4 * Blocks(c.size, plan.blockSize));
@@ -90,9 +93,9 @@ TEST(RecoveryPlanTest, RefusesWhatCannotBeMade) {
       {{0, 0}, 10, kRecoveryMemoryDefault, "There is nothing to make recovery data for."},
       {std::vector<std::uint64_t>(32769, 10), 10, kRecoveryMemoryDefault,
        "Recovery data covers at most 32768 pieces."},
-      // 10 % of 1 GiB in ten pieces: 103 MiB of recovery blocks.
+      // 10 % of 1 GiB in ten pieces: 103 MiB of recovery blocks and 7 held.
       {std::vector<std::uint64_t>(10, 107374183), 10, kRecoveryMemoryDefault,
-       "The recovery data takes 103 MiB of memory, more than the 64 MiB allowed."},
+       "The recovery data takes 110 MiB of memory, more than the 64 MiB allowed."},
   };
   for (const auto& c : cases) {
     RecoveryPlan plan;
