@@ -3,6 +3,7 @@
 # it) against par2 create -r10 over the same pieces, and against par2 create with our block
 # size and count. Wall and CPU seconds and peak memory by /usr/bin/time.
 #   bash bench/recovery_bench.sh [PIECES]     (PIECES: 10 by default; 737 for floppies)
+# ONLY_OURS=1 leaves out par2.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 pieces=${1:-10}
@@ -31,9 +32,10 @@ run() {  # NAME COMMAND...
 echo "${#list[@]} pieces of $size bytes"
 run "parcelo95 recovery writer" "$bench" 10 256 OURS "${list[@]}"
 cat out.txt
-read -r _ _ block _ inputs _ _ recovery _ < out.txt
+read -r _ _ block _ _ _ recovery _ < out.txt
 block=${block%,}
 rm -f OURS*.par2
+[ -n "${ONLY_OURS:-}" ] && exit 0
 run "par2 create -r10" par2 create -q -r10 THEIRS.par2 "${list[@]}"
 rm -f THEIRS*.par2
 run "par2 create -s$block -c$recovery" par2 create -q -s"$block" -c"$recovery" SAME.par2 "${list[@]}"
