@@ -10,6 +10,7 @@ packages+=(clang libclang-rt-dev)  # the installer's libFuzzer targets
 packages+=(python3)  # the Windows programs' import check (tools/win9x)
 packages+=(cksfv)  # the peer that reads and writes checksum files like parcelo95's
 packages+=(mtools zip unzip dpkg-dev man-db)  # the releases: floppy image, zip, .deb, man pages
+packages+=(par2)  # the peer that reads and writes recovery files like parcelo95's
 apt_install_missing "${packages[@]}"
 
 jobs=2  # the machine is shared

@@ -1,0 +1,45 @@
+// The shape of a set of recovery files for a split: the block size, how many recovery
+// blocks, the memory that takes, and the files' names.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace parcelo {
+
+// What the writer may hold unless the caller allows more: the recovery blocks themselves.
+constexpr std::uint64_t kRecoveryMemoryDefault = 64u * 1024 * 1024;
+// PAR2's limit on input blocks (the number of slice constants).
+constexpr std::uint32_t kMaxInputBlocks = 32768;
+
+struct RecoveryVolume {
+  std::string name;  // "BASE.vol00+08.par2"
+  std::uint32_t firstExponent = 0;
+  std::uint32_t count = 0;
+};
+
+struct RecoveryPlan {
+  std::uint64_t blockSize = 0;
+  std::uint32_t inputBlocks = 0;     // over all pieces, each piece's last one padded
+  std::uint32_t recoveryBlocks = 0;
+  std::uint32_t heldSlices = 0;      // input blocks the writer holds before it adds them in
+  std::uint64_t memory = 0;          // (recovery blocks + held slices) x block size: what the
+                                     // writer holds while it is fed
+  std::string indexName;             // "BASE.par2"
+  std::vector<RecoveryVolume> volumes;
+};
+
+// A plan for pieces of the given sizes whose recovery blocks replace about percent (1 to
+// 100) of their blocks, and at least percent of the pieces whole, holding no more than
+// memoryLimit. False with *problem when that cannot be.
+bool PlanRecovery(const std::vector<std::uint64_t>& pieceSizes, int percent,
+                  const std::string& baseName, std::uint64_t memoryLimit, RecoveryPlan* plan,
+                  std::string* problem);
+
+// "BASE.vol00+08.par2": the file of count recovery blocks from firstExponent; digits is
+// the width both numbers are given.
+std::string RecoveryVolumeName(const std::string& baseName, std::uint32_t firstExponent,
+                               std::uint32_t count, int digits);
+
+}  // namespace parcelo
