@@ -101,17 +101,30 @@ TEST_F(CliSplitFaults, TheCauseStandsUnderTheProgramsOwnMessage) {
 }
 
 TEST_F(CliSplitFaults, NamesNoWindowsFileCanHaveAreRefused) {
-  // Their join file would name another file, or put a line of the name's choosing into it.
+  // Their join file would name another file, put a line of the name's choosing into it, or
+  // give back a name that Windows cuts short.
+  const std::string character =
+      "The source file's name holds a character that DOS and Windows do not allow in a file "
+      "name (one of \\ / : * ? \" < > | or a control character). Rename it before splitting.\n";
+  const std::string ending =
+      "The source file's name ends in a dot or a blank, which Windows drops from a file name: "
+      "its join file could not give the name back. Rename it before splitting.\n";
+  const struct {
+    const char* name;
+    const std::string& err;
+  } cases[] = {
+      {"a:b.dat", character}, {"say \"hi\".dat", character}, {"two\r\nDEL x.dat", character},
+      {"tab\tx", character},  {"a|b", character},            {"q?.dat", character},
+      {"notes.", ending},     {"notes ", ending},           {"...", ending},
+      {"notes. ", ending},
+  };
   MakeFolder("Out");
-  for (const char* name : {"a:b.dat", "say \"hi\".dat", "two\r\nDEL x.dat", "tab\tx", "a|b", "q?.dat"}) {
-    SCOPED_TRACE(name);
-    MakeFile(name, 2500);
-    const CliResult result = Run({"split", name, "Out", "--size", "1000"});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MakeFile(c.name, 2500);
+    const CliResult result = Run({"split", c.name, "Out", "--size", "1000"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err,
-              "The source file's name holds a character that DOS and Windows do not allow in a "
-              "file name (one of \\ / : * ? \" < > | or a control character). Rename it before "
-              "splitting.\n");
+    EXPECT_EQ(result.err, c.err);
     EXPECT_TRUE(List("Out").empty());
   }
 }
