@@ -194,6 +194,25 @@ TEST_F(CliChecksums, VerifyPrintsOneLinePerPiece) {
   EXPECT_EQ(copy.status, 0) << copy.err;
   EXPECT_EQ(copy.out, all);
   fs::remove(Path("Out/Copy\\of.sfv"));
+  // One piece listed twice with two CRCs, the wrong one first or last: the file says of no
+  // piece that it is right. (The pieces do not matter.)
+  const std::string sfv = Read("Out/HOLIDA~1.SFV");
+  const std::size_t first = sfv.find("HOLIDA~1.000");
+  const std::string wrong = "holida~1.000 " + Hex(source.substr(1, 100000)) + "\r\n";
+  const struct {
+    std::size_t at;
+    const char* named;
+  } doubles[] = {{sfv.find("HOLIDA~1.001"), "holida~1.000"}, {first, "HOLIDA~1.000"}};
+  for (const auto& d : doubles) {
+    SCOPED_TRACE(d.named);
+    Write("Out/Twice.sfv", sfv.substr(0, d.at) + wrong + sfv.substr(d.at));
+    const CliResult twice = Run({"verify", "Out/Twice.sfv"});
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_EQ(twice.out, "");
+    EXPECT_EQ(twice.err, "Out/Twice.sfv: line 6 lists " + std::string(d.named) +
+                             " again, with another CRC-32\n");
+  }
+  fs::remove(Path("Out/Twice.sfv"));
   const auto before = Snapshot(Path("Out"));
   Damage("Out/HOLIDA~1.000", 99999);
   fs::remove(Path("Out/HOLIDA~1.002"));
