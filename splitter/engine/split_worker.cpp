@@ -145,13 +145,22 @@ bool ClearStaleChecksums() {
   return true;
 }
 
+// The room a file of bytes takes on a disk of clusters: every file takes whole ones.
+std::uint64_t RoomOnDisk(std::uint32_t bytes, std::uint32_t cluster) {
+  if (cluster == 0) cluster = 1;
+  return (static_cast<std::uint64_t>(bytes) + cluster - 1) / cluster * cluster;
+}
+
 // Waits until the last disk has room for the join file. False when the run ended.
 bool EnsureJoinRoom(const std::string& root) {
   SplitJob& job = splitJob;
-  std::uint32_t needed = JoinRoomNeeded(job.pieceBaseName, job.shortName, job.longName,
-                                        job.pieceCount, appSettings.useDos83);
-  if (job.checksums != nullptr) needed += job.checksums->RoomNeeded();
+  const std::uint32_t join = JoinRoomNeeded(job.pieceBaseName, job.shortName, job.longName,
+                                            job.pieceCount, appSettings.useDos83);
+  const std::uint32_t checksums = job.checksums != nullptr ? job.checksums->RoomNeeded() : 0;
   for (;;) {
+    const std::uint32_t cluster = Sys().ClusterBytes(root);  // another disk may be in now
+    const std::uint64_t needed =
+        RoomOnDisk(join, cluster) + (checksums > 0 ? RoomOnDisk(checksums, cluster) : 0);
     const std::uint32_t free = MeasureFreeBytes(root);
     if (free >= kMinFreeForJoin && free >= needed) return true;
     if (CancelPending()) return false;

@@ -261,6 +261,44 @@ TEST_F(CliChecksums, SpannedTheRoomForTheJoinFileCountsTheChecksumFile) {
             (std::vector<std::string>{"Join-" + name + ".bat", "VVVVVV~1.000", "VVVVVV~1.SFV"}));
 }
 
+TEST_F(CliChecksums, SpannedTheRoomForTheJoinFileCountsTheDisksBlocks) {
+  // A disk of ten 4 KiB blocks; the one piece takes nine. The checksum file and the join
+  // file, some hundred bytes each, take a block each: one more disk is asked for.
+  std::string why;
+  if (!MountSmallDisk("Floppy", 10 * 4096, &why)) GTEST_SKIP() << why << "; as root it runs";
+  drives_ = Path("Floppy");
+  const std::string source = MakeFile("SRC.DAT", 9 * 4096 - 500);
+  const std::vector<std::string> split = {"split", "SRC.DAT", "Floppy", "--span", "--set=NoReminders=1"};
+  std::vector<std::string> yes = split;
+  yes.push_back("--yes");
+  CliResult result = Run(yes);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "(asked again: answered Cancel)\n");
+  EXPECT_NE(result.out.find("Not enough room for join file on disk.\nInsert another disk for "
+                            "join file."),
+            std::string::npos)
+      << result.out;
+  EXPECT_EQ(List("Floppy"), std::vector<std::string>{"SRC.000"});
+
+  // Answered with a fresh disk, the run ends with what rebuilds the source.
+  fs::remove(Path("Floppy/SRC.000"));
+  auto run = Start(split);
+  ASSERT_NE(run, nullptr) << "no pseudo-terminal";
+  ASSERT_TRUE(run->WaitFor("[O]K / [C]ancel? ", 30000)) << run->shown;
+  run->Type("o\n");
+  ASSERT_TRUE(run->WaitFor("Insert another disk for join file.", 30000)) << run->shown;
+  MakeFolder("Disk1");
+  fs::copy_file(Path("Floppy/SRC.000"), Path("Disk1/SRC.000"));
+  fs::remove(Path("Floppy/SRC.000"));
+  run->Type("o\n");
+  ASSERT_EQ(run->Wait(60000), 0) << run->Err() << run->shown;
+  EXPECT_EQ(List("Floppy"), (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.SFV"}));
+  fs::copy(Path("Floppy"), Path("Disk1"));
+  result = Run({"join", "Disk1"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_TRUE(Read("Disk1/SRC.DAT") == source);
+}
+
 // Debian's cksfv, the peer: it must accept our files, and we its. Where CI runs, a missing
 // cksfv is a failure, not a reason to skip.
 TEST_F(CliChecksums, CksfvAcceptsOursAndWeAcceptItsFiles) {

@@ -395,6 +395,15 @@ std::uint64_t PosixSystem::FreeBytes(const std::string& root) {
   return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
+std::uint32_t PosixSystem::ClusterBytes(const std::string& root) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const Drive* drive = DriveOf(root);
+  if (drive == nullptr || drive->capacity != 0) return 1;  // a made-up disk counts bytes
+  struct statvfs info;
+  if (statvfs(drive->hostFolder.c_str(), &info) != 0 || info.f_frsize == 0) return 1;
+  return info.f_frsize > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(info.f_frsize);
+}
+
 void* PosixSystem::AllocateBuffer(std::uint32_t size) { return std::malloc(size); }
 
 void PosixSystem::FreeBuffer(void* buffer) { std::free(buffer); }

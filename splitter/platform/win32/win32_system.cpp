@@ -318,6 +318,16 @@ std::uint64_t Win32System::FreeBytes(const std::string& root) {
   return static_cast<std::uint64_t>(sectorsPerCluster) * bytesPerSector * freeClusters;
 }
 
+std::uint32_t Win32System::ClusterBytes(const std::string& root) {
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+  if (!GetDiskFreeSpaceA(RootOrNull(root), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                         &totalClusters) ||
+      sectorsPerCluster == 0 || bytesPerSector == 0) {
+    return 1;
+  }
+  return sectorsPerCluster * bytesPerSector;
+}
+
 void* Win32System::AllocateBuffer(std::uint32_t size) {
   return HeapAlloc(GetProcessHeap(), 0, size);
 }
