@@ -299,6 +299,32 @@ TEST_F(CliChecksums, SpannedTheRoomForTheJoinFileCountsTheDisksBlocks) {
   EXPECT_TRUE(Read("Disk1/SRC.DAT") == source);
 }
 
+TEST_F(CliChecksums, PieceNamesNeverBeginLikeAComment) {
+  // Without 8.3 aliases, ";notes" would begin every piece line of the checksum file, which
+  // every reader takes for a comment.
+  shortNames_ = false;
+  MakeFolder("Out");
+  const std::string source = MakeFile("In/;notes.txt", 2500);
+  const CliResult split = Run({"split", "In/;notes.txt", "Out", "--size", "1000", "--yes",
+                               "--set=NoReminders=1"});
+  ASSERT_EQ(split.status, 0) << split.err;
+  EXPECT_EQ(List("Out"), (std::vector<std::string>{"Join-;notes.txt.bat", "_NOTES~1.000",
+                                                   "_NOTES~1.001", "_NOTES~1.002",
+                                                   "_NOTES~1.SFV"}));
+  const CliResult verified = Run({"verify", "Out"});
+  EXPECT_EQ(verified.status, 0) << verified.err;
+  EXPECT_EQ(verified.out.substr(0, verified.out.find("All")),
+            "_NOTES~1.000: OK\n_NOTES~1.001: OK\n_NOTES~1.002: OK\n");
+  std::string said;
+  if (std::system("command -v cksfv >/dev/null 2>&1") == 0) {
+    EXPECT_EQ(Shell("Out", "cksfv -f _NOTES~1.SFV", &said), 0) << said;
+    EXPECT_NE(said.find("_NOTES~1.002"), std::string::npos) << said;
+  }
+  const CliResult joined = Run({"join", "Out"});
+  EXPECT_EQ(joined.status, 0) << joined.err;
+  EXPECT_TRUE(Read("Out/;notes.txt") == source);
+}
+
 // Debian's cksfv, the peer: it must accept our files, and we its. Where CI runs, a missing
 // cksfv is a failure, not a reason to skip.
 TEST_F(CliChecksums, CksfvAcceptsOursAndWeAcceptItsFiles) {
