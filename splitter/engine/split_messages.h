@@ -63,6 +63,14 @@ constexpr char kTextReminderSized[] =
     "along with the recombination batch file (named 'join.bat' or 'join-source "
     "filename.bat'),\nthen run (double-click) the join file.";
 
+// The source as the run ends is not the source its pieces were cut from.
+constexpr char kTextSourceChanged[] =
+    "The source file changed while it was being split: the pieces do not hold it as it is "
+    "now, and no join file was written. Split it again.";
+constexpr char kTextSourceChangedNotDeleted[] =
+    "The source file changed after it was split: the pieces do not hold it as it is now, so "
+    "it has not been deleted.";
+
 constexpr char kTextLongNameStaysShort[] =
     "The join file cannot give the rebuilt file its long name \"%s\": DOS would not read it "
     "back intact. The file will be rebuilt as %s.";

@@ -179,6 +179,15 @@ void ResetRequest() {
   ResetMainDialogState();  // the next main dialog starts like the first
 }
 
+// Whether the source is still the file the pieces were cut from: same size, same time of
+// last write. One that is gone has nothing the pieces lack.
+bool SourceUnchanged() {
+  const SplitJob& job = splitJob;
+  FoundFile found;
+  return !Sys().FindFile(job.sourcePath, &found) ||
+         (found.size == job.sourceSize && found.lastWriteTime == job.sourceWriteTime);
+}
+
 void FinishRun() {
   SplitJob& job = splitJob;
   // Until the last question is answered, neither the button nor the close box may close.
@@ -198,7 +207,12 @@ void FinishRun() {
 
   if (appSettings.deletePrompt &&
       Ask(kTextDeleteSource, kProductTitle, kMbYesNo) == kIdYes) {
-    Sys().RemoveFile(job.sourcePath);
+    // It may have changed while the question waited.
+    if (SourceUnchanged()) {
+      Sys().RemoveFile(job.sourcePath);
+    } else {
+      Ask(kTextSourceChangedNotDeleted, kCaptionError, kMbIconError);
+    }
   }
   if (!appSettings.noReminders) {
     Ask(job.spanToDisk ? kTextReminderSpanned : kTextReminderSized, kProductTitle,
@@ -259,6 +273,8 @@ int SplitWorker() {
 
   if (job.spanToDisk && !EnsureJoinRoom(root)) return 0;
   if (CancelPending()) return 0;
+  // A join file would claim that the pieces rebuild the file as it is now.
+  if (!SourceUnchanged()) return Fail(kTextSourceChanged);
 
   if (job.checksums != nullptr && !job.checksums->Write()) return EndSplitRun(false);
   if (CancelPending()) return 0;

@@ -56,6 +56,8 @@ struct FoundFile {
   std::string alternateName;  // cAlternateFileName; empty when the name is already 8.3
   bool isDirectory = false;
   std::uint64_t size = 0;
+  // ftLastWriteTime, or the host's own count; only ever compared with itself.
+  std::uint64_t lastWriteTime = 0;
 };
 
 // A lock held on one name in one folder; kNoLock when none is held.

@@ -261,6 +261,8 @@ bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
   }
   found->isDirectory = S_ISDIR(info.st_mode);
   found->size = static_cast<std::uint64_t>(info.st_size);
+  found->lastWriteTime = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                         static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
   return true;
 }
 

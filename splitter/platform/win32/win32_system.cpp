@@ -222,6 +222,9 @@ bool Win32System::FindFile(const std::string& path, FoundFile* found) {
     found->alternateName = data.cAlternateFileName;
     found->isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     found->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    found->lastWriteTime =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime;
   }
   return true;
 }
