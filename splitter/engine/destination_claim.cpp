@@ -60,6 +60,7 @@ struct Owners {
   std::string otherPiece;     // that piece, as the join file reads it (OEM, capitals)
   std::string otherFolder;    // the folder of both
   std::vector<std::string> ownJoinFiles;  // paths of this source's join files naming them
+  std::string otherAtJoinName;  // another source's join file under this run's join file name
 };
 
 // The join files of folder that read a piece for which isOurs is true. One is this
@@ -76,10 +77,15 @@ Owners FindOwners(const std::string& folder, const std::function<bool(const std:
     const std::string path = PathInFolder(folder, name);
     JoinFileNames content;
     if (!ReadJoinFileNames(path, &content)) continue;
-    const auto piece = std::find_if(content.pieces.begin(), content.pieces.end(), isOurs);
-    if (piece == content.pieces.end()) continue;
     const bool same = content.renames ? EqualIgnoringAsciiCase(content.longName, oemLong)
                                       : EqualIgnoringAsciiCase(content.rebuilds, oemShort);
+    // Join.bat serves every source: the one there may be all that rebuilds another.
+    if (!same && !content.pieces.empty() && owners.otherAtJoinName.empty() &&
+        Sys().EqualIgnoringCase(name, job.joinFileName)) {
+      owners.otherAtJoinName = name;
+    }
+    const auto piece = std::find_if(content.pieces.begin(), content.pieces.end(), isOurs);
+    if (piece == content.pieces.end()) continue;
     if (same) {
       owners.ownJoinFiles.push_back(path);
     } else if (owners.otherJoinFile.empty()) {
@@ -200,10 +206,15 @@ int ClaimDestination(bool shortNameIsMadeUp) {
     const std::uint32_t count = job.pieceCount;
     Owners owners;
     std::vector<std::pair<std::string, std::string>> stale;
+    std::string joinTaken, joinTakenFolder;
     for (const std::string& folder : seenNow) {
       Owners here = FindOwners(folder, [&base, count](const std::string& name) {
         return IsPieceOf(name, base, count);
       });
+      if (joinTaken.empty() && !here.otherAtJoinName.empty()) {
+        joinTaken = here.otherAtJoinName;
+        joinTakenFolder = folder;
+      }
       if (owners.otherJoinFile.empty()) owners = here;
       for (const std::string& path : here.ownJoinFiles) stale.emplace_back(folder, path);
     }
@@ -213,6 +224,9 @@ int ClaimDestination(bool shortNameIsMadeUp) {
       const std::string piece = job.pieceBaseName + owners.otherPiece.substr(base.size());
       return Refuse(Format(kTextPieceOfOtherJoinFile, piece.c_str(),
                            owners.otherFolder.c_str(), owners.otherJoinFile.c_str()));
+    }
+    if (!joinTaken.empty()) {
+      return Refuse(Format(kTextJoinFileOfOther, joinTaken.c_str(), joinTakenFolder.c_str()));
     }
 
     std::string busyName, busyFolder;
@@ -243,6 +257,9 @@ bool ClearWayForPiece(const std::string& folder, const std::string& pieceName, b
     if (!owners.otherJoinFile.empty()) {
       return Refuse(Format(kTextPieceOfOtherJoinFile, pieceName.c_str(), folder.c_str(),
                            owners.otherJoinFile.c_str()));
+    }
+    if (!owners.otherAtJoinName.empty()) {
+      return Refuse(Format(kTextJoinFileOfOther, owners.otherAtJoinName.c_str(), folder.c_str()));
     }
     for (const std::string& path : owners.ownJoinFiles) {
       if (std::find(job.staleJoinFiles.begin(), job.staleJoinFiles.end(),

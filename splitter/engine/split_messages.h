@@ -86,6 +86,9 @@ constexpr char kReasonNameTooLong[] = "\"%s\" is too long for a file name there.
 constexpr char kTextPieceOfOtherJoinFile[] =
     "\"%s\" in %s belongs to \"%s\", the join file of another file, and would be written "
     "over. Choose another destination folder, or move those files away first.";
+constexpr char kTextJoinFileOfOther[] =
+    "\"%s\" in %s is the join file of another file, and would be written over. Choose "
+    "another destination folder, or move it away first.";
 constexpr char kTextSplitRunning[] =
     "Another split is writing \"%s\" in %s right now. Wait until it has finished, then "
     "split again.";
