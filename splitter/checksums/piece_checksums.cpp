@@ -55,10 +55,21 @@ std::uint32_t PieceChecksums::RoomNeeded() {
   return write_ ? static_cast<std::uint32_t>(FormatSfv(Content()).size()) : 0;
 }
 
+std::string PieceChecksums::FileName() {
+  return write_ ? SfvFileName(splitJob.pieceBaseName) : std::string();
+}
+
 bool PieceChecksums::ClearStale(const std::string& folder, bool backup) {
   const SplitJob& job = splitJob;
   const std::string name = SfvFileName(job.pieceBaseName);
   const std::string path = PathInFolder(folder, name);
+  // What could never be written is better said before the first piece than after the last.
+  if (write_ && !backup) {
+    if (const std::string why = OutputRefusal(path); !why.empty()) {
+      ShowError(std::string(kTextChecksumsFailed) + "\nReason: " + why);
+      return false;
+    }
+  }
   FoundFile found;
   // Another file that answers to the name as its 8.3 name is not ours to remove; the
   // create refuses it later.

@@ -7,7 +7,9 @@
 
 #include "engine/join_batch.h"
 #include "engine/join_file_names.h"
+#include "engine/output_file.h"
 #include "engine/piece_name.h"
+#include "engine/split_checksums.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/text_format.h"
@@ -151,6 +153,33 @@ LockResult TakeLocks(const std::vector<std::string>& folders, std::string* busyN
   return LockResult::Taken;
 }
 
+// The name the join file rebuilds the source under when a file of the run has it too (a
+// piece, an intermediate file, the checksum file or the join file itself), which the
+// rebuilding would write over or delete; empty when there is none.
+std::string RebuiltOntoOwnFile() {
+  const SplitJob& job = splitJob;
+  std::vector<std::string> targets{job.shortName};
+  const LongNameStep step = LongNameStepFor(job.shortName, job.longName, appSettings.useDos83);
+  if (step == LongNameStep::Rename || step == LongNameStep::CopyToLongName) {
+    targets.push_back(job.longName);
+  }
+  const std::string base = Upper(Oem(job.pieceBaseName));
+  const std::string checksums = job.checksums != nullptr ? job.checksums->FileName() : "";
+  const bool intermediates = job.pieceCount == 0 || job.pieceCount >= kPiecesPerCopyLine;
+  for (const std::string& target : targets) {
+    const std::string oem = Upper(Oem(target));
+    const bool intermediate = intermediates && oem.size() == base.size() + 4 &&
+                              oem.compare(0, base.size() + 1, base + ".") == 0 &&
+                              oem.back() == '_';
+    if (IsPieceOf(oem, base, job.pieceCount) || intermediate ||
+        Sys().EqualIgnoringCase(target, job.joinFileName) ||
+        (!checksums.empty() && Sys().EqualIgnoringCase(target, checksums))) {
+      return target;
+    }
+  }
+  return {};
+}
+
 void WarnAboutShortenedNames(bool joinNameShortened, const std::string& longJoinName) {
   const SplitJob& job = splitJob;
   const bool keepsShortName = LongNameStepFor(job.shortName, job.longName, appSettings.useDos83) ==
@@ -237,6 +266,15 @@ int ClaimDestination(bool shortNameIsMadeUp) {
     }
     job.staleJoinFiles = stale;
     break;
+  }
+  // What would fail only after every piece is written, or rebuild onto a file the join
+  // file still needs, is refused before the first.
+  if (!job.spanToDisk) {
+    const std::string why = OutputRefusal(PathInFolder(job.destinationPath, job.joinFileName));
+    if (!why.empty()) return Refuse(std::string(kTextJoinFailed) + "\nReason: " + why);
+  }
+  if (const std::string target = RebuiltOntoOwnFile(); !target.empty()) {
+    return Refuse(Format(kTextRebuiltOntoOwnFile, job.longName.c_str(), target.c_str()));
   }
   WarnAboutShortenedNames(joinNameShortened, longJoinName);
   return 1;

@@ -89,6 +89,11 @@ constexpr char kTextPieceOfOtherJoinFile[] =
 constexpr char kTextJoinFileOfOther[] =
     "\"%s\" in %s is the join file of another file, and would be written over. Choose "
     "another destination folder, or move it away first.";
+constexpr char kReasonIsSourceItself[] = "%s is the source file itself";
+constexpr char kReasonIsNoFile[] = "\"%s\" is %s, not a file.";
+constexpr char kTextRebuiltOntoOwnFile[] =
+    "\"%s\" cannot be rebuilt under the name %s: a file of this split has that name, and "
+    "rebuilding would write over it. Rename the source file, then split again.";
 constexpr char kTextSplitRunning[] =
     "Another split is writing \"%s\" in %s right now. Wait until it has finished, then "
     "split again.";

@@ -58,6 +58,9 @@ struct FoundFile {
   std::uint64_t size = 0;
   // ftLastWriteTime, or the host's own count; only ever compared with itself.
   std::uint64_t lastWriteTime = 0;
+  // What it is when it is neither a plain file nor a folder ("a symbolic link", "a FIFO"):
+  // no file can be written there. Empty where the system has no such entries.
+  std::string oddKind;
 };
 
 // A lock held on one name in one folder; kNoLock when none is held.

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/posix/file_kind.h"
 #include "platform/posix/short_name.h"
 
 namespace parcelo {
@@ -263,6 +264,11 @@ bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
   found->size = static_cast<std::uint64_t>(info.st_size);
   found->lastWriteTime = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
                          static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+  // Files are created without following a link; a link here is no place for one.
+  struct stat own;
+  const mode_t mode = lstat(host.c_str(), &own) == 0 ? own.st_mode : info.st_mode;
+  found->oddKind =
+      S_ISREG(mode) || S_ISDIR(mode) ? std::string() : std::string(FileKindName(mode));
   return true;
 }
 

@@ -225,6 +225,7 @@ bool Win32System::FindFile(const std::string& path, FoundFile* found) {
     found->lastWriteTime =
         (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
         data.ftLastWriteTime.dwLowDateTime;
+    found->oddKind.clear();
   }
   return true;
 }
