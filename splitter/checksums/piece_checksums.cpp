@@ -72,16 +72,10 @@ bool PieceChecksums::ClearStale(const std::string& folder, bool backup) {
   }
   FoundFile found;
   // Another file that answers to the name as its 8.3 name is not ours to remove; the
-  // create refuses it later.
+  // create refuses it later. Nor is the source, when none is written.
   if (!Sys().FindFile(path, &found) || found.isDirectory ||
-      !Sys().EqualIgnoringCase(found.name, name)) {
+      !Sys().EqualIgnoringCase(found.name, name) || Sys().IsSameFile(path, job.sourcePath)) {
     return true;
-  }
-  if (Sys().IsSameFile(path, job.sourcePath)) {
-    // It could never be written: better said before the first piece than after the last.
-    if (backup) return true;
-    ShowError(kTextChecksumsFailed);
-    return false;
   }
   FoundFile still;
   if (Sys().RemoveFile(path) || !Sys().FindFile(path, &still)) return true;

@@ -94,6 +94,16 @@ TEST_F(CliChecksums, NoChecksumsWritesNoneAndJoinSaysThePiecesWentUnchecked) {
   const CliResult verified = Run({"verify", "Out"});
   EXPECT_EQ(verified.status, 1);
   EXPECT_EQ(verified.err, "No checksum file (*.SFV) in Out.\n");
+
+  // A source named like the checksum file that is not written, in its own folder.
+  const std::string data = MakeFile("Data/DATA.SFV", 2500);
+  const CliResult split = Run({"split", "Data/DATA.SFV", "--size", "1000", "--yes",
+                               "--no-checksums"});
+  EXPECT_EQ(split.status, 0) << split.err;
+  EXPECT_EQ(split.err, "");
+  EXPECT_EQ(List("Data"), (std::vector<std::string>{"DATA.000", "DATA.001", "DATA.002",
+                                                    "DATA.SFV", "Join-DATA.SFV.bat"}));
+  EXPECT_EQ(Read("Data/DATA.SFV"), data);
 }
 
 TEST_F(CliChecksums, JoinNamesEveryPieceThatIsNotRightAndWritesNothing) {
