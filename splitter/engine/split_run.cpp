@@ -39,7 +39,7 @@ int PrepareSplitRun() {
   job.longName = LastComponent(job.sourcePath);
   FoundFile found;
   bool shortNameIsMadeUp = false;
-  job.sourceWriteTime = 0;
+  job.sourceWriteTime = kUnknownWriteTime;
   if (Sys().FindFile(job.sourcePath, &found)) {
     job.sourceWriteTime = found.lastWriteTime;
     job.shortName = JoinShortName(found.alternateName, found.name, job.pieceCount);

@@ -185,7 +185,8 @@ bool SourceUnchanged() {
   const SplitJob& job = splitJob;
   FoundFile found;
   return !Sys().FindFile(job.sourcePath, &found) ||
-         (found.size == job.sourceSize && found.lastWriteTime == job.sourceWriteTime);
+         (found.size == job.sourceSize && (job.sourceWriteTime == kUnknownWriteTime ||
+                                           found.lastWriteTime == job.sourceWriteTime));
 }
 
 void FinishRun() {
