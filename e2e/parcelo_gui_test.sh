@@ -9,4 +9,4 @@ source "$(dirname "$0")/parcelo_scenarios.sh"
 
 run_scenarios "${1:-}" stop_app first_start browse_source sized_long_name dos83_150_pieces \
               spanned_with_backups refusals cancel_mid_run delete_source \
-              claims_in_destination
+              delete_changed_source claims_in_destination

@@ -379,6 +379,31 @@ delete_source() {
   expect_rebuilt "$work/GONE.ORIG" "$(rejoin "$out")/GONE.DAT" "not rebuilt"
 }
 
+# The source grows while the deletion is asked: its pieces no longer hold it, and it stays.
+delete_changed_source() {
+  set_flags DeletePrompt=1
+  local data out
+  data=$(new_folder data); out=$(new_folder out)
+  head -c 30000 /dev/urandom >"$data/GROWN.DAT"
+  start_app "$(winpath "$data/GROWN.DAT")"
+  drive_session "$(
+    s window "$title" 128
+    s select 115 0
+    s text 106 10000
+    s text 104 "$(winpath "$out")"
+    s click 128
+    s box "$title" "Finished splitting. Do you want to delete source file now?" none)"
+  head -c 50000 /dev/urandom >>"$data/GROWN.DAT"
+  drive_session "$(
+    s box "$title" '*' yes
+    s box Error "The source file changed after it was split: the pieces do not hold it as it is now, so it has not been deleted." ok
+    s box "$title" "$reminder_sized" ok
+    s window "$title" 128
+    s close)"
+  stop_app
+  [ "$(stat -c %s "$data/GROWN.DAT")" = 80000 ] || fail "the grown source was deleted"
+}
+
 # Splits SOURCE into pieces of SIZE bytes in DEST through the main dialog (no reminders);
 # BOXES are the steps for what it shows after Split.
 split_in_dialog() {  # source size dest boxes

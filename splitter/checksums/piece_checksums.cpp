@@ -55,22 +55,27 @@ std::uint32_t PieceChecksums::RoomNeeded() {
   return write_ ? static_cast<std::uint32_t>(FormatSfv(Content()).size()) : 0;
 }
 
+std::string PieceChecksums::FileName() {
+  return write_ ? SfvFileName(splitJob.pieceBaseName) : std::string();
+}
+
 bool PieceChecksums::ClearStale(const std::string& folder, bool backup) {
   const SplitJob& job = splitJob;
   const std::string name = SfvFileName(job.pieceBaseName);
   const std::string path = PathInFolder(folder, name);
+  // What could never be written is better said before the first piece than after the last.
+  if (write_ && !backup) {
+    if (const std::string why = OutputRefusal(path); !why.empty()) {
+      ShowError(std::string(kTextChecksumsFailed) + "\nReason: " + why);
+      return false;
+    }
+  }
   FoundFile found;
   // Another file that answers to the name as its 8.3 name is not ours to remove; the
-  // create refuses it later.
+  // create refuses it later. Nor is the source, when none is written.
   if (!Sys().FindFile(path, &found) || found.isDirectory ||
-      !Sys().EqualIgnoringCase(found.name, name)) {
+      !Sys().EqualIgnoringCase(found.name, name) || Sys().IsSameFile(path, job.sourcePath)) {
     return true;
-  }
-  if (Sys().IsSameFile(path, job.sourcePath)) {
-    // It could never be written: better said before the first piece than after the last.
-    if (backup) return true;
-    ShowError(kTextChecksumsFailed);
-    return false;
   }
   FoundFile still;
   if (Sys().RemoveFile(path) || !Sys().FindFile(path, &still)) return true;

@@ -19,6 +19,7 @@ class PieceChecksums : public SplitChecksums, private ChunkTap {
 
   ChunkTap* Tap() override { return write_ ? this : nullptr; }
   bool ClearStale(const std::string& folder, bool backup) override;
+  std::string FileName() override;
   void PieceStarted(const std::string& pieceName) override;
   std::uint32_t RoomNeeded() override;
   int Write() override;

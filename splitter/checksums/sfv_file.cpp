@@ -1,7 +1,9 @@
 #include "checksums/sfv_file.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 namespace parcelo {
 namespace {
@@ -25,6 +27,11 @@ bool HasControl(const std::string& text) {
     if ((c < 0x20 && c != '\t') || c == 0x7F) return true;
   }
   return false;
+}
+
+std::string AsciiUpper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
 }
 
 bool IsHex(char c) {
@@ -91,6 +98,7 @@ std::string FormatSfv(const SfvFile& file) {
 
 bool ParseSfv(const std::string& text, SfvFile* file, std::string* problem) {
   *file = SfvFile();
+  std::map<std::string, std::uint32_t> crcs;  // by name in capitals, as readers look names up
   int known = 0;
   int number = 0;
   for (std::size_t start = 0; start < text.size();) {
@@ -118,6 +126,13 @@ bool ParseSfv(const std::string& text, SfvFile* file, std::string* problem) {
     if (entry.name.empty() || control || !ParseCrc(line.substr(blank + 1), &entry.crc)) {
       *problem = "line " + std::to_string(number) + " is not a comment nor \"NAME CRC32\": " +
                  (control ? std::string("(control characters)") : line);
+      return false;
+    }
+    // Two CRCs for one file: at least one line is wrong, and neither may be called right.
+    const auto seen = crcs.emplace(AsciiUpper(entry.name), entry.crc);
+    if (!seen.second && seen.first->second != entry.crc) {
+      *problem = "line " + std::to_string(number) + " lists " + entry.name +
+                 " again, with another CRC-32";
       return false;
     }
     file->entries.push_back(entry);

@@ -34,7 +34,8 @@ std::string CrcHex(std::uint32_t crc);
 std::string FormatSfv(const SfvFile& file);
 
 // The entries and, when given, the source of an SFV file's text; false with *problem
-// naming the first line that is not a comment, a blank line or "NAME CRC32".
+// naming the first line that is not a comment, a blank line or "NAME CRC32", or that lists
+// a file again (without case) with another CRC-32.
 bool ParseSfv(const std::string& text, SfvFile* file, std::string* problem);
 
 }  // namespace parcelo

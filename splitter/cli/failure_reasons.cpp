@@ -54,7 +54,11 @@ ChunkResult FailureReasons::CopyChunk(FileHandle source, FileHandle piece, FileH
 int FailureReasons::ShowMessageBox(WindowHandle owner, const std::string& text,
                                    const std::string& caption, unsigned style) {
   std::string shown = text;
-  if ((style & 0xF0) == kMbIconError && !pending_.empty()) shown += "\nReason: " + pending_;
+  // A message that found its cause before any operation failed gives it itself.
+  if ((style & 0xF0) == kMbIconError && !pending_.empty() &&
+      text.find("\nReason: ") == std::string::npos) {
+    shown += "\nReason: " + pending_;
+  }
   pending_.clear();
   return inner_->ShowMessageBox(owner, shown, caption, style);
 }

@@ -55,6 +55,12 @@ constexpr char kTextSourceNameNotForDos[] =
     "The source file's name holds a character that DOS and Windows do not allow in a file "
     "name (one of \\ / : * ? \" < > | or a control character). Rename it before splitting.";
 
+// Windows drops dots and blanks from the end of a name: a REN onto it would give back
+// another name, or none.
+constexpr char kTextSourceNameEndsBadly[] =
+    "The source file's name ends in a dot or a blank, which Windows drops from a file name: "
+    "its join file could not give the name back. Rename it before splitting.";
+
 // A FIFO or a device has no size to cut by, and reading one may never end.
 constexpr char kTextSourceNotRegular[] = "Cannot split %s: it is %s, not a regular file.";
 
@@ -149,6 +155,9 @@ int RunSplit(const SplitArguments& arguments) {
     return Refuse(Format(kTextSourceNotRegular, arguments.source.c_str(), kind.c_str()));
   }
   if (!IsDosFileName(found.name)) return Refuse(kTextSourceNameNotForDos);
+  if (!found.name.empty() && (found.name.back() == '.' || found.name.back() == ' ')) {
+    return Refuse(kTextSourceNameEndsBadly);
+  }
   if (IsDosDeviceName(found.name)) {
     return Refuse(Format(kTextSourceNameIsDevice, found.name.c_str()).c_str());
   }

@@ -7,7 +7,9 @@
 
 #include "engine/join_batch.h"
 #include "engine/join_file_names.h"
+#include "engine/output_file.h"
 #include "engine/piece_name.h"
+#include "engine/split_checksums.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/text_format.h"
@@ -60,6 +62,7 @@ struct Owners {
   std::string otherPiece;     // that piece, as the join file reads it (OEM, capitals)
   std::string otherFolder;    // the folder of both
   std::vector<std::string> ownJoinFiles;  // paths of this source's join files naming them
+  std::string otherAtJoinName;  // another source's join file under this run's join file name
 };
 
 // The join files of folder that read a piece for which isOurs is true. One is this
@@ -76,10 +79,15 @@ Owners FindOwners(const std::string& folder, const std::function<bool(const std:
     const std::string path = PathInFolder(folder, name);
     JoinFileNames content;
     if (!ReadJoinFileNames(path, &content)) continue;
-    const auto piece = std::find_if(content.pieces.begin(), content.pieces.end(), isOurs);
-    if (piece == content.pieces.end()) continue;
     const bool same = content.renames ? EqualIgnoringAsciiCase(content.longName, oemLong)
                                       : EqualIgnoringAsciiCase(content.rebuilds, oemShort);
+    // Join.bat serves every source: the one there may be all that rebuilds another.
+    if (!same && !content.pieces.empty() && owners.otherAtJoinName.empty() &&
+        Sys().EqualIgnoringCase(name, job.joinFileName)) {
+      owners.otherAtJoinName = name;
+    }
+    const auto piece = std::find_if(content.pieces.begin(), content.pieces.end(), isOurs);
+    if (piece == content.pieces.end()) continue;
     if (same) {
       owners.ownJoinFiles.push_back(path);
     } else if (owners.otherJoinFile.empty()) {
@@ -145,6 +153,33 @@ LockResult TakeLocks(const std::vector<std::string>& folders, std::string* busyN
   return LockResult::Taken;
 }
 
+// The name the join file rebuilds the source under when a file of the run has it too (a
+// piece, an intermediate file, the checksum file or the join file itself), which the
+// rebuilding would write over or delete; empty when there is none.
+std::string RebuiltOntoOwnFile() {
+  const SplitJob& job = splitJob;
+  std::vector<std::string> targets{job.shortName};
+  const LongNameStep step = LongNameStepFor(job.shortName, job.longName, appSettings.useDos83);
+  if (step == LongNameStep::Rename || step == LongNameStep::CopyToLongName) {
+    targets.push_back(job.longName);
+  }
+  const std::string base = Upper(Oem(job.pieceBaseName));
+  const std::string checksums = job.checksums != nullptr ? job.checksums->FileName() : "";
+  const bool intermediates = job.pieceCount == 0 || job.pieceCount >= kPiecesPerCopyLine;
+  for (const std::string& target : targets) {
+    const std::string oem = Upper(Oem(target));
+    const bool intermediate = intermediates && oem.size() == base.size() + 4 &&
+                              oem.compare(0, base.size() + 1, base + ".") == 0 &&
+                              oem.back() == '_';
+    if (IsPieceOf(oem, base, job.pieceCount) || intermediate ||
+        Sys().EqualIgnoringCase(target, job.joinFileName) ||
+        (!checksums.empty() && Sys().EqualIgnoringCase(target, checksums))) {
+      return target;
+    }
+  }
+  return {};
+}
+
 void WarnAboutShortenedNames(bool joinNameShortened, const std::string& longJoinName) {
   const SplitJob& job = splitJob;
   const bool keepsShortName = LongNameStepFor(job.shortName, job.longName, appSettings.useDos83) ==
@@ -200,10 +235,15 @@ int ClaimDestination(bool shortNameIsMadeUp) {
     const std::uint32_t count = job.pieceCount;
     Owners owners;
     std::vector<std::pair<std::string, std::string>> stale;
+    std::string joinTaken, joinTakenFolder;
     for (const std::string& folder : seenNow) {
       Owners here = FindOwners(folder, [&base, count](const std::string& name) {
         return IsPieceOf(name, base, count);
       });
+      if (joinTaken.empty() && !here.otherAtJoinName.empty()) {
+        joinTaken = here.otherAtJoinName;
+        joinTakenFolder = folder;
+      }
       if (owners.otherJoinFile.empty()) owners = here;
       for (const std::string& path : here.ownJoinFiles) stale.emplace_back(folder, path);
     }
@@ -214,6 +254,9 @@ int ClaimDestination(bool shortNameIsMadeUp) {
       return Refuse(Format(kTextPieceOfOtherJoinFile, piece.c_str(),
                            owners.otherFolder.c_str(), owners.otherJoinFile.c_str()));
     }
+    if (!joinTaken.empty()) {
+      return Refuse(Format(kTextJoinFileOfOther, joinTaken.c_str(), joinTakenFolder.c_str()));
+    }
 
     std::string busyName, busyFolder;
     const LockResult locks = TakeLocks(folders, &busyName, &busyFolder);
@@ -223,6 +266,15 @@ int ClaimDestination(bool shortNameIsMadeUp) {
     }
     job.staleJoinFiles = stale;
     break;
+  }
+  // What would fail only after every piece is written, or rebuild onto a file the join
+  // file still needs, is refused before the first.
+  if (!job.spanToDisk) {
+    const std::string why = OutputRefusal(PathInFolder(job.destinationPath, job.joinFileName));
+    if (!why.empty()) return Refuse(std::string(kTextJoinFailed) + "\nReason: " + why);
+  }
+  if (const std::string target = RebuiltOntoOwnFile(); !target.empty()) {
+    return Refuse(Format(kTextRebuiltOntoOwnFile, job.longName.c_str(), target.c_str()));
   }
   WarnAboutShortenedNames(joinNameShortened, longJoinName);
   return 1;
@@ -243,6 +295,9 @@ bool ClearWayForPiece(const std::string& folder, const std::string& pieceName, b
     if (!owners.otherJoinFile.empty()) {
       return Refuse(Format(kTextPieceOfOtherJoinFile, pieceName.c_str(), folder.c_str(),
                            owners.otherJoinFile.c_str()));
+    }
+    if (!owners.otherAtJoinName.empty()) {
+      return Refuse(Format(kTextJoinFileOfOther, owners.otherAtJoinName.c_str(), folder.c_str()));
     }
     for (const std::string& path : owners.ownJoinFiles) {
       if (std::find(job.staleJoinFiles.begin(), job.staleJoinFiles.end(),

@@ -159,7 +159,8 @@ std::string JoinShortName(const std::string& alternateName, const std::string& o
                           std::uint32_t pieceCount) {
   if (!alternateName.empty()) return alternateName;
   std::string oem;
-  if (Sys().ToOemText(ownName, &oem)) {
+  // A checksum file's line that begins with ";" is a comment to every reader.
+  if (!ownName.empty() && ownName[0] != ';' && Sys().ToOemText(ownName, &oem)) {
     const std::size_t dot = oem.rfind('.');
     const std::string base = dot != std::string::npos && dot > 0 ? oem.substr(0, dot) : oem;
     if (JoinLinesFit(base, oem, pieceCount)) return ownName;

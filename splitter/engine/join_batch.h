@@ -46,7 +46,7 @@ bool JoinLinesFit(const std::string& pieceBaseName, const std::string& shortName
 
 // The 8.3 name that a run's pieces and join file use: the file system's alternate name;
 // without one the source's own name, when the join file can carry it in the OEM code page
-// within its lines; else OwnShortName.
+// within its lines and it does not begin with ";"; else OwnShortName.
 std::string JoinShortName(const std::string& alternateName, const std::string& ownName,
                           std::uint32_t pieceCount);
 

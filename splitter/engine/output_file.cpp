@@ -25,6 +25,18 @@ FileHandle CreateOutputFile(const std::string& path) {
   return Sys().CreateForWriting(path, nullptr);
 }
 
+std::string OutputRefusal(const std::string& path) {
+  const std::string name = LastComponent(path);
+  if (Sys().IsSameFile(path, splitJob.sourcePath)) {
+    return Format(kReasonIsSourceItself, name.c_str());
+  }
+  FoundFile found;
+  if (!Sys().FindFile(path, &found) || !Sys().EqualIgnoringCase(found.name, name)) return {};
+  if (found.isDirectory) return Format(kReasonIsNoFile, name.c_str(), "a folder");
+  if (!found.oddKind.empty()) return Format(kReasonIsNoFile, name.c_str(), found.oddKind.c_str());
+  return {};
+}
+
 namespace {
 
 bool WriteAll(FileHandle file, const std::string& bytes) {

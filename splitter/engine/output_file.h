@@ -14,6 +14,10 @@ namespace parcelo {
 // under a name it does not have. That refusal leaves its reason in splitJob.createRefusal.
 FileHandle CreateOutputFile(const std::string& path);
 
+// Why no file of the run can be created at path, found before anything is written: path is
+// the source itself, a folder, a link or a FIFO. Empty when nothing there stands in the way.
+std::string OutputRefusal(const std::string& path);
+
 // Writes one of the files a run writes after its pieces (join or checksum file) as name in
 // the destination and, while backups are on, in the backup folder, with one write of each of
 // writes. 1 when the main file was written whole and closed; else 0, and what there was of

@@ -19,6 +19,8 @@ class SplitChecksums {
   // its message, when it stays: the run ends. In the backup folder that only turns backups
   // off.
   virtual bool ClearStale(const std::string& folder, bool backup) = 0;
+  // The checksum file's name; empty when none is written.
+  virtual std::string FileName() = 0;
   // The piece the next bytes belong to.
   virtual void PieceStarted(const std::string& pieceName) = 0;
   // Bytes the checksum file takes where the join file goes; 0 when none is written.

@@ -14,10 +14,16 @@ namespace parcelo {
 
 class SplitChecksums;
 
+constexpr std::uint64_t kUnknownWriteTime = ~std::uint64_t{0};
+
 struct SplitJob {
   std::string sourcePath;
   std::string destinationPath;  // a drive root such as A:\ when spanning
   std::uint32_t sourceSize = 0;
+  // The source's time of last write when the run was prepared (kUnknownWriteTime when it
+  // could not be looked up): a source that changes while it is split is not what its
+  // pieces hold.
+  std::uint64_t sourceWriteTime = 0;
   std::uint32_t pieceSize = 0;
   std::uint32_t pieceCount = 0;
   int spanToDisk = 0;

@@ -63,6 +63,14 @@ constexpr char kTextReminderSized[] =
     "along with the recombination batch file (named 'join.bat' or 'join-source "
     "filename.bat'),\nthen run (double-click) the join file.";
 
+// The source as the run ends is not the source its pieces were cut from.
+constexpr char kTextSourceChanged[] =
+    "The source file changed while it was being split: the pieces do not hold it as it is "
+    "now, and no join file was written. Split it again.";
+constexpr char kTextSourceChangedNotDeleted[] =
+    "The source file changed after it was split: the pieces do not hold it as it is now, so "
+    "it has not been deleted.";
+
 constexpr char kTextLongNameStaysShort[] =
     "The join file cannot give the rebuilt file its long name \"%s\": DOS would not read it "
     "back intact. The file will be rebuilt as %s.";
@@ -78,6 +86,14 @@ constexpr char kReasonNameTooLong[] = "\"%s\" is too long for a file name there.
 constexpr char kTextPieceOfOtherJoinFile[] =
     "\"%s\" in %s belongs to \"%s\", the join file of another file, and would be written "
     "over. Choose another destination folder, or move those files away first.";
+constexpr char kTextJoinFileOfOther[] =
+    "\"%s\" in %s is the join file of another file, and would be written over. Choose "
+    "another destination folder, or move it away first.";
+constexpr char kReasonIsSourceItself[] = "%s is the source file itself";
+constexpr char kReasonIsNoFile[] = "\"%s\" is %s, not a file.";
+constexpr char kTextRebuiltOntoOwnFile[] =
+    "\"%s\" cannot be rebuilt under the name %s: a file of this split has that name, and "
+    "rebuilding would write over it. Rename the source file, then split again.";
 constexpr char kTextSplitRunning[] =
     "Another split is writing \"%s\" in %s right now. Wait until it has finished, then "
     "split again.";

@@ -39,7 +39,9 @@ int PrepareSplitRun() {
   job.longName = LastComponent(job.sourcePath);
   FoundFile found;
   bool shortNameIsMadeUp = false;
+  job.sourceWriteTime = kUnknownWriteTime;
   if (Sys().FindFile(job.sourcePath, &found)) {
+    job.sourceWriteTime = found.lastWriteTime;
     job.shortName = JoinShortName(found.alternateName, found.name, job.pieceCount);
     shortNameIsMadeUp =
         found.alternateName.empty() ? job.shortName != found.name : Sys().MakesShortNames();

@@ -145,13 +145,22 @@ bool ClearStaleChecksums() {
   return true;
 }
 
+// The room a file of bytes takes on a disk of clusters: every file takes whole ones.
+std::uint64_t RoomOnDisk(std::uint32_t bytes, std::uint32_t cluster) {
+  if (cluster == 0) cluster = 1;
+  return (static_cast<std::uint64_t>(bytes) + cluster - 1) / cluster * cluster;
+}
+
 // Waits until the last disk has room for the join file. False when the run ended.
 bool EnsureJoinRoom(const std::string& root) {
   SplitJob& job = splitJob;
-  std::uint32_t needed = JoinRoomNeeded(job.pieceBaseName, job.shortName, job.longName,
-                                        job.pieceCount, appSettings.useDos83);
-  if (job.checksums != nullptr) needed += job.checksums->RoomNeeded();
+  const std::uint32_t join = JoinRoomNeeded(job.pieceBaseName, job.shortName, job.longName,
+                                            job.pieceCount, appSettings.useDos83);
+  const std::uint32_t checksums = job.checksums != nullptr ? job.checksums->RoomNeeded() : 0;
   for (;;) {
+    const std::uint32_t cluster = Sys().ClusterBytes(root);  // another disk may be in now
+    const std::uint64_t needed =
+        RoomOnDisk(join, cluster) + (checksums > 0 ? RoomOnDisk(checksums, cluster) : 0);
     const std::uint32_t free = MeasureFreeBytes(root);
     if (free >= kMinFreeForJoin && free >= needed) return true;
     if (CancelPending()) return false;
@@ -168,6 +177,16 @@ void ResetRequest() {
   job.destinationPath.clear();
   job.sourceSize = job.pieceSize = job.pieceCount = 0;
   ResetMainDialogState();  // the next main dialog starts like the first
+}
+
+// Whether the source is still the file the pieces were cut from: same size, same time of
+// last write. One that is gone has nothing the pieces lack.
+bool SourceUnchanged() {
+  const SplitJob& job = splitJob;
+  FoundFile found;
+  return !Sys().FindFile(job.sourcePath, &found) ||
+         (found.size == job.sourceSize && (job.sourceWriteTime == kUnknownWriteTime ||
+                                           found.lastWriteTime == job.sourceWriteTime));
 }
 
 void FinishRun() {
@@ -189,7 +208,12 @@ void FinishRun() {
 
   if (appSettings.deletePrompt &&
       Ask(kTextDeleteSource, kProductTitle, kMbYesNo) == kIdYes) {
-    Sys().RemoveFile(job.sourcePath);
+    // It may have changed while the question waited.
+    if (SourceUnchanged()) {
+      Sys().RemoveFile(job.sourcePath);
+    } else {
+      Ask(kTextSourceChangedNotDeleted, kCaptionError, kMbIconError);
+    }
   }
   if (!appSettings.noReminders) {
     Ask(job.spanToDisk ? kTextReminderSpanned : kTextReminderSized, kProductTitle,
@@ -250,6 +274,8 @@ int SplitWorker() {
 
   if (job.spanToDisk && !EnsureJoinRoom(root)) return 0;
   if (CancelPending()) return 0;
+  // A join file would claim that the pieces rebuild the file as it is now.
+  if (!SourceUnchanged()) return Fail(kTextSourceChanged);
 
   if (job.checksums != nullptr && !job.checksums->Write()) return EndSplitRun(false);
   if (CancelPending()) return 0;

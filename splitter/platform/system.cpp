@@ -43,6 +43,8 @@ std::uint64_t NameHash(const std::string& text) {
   return hash;
 }
 
+std::uint32_t System::ClusterBytes(const std::string&) { return 1; }
+
 bool System::EqualIgnoringCase(const std::string& a, const std::string& b) {
   return EqualIgnoringAsciiCase(a, b);
 }

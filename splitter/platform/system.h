@@ -56,6 +56,11 @@ struct FoundFile {
   std::string alternateName;  // cAlternateFileName; empty when the name is already 8.3
   bool isDirectory = false;
   std::uint64_t size = 0;
+  // ftLastWriteTime, or the host's own count; only ever compared with itself.
+  std::uint64_t lastWriteTime = 0;
+  // What it is when it is neither a plain file nor a folder ("a symbolic link", "a FIFO"):
+  // no file can be written there. Empty where the system has no such entries.
+  std::string oddKind;
 };
 
 // A lock held on one name in one folder; kNoLock when none is held.
@@ -151,6 +156,9 @@ class System {
   // Disks. FreeBytes is the full 64-bit product; callers cap it.
   virtual DriveType DriveTypeOf(const std::string& root) = 0;
   virtual std::uint64_t FreeBytes(const std::string& root) = 0;
+  // Bytes of the smallest room a file takes on the disk (bytes per sector × sectors per
+  // cluster); 1 where the disk counts bytes, as this default does.
+  virtual std::uint32_t ClusterBytes(const std::string& root);
 
   // Memory for the transfer buffer; nullptr when it cannot be had.
   virtual void* AllocateBuffer(std::uint32_t size) = 0;
@@ -268,6 +276,9 @@ class ForwardingSystem : public System {
   }
   DriveType DriveTypeOf(const std::string& root) override { return inner_->DriveTypeOf(root); }
   std::uint64_t FreeBytes(const std::string& root) override { return inner_->FreeBytes(root); }
+  std::uint32_t ClusterBytes(const std::string& root) override {
+    return inner_->ClusterBytes(root);
+  }
   void* AllocateBuffer(std::uint32_t size) override { return inner_->AllocateBuffer(size); }
   void FreeBuffer(void* buffer) override { inner_->FreeBuffer(buffer); }
   int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,

@@ -94,6 +94,16 @@ TEST_F(CliChecksums, NoChecksumsWritesNoneAndJoinSaysThePiecesWentUnchecked) {
   const CliResult verified = Run({"verify", "Out"});
   EXPECT_EQ(verified.status, 1);
   EXPECT_EQ(verified.err, "No checksum file (*.SFV) in Out.\n");
+
+  // A source named like the checksum file that is not written, in its own folder.
+  const std::string data = MakeFile("Data/DATA.SFV", 2500);
+  const CliResult split = Run({"split", "Data/DATA.SFV", "--size", "1000", "--yes",
+                               "--no-checksums"});
+  EXPECT_EQ(split.status, 0) << split.err;
+  EXPECT_EQ(split.err, "");
+  EXPECT_EQ(List("Data"), (std::vector<std::string>{"DATA.000", "DATA.001", "DATA.002",
+                                                    "DATA.SFV", "Join-DATA.SFV.bat"}));
+  EXPECT_EQ(Read("Data/DATA.SFV"), data);
 }
 
 TEST_F(CliChecksums, JoinNamesEveryPieceThatIsNotRightAndWritesNothing) {
@@ -194,6 +204,25 @@ TEST_F(CliChecksums, VerifyPrintsOneLinePerPiece) {
   EXPECT_EQ(copy.status, 0) << copy.err;
   EXPECT_EQ(copy.out, all);
   fs::remove(Path("Out/Copy\\of.sfv"));
+  // One piece listed twice with two CRCs, the wrong one first or last: the file says of no
+  // piece that it is right. (The pieces do not matter.)
+  const std::string sfv = Read("Out/HOLIDA~1.SFV");
+  const std::size_t first = sfv.find("HOLIDA~1.000");
+  const std::string wrong = "holida~1.000 " + Hex(source.substr(1, 100000)) + "\r\n";
+  const struct {
+    std::size_t at;
+    const char* named;
+  } doubles[] = {{sfv.find("HOLIDA~1.001"), "holida~1.000"}, {first, "HOLIDA~1.000"}};
+  for (const auto& d : doubles) {
+    SCOPED_TRACE(d.named);
+    Write("Out/Twice.sfv", sfv.substr(0, d.at) + wrong + sfv.substr(d.at));
+    const CliResult twice = Run({"verify", "Out/Twice.sfv"});
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_EQ(twice.out, "");
+    EXPECT_EQ(twice.err, "Out/Twice.sfv: line 6 lists " + std::string(d.named) +
+                             " again, with another CRC-32\n");
+  }
+  fs::remove(Path("Out/Twice.sfv"));
   const auto before = Snapshot(Path("Out"));
   Damage("Out/HOLIDA~1.000", 99999);
   fs::remove(Path("Out/HOLIDA~1.002"));
@@ -240,6 +269,70 @@ TEST_F(CliChecksums, SpannedTheRoomForTheJoinFileCountsTheChecksumFile) {
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(List("Floppy"),
             (std::vector<std::string>{"Join-" + name + ".bat", "VVVVVV~1.000", "VVVVVV~1.SFV"}));
+}
+
+TEST_F(CliChecksums, SpannedTheRoomForTheJoinFileCountsTheDisksBlocks) {
+  // A disk of ten 4 KiB blocks; the one piece takes nine. The checksum file and the join
+  // file, some hundred bytes each, take a block each: one more disk is asked for.
+  std::string why;
+  if (!MountSmallDisk("Floppy", 10 * 4096, &why)) GTEST_SKIP() << why << "; as root it runs";
+  drives_ = Path("Floppy");
+  const std::string source = MakeFile("SRC.DAT", 9 * 4096 - 500);
+  const std::vector<std::string> split = {"split", "SRC.DAT", "Floppy", "--span", "--set=NoReminders=1"};
+  std::vector<std::string> yes = split;
+  yes.push_back("--yes");
+  CliResult result = Run(yes);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "(asked again: answered Cancel)\n");
+  EXPECT_NE(result.out.find("Not enough room for join file on disk.\nInsert another disk for "
+                            "join file."),
+            std::string::npos)
+      << result.out;
+  EXPECT_EQ(List("Floppy"), std::vector<std::string>{"SRC.000"});
+
+  // Answered with a fresh disk, the run ends with what rebuilds the source.
+  fs::remove(Path("Floppy/SRC.000"));
+  auto run = Start(split);
+  ASSERT_NE(run, nullptr) << "no pseudo-terminal";
+  ASSERT_TRUE(run->WaitFor("[O]K / [C]ancel? ", 30000)) << run->shown;
+  run->Type("o\n");
+  ASSERT_TRUE(run->WaitFor("Insert another disk for join file.", 30000)) << run->shown;
+  MakeFolder("Disk1");
+  fs::copy_file(Path("Floppy/SRC.000"), Path("Disk1/SRC.000"));
+  fs::remove(Path("Floppy/SRC.000"));
+  run->Type("o\n");
+  ASSERT_EQ(run->Wait(60000), 0) << run->Err() << run->shown;
+  EXPECT_EQ(List("Floppy"), (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.SFV"}));
+  fs::copy(Path("Floppy"), Path("Disk1"));
+  result = Run({"join", "Disk1"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_TRUE(Read("Disk1/SRC.DAT") == source);
+}
+
+TEST_F(CliChecksums, PieceNamesNeverBeginLikeAComment) {
+  // Without 8.3 aliases, ";notes" would begin every piece line of the checksum file, which
+  // every reader takes for a comment.
+  shortNames_ = false;
+  MakeFolder("Out");
+  const std::string source = MakeFile("In/;notes.txt", 2500);
+  const CliResult split = Run({"split", "In/;notes.txt", "Out", "--size", "1000", "--yes",
+                               "--set=NoReminders=1"});
+  ASSERT_EQ(split.status, 0) << split.err;
+  EXPECT_EQ(List("Out"), (std::vector<std::string>{"Join-;notes.txt.bat", "_NOTES~1.000",
+                                                   "_NOTES~1.001", "_NOTES~1.002",
+                                                   "_NOTES~1.SFV"}));
+  const CliResult verified = Run({"verify", "Out"});
+  EXPECT_EQ(verified.status, 0) << verified.err;
+  EXPECT_EQ(verified.out.substr(0, verified.out.find("All")),
+            "_NOTES~1.000: OK\n_NOTES~1.001: OK\n_NOTES~1.002: OK\n");
+  std::string said;
+  if (std::system("command -v cksfv >/dev/null 2>&1") == 0) {
+    EXPECT_EQ(Shell("Out", "cksfv -f _NOTES~1.SFV", &said), 0) << said;
+    EXPECT_NE(said.find("_NOTES~1.002"), std::string::npos) << said;
+  }
+  const CliResult joined = Run({"join", "Out"});
+  EXPECT_EQ(joined.status, 0) << joined.err;
+  EXPECT_TRUE(Read("Out/;notes.txt") == source);
 }
 
 // Debian's cksfv, the peer: it must accept our files, and we its. Where CI runs, a missing

@@ -72,37 +72,62 @@ TEST_F(CliSettingsFile, NothingAtTheTemporaryNameIsWrittenThroughOrWaitedOn) {
   }
 }
 
-TEST_F(CliSettingsFile, AFifoAsTheFileIsRefusedAtOnce) {
-  timeoutSeconds_ = 20;
+TEST_F(CliSettingsFile, AFileThatIsNoSettingsFileIsRefusedAtOnce) {
+  timeoutSeconds_ = 20;  // a FIFO that is read, or a huge file read whole, runs past it
   const std::string store = Path("config/parcelo95/registry.reg");
-  MakeFolder("config/parcelo95");
-  ASSERT_EQ(mkfifo(store.c_str(), 0644), 0);
-  const std::string cause = store + ": a FIFO, not a regular file";
+  const struct {
+    const char* what;
+    bool fifo;
+    const char* cause;
+  } cases[] = {
+      {"a FIFO", true, ": a FIFO, not a regular file"},
+      // The stored settings, then zeros up to 1 GiB.
+      {"a huge file", false, ": larger than 1 MiB, too large for a settings file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(Path("config"));
+    for (const std::string& name : List(".")) fs::remove_all(Path(name));
+    std::string stored;
+    if (c.fifo) {
+      MakeFolder("config/parcelo95");
+      ASSERT_EQ(mkfifo(store.c_str(), 0644), 0);
+    } else {
+      MakeFolder("config");
+      ASSERT_EQ(Run({"options", "--set", "MoreMem=1"}).status, 0);
+      fs::resize_file(store, std::uintmax_t{1} << 30);
+    }
+    const std::string cause = store + c.cause;
 
-  CliResult result = Run({"options"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err,
-            "The options could not be read or stored (" + cause + "); the defaults are shown.\n");
-  EXPECT_EQ(result.out, Listing(0));
+    CliResult result = Run({"options"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err,
+              "The options could not be read or stored (" + cause + "); the defaults are shown.\n");
+    EXPECT_EQ(result.out, Listing(0));
 
-  result = Run({"options", "--set", "MoreMem=1"});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "The options were not saved (" + cause + ").\n");
-  EXPECT_EQ(result.out, "");
+    result = Run({"options", "--set", "MoreMem=1"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "The options were not saved (" + cause + ").\n");
+    EXPECT_EQ(result.out, "");
 
-  const std::string source = MakeFile("SRC.DAT", 2500);
-  result = Run({"split", "SRC.DAT", "--size", "1000", kNoReminders});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, "The options could not be read or stored (" + cause +
-                            "); the defaults hold for this run.\n");
-  EXPECT_EQ(List("."), (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.000", "SRC.001",
-                                                 "SRC.002", "SRC.DAT", "SRC.SFV", "config"}));
-  EXPECT_EQ(Read("SRC.DAT"), source);
+    const std::string source = MakeFile("SRC.DAT", 2500);
+    result = Run({"split", "SRC.DAT", "--size", "1000", kNoReminders});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "The options could not be read or stored (" + cause +
+                              "); the defaults hold for this run.\n");
+    EXPECT_EQ(List("."), (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.000", "SRC.001",
+                                                   "SRC.002", "SRC.DAT", "SRC.SFV", "config"}));
+    EXPECT_EQ(Read("SRC.DAT"), source);
 
-  EXPECT_EQ(List("config/parcelo95"), std::vector<std::string>{"registry.reg"});
-  struct stat info;
-  ASSERT_EQ(lstat(store.c_str(), &info), 0);
-  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(List("config/parcelo95"), std::vector<std::string>{"registry.reg"});
+    struct stat info;
+    ASSERT_EQ(lstat(store.c_str(), &info), 0);
+    if (c.fifo) {
+      EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    } else {
+      EXPECT_EQ(info.st_size, off_t{1} << 30) << "never written over";
+    }
+  }
 }
 
 TEST_F(CliSettingsFile, AReadOnlyDiskIsNamedAsTheCause) {

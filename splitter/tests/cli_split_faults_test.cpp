@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "cli_run.h"
@@ -32,8 +33,8 @@ TEST_F(CliSplitFaults, NeverWritesThroughALinkInTheDestination) {
                                     "(no terminal to ask: answered Cancel)\n",
        {"SRC.000", "SRC.001"}},
       {"the join file", "Out/Join-SRC.DAT.bat", {}, 1,
-       std::string(kJoinFailed) + "Reason: Too many levels of symbolic links\n",
-       {"Join-SRC.DAT.bat", "SRC.000", "SRC.001", "SRC.002", "SRC.SFV"}},
+       std::string(kJoinFailed) + "Reason: \"Join-SRC.DAT.bat\" is a symbolic link, not a file.\n",
+       {"Join-SRC.DAT.bat"}},
       {"a backup piece", "Backup/SRC.000", {"--backup", "Backup"}, 0,
        "Error creating backup of destination file. Backups have been disabled.\nReason: Too many "
        "levels of symbolic links\n",
@@ -101,31 +102,129 @@ TEST_F(CliSplitFaults, TheCauseStandsUnderTheProgramsOwnMessage) {
 }
 
 TEST_F(CliSplitFaults, NamesNoWindowsFileCanHaveAreRefused) {
-  // Their join file would name another file, or put a line of the name's choosing into it.
+  // Their join file would name another file, put a line of the name's choosing into it, or
+  // give back a name that Windows cuts short.
+  const std::string character =
+      "The source file's name holds a character that DOS and Windows do not allow in a file "
+      "name (one of \\ / : * ? \" < > | or a control character). Rename it before splitting.\n";
+  const std::string ending =
+      "The source file's name ends in a dot or a blank, which Windows drops from a file name: "
+      "its join file could not give the name back. Rename it before splitting.\n";
+  const struct {
+    const char* name;
+    const std::string& err;
+  } cases[] = {
+      {"a:b.dat", character}, {"say \"hi\".dat", character}, {"two\r\nDEL x.dat", character},
+      {"tab\tx", character},  {"a|b", character},            {"q?.dat", character},
+      {"notes.", ending},     {"notes ", ending},           {"...", ending},
+      {"notes. ", ending},
+  };
   MakeFolder("Out");
-  for (const char* name : {"a:b.dat", "say \"hi\".dat", "two\r\nDEL x.dat", "tab\tx", "a|b", "q?.dat"}) {
-    SCOPED_TRACE(name);
-    MakeFile(name, 2500);
-    const CliResult result = Run({"split", name, "Out", "--size", "1000"});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MakeFile(c.name, 2500);
+    const CliResult result = Run({"split", c.name, "Out", "--size", "1000"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err,
-              "The source file's name holds a character that DOS and Windows do not allow in a "
-              "file name (one of \\ / : * ? \" < > | or a control character). Rename it before "
-              "splitting.\n");
+    EXPECT_EQ(result.err, c.err);
     EXPECT_TRUE(List("Out").empty());
+  }
+}
+
+TEST_F(CliSplitFaults, WhatWouldFailAfterThePiecesIsRefusedBeforeTheFirst) {
+  timeoutSeconds_ = 20;  // a FIFO that is opened blocks until then
+  const std::string checksumFailed = "Unable to write checksum file, drive may be full.\nReason: ";
+  const std::string joinFailed = std::string(kJoinFailed).substr(0, std::strlen(kJoinFailed) - 1) +
+                                 "\nReason: ";
+  enum class Kind { Folder, Fifo, Link };
+  const struct {
+    const char* what;
+    const char* taken;  // what stands in Out under the name, or nullptr
+    Kind kind;
+    std::string source;  // in In, split into Out
+    std::vector<std::string> extra;
+    int status;
+    std::string err;
+  } cases[] = {
+      {"a folder as the checksum file", "SRC.SFV", Kind::Folder, "SRC.DAT", {}, 1,
+       checksumFailed + "\"SRC.SFV\" is a folder, not a file.\n"},
+      {"a FIFO as the checksum file", "SRC.SFV", Kind::Fifo, "SRC.DAT", {}, 1,
+       checksumFailed + "\"SRC.SFV\" is a FIFO, not a file.\n"},
+      {"a link as the checksum file", "SRC.SFV", Kind::Link, "SRC.DAT", {}, 1,
+       checksumFailed + "\"SRC.SFV\" is a symbolic link, not a file.\n"},
+      {"a folder as the checksum file, none asked for", "SRC.SFV", Kind::Folder, "SRC.DAT",
+       {"--no-checksums"}, 0, ""},
+      {"a folder as the join file", "Join-SRC.DAT.bat", Kind::Folder, "SRC.DAT", {}, 1,
+       joinFailed + "\"Join-SRC.DAT.bat\" is a folder, not a file.\n"},
+      {"a FIFO as the join file", "Join.bat", Kind::Fifo, "SRC.DAT",
+       {"--set=UseLongJoinBatName=0"}, 1, joinFailed + "\"Join.bat\" is a FIFO, not a file.\n"},
+      // The rebuilt file would take the name of a file the join file still reads, or of one
+      // beside it.
+      {"a source named like its second piece", nullptr, Kind::Folder, "x.001", {}, 1,
+       "\"x.001\" cannot be rebuilt under the name X.001: a file of this split has that name, "
+       "and rebuilding would write over it. Rename the source file, then split again.\n"},
+      {"a source named like its checksum file", nullptr, Kind::Folder, "X.SFV", {}, 1,
+       "\"X.SFV\" cannot be rebuilt under the name X.SFV: a file of this split has that name, "
+       "and rebuilding would write over it. Rename the source file, then split again.\n"},
+      {"a source named like its checksum file, none written", nullptr, Kind::Folder, "X.SFV",
+       {"--no-checksums"}, 0, ""},
+      {"a source named like its join file", nullptr, Kind::Folder, "Join.bat",
+       {"--set=UseLongJoinBatName=0"}, 1,
+       "\"Join.bat\" cannot be rebuilt under the name JOIN.BAT: a file of this split has that "
+       "name, and rebuilding would write over it. Rename the source file, then split again.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(Path("Out"));
+    fs::remove_all(Path("In"));
+    MakeFolder("Out");
+    const std::string source = MakeFile("In/" + c.source, 2500);
+    Write("outside.txt", "a file outside the destination");
+    if (c.taken != nullptr) {
+      const std::string taken = Path(std::string("Out/") + c.taken);
+      switch (c.kind) {
+        case Kind::Folder: MakeFolder(std::string("Out/") + c.taken); break;
+        case Kind::Fifo: ASSERT_EQ(mkfifo(taken.c_str(), 0644), 0); break;
+        case Kind::Link: ASSERT_EQ(symlink(Path("outside.txt").c_str(), taken.c_str()), 0); break;
+      }
+    }
+    std::vector<std::string> arguments = {"split", "In/" + c.source, "Out", "--size", "1000",
+                                          kNoReminders};
+    arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
+    const CliResult result = Run(arguments);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.err, c.err);
+    if (c.status != 0) {
+      EXPECT_EQ(List("Out"), c.taken != nullptr ? std::vector<std::string>{c.taken}
+                                                : std::vector<std::string>{})
+          << "no piece written";
+    }
+    EXPECT_EQ(Read("In/" + c.source), source);
+    EXPECT_EQ(Read("outside.txt"), "a file outside the destination");
+  }
+
+  // A source named like its join file, split in its own folder.
+  for (const char* flag : {"--set=UseLongJoinBatName=0", "--set=Use DOS 8.3=1"}) {
+    SCOPED_TRACE(flag);
+    fs::remove_all(Path("In"));
+    const std::string source = MakeFile("In/Join.bat", 2500);
+    const CliResult result = Run({"split", "In/Join.bat", "--size", "1000", flag, kNoReminders});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, joinFailed + "Join.bat is the source file itself\n");
+    EXPECT_EQ(List("In"), std::vector<std::string>{"Join.bat"});
+    EXPECT_EQ(Read("In/Join.bat"), source);
   }
 }
 
 TEST_F(CliSplitFaults, RefusalsGiveTheirTrueCause) {
   timeoutSeconds_ = 20;  // a FIFO that is read blocks until then
-  // The first piece of S.000 split in its own folder would be the source itself.
+  // S.000 split in its own folder: its first piece would be the source itself.
   const std::string source = MakeFile("In/S.000", 2500);
   MakeFolder("Out");
   CliResult result = Run({"split", "In/S.000", "--size", "1000", kNoReminders});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, std::string(kCreateFailed) +
-                            "Reason: S.000 is the source file itself\n"
-                            "(no terminal to ask: answered Cancel)\n");
+  EXPECT_EQ(result.err, "\"S.000\" cannot be rebuilt under the name S.000: a file of this split "
+                        "has that name, and rebuilding would write over it. Rename the source "
+                        "file, then split again.\n");
   EXPECT_EQ(List("In"), std::vector<std::string>{"S.000"});
   EXPECT_EQ(Read("In/S.000"), source);
 

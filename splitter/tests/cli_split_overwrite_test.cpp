@@ -106,5 +106,38 @@ TEST_F(CliSplitOverwrite, AnotherSourcesPiecesOfItsOwn83NameStopTheRun) {
   EXPECT_EQ(Snapshot(Path("Out")), before);
 }
 
+TEST_F(CliSplitOverwrite, AnotherSourcesJoinBatStopsTheRun) {
+  // With either flag both sources' join files are Join.bat: the one in Out is all that
+  // rebuilds alpha.bin.
+  const struct {
+    const char* flag;
+    const char* rebuilt;
+  } cases[] = {{"--set=UseLongJoinBatName=0", "alpha.bin"}, {"--set=Use DOS 8.3=1", "ALPHA.BIN"}};
+  for (const auto& c : cases) {
+    const char* flag = c.flag;
+    SCOPED_TRACE(flag);
+    fs::remove_all(Path("Out"));
+    MakeFolder("Out");
+    const std::string alpha = MakeFile("alpha.bin", 2500);
+    MakeFile("beta.bin", 2600);
+    ASSERT_EQ(Run({"split", "alpha.bin", "Out", "--size", "1000", flag, kNoReminders}).status, 0);
+    ASSERT_TRUE(Exists("Out/Join.bat"));
+    const auto before = Snapshot(Path("Out"));
+
+    const CliResult result = Run({"split", "beta.bin", "Out", "--size", "1000", flag, kNoReminders});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "\"Join.bat\" in " + DosPath(Path("Out")) +
+                              " is the join file of another file, and would be written over. "
+                              "Choose another destination folder, or move it away first.\n");
+    EXPECT_EQ(Snapshot(Path("Out")), before);
+    ASSERT_EQ(Run({"join", "Out"}).status, 0);
+    EXPECT_EQ(Read(std::string("Out/") + c.rebuilt), alpha);
+
+    // The same source again writes over its own.
+    fs::remove(Path(std::string("Out/") + c.rebuilt));
+    EXPECT_EQ(Run({"split", "alpha.bin", "Out", "--size", "1000", flag, kNoReminders}).status, 0);
+  }
+}
+
 }  // namespace
 }  // namespace parcelo

@@ -47,6 +47,8 @@ TEST(SfvFile, ReadsOtherProgramsFiles) {
       {"\r\nPART.000\tDEADBEEF\r\n\r\nPART.001   01234567  \r\nPART.002 89ABCDEF",
        {{"PART.000", 0xDEADBEEF}, {"PART.001", 0x01234567}, {"PART.002", 0x89ABCDEF}}},
       {"", {}},
+      // The same file twice with the same CRC says nothing wrong.
+      {"A.000 CBF43926\na.000 cbf43926\n", {{"A.000", 0xCBF43926}, {"a.000", 0xCBF43926}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -73,6 +75,7 @@ TEST(SfvFile, RefusesLinesThatAreNotNameAndCrc) {
       {" CBF43926\n", "line 1 is not a comment nor \"NAME CRC32\":  CBF43926"},
       {"A.000 CBF4392G\n", "line 1 is not a comment nor \"NAME CRC32\": A.000 CBF4392G"},
       {"A\x1b[2J.000 CBF43926\n", "line 1 is not a comment nor \"NAME CRC32\": (control characters)"},
+      {"A.000 CBF43926\nB.000 00000000\na.000 CBF43927\n", "line 3 lists a.000 again, with another CRC-32"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "engine/join_batch.h"
@@ -213,13 +214,13 @@ TEST_F(SizedRun, NeverTruncatesASourceThatIsNamedLikeAPiece) {
   MakeSource("DATA.000", 2500);
   RequestSized("DATA.000", 1000);
   splitJob.destinationPath = "C:\\Data";
-  sys_->answers = {kIdRetry, kIdCancel};
   EXPECT_EQ(Run(), 0);
-  ASSERT_EQ(sys_->boxes.size(), 2u);
-  for (const Box& box : sys_->boxes) {
-    EXPECT_EQ(box.text, "Error creating destination file.\nDrive may be full.");
-    EXPECT_EQ(box.style, kMbRetryCancel | kMbIconError);
-  }
+  ASSERT_EQ(sys_->boxes.size(), 1u);
+  EXPECT_EQ(sys_->boxes[0].text,
+            "\"DATA.000\" cannot be rebuilt under the name DATA.000: a file of this split has "
+            "that name, and rebuilding would write over it. Rename the source file, then split "
+            "again.");
+  EXPECT_EQ(sys_->boxes[0].style, kMbIconError);
   EXPECT_TRUE(ReadHostFile(Host('C', "Data/DATA.000")) == sourceBytes_);
   EXPECT_EQ(List(Host('C', "Data")), std::vector<std::string>{"DATA.000"});
 }
@@ -229,11 +230,12 @@ TEST_F(SizedRun, NeverTruncatesASourceInTheBackupFolder) {
   RequestSized("DATA.000", 1000);
   splitJob.backupEnabled = 1;
   splitJob.backupFolder = "C:\\data";
-  ASSERT_EQ(Run(), 1);
+  // Its join file would rebuild it onto its own first piece: refused before any is written.
+  ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ReadHostFile(Host('C', "Data/DATA.000")) == sourceBytes_);
-  EXPECT_EQ(sys_->boxes.front().text,
-            "Error creating backup of destination file. Backups have been disabled.");
-  EXPECT_TRUE(JoinPieces({Host('C', "Out")}, "DATA") == sourceBytes_);
+  ASSERT_EQ(sys_->boxes.size(), 1u);
+  EXPECT_EQ(sys_->boxes.front().text.rfind("\"DATA.000\" cannot be rebuilt under the name DATA.000", 0), 0u);
+  EXPECT_TRUE(List(Host('C', "Out")).empty());
 }
 
 TEST_F(SizedRun, UnwritableBackupFolderGivesOneMessageAndNoBackups) {
@@ -488,6 +490,80 @@ TEST_F(SpannedRun, JoinRoomCheckAndJoinFileAgreeAroundSeventyPieces) {
       }
       InstallSystem(sys_);
     }
+  }
+}
+
+TEST_F(SpannedRun, ASourceThatChangesDuringTheRunIsNeitherCalledSplitNorDeleted) {
+  const char kChanged[] =
+      "The source file changed while it was being split: the pieces do not hold it as it is "
+      "now, and no join file was written. Split it again.";
+  const char kNotDeleted[] =
+      "The source file changed after it was split: the pieces do not hold it as it is now, so "
+      "it has not been deleted.";
+  const std::string grown(50000, 'g');
+  const struct {
+    const char* what;
+    bool spanned;
+    const char* changesAt;  // the question during which the source changes
+    bool appends;           // else it is written over in place, its size kept
+    int result;
+    std::vector<std::string> boxes;  // the error boxes, in order
+  } cases[] = {
+      {"grown while disk 2 is asked for", true, "Insert disk for piece 2", true, 0, {kChanged}},
+      {"written over in place", true, "Insert disk for piece 2", false, 0, {kChanged}},
+      {"grown while the deletion is asked", false, "Finished splitting.", true, 1, {kNotDeleted}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetSplitJob();
+    fs::remove_all(root_ + "/disks");
+    fs::remove_all(Host('A', ""));
+    fs::remove_all(Host('C', "Out"));
+    MakeFolder(Host('A', ""));
+    MakeFolder(Host('C', "Out"));
+    ResizeFloppy(100000);
+    disksInserted_ = 0;
+    sys_->boxes.clear();
+    appSettings.deletePrompt = 1;
+    const std::string source = Host('C', "Data/B.DAT");
+    MakeSource("B.DAT", 150000);
+    if (c.spanned) {
+      RequestSpanned("B.DAT");
+    } else {
+      RequestSized("B.DAT", 60000);
+    }
+    sys_->onBox = [&](const Box& box) {
+      if (box.text.rfind(c.changesAt, 0) == 0) {
+        if (c.appends) {
+          WriteHostFile(source, sourceBytes_ + grown);
+        } else {
+          std::string other = sourceBytes_;
+          other[10] = static_cast<char>(other[10] ^ 1);
+          WriteHostFile(source, other);
+          // A coarse clock could give both writes one time; the change must still be seen.
+          fs::last_write_time(source, fs::last_write_time(source) + std::chrono::seconds(2));
+        }
+      }
+      if (box.text.rfind("Insert disk for piece", 0) == 0) {
+        if (disksInserted_ > 0) {
+          EXPECT_TRUE(posix_.ChangeDisk('A', DiskFolder(disksInserted_)));
+        }
+        ++disksInserted_;
+        return kIdOk;
+      }
+      if (box.text.rfind("Finished splitting.", 0) == 0) return kIdYes;
+      return kIdOk;
+    };
+
+    EXPECT_EQ(Run(), c.result);
+    std::vector<std::string> errors;
+    for (const Box& box : sys_->boxes) {
+      if (box.caption == "Error") errors.push_back(box.text);
+    }
+    EXPECT_EQ(errors, c.boxes);
+    EXPECT_TRUE(fs::exists(source)) << "never deleted";
+    const std::string folder = c.spanned ? Host('A', "") : Host('C', "Out");
+    EXPECT_EQ(fs::exists(folder + "/Join-B.DAT.bat"), !c.spanned) << "a join file only for what the pieces hold";
   }
 }
 

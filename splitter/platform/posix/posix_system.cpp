@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/posix/file_kind.h"
 #include "platform/posix/short_name.h"
 
 namespace parcelo {
@@ -261,6 +262,13 @@ bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
   }
   found->isDirectory = S_ISDIR(info.st_mode);
   found->size = static_cast<std::uint64_t>(info.st_size);
+  found->lastWriteTime = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                         static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+  // Files are created without following a link; a link here is no place for one.
+  struct stat own;
+  const mode_t mode = lstat(host.c_str(), &own) == 0 ? own.st_mode : info.st_mode;
+  found->oddKind =
+      S_ISREG(mode) || S_ISDIR(mode) ? std::string() : std::string(FileKindName(mode));
   return true;
 }
 
@@ -393,6 +401,15 @@ std::uint64_t PosixSystem::FreeBytes(const std::string& root) {
   struct statvfs info;
   if (statvfs(drive->hostFolder.c_str(), &info) != 0) return 0;
   return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
+std::uint32_t PosixSystem::ClusterBytes(const std::string& root) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const Drive* drive = DriveOf(root);
+  if (drive == nullptr || drive->capacity != 0) return 1;  // a made-up disk counts bytes
+  struct statvfs info;
+  if (statvfs(drive->hostFolder.c_str(), &info) != 0 || info.f_frsize == 0) return 1;
+  return info.f_frsize > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(info.f_frsize);
 }
 
 void* PosixSystem::AllocateBuffer(std::uint32_t size) { return std::malloc(size); }

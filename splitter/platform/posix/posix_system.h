@@ -69,6 +69,7 @@ class PosixSystem : public System {
   bool EqualIgnoringCase(const std::string& a, const std::string& b) override;
   DriveType DriveTypeOf(const std::string& root) override;
   std::uint64_t FreeBytes(const std::string& root) override;
+  std::uint32_t ClusterBytes(const std::string& root) override;
   void* AllocateBuffer(std::uint32_t size) override;
   void FreeBuffer(void* buffer) override;
 

@@ -14,6 +14,13 @@
 #include "platform/posix/file_kind.h"
 
 namespace parcelo {
+namespace {
+
+// Far above what eight flags take; a file beyond it is not the settings, and reading it
+// whole would hold every run up.
+constexpr off_t kLargestSettingsFile = 1 << 20;
+
+}  // namespace
 
 std::string FormatRegistryText(
     const std::map<std::string, std::map<std::string, std::uint32_t>>& keys) {
@@ -92,6 +99,12 @@ void RegistryFile::Load() {
     close(fd);
     return;
   }
+  if (info.st_size > kLargestSettingsFile) {
+    unreadable_ = true;
+    problem_ = path_ + ": larger than 1 MiB, too large for a settings file";
+    close(fd);
+    return;
+  }
   std::string text;
   char chunk[4096];
   for (;;) {
@@ -104,6 +117,11 @@ void RegistryFile::Load() {
     }
     if (got == 0) break;
     text.append(chunk, static_cast<std::size_t>(got));
+    if (text.size() > static_cast<std::size_t>(kLargestSettingsFile)) {  // grew since fstat
+      unreadable_ = true;
+      problem_ = path_ + ": larger than 1 MiB, too large for a settings file";
+      break;
+    }
   }
   close(fd);
   if (!unreadable_) keys_ = ParseRegistryText(text);

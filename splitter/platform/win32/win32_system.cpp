@@ -222,6 +222,10 @@ bool Win32System::FindFile(const std::string& path, FoundFile* found) {
     found->alternateName = data.cAlternateFileName;
     found->isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     found->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    found->lastWriteTime =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime;
+    found->oddKind.clear();
   }
   return true;
 }
@@ -316,6 +320,16 @@ std::uint64_t Win32System::FreeBytes(const std::string& root) {
     return 0;
   }
   return static_cast<std::uint64_t>(sectorsPerCluster) * bytesPerSector * freeClusters;
+}
+
+std::uint32_t Win32System::ClusterBytes(const std::string& root) {
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+  if (!GetDiskFreeSpaceA(RootOrNull(root), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                         &totalClusters) ||
+      sectorsPerCluster == 0 || bytesPerSector == 0) {
+    return 1;
+  }
+  return sectorsPerCluster * bytesPerSector;
 }
 
 void* Win32System::AllocateBuffer(std::uint32_t size) {

@@ -34,6 +34,7 @@ class Win32System final : public System {
 
   DriveType DriveTypeOf(const std::string& root) override;
   std::uint64_t FreeBytes(const std::string& root) override;
+  std::uint32_t ClusterBytes(const std::string& root) override;
 
   void* AllocateBuffer(std::uint32_t size) override;
   void FreeBuffer(void* buffer) override;
