@@ -78,8 +78,14 @@ Owners FindOwners(const std::string& folder, const std::function<bool(const std:
     if (!ReadJoinFileNames(path, &content)) continue;
     const auto piece = std::find_if(content.pieces.begin(), content.pieces.end(), isOurs);
     if (piece == content.pieces.end()) continue;
-    const bool same = content.renames ? EqualIgnoringAsciiCase(content.longName, oemLong)
-                                      : EqualIgnoringAsciiCase(content.rebuilds, oemShort);
+    // Where names have case, Data.bin and data.bin are two sources: only the same bytes
+    // name this one.
+    const bool same =
+        !Sys().NamesHaveCase()
+            ? content.renames ? EqualIgnoringAsciiCase(content.longName, oemLong)
+                              : EqualIgnoringAsciiCase(content.rebuilds, oemShort)
+        : content.renames ? content.longName == oemLong
+                          : content.rebuilds == oemShort || content.rebuilds == oemLong;
     if (same) {
       owners.ownJoinFiles.push_back(path);
     } else if (owners.otherJoinFile.empty()) {
@@ -193,6 +199,16 @@ int ClaimDestination(bool shortNameIsMadeUp) {
       if (!Sys().CanNameFile(path)) {
         return Refuse(std::string(kTextJoinFailed) + "\nReason: " +
                       Format(kReasonNameTooLong, path.c_str()));
+      }
+    }
+    // Where names have case, Join-Data.bin.bat is another source's: the System, which finds
+    // names without case, would write this run's join file over it.
+    for (const std::string& folder : seenNow) {
+      FoundFile holder;
+      if (Sys().NamesHaveCase() && Sys().FindFile(PathInFolder(folder, job.joinFileName), &holder) &&
+          holder.name != job.joinFileName) {
+        return Refuse(Format(kTextPieceOfOtherJoinFile, job.joinFileName.c_str(), folder.c_str(),
+                             holder.name.c_str()));
       }
     }
 
