@@ -39,8 +39,10 @@ std::vector<std::string> FolderView::PlainFilesNamed(
   std::vector<std::string> names;  // sorted: the entries are
   for (const auto& [name, kind] : entries_) {
     FoundFile found;
-    if (kind != Kind::Other && wanted(name) && Sys().FindFile(PathOf(name), &found) &&
-        found.kind == EntryKind::File) {
+    // Only a link needs following; the listing knows a plain file already.
+    if (wanted(name) && (kind == Kind::File || (kind == Kind::Link &&
+                                                Sys().FindFile(PathOf(name), &found) &&
+                                                found.kind == EntryKind::File))) {
       names.push_back(name);
     }
   }

@@ -79,7 +79,14 @@ class Folder : public FolderView {
     return names;
   }
   void RemoveMade() const {
-    for (const std::string& name : made_) Sys().RemoveFile(PathOf(name));
+    for (const std::string& name : made_) RemoveOrSay(name);
+  }
+  // A file of this join's that stays is named, so that nobody takes it for the user's.
+  void RemoveOrSay(const std::string& name) const {
+    ClearSystemError();
+    if (!Sys().RemoveFile(PathOf(name))) {
+      std::fprintf(stderr, "Could not remove %s: %s\n", name.c_str(), LastSystemError().c_str());
+    }
   }
 
  private:
@@ -282,7 +289,7 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
     }
     case JoinStep::Delete:
       for (const std::string& name : Deletions(step, *folder)) {
-        Sys().RemoveFile(folder->PathOf(name));
+        folder->RemoveOrSay(name);
         folder->Remove(name);
       }
       return {};
