@@ -19,8 +19,10 @@ std::unique_ptr<System> MakeHostSystem();
 // empty when they could.
 std::string SettingsProblem(System& host);
 
-// The DOS path by which that System reaches a host path; empty when it cannot.
+// The DOS path by which the installed System reaches a host path; empty when it cannot.
 std::string ToDosPath(const std::string& hostPath);
+// Why a host path has no DOS path, as a sentence naming it.
+std::string WhyNoDosPath(const std::string& hostPath);
 
 // What the host file at path is when it is there but is neither a regular file nor a folder
 // ("a FIFO", "a character device"); empty otherwise. Windows finds no such files.
@@ -39,8 +41,7 @@ std::string JoinTextToHost(const std::string& oem);
 std::vector<int> OtherOemCodePages();
 std::string JoinTextToHost(const std::string& oem, int codePage);
 
-// Host paths as parcelo95 join walks them, by the host's own calls (ANSI ones on Windows,
-// which the Windows 95 family has).
+// Host paths as the user writes them, before they become DOS paths.
 
 // folder and name joined as the host writes paths ("dir/name"; "dir\name" on Windows).
 std::string JoinPath(const std::string& folder, const std::string& name);
@@ -49,37 +50,11 @@ std::string ParentFolder(const std::string& path);
 // The name path gives its file in that folder.
 std::string NameInFolder(const std::string& path);
 
-enum class PathKind { None, File, Folder, Link, Other };
-// What path names, links followed (so never Link).
+enum class PathKind { None, File, Folder, Other };
+// What path names, as written and with links followed: the command line takes a path as
+// the host resolves it, where the System's DOS view would also match another case or an
+// alias.
 PathKind KindOfPath(const std::string& path);
-
-struct FolderEntry {
-  std::string name;
-  PathKind kind;  // File, Link (never followed) or Other
-};
-// The folder's entries without "." and ".."; empty when it cannot be read.
-std::vector<FolderEntry> ListFolder(const std::string& folder);
-// The names of folder's plain files (links followed) that wanted accepts, sorted.
-std::vector<std::string> PlainFilesNamed(const std::string& folder,
-                                         bool (*wanted)(const std::string& name));
-// Whether anything has that name, a dangling link too. The file system may find it under
-// another case or by its 8.3 alias.
-bool EntryExists(const std::string& path);
-// True when both paths name one existing file (links and aliases included).
-bool IsSameEntry(const std::string& a, const std::string& b);
-bool RemoveHostFile(const std::string& path);
-
-// Files that parcelo95 join makes, by the host's own calls: a failure leaves errno set so
-// that the message can say why.
-
-// A new file at path, opened for binary writing; never an existing file nor a link.
-std::FILE* CreateNewFile(const std::string& path);
-// Gives from the name to, unless something already has that name; false with errno set
-// (EEXIST when it is taken).
-bool RenameNoReplace(const std::string& from, const std::string& to);
-// The file of folder whose 8.3 alias is name, on a host that makes aliases up itself
-// (POSIX); empty when there is none. A Windows file system resolves aliases on its own.
-std::string NameByAlias(const std::string& folder, const std::string& name);
 
 // The text of the last system error of this thread (errno, or GetLastError on Windows),
 // empty when there is none; and its reset before a call.

@@ -202,7 +202,7 @@ std::string SettingsProblem(System& host) {
 
 std::string ToDosPath(const std::string& hostPath) {
   const std::string absolute = Normal(hostPath);
-  if (absolute.empty() || absolute.find('\\') != std::string::npos) return {};
+  if (absolute.empty()) return {};
   // The innermost removable folder that holds the path names its drive.
   const Mapped* drive = nullptr;
   for (const Mapped& candidate : RemovableTable()) {
@@ -219,9 +219,32 @@ std::string ToDosPath(const std::string& hostPath) {
     dos = std::string(1, drive->letter) + ":";
   }
   if (rest.empty()) rest = "/";
-  for (char c : rest) dos += c == '/' ? '\\' : c;
-  if (dos.size() > 3 && dos.back() == '\\') dos.pop_back();
+  // A backslash in a name would end a DOS component: such a name is reached by its 8.3
+  // name, as Windows reaches names it cannot spell, or not at all.
+  std::size_t start = 1;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find('/', start);
+    if (end == std::string::npos) end = rest.size();
+    const std::string name = rest.substr(start, end - start);
+    start = end + 1;
+    if (name.empty()) continue;
+    std::string component = name;
+    if (name.find('\\') != std::string::npos) {
+      component.clear();
+      for (const FolderEntry& entry : Sys().ListFolder(dos.size() == 2 ? dos + "\\" : dos)) {
+        if (entry.name == name) component = entry.alternateName;
+      }
+      if (component.empty()) return {};
+    }
+    dos += "\\" + component;
+  }
+  if (dos.size() == 2) dos += "\\";
   return dos;
+}
+
+std::string WhyNoDosPath(const std::string& hostPath) {
+  return hostPath + " cannot be reached by a DOS path: a name in it holds a \\, which DOS "
+                    "and Windows read as a folder separator, and has no 8.3 name.";
 }
 
 std::string OddFileKind(const std::string& hostPath) {
@@ -249,89 +272,11 @@ std::string NameInFolder(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-namespace {
-
-PathKind KindOf(const struct stat& info) {
-  if (S_ISREG(info.st_mode)) return PathKind::File;
-  if (S_ISDIR(info.st_mode)) return PathKind::Folder;
-  if (S_ISLNK(info.st_mode)) return PathKind::Link;
-  return PathKind::Other;
-}
-
-}  // namespace
-
 PathKind KindOfPath(const std::string& path) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0 ? KindOf(info) : PathKind::None;
-}
-
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
-  std::vector<FolderEntry> entries;
-  for (const std::string& name : ReadFolderNames(folder)) {
-    struct stat info;
-    const bool known = lstat(JoinPath(folder, name).c_str(), &info) == 0;
-    const PathKind kind = known ? KindOf(info) : PathKind::Other;
-    entries.push_back({name, kind == PathKind::Folder ? PathKind::Other : kind});
-  }
-  return entries;
-}
-
-bool EntryExists(const std::string& path) {
-  struct stat info;
-  return lstat(path.c_str(), &info) == 0;
-}
-
-bool IsSameEntry(const std::string& a, const std::string& b) {
-  struct stat infoA, infoB;
-  return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 &&
-         infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
-}
-
-bool RemoveHostFile(const std::string& path) { return unlink(path.c_str()) == 0; }
-
-std::FILE* CreateNewFile(const std::string& path) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) return nullptr;
-  std::FILE* file = fdopen(fd, "wb");
-  if (file == nullptr) {
-    const int error = errno;
-    close(fd);
-    unlink(path.c_str());
-    errno = error;
-  }
-  return file;
-}
-
-bool RenameNoReplace(const std::string& from, const std::string& to) {
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  // File systems without the flag: a hard link cannot replace either.
-  if (link(from.c_str(), to.c_str()) == 0) return unlink(from.c_str()) == 0;
-  if (errno != EPERM && errno != ENOTSUP) return false;
-  struct stat info;
-  if (lstat(to.c_str(), &info) == 0) {
-    errno = EEXIST;
-    return false;
-  }
-  return rename(from.c_str(), to.c_str()) == 0;
-}
-
-std::string NameByAlias(const std::string& folder, const std::string& name) {
-  if (const char* aliases = std::getenv("PARCELO95_SHORT_NAMES");
-      aliases != nullptr && std::string(aliases) == "0") {
-    return {};
-  }
-  if (name.find('~') == std::string::npos) return {};
-  for (const auto& [longName, alias] : AssignShortNames(ReadFolderNames(folder), HostCodePage())) {
-    if (alias.size() == name.size() &&
-        std::equal(alias.begin(), alias.end(), name.begin(), [](char a, char b) {
-          return std::toupper(static_cast<unsigned char>(a)) ==
-                 std::toupper(static_cast<unsigned char>(b));
-        })) {
-      return longName;
-    }
-  }
-  return {};
+  if (stat(path.c_str(), &info) != 0) return PathKind::None;
+  if (S_ISREG(info.st_mode)) return PathKind::File;
+  return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::Other;
 }
 
 std::string LastSystemError() { return errno == 0 ? std::string() : std::strerror(errno); }

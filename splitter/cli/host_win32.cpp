@@ -27,6 +27,10 @@ std::string ToDosPath(const std::string& hostPath) {
   return dos;
 }
 
+std::string WhyNoDosPath(const std::string& hostPath) {
+  return hostPath + " cannot be reached: its full path is longer than Windows takes.";
+}
+
 std::string OddFileKind(const std::string&) { return {}; }
 
 bool ChooseOemCodePage(const std::string&, std::string*) { return true; }
@@ -75,58 +79,6 @@ PathKind KindOfPath(const std::string& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::None;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
 }
-
-// No Windows of the 95 family has links; later ones mark placeholders of cloud folders as
-// reparse points too, which are files to a program that reads them.
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
-  std::vector<FolderEntry> entries;
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA(JoinPath(folder, "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return entries;
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    entries.push_back({name, isFolder ? PathKind::Other : PathKind::File});
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return entries;
-}
-
-bool EntryExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsSameEntry(const std::string& a, const std::string& b) {
-  return Win32System().IsSameFile(a, b);
-}
-
-bool RemoveHostFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
-
-std::FILE* CreateNewFile(const std::string& path) {
-  const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-  if (fd < 0) return nullptr;
-  std::FILE* file = _fdopen(fd, "wb");
-  if (file == nullptr) {
-    const int error = errno;
-    _close(fd);
-    DeleteFileA(path.c_str());
-    errno = error;
-  }
-  return file;
-}
-
-// MoveFileA never replaces a file; MoveFileExA, which could, is a stub on the 95 family.
-bool RenameNoReplace(const std::string& from, const std::string& to) {
-  if (MoveFileA(from.c_str(), to.c_str())) return true;
-  const DWORD error = GetLastError();
-  errno = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? EEXIST
-          : error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? ENOSPC
-                                                                         : EACCES;
-  return false;
-}
-
-std::string NameByAlias(const std::string&, const std::string&) { return {}; }
 
 std::string LastSystemError() {
   const DWORD error = GetLastError();

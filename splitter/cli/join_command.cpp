@@ -3,9 +3,7 @@
 // a step that fails later, or an interrupt, takes back every file the join made, so a
 // failed or interrupted one changes nothing either.
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
@@ -13,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "cli/console_system.h"
+#include "cli/folder_view.h"
 #include "cli/host.h"
 #include "cli/interrupt.h"
 #include "checksums/crc32.h"
@@ -20,6 +19,7 @@
 #include "cli/piece_checks.h"
 #include "cli/text_file.h"
 #include "engine/join_file_names.h"
+#include "engine/piece_name.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -36,34 +36,15 @@ int Fail(const std::string& text) {
   return 1;
 }
 
-std::string Reason() { return std::strerror(errno); }
+std::string Reason() { return LastSystemError(); }
 
 // The folder's entries as cmd sees them: found without case. Links are kept apart so that
 // no step reads or writes through one. Files this join makes are marked as its own: only
 // those may be deleted, renamed, or read before they exist.
-class Folder {
+class Folder : public FolderView {
  public:
-  enum class Kind { None, File, Link, Other };
-
-  explicit Folder(const std::string& path) : path_(path) {
-    for (const FolderEntry& entry : ListFolder(path)) {
-      entries_[entry.name] = entry.kind == PathKind::Link   ? Kind::Link
-                             : entry.kind == PathKind::File ? Kind::File
-                                                            : Kind::Other;
-    }
-  }
-
-  // The entry's real name for a name in the join file, or the name itself.
-  std::string Find(const std::string& name, Kind* kind) const {
-    for (const auto& [entry, entryKind] : entries_) {
-      if (EqualIgnoringAsciiCase(entry, name)) {
-        *kind = entryKind;
-        return entry;
-      }
-    }
-    *kind = Kind::None;
-    return name;
-  }
+  using Kind = FolderView::Kind;
+  using FolderView::FolderView;
 
   // The entry other than except that holds name, without case or by its 8.3 alias; empty
   // when the name is free. A DOS copy onto that name would replace that entry.
@@ -71,12 +52,10 @@ class Folder {
     for (const auto& [entry, kind] : entries_) {
       if (entry != except && EqualIgnoringAsciiCase(entry, name)) return entry;
     }
-    const std::string aliased = NameByAlias(path_, name);
-    if (!aliased.empty() && aliased != except && entries_.count(aliased) != 0) return aliased;
-    // Where the file system resolves aliases itself.
-    if (EntryExists(PathOf(name)) &&
-        (except.empty() || !IsSameEntry(PathOf(name), PathOf(except)))) {
-      return name;
+    FoundFile found;
+    if (Sys().FindFile(PathOf(name), &found) && found.name != except &&
+        (except.empty() || !Sys().IsSameFile(PathOf(name), PathOf(except)))) {
+      return found.name;
     }
     return {};
   }
@@ -99,11 +78,18 @@ class Folder {
     }
     return names;
   }
-  std::string PathOf(const std::string& name) const { return JoinPath(path_, name); }
+  void RemoveMade() const {
+    for (const std::string& name : made_) RemoveOrSay(name);
+  }
+  // A file of this join's that stays is named, so that nobody takes it for the user's.
+  void RemoveOrSay(const std::string& name) const {
+    ClearSystemError();
+    if (!Sys().RemoveFile(PathOf(name))) {
+      std::fprintf(stderr, "Could not remove %s: %s\n", name.c_str(), LastSystemError().c_str());
+    }
+  }
 
  private:
-  std::string path_;
-  std::map<std::string, Kind> entries_;
   std::set<std::string> made_;
 };
 
@@ -142,9 +128,11 @@ std::string StepProblem(const JoinStep& step, Folder* folder, bool* pieceMissing
         }
         if (kind != Folder::Kind::File) return "Not a plain file: " + source + kNothingWritten;
         if (folder->IsMade(piece)) continue;
-        std::FILE* in = std::fopen(folder->PathOf(piece).c_str(), "rb");
-        if (in == nullptr) return "Cannot read " + source + ": " + Reason() + kNothingWritten;
-        std::fclose(in);
+        std::uint32_t error = 0;
+        ClearSystemError();
+        const FileHandle in = Sys().OpenForReading(folder->PathOf(piece), &error);
+        if (in == kInvalidFile) return "Cannot read " + source + ": " + Reason() + kNothingWritten;
+        Sys().CloseFile(in);
       }
       const std::string holder = folder->Holder(step.name);
       if (!holder.empty()) return AlreadyExists(step.name, holder);
@@ -206,16 +194,19 @@ int PageThatFindsThePieces(const std::string& text, const Folder& folder) {
 
 // A new file in the folder, under a name of its own: the target gets its name only once
 // every byte is in.
-std::FILE* CreateTemporary(Folder* folder, std::string* name) {
+FileHandle CreateTemporary(Folder* folder, std::string* name) {
   for (int n = 1; n < 1000; ++n) {
     *name = ".parcelo95-join-" + std::to_string(n) + ".part";
-    if (std::FILE* file = CreateNewFile(folder->PathOf(*name))) {
+    std::uint32_t error = 0;
+    ClearSystemError();
+    const FileHandle file = Sys().CreateNewFile(folder->PathOf(*name), &error);
+    if (file != kInvalidFile) {
       folder->Add(*name, true);
       return file;
     }
-    if (errno != EEXIST) return nullptr;
+    if (error != kErrorFileExists) return kInvalidFile;
   }
-  return nullptr;
+  return kInvalidFile;
 }
 
 // What a COPY step wrote: its target and the CRC-32 and size of the bytes, taken as they
@@ -227,30 +218,40 @@ struct Written {
 };
 
 // Appends source to out; the message of a failure, or empty.
-std::string CopyInto(std::FILE* out, const std::string& source, const std::string& sourceName,
+std::string CopyInto(FileHandle out, const std::string& source, const std::string& sourceName,
                      const std::string& target, std::vector<char>* buffer, Written* written) {
   if (PendingInterrupt() != 0) return kInterrupted;
-  std::FILE* in = std::fopen(source.c_str(), "rb");
-  if (in == nullptr) return "Cannot read " + sourceName + ": " + Reason();
+  std::uint32_t error = 0;
+  ClearSystemError();
+  const FileHandle in = Sys().OpenForReading(source, &error);
+  if (in == kInvalidFile) {
+    // A FIFO put in a piece's place since the checks is refused, not waited on.
+    FoundFile found;
+    const bool odd = Sys().FindFile(source, &found) && found.kind != EntryKind::File;
+    return "Cannot read " + sourceName + ": " + (odd ? std::string("not a plain file") : Reason());
+  }
   std::string problem;
   for (;;) {
     if (PendingInterrupt() != 0) {
       problem = kInterrupted;
       break;
     }
-    const std::size_t got = std::fread(buffer->data(), 1, buffer->size(), in);
-    if (got > 0 && std::fwrite(buffer->data(), 1, got, out) != got) {
+    ClearSystemError();
+    const IoResult got = Sys().ReadFile(in, buffer->data(), static_cast<std::uint32_t>(buffer->size()));
+    if (!got.ok) {
+      problem = "Cannot read " + sourceName + ": " + Reason();
+      break;
+    }
+    if (got.bytes == 0) break;
+    ClearSystemError();
+    if (!Sys().WriteFile(out, buffer->data(), got.bytes).ok) {
       problem = "Cannot write " + target + ": " + Reason();
       break;
     }
-    written->crc = Crc32Update(written->crc, buffer->data(), got);
-    written->size += got;
-    if (got < buffer->size()) {
-      if (std::ferror(in)) problem = "Cannot read " + sourceName + ": " + Reason();
-      break;
-    }
+    written->crc = Crc32Update(written->crc, buffer->data(), got.bytes);
+    written->size += got.bytes;
   }
-  std::fclose(in);
+  Sys().CloseFile(in);
   return problem;
 }
 
@@ -265,8 +266,8 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
       return {};
     case JoinStep::Copy: {
       std::string temporary;
-      std::FILE* out = CreateTemporary(folder, &temporary);
-      if (out == nullptr) return "Cannot write " + step.name + ": " + Reason();
+      const FileHandle out = CreateTemporary(folder, &temporary);
+      if (out == kInvalidFile) return "Cannot write " + step.name + ": " + Reason();
       std::string problem;
       *written = Written{step.name};
       for (const std::string& source : step.sources) {
@@ -274,13 +275,12 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
                            buffer, written);
         if (!problem.empty()) break;
       }
-      errno = 0;
-      if ((std::fflush(out) != 0 || std::fclose(out) != 0) && problem.empty()) {
-        problem = "Cannot write " + step.name + ": " + Reason();
-      }
+      Sys().CloseFile(out);
       if (!problem.empty()) return problem;
-      if (!RenameNoReplace(folder->PathOf(temporary), folder->PathOf(step.name))) {
-        if (errno == EEXIST) return TakenMeanwhile(step.name);
+      std::uint32_t error = 0;
+      ClearSystemError();
+      if (!Sys().RenameNoReplace(folder->PathOf(temporary), folder->PathOf(step.name), &error)) {
+        if (error == kErrorFileExists) return TakenMeanwhile(step.name);
         return "Cannot write " + step.name + ": " + Reason();
       }
       folder->Remove(temporary);
@@ -289,15 +289,17 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
     }
     case JoinStep::Delete:
       for (const std::string& name : Deletions(step, *folder)) {
-        RemoveHostFile(folder->PathOf(name));
+        folder->RemoveOrSay(name);
         folder->Remove(name);
       }
       return {};
     case JoinStep::Rename: {
       const std::string old = folder->Find(step.name, &kind);
       if (old == step.newName) return {};
-      if (!RenameNoReplace(folder->PathOf(old), folder->PathOf(step.newName))) {
-        if (errno == EEXIST) return TakenMeanwhile(step.newName);
+      std::uint32_t error = 0;
+      ClearSystemError();
+      if (!Sys().RenameNoReplace(folder->PathOf(old), folder->PathOf(step.newName), &error)) {
+        if (error == kErrorFileExists) return TakenMeanwhile(step.newName);
         return "Cannot rename " + step.name + " to " + step.newName + ": " + Reason();
       }
       folder->Remove(old);
@@ -311,10 +313,10 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
 
 // Every piece the join reads against the checksum file, before anything is written: each
 // one that is not right is named. False after the messages.
-bool CheckBeforeJoin(const std::string& folder, const std::vector<std::string>& pieces,
+bool CheckBeforeJoin(const FolderView& folder, const std::vector<std::string>& pieces,
                      const std::string& sfvName, SfvFile* sfv) {
   std::string problem;
-  if (!ReadSfvFile(JoinPath(folder, sfvName), sfv, &problem)) {
+  if (!ReadSfvFile(folder, sfvName, sfv, &problem)) {
     Fail(problem + kNothingWritten);
     return false;
   }
@@ -337,8 +339,16 @@ bool CheckBeforeJoin(const std::string& folder, const std::vector<std::string>& 
 int RunJoin(const std::string& target) {
   std::string joinFile = target.empty() ? std::string(".") : target;
   const PathKind kind = KindOfPath(joinFile);
+  if (kind == PathKind::None) return Fail("Join file not found: " + joinFile);
+  if (kind != PathKind::File && kind != PathKind::Folder) {
+    return Fail("Not a plain file: " + joinFile);
+  }
+  const std::string folderPath = kind == PathKind::Folder ? joinFile : ParentFolder(joinFile);
+  const std::string dosFolder = ToDosPath(folderPath);
+  if (dosFolder.empty()) return Fail(WhyNoDosPath(folderPath));
+  std::string joinName = NameInFolder(joinFile);
   if (kind == PathKind::Folder) {
-    const std::vector<std::string> names = PlainFilesNamed(joinFile, IsJoinFileName);
+    const std::vector<std::string> names = FolderView(dosFolder, folderPath).PlainFilesNamed(IsJoinFileName);
     if (names.empty()) {
       return Fail("No join file (Join.bat or Join-*.bat) in " + joinFile + ".");
     }
@@ -351,14 +361,15 @@ int RunJoin(const std::string& target) {
       chosen = AskChoice(question, static_cast<int>(names.size()));
       if (chosen < 0) return Fail("No join file chosen: name one, as in parcelo95 join FOLDER/JOINFILE.");
     }
-    joinFile = JoinPath(joinFile, names[static_cast<std::size_t>(chosen)]);
-  } else if (kind == PathKind::None) {
-    return Fail("Join file not found: " + joinFile);
-  } else if (kind != PathKind::File) {
-    return Fail("Not a plain file: " + joinFile);
+    joinName = names[static_cast<std::size_t>(chosen)];
+    joinFile = JoinPath(joinFile, joinName);
+  } else if (ToDosPath(joinFile).empty()) {
+    return Fail(WhyNoDosPath(joinFile));
   }
   std::string text, problem;
-  if (!ReadTextFile(joinFile, "join file", &text, &problem)) return Fail(problem);
+  if (!ReadTextFile(PathInFolder(dosFolder, joinName), joinFile, "join file", &text, &problem)) {
+    return Fail(problem);
+  }
 
   std::vector<JoinStep> steps;
   // The command interpreter reads the file in the OEM code page; so do we.
@@ -368,13 +379,12 @@ int RunJoin(const std::string& target) {
     return Fail((text.empty() ? "The join file is empty: " : "The join file has no COPY line: ") +
                 joinFile + kNothingWritten);
   }
-  const std::string folderPath = ParentFolder(joinFile);
-  Folder planned(folderPath);
+  Folder planned(dosFolder, folderPath);
   for (const JoinStep& step : steps) {
     bool pieceMissing = false;
     problem = StepProblem(step, &planned, &pieceMissing);
     if (problem.empty()) continue;
-    if (const int page = pieceMissing ? PageThatFindsThePieces(text, Folder(folderPath)) : 0) {
+    if (const int page = pieceMissing ? PageThatFindsThePieces(text, Folder(dosFolder, folderPath)) : 0) {
       problem += "\nRead in code page " + std::to_string(page) +
                  " the join file finds all its pieces: join it with --codepage " +
                  std::to_string(page) + ".";
@@ -382,15 +392,15 @@ int RunJoin(const std::string& target) {
     return Fail(problem);
   }
   const std::vector<std::string> pieces = JoinPieces(steps);
-  const std::string sfvName = ChecksumFileFor(folderPath, pieces.front());
+  Folder folder(dosFolder, folderPath);
+  const std::string sfvName = ChecksumFileFor(folder, pieces.front());
   SfvFile sfv;
   if (sfvName.empty()) {
     std::fprintf(stderr, "No checksum file (%s): the pieces could not be checked.\n",
                  ChecksumFileNameFor(pieces.front()).c_str());
-  } else if (!CheckBeforeJoin(folderPath, pieces, sfvName, &sfv)) {
+  } else if (!CheckBeforeJoin(folder, pieces, sfvName, &sfv)) {
     return 1;
   }
-  Folder folder(folderPath);
   std::vector<char> buffer(kCopyBuffer);
   Written written;
   // An interrupted join takes back what it made, as a failed one does: its intermediate
@@ -400,7 +410,7 @@ int RunJoin(const std::string& target) {
     problem = PendingInterrupt() != 0 ? kInterrupted : RunStep(step, &folder, &buffer, &written);
     if (problem.empty()) continue;
     const bool made = !folder.Made().empty();
-    for (const std::string& name : folder.Made()) RemoveHostFile(folder.PathOf(name));
+    folder.RemoveMade();
     if (const int signal = PendingInterrupt()) {
       Fail(std::string(kInterrupted) + (made ? kTakenBack : kNothingWritten));
       EndByInterrupt(signal);
@@ -410,7 +420,7 @@ int RunJoin(const std::string& target) {
   if (!sfvName.empty() && sfv.sourceKnown &&
       (written.crc != sfv.sourceCrc || written.size != sfv.sourceSize)) {
     // The pieces changed while they were read: what was made is not the file.
-    for (const std::string& name : folder.Made()) RemoveHostFile(folder.PathOf(name));
+    folder.RemoveMade();
     return Fail("The rebuilt " + written.name + " has " + std::to_string(written.size) +
                 " bytes with CRC-32 0x" + CrcHex(written.crc) + ", where " + sfvName +
                 " expects " + std::to_string(sfv.sourceSize) + " bytes with CRC-32 0x" +

@@ -157,7 +157,11 @@ int main(int argc, char** argv) {
     split.checksums = !noChecksums;
     return RunSplit(split);
   }
-  if (joinCommand->parsed()) return RunJoin(joinTarget);
-  if (verifyCommand->parsed()) return RunVerify(verifyTarget);
+  if (joinCommand->parsed() || verifyCommand->parsed()) {
+    // Every file they touch, they reach through the System, as split does.
+    const std::unique_ptr<parcelo::System> host = parcelo::MakeHostSystem();
+    parcelo::InstallSystem(host.get());
+    return joinCommand->parsed() ? RunJoin(joinTarget) : RunVerify(verifyTarget);
+  }
   return RunOptions(Overrides(optionSets));
 }

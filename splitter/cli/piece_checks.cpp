@@ -1,8 +1,6 @@
 #include "cli/piece_checks.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <vector>
 
 #include "checksums/crc32.h"
 #include "cli/host.h"
@@ -23,18 +21,18 @@ const SfvEntry* EntryFor(const SfvFile& sfv, const std::string& name) {
   return nullptr;
 }
 
-// The host path of name: as written when it holds a folder, else the entry of folder that
-// has it without case (a checksum file written on DOS names files in capitals).
-std::string PathOf(const std::string& folder, const std::vector<FolderEntry>& entries,
-                   const std::string& name) {
-  if (name.find_first_of("/\\") != std::string::npos) return JoinPath(folder, name);
-  for (const FolderEntry& entry : entries) {
-    if (entry.name == name) return JoinPath(folder, name);
+// The DOS path of name: as written when it holds a folder, else the entry of folder that it
+// means (a checksum file written on DOS names files in capitals).
+std::string PathOf(const FolderView& folder, const std::string& name, bool* missing) {
+  if (name.find_first_of("/\\") != std::string::npos) {
+    FoundFile found;
+    *missing = !Sys().FindFile(folder.PathOf(name), &found);
+    return folder.PathOf(name);
   }
-  for (const FolderEntry& entry : entries) {
-    if (EqualIgnoringAsciiCase(entry.name, name)) return JoinPath(folder, entry.name);
-  }
-  return JoinPath(folder, name);
+  FolderView::Kind kind;
+  const std::string entry = folder.Find(name, &kind);
+  *missing = kind == FolderView::Kind::None;
+  return folder.PathOf(entry);
 }
 
 }  // namespace
@@ -42,26 +40,35 @@ std::string PathOf(const std::string& folder, const std::vector<FolderEntry>& en
 bool FileCrc32(const std::string& path, std::uint32_t* crc, std::uint64_t* size,
                std::string* reason) {
   // A FIFO or a device would be waited on, or never end.
-  if (KindOfPath(path) != PathKind::File) {
+  FoundFile found;
+  if (!Sys().FindFile(path, &found) || found.kind != EntryKind::File) {
     *reason = "not a plain file";
     return false;
   }
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) {
-    *reason = std::strerror(errno);
+  std::uint32_t error = 0;
+  ClearSystemError();
+  const FileHandle in = Sys().OpenForReading(path, &error);
+  if (in == kInvalidFile) {
+    *reason = LastSystemError();
     return false;
   }
   std::vector<unsigned char> buffer(kReadStep);
   *crc = 0;
   *size = 0;
-  std::size_t got;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
-    *crc = Crc32Update(*crc, buffer.data(), got);
-    *size += got;
+  bool failed = false;
+  for (;;) {
+    ClearSystemError();
+    const IoResult got = Sys().ReadFile(in, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+    if (!got.ok) {
+      *reason = LastSystemError();
+      failed = true;
+      break;
+    }
+    if (got.bytes == 0) break;
+    *crc = Crc32Update(*crc, buffer.data(), got.bytes);
+    *size += got.bytes;
   }
-  const bool failed = std::ferror(in) != 0;
-  if (failed) *reason = std::strerror(errno);
-  std::fclose(in);
+  Sys().CloseFile(in);
   return !failed;
 }
 
@@ -70,40 +77,43 @@ std::string ChecksumFileNameFor(const std::string& piece) {
   return SfvFileName(dot != std::string::npos && dot > 0 ? piece.substr(0, dot) : piece);
 }
 
-std::string ChecksumFileFor(const std::string& folder, const std::string& firstPiece) {
-  const std::string wanted = ChecksumFileNameFor(firstPiece);
-  for (const FolderEntry& entry : ListFolder(folder)) {
-    if (EqualIgnoringAsciiCase(entry.name, wanted) &&
-        KindOfPath(JoinPath(folder, entry.name)) == PathKind::File) {
-      return entry.name;
-    }
+std::string ChecksumFileFor(const FolderView& folder, const std::string& firstPiece) {
+  FolderView::Kind kind;
+  const std::string name = folder.Find(ChecksumFileNameFor(firstPiece), &kind);
+  FoundFile found;
+  // Links followed: a checksum file may be a link to one.
+  if (kind == FolderView::Kind::None || !Sys().FindFile(folder.PathOf(name), &found) ||
+      found.kind != EntryKind::File) {
+    return {};
   }
-  return {};
+  return name;
 }
 
-bool ReadSfvFile(const std::string& path, SfvFile* file, std::string* problem) {
+bool ReadSfvFile(const FolderView& folder, const std::string& name, SfvFile* file,
+                 std::string* problem) {
   std::string text;
-  if (!ReadTextFile(path, "checksum file", &text, problem)) return false;
+  const std::string shown = folder.Shown(name);
+  if (!ReadTextFile(folder.PathOf(name), shown, "checksum file", &text, problem)) return false;
   std::string why;
   if (!ParseSfv(text, file, &why)) {
-    *problem = path + ": " + why;
+    *problem = shown + ": " + why;
     return false;
   }
   return true;
 }
 
-std::vector<PieceCheck> CheckPieces(const std::string& folder,
+std::vector<PieceCheck> CheckPieces(const FolderView& folder,
                                     const std::vector<std::string>& names, const SfvFile& sfv) {
-  const std::vector<FolderEntry> entries = ListFolder(folder);
   std::vector<PieceCheck> checks;
   for (const std::string& name : names) {
     PieceCheck check;
     check.name = name;
     const SfvEntry* entry = EntryFor(sfv, name);
-    const std::string path = PathOf(folder, entries, name);
+    bool missing = false;
+    const std::string path = PathOf(folder, name, &missing);
     if (entry == nullptr) {
       check.state = PieceCheck::Unlisted;
-    } else if (!EntryExists(path)) {
+    } else if (missing) {
       check.state = PieceCheck::Missing;
       check.expected = entry->crc;
     } else if (!FileCrc32(path, &check.crc, &check.size, &check.reason)) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "checksums/sfv_file.h"
+#include "cli/folder_view.h"
 
 namespace parcelo {
 
@@ -20,7 +21,8 @@ struct PieceCheck {
   std::string reason;  // Unreadable: why
 };
 
-// The CRC-32 and the size of a plain file; false with *reason when it cannot be read.
+// The CRC-32 and the size of the plain file at a DOS path; false with *reason when it
+// cannot be read.
 bool FileCrc32(const std::string& path, std::uint32_t* crc, std::uint64_t* size,
                std::string* reason);
 
@@ -28,15 +30,16 @@ bool FileCrc32(const std::string& path, std::uint32_t* crc, std::uint64_t* size,
 std::string ChecksumFileNameFor(const std::string& piece);
 
 // The name in folder of the checksum file of the pieces whose first is firstPiece
-// (<base>.SFV, found without case); empty when there is none.
-std::string ChecksumFileFor(const std::string& folder, const std::string& firstPiece);
+// (<base>.SFV, found as the folder finds names); empty when there is none.
+std::string ChecksumFileFor(const FolderView& folder, const std::string& firstPiece);
 
-// The checksum file at path; false with *problem ("NAME: why").
-bool ReadSfvFile(const std::string& path, SfvFile* file, std::string* problem);
+// The checksum file name of folder; false with *problem ("PATH: why").
+bool ReadSfvFile(const FolderView& folder, const std::string& name, SfvFile* file,
+                 std::string* problem);
 
-// Each of names, a file of folder (found without case) or a path from it, against its line
-// in sfv.
-std::vector<PieceCheck> CheckPieces(const std::string& folder,
+// Each of names, a file of folder (found as the folder finds names) or a path from it,
+// against its line in sfv.
+std::vector<PieceCheck> CheckPieces(const FolderView& folder,
                                     const std::vector<std::string>& names, const SfvFile& sfv);
 
 // "NAME: OK", "NAME: CRC-32 0x1A2B3C4D, expected 0x5E6F7A8B", "NAME: missing",

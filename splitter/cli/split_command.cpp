@@ -127,6 +127,7 @@ int RunSplit(const SplitArguments& arguments) {
   FoundFile found;
   const bool sourceFound = !source.empty() && HostHas(arguments.source) &&
                            Sys().FindFile(source, &found) && !found.isDirectory;
+  const bool sourceIsFolder = KindOfPath(arguments.source) == PathKind::Folder;
   // The count that the main dialog's label holds by now.
   if (!job.spanToDisk && sourceFound && found.size < kFourGigabytes &&
       found.size >= job.pieceSize) {
@@ -138,7 +139,10 @@ int RunSplit(const SplitArguments& arguments) {
   std::string destination;
   if (!arguments.destination.empty()) {
     destination = ToDosPath(arguments.destination);
-    if (destination.empty()) return Refuse(kTextDestinationFolderNotFound);
+    if (destination.empty()) {
+      return Refuse(HostHas(arguments.destination) ? WhyNoDosPath(arguments.destination)
+                                                   : std::string(kTextDestinationFolderNotFound));
+    }
   }
   if (job.spanToDisk) {
     if (!IsRoot(destination)) return Refuse(kTextSpanToFolder);
@@ -150,6 +154,12 @@ int RunSplit(const SplitArguments& arguments) {
     return 1;
   }
 
+  if (sourceIsFolder) {
+    return Refuse(Format(kTextSourceNotRegular, arguments.source.c_str(), "a folder"));
+  }
+  if (!sourceFound && source.empty() && HostHas(arguments.source)) {
+    return Refuse(WhyNoDosPath(arguments.source));
+  }
   if (!sourceFound) return Refuse(kTextSourceNotFound);
   if (const std::string kind = OddFileKind(arguments.source); !kind.empty()) {
     return Refuse(Format(kTextSourceNotRegular, arguments.source.c_str(), kind.c_str()));
@@ -184,6 +194,9 @@ int RunSplit(const SplitArguments& arguments) {
   if (!arguments.backupFolder.empty()) {
     const std::string backup = ToDosPath(arguments.backupFolder);
     FoundFile folder;
+    if (backup.empty() && HostHas(arguments.backupFolder)) {
+      return Refuse(WhyNoDosPath(arguments.backupFolder));
+    }
     if (backup.empty() || !HostHas(arguments.backupFolder) ||
         !Sys().FindFile(backup, &folder)) {
       return Refuse(kTextFolderMissing);

@@ -1,8 +1,7 @@
 #include "cli/text_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include "cli/host.h"
+#include "platform/system.h"
 
 namespace parcelo {
 namespace {
@@ -11,23 +10,31 @@ constexpr std::size_t kLargestTextFile = 1 << 20;
 
 }  // namespace
 
-bool ReadTextFile(const std::string& path, const std::string& kind, std::string* text,
-                  std::string* problem) {
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) {
-    *problem = "Cannot read " + path + ": " + std::strerror(errno);
+bool ReadTextFile(const std::string& path, const std::string& shown, const std::string& kind,
+                  std::string* text, std::string* problem) {
+  std::uint32_t error = 0;
+  ClearSystemError();
+  const FileHandle in = Sys().OpenForReading(path, &error);
+  if (in == kInvalidFile) {
+    *problem = "Cannot read " + shown + ": " + LastSystemError();
     return false;
   }
   char chunk[4096];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0 && text->size() <= kLargestTextFile) {
-    text->append(chunk, got);
+  bool failed = false;
+  for (;;) {
+    ClearSystemError();
+    const IoResult got = Sys().ReadFile(in, chunk, sizeof chunk);
+    if (!got.ok) {
+      *problem = "Cannot read " + shown + ": " + LastSystemError();
+      failed = true;
+      break;
+    }
+    text->append(chunk, got.bytes);
+    if (got.bytes == 0 || text->size() > kLargestTextFile) break;
   }
-  const bool failed = std::ferror(in) != 0;
-  if (failed) *problem = "Cannot read " + path + ": " + std::strerror(errno);
-  std::fclose(in);
+  Sys().CloseFile(in);
   if (!failed && text->size() > kLargestTextFile) {
-    *problem = "Too large for a " + kind + ": " + path;
+    *problem = "Too large for a " + kind + ": " + shown;
     return false;
   }
   return !failed;

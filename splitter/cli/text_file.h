@@ -5,9 +5,10 @@
 
 namespace parcelo {
 
-// The bytes of the file at path, at most 1 MiB; false with *problem: "Cannot read PATH:
-// reason", or "Too large for a KIND: PATH".
-bool ReadTextFile(const std::string& path, const std::string& kind, std::string* text,
-                  std::string* problem);
+// The bytes of the file at the DOS path, read through the System, at most 1 MiB; false
+// with *problem: "Cannot read SHOWN: reason", or "Too large for a KIND: SHOWN", where
+// shown is the path as the user wrote it.
+bool ReadTextFile(const std::string& path, const std::string& shown, const std::string& kind,
+                  std::string* text, std::string* problem);
 
 }  // namespace parcelo

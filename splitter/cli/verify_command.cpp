@@ -6,6 +6,7 @@
 
 #include "checksums/sfv_file.h"
 #include "cli/commands.h"
+#include "cli/folder_view.h"
 #include "cli/host.h"
 #include "cli/join_script.h"
 #include "cli/piece_checks.h"
@@ -53,10 +54,10 @@ bool Report(const std::vector<PieceCheck>& checks, const SfvFile& sfv, const std
 }
 
 // Every file that the checksum file in folder lists.
-int VerifyChecksumFile(const std::string& folder, const std::string& sfvName) {
+int VerifyChecksumFile(const FolderView& folder, const std::string& sfvName) {
   SfvFile sfv;
   std::string problem;
-  if (!ReadSfvFile(JoinPath(folder, sfvName), &sfv, &problem)) return Fail(problem);
+  if (!ReadSfvFile(folder, sfvName, &sfv, &problem)) return Fail(problem);
   if (sfv.entries.empty()) return Fail(sfvName + " lists no files.");
   std::vector<std::string> names;
   for (const SfvEntry& entry : sfv.entries) names.push_back(entry.name);
@@ -64,28 +65,27 @@ int VerifyChecksumFile(const std::string& folder, const std::string& sfvName) {
 }
 
 // The pieces that the join file reads, against the checksum file beside it.
-int VerifyJoinFile(const std::string& joinFile) {
+int VerifyJoinFile(const FolderView& folder, const std::string& name, const std::string& joinFile) {
   std::string text, problem;
-  if (!ReadTextFile(joinFile, "join file", &text, &problem)) return Fail(problem);
+  if (!ReadTextFile(folder.PathOf(name), joinFile, "join file", &text, &problem)) return Fail(problem);
   std::vector<JoinStep> steps;
   if (!ParseJoinScript(JoinTextToHost(text), &steps, &problem)) return Fail(problem);
   const std::vector<std::string> pieces = JoinPieces(steps);
   if (pieces.empty()) return Fail("The join file has no COPY line: " + joinFile);
-  const std::string folder = ParentFolder(joinFile);
   const std::string sfvName = ChecksumFileFor(folder, pieces.front());
   if (sfvName.empty()) {
     return Fail("No checksum file (" + ChecksumFileNameFor(pieces.front()) + ") beside " +
                 joinFile + ": the pieces could not be checked.");
   }
   SfvFile sfv;
-  if (!ReadSfvFile(JoinPath(folder, sfvName), &sfv, &problem)) return Fail(problem);
+  if (!ReadSfvFile(folder, sfvName, &sfv, &problem)) return Fail(problem);
   return Report(CheckPieces(folder, pieces, sfv), sfv, sfvName) ? 0 : 1;
 }
 
 // Every checksum file of the folder, one after the other.
-int VerifyFolder(const std::string& folder) {
-  const std::vector<std::string> names = PlainFilesNamed(folder, IsChecksumFileName);
-  if (names.empty()) return Fail("No checksum file (*.SFV) in " + folder + ".");
+int VerifyFolder(const FolderView& folder) {
+  const std::vector<std::string> names = folder.PlainFilesNamed(IsChecksumFileName);
+  if (names.empty()) return Fail("No checksum file (*.SFV) in " + folder.shown() + ".");
   int status = 0;
   for (const std::string& name : names) {
     if (names.size() > 1) std::printf("%s%s:\n", &name == &names.front() ? "" : "\n", name.c_str());
@@ -99,17 +99,17 @@ int VerifyFolder(const std::string& folder) {
 
 int RunVerify(const std::string& target) {
   const std::string path = target.empty() ? std::string(".") : target;
-  switch (KindOfPath(path)) {
-    case PathKind::Folder:
-      return VerifyFolder(path);
-    case PathKind::File:
-      if (IsJoinFileName(NameInFolder(path))) return VerifyJoinFile(path);
-      return VerifyChecksumFile(ParentFolder(path), NameInFolder(path));
-    case PathKind::None:
-      return Fail("Not found: " + path);
-    default:
-      return Fail("Not a plain file: " + path);
-  }
+  const PathKind kind = KindOfPath(path);
+  if (kind == PathKind::None) return Fail("Not found: " + path);
+  if (kind != PathKind::File && kind != PathKind::Folder) return Fail("Not a plain file: " + path);
+  const std::string folder = kind == PathKind::Folder ? path : ParentFolder(path);
+  const std::string dos = ToDosPath(folder);
+  if (dos.empty()) return Fail(WhyNoDosPath(folder));
+  const FolderView view(dos, folder);
+  if (kind == PathKind::Folder) return VerifyFolder(view);
+  const std::string name = NameInFolder(path);
+  if (IsJoinFileName(name)) return VerifyJoinFile(view, name, path);
+  return VerifyChecksumFile(view, name);
 }
 
 }  // namespace parcelo

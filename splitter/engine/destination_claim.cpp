@@ -79,8 +79,14 @@ Owners FindOwners(const std::string& folder, const std::function<bool(const std:
     const std::string path = PathInFolder(folder, name);
     JoinFileNames content;
     if (!ReadJoinFileNames(path, &content)) continue;
-    const bool same = content.renames ? EqualIgnoringAsciiCase(content.longName, oemLong)
-                                      : EqualIgnoringAsciiCase(content.rebuilds, oemShort);
+    // Where names have case, Data.bin and data.bin are two sources: only the same bytes
+    // name this one.
+    const bool same =
+        !Sys().NamesHaveCase()
+            ? content.renames ? EqualIgnoringAsciiCase(content.longName, oemLong)
+                              : EqualIgnoringAsciiCase(content.rebuilds, oemShort)
+        : content.renames ? content.longName == oemLong
+                          : content.rebuilds == oemShort || content.rebuilds == oemLong;
     // Join.bat serves every source: the one there may be all that rebuilds another.
     if (!same && !content.pieces.empty() && owners.otherAtJoinName.empty() &&
         Sys().EqualIgnoringCase(name, job.joinFileName)) {
@@ -228,6 +234,16 @@ int ClaimDestination(bool shortNameIsMadeUp) {
       if (!Sys().CanNameFile(path)) {
         return Refuse(std::string(kTextJoinFailed) + "\nReason: " +
                       Format(kReasonNameTooLong, path.c_str()));
+      }
+    }
+    // Where names have case, Join-Data.bin.bat is another source's: the System, which finds
+    // names without case, would write this run's join file over it.
+    for (const std::string& folder : seenNow) {
+      FoundFile holder;
+      if (Sys().NamesHaveCase() && Sys().FindFile(PathInFolder(folder, job.joinFileName), &holder) &&
+          holder.name != job.joinFileName) {
+        return Refuse(Format(kTextPieceOfOtherJoinFile, job.joinFileName.c_str(), folder.c_str(),
+                             holder.name.c_str()));
       }
     }
 

@@ -22,6 +22,7 @@ constexpr std::uint32_t kErrorPathNotFound = 3;
 constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorNotEnoughMemory = 8;
 constexpr std::uint32_t kErrorSharingViolation = 32;
+constexpr std::uint32_t kErrorFileExists = 80;
 constexpr std::uint32_t kErrorDiskFull = 112;
 
 // GetDriveTypeA values.
@@ -50,17 +51,29 @@ constexpr int kIdRetry = 4;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 
+// What a name in a folder is. Link only where links are not followed (a listing); Other
+// is neither a plain file nor a folder (a FIFO, a device).
+enum class EntryKind { File, Folder, Link, Other };
+
 // What FindFirstFileA reports of one file.
 struct FoundFile {
   std::string name;           // cFileName
   std::string alternateName;  // cAlternateFileName; empty when the name is already 8.3
   bool isDirectory = false;
+  EntryKind kind = EntryKind::File;  // links followed
   std::uint64_t size = 0;
   // ftLastWriteTime, or the host's own count; only ever compared with itself.
   std::uint64_t lastWriteTime = 0;
   // What it is when it is neither a plain file nor a folder ("a symbolic link", "a FIFO"):
   // no file can be written there. Empty where the system has no such entries.
   std::string oddKind;
+};
+
+// One entry of a folder listing, links not followed.
+struct FolderEntry {
+  std::string name;
+  std::string alternateName;  // its 8.3 name; empty when the name is one already
+  EntryKind kind = EntryKind::File;
 };
 
 // A lock held on one name in one folder; kNoLock when none is held.
@@ -125,6 +138,14 @@ class System {
   // through buffer and the tap sees it there before it is written.
   virtual ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
                                 void* buffer, std::uint32_t count, ChunkTap* tap = nullptr);
+  // CREATE_NEW: a new file only, never an existing one nor one reached through a link;
+  // kErrorFileExists when the name is taken (without case, or by an alias).
+  virtual FileHandle CreateNewFile(const std::string& path, std::uint32_t* error) = 0;
+  // MoveFileA: never replaces anything; kErrorFileExists when the new name is taken.
+  virtual bool RenameNoReplace(const std::string& from, const std::string& to,
+                               std::uint32_t* error) = 0;
+  // The file that path names: the name in its folder that the system resolves it to
+  // (exactly, else without case, else by its 8.3 alias).
   virtual bool FindFile(const std::string& path, FoundFile* found) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;
   // True when both paths name one existing file (links and aliases included).
@@ -132,6 +153,11 @@ class System {
   // The names of the entries of folder (FindFirstFileA/FindNextFileA on "folder\*"), without
   // "." and ".."; empty when it cannot be read.
   virtual std::vector<std::string> FolderNames(const std::string& folder) = 0;
+  // The same entries with what each is; empty when the folder cannot be read.
+  virtual std::vector<FolderEntry> ListFolder(const std::string& folder) = 0;
+  // Whether two names in one folder are two files: true where the file system keeps names
+  // that differ only in case apart (POSIX), false where it takes them for one (Windows).
+  virtual bool NamesHaveCase() = 0;
   // Whether path can name a file at all: its last component within the longest name the
   // volume takes, the whole within the longest path the system opens.
   virtual bool CanNameFile(const std::string& path) = 0;
@@ -251,6 +277,13 @@ class ForwardingSystem : public System {
                         std::uint32_t count, ChunkTap* tap = nullptr) override {
     return inner_->CopyChunk(source, piece, backup, buffer, count, tap);
   }
+  FileHandle CreateNewFile(const std::string& path, std::uint32_t* error) override {
+    return inner_->CreateNewFile(path, error);
+  }
+  bool RenameNoReplace(const std::string& from, const std::string& to,
+                       std::uint32_t* error) override {
+    return inner_->RenameNoReplace(from, to, error);
+  }
   bool FindFile(const std::string& path, FoundFile* found) override {
     return inner_->FindFile(path, found);
   }
@@ -261,6 +294,10 @@ class ForwardingSystem : public System {
   std::vector<std::string> FolderNames(const std::string& folder) override {
     return inner_->FolderNames(folder);
   }
+  std::vector<FolderEntry> ListFolder(const std::string& folder) override {
+    return inner_->ListFolder(folder);
+  }
+  bool NamesHaveCase() override { return inner_->NamesHaveCase(); }
   bool CanNameFile(const std::string& path) override { return inner_->CanNameFile(path); }
   bool MakesShortNames() override { return inner_->MakesShortNames(); }
   bool LockName(const std::string& folder, const std::string& name, NameLock* lock) override {

@@ -382,5 +382,45 @@ TEST_F(CliChecksums, CksfvAcceptsOursAndWeAcceptItsFiles) {
   EXPECT_EQ(verified.status, 0) << verified.out << verified.err;
 }
 
+// Pieces data.000... beside another file whose name differs only in case: the file join
+// checks is the file it copies, with the splitter's checksum file, cksfv's (no source
+// lines) or none.
+TEST_F(CliChecksums, JoinCopiesTheVeryPiecesItChecked) {
+  const bool peer = std::system("command -v cksfv >/dev/null 2>&1") == 0;
+  shortNames_ = false;
+  const std::string source = MakeFile("In/data.bin", 2500);
+  MakeFolder("Base");
+  ASSERT_EQ(Run({"split", "In/data.bin", "Base", "--size", "1000", "--set=NoReminders=1"}).status, 0);
+  ASSERT_EQ(List("Base"), (std::vector<std::string>{"Join-data.bin.bat", "data.000", "data.001",
+                                                    "data.002", "data.SFV"}));
+  Write("Base/DATA.000", std::string(1000, 'x'));
+  const struct {
+    const char* what;
+    const char* checksums;  // what stands in place of data.SFV; nullptr: nothing
+    const char* err;
+  } cases[] = {
+      {"the splitter's", "ours",
+       "The 3 pieces and the rebuilt data.bin (2500 bytes, CRC-32 0x%s) match data.SFV.\n"},
+      {"cksfv's", "peer", "The 3 pieces match data.SFV.\n"},
+      {"none", nullptr, "No checksum file (data.SFV): the pieces could not be checked.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.checksums != nullptr && std::string(c.checksums) == "peer" && !peer) continue;
+    fs::remove_all(Path("Out"));
+    fs::copy(Path("Base"), Path("Out"));
+    if (c.checksums == nullptr) {
+      fs::remove(Path("Out/data.SFV"));
+    } else if (std::string(c.checksums) == "peer") {
+      ASSERT_EQ(Shell("Out", "cksfv data.000 data.001 data.002 > data.SFV"), 0);
+    }
+    const CliResult joined = Run({"join", "Out"});
+    EXPECT_EQ(joined.status, 0) << joined.err;
+    EXPECT_TRUE(Read("Out/data.bin") == source) << "rebuilt from another file's bytes";
+    EXPECT_EQ(joined.err.substr(0, 14), std::string(c.err).substr(0, 14)) << joined.err;
+    EXPECT_EQ(Read("Out/DATA.000"), std::string(1000, 'x'));
+  }
+}
+
 }  // namespace
 }  // namespace parcelo

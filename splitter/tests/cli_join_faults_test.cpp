@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <map>
 
+#include "cli/commands.h"
 #include "cli_run.h"
+#include "platform/posix/posix_system.h"
 #include "platform/posix/short_name.h"
+#include "test_system.h"
 
 namespace parcelo {
 namespace {
@@ -188,6 +192,110 @@ TEST_F(CliJoinFaults, NamesWithPercentAmpersandAndCaretComeBackWhole) {
     EXPECT_TRUE(Read(std::string("Out/") + c.name) == source);
     EXPECT_EQ(List("Out").size(), 7u)
         << "4 pieces, the checksum file, the join file and the rebuilt source";
+  }
+}
+
+// join and verify in this process, on real files, through a System that fails one call of
+// one operation: every outcome is a finished join of the right bytes, or a failure that says
+// why and leaves the folder as it was; verify never calls a piece right that it did not read.
+class JoinVerifyFaults : public CliTest {
+ protected:
+  struct Outcome {
+    int status = -1;
+    std::string out, err;
+    std::map<Op, int> calls;
+  };
+
+  Outcome RunInProcess(bool join, const std::string& target, Op op = Op::OpenRead, int n = 0,
+                       std::uint32_t error = kErrorAccessDenied) {
+    PosixSystem posix;
+    posix.MapDrive('C', "/", DriveType::Fixed);
+    TestSystem system(&posix);
+    if (n > 0) system.FailCall(op, n, error);
+    InstallSystem(&system);
+    Outcome outcome;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    outcome.status = join ? RunJoin(target) : RunVerify(target);
+    outcome.out = ::testing::internal::GetCapturedStdout();
+    outcome.err = ::testing::internal::GetCapturedStderr();
+    InstallSystem(nullptr);
+    EXPECT_TRUE(system.openFiles.empty()) << "a file left open";
+    EXPECT_EQ(system.badReleases, 0);
+    for (Op each : kOps) outcome.calls[each] = system.Calls(each);
+    return outcome;
+  }
+
+  static constexpr Op kOps[] = {Op::OpenRead, Op::Create,   Op::CreateNew, Op::Read,
+                                Op::Write,    Op::Close,    Op::Find,      Op::Remove,
+                                Op::Rename,   Op::SameFile, Op::List,      Op::NameCheck,
+                                Op::Lock,     Op::DriveType, Op::FreeBytes, Op::Allocate};
+};
+
+TEST_F(JoinVerifyFaults, EveryFailedCallEndsAJoinWholeOrLeavesTheFolderAsItWas) {
+  // Three COPY lines with two intermediate files, a DEL line and a REN line.
+  const std::string source = MakeFile("In/Big Data.bin", 40 * 100);
+  MakeFolder("Base");
+  ASSERT_EQ(Run({"split", "In/Big Data.bin", "Base", "--size", "100", kNoReminders}).status, 0);
+  const std::string joinText = Read("Base/Join-Big Data.bin.bat");
+  ASSERT_NE(joinText.find("\r\nDEL "), std::string::npos) << joinText;
+  ASSERT_NE(joinText.find("\r\nREN "), std::string::npos) << joinText;
+
+  fs::copy(Path("Base"), Path("P"));
+  const Outcome clean = RunInProcess(true, Path("P"));
+  ASSERT_EQ(clean.status, 0) << clean.err;
+  ASSERT_TRUE(Read("P/Big Data.bin") == source);
+  const std::size_t kMostCalls = 400;
+  int failures = 0;
+  for (Op op : kOps) {
+    for (int n = 1; n <= clean.calls.at(op) && n <= static_cast<int>(kMostCalls); ++n) {
+      SCOPED_TRACE("call " + std::to_string(n) + " of op " + std::to_string(static_cast<int>(op)));
+      fs::remove_all(Path("P"));
+      fs::copy(Path("Base"), Path("P"));
+      const auto before = Snapshot(Path("P"));
+      const Outcome outcome = RunInProcess(true, Path("P"), op, n, kErrorDiskFull);
+      if (outcome.status == 0) {
+        EXPECT_TRUE(Read("P/Big Data.bin") == source) << "a finished join of the wrong bytes";
+        // An intermediate file that could not be deleted stays, and is named.
+        const bool kept = op == Op::Remove;
+        EXPECT_EQ(List("P").size(), List("Base").size() + (kept ? 2 : 1)) << outcome.err;
+        EXPECT_EQ(outcome.err.find("Could not remove BIGDAT~1.0") == 0, kept) << outcome.err;
+        continue;
+      }
+      ++failures;
+      EXPECT_EQ(outcome.status, 1);
+      const bool hasReason = op == Op::OpenRead || op == Op::CreateNew || op == Op::Read ||
+                             op == Op::Write || op == Op::Rename;
+      if (hasReason) {
+        EXPECT_NE(outcome.err.find("No space left on device"), std::string::npos) << outcome.err;
+      }
+      EXPECT_FALSE(outcome.err.empty());
+      EXPECT_EQ(outcome.err.find(" match "), std::string::npos) << outcome.err;
+      EXPECT_TRUE(Snapshot(Path("P")) == before) << outcome.err;
+      if (::testing::Test::HasFailure()) return;
+    }
+  }
+  EXPECT_GT(failures, 40);
+}
+
+TEST_F(JoinVerifyFaults, VerifyCallsNoPieceRightThatItCouldNotRead) {
+  MakeFile("In/Big Data.bin", 5 * 1000);
+  MakeFolder("P");
+  ASSERT_EQ(Run({"split", "In/Big Data.bin", "P", "--size", "1000", kNoReminders}).status, 0);
+  const Outcome clean = RunInProcess(false, Path("P"));
+  ASSERT_EQ(clean.status, 0) << clean.err;
+  for (Op op : kOps) {
+    for (int n = 1; n <= clean.calls.at(op); ++n) {
+      SCOPED_TRACE("call " + std::to_string(n) + " of op " + std::to_string(static_cast<int>(op)));
+      const Outcome outcome = RunInProcess(false, Path("P"), op, n, kErrorAccessDenied);
+      if (op == Op::Read || op == Op::OpenRead) {
+        EXPECT_EQ(outcome.status, 1) << outcome.out;
+        EXPECT_NE((outcome.out + outcome.err).find("Permission denied"), std::string::npos)
+            << outcome.out << outcome.err;
+      }
+      if (outcome.status == 0) EXPECT_EQ(outcome.out, clean.out);
+      if (::testing::Test::HasFailure()) return;
+    }
   }
 }
 

@@ -89,6 +89,57 @@ TEST_F(CliSplitNames, PathsOnTheCommandLineMeanJustThosePaths) {
     EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(Snapshot(dir_), before);
   }
+  // Paths that are there get the true reason: a folder is no source, and a backslash,
+  // which is part of a Linux name, ends a DOS one.
+  MakeFolder("Folder.bin");
+  MakeFile("a\\b.bin", 2500);
+  shortNames_ = false;
+  MakeFolder("o\\ut");
+  const auto withOdd = Snapshot(dir_);
+  const struct {
+    std::vector<std::string> arguments;
+    std::string err;
+  } there[] = {
+      {{"split", "Folder.bin", "Out", "--size", "1000"},
+       "Cannot split Folder.bin: it is a folder, not a regular file.\n"},
+      {{"split", "a\\b.bin", "Out", "--size", "1000"},
+       "a\\b.bin cannot be reached by a DOS path: a name in it holds a \\, which DOS and "
+       "Windows read as a folder separator, and has no 8.3 name.\n"},
+      {{"split", "SRC.DAT", "o\\ut", "--size", "1000"},
+       "o\\ut cannot be reached by a DOS path: a name in it holds a \\, which DOS and "
+       "Windows read as a folder separator, and has no 8.3 name.\n"},
+      {{"split", "SRC.DAT", "Out", "--size", "1000", "--backup", "o\\ut"},
+       "o\\ut cannot be reached by a DOS path: a name in it holds a \\, which DOS and "
+       "Windows read as a folder separator, and has no 8.3 name.\n"},
+  };
+  for (const auto& c : there) {
+    SCOPED_TRACE(c.arguments[1] + " " + c.arguments[2]);
+    const CliResult result = Run(c.arguments);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(Snapshot(dir_), withOdd);
+  }
+  // With 8.3 names such a path is reached by them: the folders take the run, and the
+  // source is refused for its name, as any source whose name Windows cannot hold.
+  shortNames_ = true;
+  CliResult result = Run({"split", "a\\b.bin", "Out", "--size", "1000"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err.rfind("The source file's name holds a character", 0), 0u) << result.err;
+  const std::vector<std::string> pieces = {"Join-SRC.DAT.bat", "SRC.000", "SRC.001", "SRC.002",
+                                           "SRC.SFV"};
+  result = Run({"split", "SRC.DAT", "o\\ut", "--size", "1000", kNoReminders});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(List("o\\ut"), pieces);
+  fs::remove_all(Path("o\\ut"));
+  MakeFolder("o\\ut");
+  result = Run({"split", "SRC.DAT", "Out", "--size", "1000", "--backup", "o\\ut", kNoReminders});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(List("o\\ut"), pieces);
+  for (const std::string& name : pieces) fs::remove(Path("Out/" + name));
+  fs::remove_all(Path("o\\ut"));
+  fs::remove_all(Path("Folder.bin"));
+  fs::remove(Path("a\\b.bin"));
+
   // A folder that has that very name is that folder.
   MakeFolder("MYFOLD~1");
   ASSERT_EQ(Run({"split", "SRC.DAT", "MYFOLD~1", "--size", "1000", kNoReminders}).status, 0);

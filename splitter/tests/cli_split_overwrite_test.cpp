@@ -139,5 +139,51 @@ TEST_F(CliSplitOverwrite, AnotherSourcesJoinBatStopsTheRun) {
   }
 }
 
+// Where names have case, Data.bin and data.bin are two files: neither run takes the other's
+// join file for its own, and the first stays rebuildable from DEST.
+TEST_F(CliSplitOverwrite, NamesThatDifferOnlyInCaseAreTwoSources) {
+  const struct {
+    const char* what;
+    const char* first;
+    const char* second;
+    const char* dest;
+    const char* taken;  // the name of the second run's that the first's files hold
+    const char* owner;  // the first's join file
+    const char* joinName = "--set=UseLongJoinBatName=1";
+  } cases[] = {
+      {"two folders into one DEST", "x/Data.bin", "y/data.bin", "Out", "Join-data.bin.bat", "Join-Data.bin.bat"},
+      // Both join files are Join.bat: the pieces, not its name, tell whose it is.
+      {"one Join.bat", "x/Data.bin", "y/data.bin", "Out", "DATA.000", "Join.bat",
+       "--set=UseLongJoinBatName=0"},
+      // data.bin's pieces are DATA~1.000..., but its join file is the first's but for case.
+      {"one folder, in place", "x/Data.bin", "x/data.bin", "x", "Join-data.bin.bat", "Join-Data.bin.bat"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(Path("x"));
+    fs::remove_all(Path("y"));
+    fs::remove_all(Path("Out"));
+    MakeFolder("Out");
+    const std::string first = MakeFile(c.first, 2500);
+    MakeFile(c.second, 2500);
+    ASSERT_EQ(Run({"split", c.first, c.dest, "--size", "1KB", "--yes", kNoReminders, c.joinName}).status, 0);
+    const auto before = Snapshot(Path(c.dest));
+    const CliResult second =
+        Run({"split", c.second, c.dest, "--size", "1KB", "--yes", kNoReminders, c.joinName});
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.err, "\"" + std::string(c.taken) + "\" in " + DosPath(Path(c.dest)) +
+                              " belongs to \"" + c.owner + "\", the join file of another file, "
+                              "and would be written over. Choose another destination folder, or "
+                              "move those files away first.\n");
+    EXPECT_TRUE(Snapshot(Path(c.dest)) == before);
+    // Rebuilt where neither source lies any more: a join writes over no name but for case.
+    fs::remove(Path(c.first));
+    fs::remove(Path(c.second));
+    const CliResult joined = Run({"join", c.dest});
+    EXPECT_EQ(joined.status, 0) << joined.err;
+    EXPECT_TRUE(Read(std::string(c.dest) + "/Data.bin") == first);
+  }
+}
+
 }  // namespace
 }  // namespace parcelo

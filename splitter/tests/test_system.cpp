@@ -1,6 +1,7 @@
 #include "test_system.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,16 @@ bool TestSystem::Inject(Op op, std::uint32_t* error) {
   const auto fault = faults_.find({op, n});
   if (fault == faults_.end()) return false;
   if (error != nullptr) *error = fault->second;
+  switch (fault->second) {
+    case kErrorFileNotFound: errno = ENOENT; break;
+    case kErrorPathNotFound: errno = ENOTDIR; break;
+    case kErrorAccessDenied: errno = EACCES; break;
+    case kErrorNotEnoughMemory: errno = ENOMEM; break;
+    case kErrorSharingViolation: errno = EBUSY; break;
+    case kErrorFileExists: errno = EEXIST; break;
+    case kErrorDiskFull: errno = ENOSPC; break;
+    default: errno = EIO; break;
+  }
   return true;
 }
 
@@ -78,6 +89,59 @@ void TestSystem::CloseFile(FileHandle file) {
     return;
   }
   inner_->CloseFile(file);
+}
+
+FileHandle TestSystem::CreateNewFile(const std::string& path, std::uint32_t* error) {
+  if (Inject(Op::CreateNew, error)) return kInvalidFile;
+  const FileHandle file = inner_->CreateNewFile(path, error);
+  if (file != kInvalidFile) openFiles.insert(file);
+  return file;
+}
+
+bool TestSystem::RenameNoReplace(const std::string& from, const std::string& to,
+                                 std::uint32_t* error) {
+  if (Inject(Op::Rename, error)) return false;
+  return inner_->RenameNoReplace(from, to, error);
+}
+
+bool TestSystem::IsSameFile(const std::string& a, const std::string& b) {
+  std::uint32_t error = 0;
+  if (Inject(Op::SameFile, &error)) return false;
+  return inner_->IsSameFile(a, b);
+}
+
+std::vector<std::string> TestSystem::FolderNames(const std::string& folder) {
+  std::uint32_t error = 0;
+  if (Inject(Op::List, &error)) return {};
+  return inner_->FolderNames(folder);
+}
+
+std::vector<FolderEntry> TestSystem::ListFolder(const std::string& folder) {
+  std::uint32_t error = 0;
+  if (Inject(Op::List, &error)) return {};
+  return inner_->ListFolder(folder);
+}
+
+bool TestSystem::CanNameFile(const std::string& path) {
+  std::uint32_t error = 0;
+  if (Inject(Op::NameCheck, &error)) return false;
+  return inner_->CanNameFile(path);
+}
+
+// A lock that cannot be had at all: the run goes on without one, as the Systems do.
+bool TestSystem::LockName(const std::string& folder, const std::string& name, NameLock* lock) {
+  std::uint32_t error = 0;
+  if (Inject(Op::Lock, &error)) {
+    *lock = kNoLock;
+    return true;
+  }
+  return inner_->LockName(folder, name, lock);
+}
+
+DriveType TestSystem::DriveTypeOf(const std::string& root) {
+  std::uint32_t error = 0;
+  if (Inject(Op::DriveType, &error)) return DriveType::Unknown;
+  return inner_->DriveTypeOf(root);
 }
 
 bool TestSystem::FindFile(const std::string& path, FoundFile* found) {

@@ -15,7 +15,11 @@
 
 namespace parcelo {
 
-enum class Op { OpenRead, Create, Read, Write, Close, Find, Remove, FreeBytes, Allocate };
+// Every file and disk operation of the System.
+enum class Op {
+  OpenRead, Create, Read, Write, Close, Find, Remove, FreeBytes, Allocate,
+  CreateNew, Rename, SameFile, List, NameCheck, Lock, DriveType,
+};
 
 struct Box {
   WindowHandle owner;
@@ -28,7 +32,8 @@ class TestSystem : public ForwardingSystem {
  public:
   explicit TestSystem(System* inner) : ForwardingSystem(inner) {}
 
-  // The nth call (from 1) of op fails with error.
+  // The nth call (from 1) of op fails with error; errno tells the same cause, as the
+  // POSIX System leaves it.
   void FailCall(Op op, int n, std::uint32_t error) { faults_[{op, n}] = error; }
   int Calls(Op op) const;
 
@@ -105,8 +110,17 @@ class TestSystem : public ForwardingSystem {
   void CloseFile(FileHandle file) override;
   ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
                         std::uint32_t count, ChunkTap* tap = nullptr) override;
+  FileHandle CreateNewFile(const std::string& path, std::uint32_t* error) override;
+  bool RenameNoReplace(const std::string& from, const std::string& to,
+                       std::uint32_t* error) override;
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
+  bool IsSameFile(const std::string& a, const std::string& b) override;
+  std::vector<std::string> FolderNames(const std::string& folder) override;
+  std::vector<FolderEntry> ListFolder(const std::string& folder) override;
+  bool CanNameFile(const std::string& path) override;
+  bool LockName(const std::string& folder, const std::string& name, NameLock* lock) override;
+  DriveType DriveTypeOf(const std::string& root) override;
   std::uint64_t FreeBytes(const std::string& root) override;
   void* AllocateBuffer(std::uint32_t size) override;
   void FreeBuffer(void* buffer) override;

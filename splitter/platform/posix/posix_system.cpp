@@ -31,6 +31,7 @@ std::uint32_t Win32Error(int error) {
     case ENOMEM: return kErrorNotEnoughMemory;
     case ETXTBSY: case EBUSY: return kErrorSharingViolation;
     case ENOSPC: case EDQUOT: return kErrorDiskFull;
+    case EEXIST: return kErrorFileExists;
     default: return 31;  // ERROR_GEN_FAILURE
   }
 }
@@ -189,6 +190,60 @@ FileHandle PosixSystem::CreateForWriting(const std::string& path, std::uint32_t*
   return fd;
 }
 
+FileHandle PosixSystem::CreateNewFile(const std::string& path, std::uint32_t* error) {
+  std::string host;
+  if (!ToHostPath(path, &host)) {
+    Fail(error, ENOTDIR);
+    return kInvalidFile;
+  }
+  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    Fail(error, errno);
+    return kInvalidFile;
+  }
+  return fd;
+}
+
+bool PosixSystem::RenameNoReplace(const std::string& from, const std::string& to,
+                                  std::uint32_t* error) {
+  std::string hostFrom, hostTo;
+  if (!ToHostPath(from, &hostFrom) || !ToHostPath(to, &hostTo)) {
+    Fail(error, ENOTDIR);
+    return false;
+  }
+  // A new name that differs only in case finds the file itself: that is its new name as
+  // written, as MoveFileA gives it.
+  if (hostTo != hostFrom && IsSameFile(from, to)) {
+    const std::string written = to.substr(to.find_last_of("\\:") + 1);
+    hostTo = fs::path(hostTo).parent_path().string() + "/" + written;
+  }
+  if (renameat2(AT_FDCWD, hostFrom.c_str(), AT_FDCWD, hostTo.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS) {
+    Fail(error, errno);
+    return false;
+  }
+  // File systems without the flag: a hard link cannot replace either.
+  if (link(hostFrom.c_str(), hostTo.c_str()) == 0) {
+    if (unlink(hostFrom.c_str()) == 0) return true;
+    Fail(error, errno);
+    return false;
+  }
+  if (errno != EPERM && errno != ENOTSUP) {
+    Fail(error, errno);
+    return false;
+  }
+  struct stat info;
+  if (lstat(hostTo.c_str(), &info) == 0) {
+    Fail(error, EEXIST);
+    return false;
+  }
+  if (rename(hostFrom.c_str(), hostTo.c_str()) == 0) return true;
+  Fail(error, errno);
+  return false;
+}
+
 IoResult PosixSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
   IoResult result;
   auto* bytes = static_cast<unsigned char*>(buffer);
@@ -261,6 +316,9 @@ bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
     if (alias != aliases.end()) found->alternateName = alias->second;
   }
   found->isDirectory = S_ISDIR(info.st_mode);
+  found->kind = S_ISREG(info.st_mode)   ? EntryKind::File
+                : S_ISDIR(info.st_mode) ? EntryKind::Folder
+                                        : EntryKind::Other;
   found->size = static_cast<std::uint64_t>(info.st_size);
   found->lastWriteTime = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
                          static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
@@ -302,6 +360,31 @@ std::vector<std::string> PosixSystem::FolderNames(const std::string& folder) {
   std::string host;
   if (!ToHostPath(folder, &host)) return {};
   return *listings_.Of(host);
+}
+
+std::vector<FolderEntry> PosixSystem::ListFolder(const std::string& folder) {
+  std::string host;
+  if (!ToHostPath(folder, &host)) return {};
+  std::vector<FolderEntry> entries;
+  const FolderListings::Names names = listings_.Of(host);
+  std::map<std::string, std::string> aliases;
+  if (shortNames_) aliases = AssignShortNames(*names, codePage_);
+  for (const std::string& name : *names) {
+    struct stat info;
+    EntryKind kind = EntryKind::Other;
+    if (lstat((host + "/" + name).c_str(), &info) == 0) {
+      kind = S_ISREG(info.st_mode)   ? EntryKind::File
+             : S_ISDIR(info.st_mode) ? EntryKind::Folder
+             : S_ISLNK(info.st_mode) ? EntryKind::Link
+                                     : EntryKind::Other;
+    }
+    const auto alias = aliases.find(name);
+    entries.push_back({name,
+                       alias == aliases.end() || IsShortName(name, codePage_) ? std::string()
+                                                                              : alias->second,
+                       kind});
+  }
+  return entries;
 }
 
 bool PosixSystem::CanNameFile(const std::string& path) {

@@ -50,10 +50,15 @@ class PosixSystem : public System {
   // tap; see chunk_copy.cpp.
   ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
                         std::uint32_t count, ChunkTap* tap = nullptr) override;
+  FileHandle CreateNewFile(const std::string& path, std::uint32_t* error) override;
+  bool RenameNoReplace(const std::string& from, const std::string& to,
+                       std::uint32_t* error) override;
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
   std::vector<std::string> FolderNames(const std::string& folder) override;
+  std::vector<FolderEntry> ListFolder(const std::string& folder) override;
+  bool NamesHaveCase() override { return true; }
   bool CanNameFile(const std::string& path) override;
   bool MakesShortNames() override { return shortNames_; }
   // A file in /tmp named after the folder's device and inode and the name in capitals,

@@ -184,6 +184,27 @@ FileHandle Win32System::CreateForWriting(const std::string& path, std::uint32_t*
   return FromHandle(file);
 }
 
+FileHandle Win32System::CreateNewFile(const std::string& path, std::uint32_t* error) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE && error != nullptr) {
+    const DWORD code = GetLastError();
+    *error = code == ERROR_ALREADY_EXISTS ? kErrorFileExists : code;
+  }
+  return FromHandle(file);
+}
+
+// MoveFileA never replaces a file; MoveFileExA, which could, is a stub on the 95 family.
+bool Win32System::RenameNoReplace(const std::string& from, const std::string& to,
+                                  std::uint32_t* error) {
+  if (MoveFileA(from.c_str(), to.c_str())) return true;
+  if (error != nullptr) {
+    const DWORD code = GetLastError();
+    *error = code == ERROR_ALREADY_EXISTS ? kErrorFileExists : code;
+  }
+  return false;
+}
+
 IoResult Win32System::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
   IoResult result;
   DWORD done = 0;  // Win95 insists on a count pointer
@@ -221,6 +242,7 @@ bool Win32System::FindFile(const std::string& path, FoundFile* found) {
     found->name = data.cFileName;
     found->alternateName = data.cAlternateFileName;
     found->isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    found->kind = found->isDirectory ? EntryKind::Folder : EntryKind::File;
     found->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     found->lastWriteTime =
         (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
@@ -262,6 +284,24 @@ std::vector<std::string> Win32System::FolderNames(const std::string& folder) {
   } while (FindNextFileA(search, &data));
   FindClose(search);
   return names;
+}
+
+std::vector<FolderEntry> Win32System::ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  std::string pattern = folder;
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  pattern += "*.*";
+  WIN32_FIND_DATAA data = {};
+  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entries.push_back({name, data.cAlternateFileName, isFolder ? EntryKind::Folder : EntryKind::File});
+  } while (FindNextFileA(search, &data));
+  FindClose(search);
+  return entries;
 }
 
 bool Win32System::CanNameFile(const std::string& path) {

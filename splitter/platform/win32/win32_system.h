@@ -18,10 +18,17 @@ class Win32System final : public System {
   IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override;
   IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
   void CloseFile(FileHandle file) override;
+  FileHandle CreateNewFile(const std::string& path, std::uint32_t* error) override;
+  bool RenameNoReplace(const std::string& from, const std::string& to,
+                       std::uint32_t* error) override;
   bool FindFile(const std::string& path, FoundFile* found) override;
   bool RemoveFile(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
   std::vector<std::string> FolderNames(const std::string& folder) override;
+  // No Windows of the 95 family has links; later ones mark placeholders of cloud folders
+  // as reparse points too, which are files to a program that reads them.
+  std::vector<FolderEntry> ListFolder(const std::string& folder) override;
+  bool NamesHaveCase() override { return false; }
   bool CanNameFile(const std::string& path) override;
   bool MakesShortNames() override { return false; }
   // A named mutex for the folder's short path and the name, both in capitals: it lives as
