@@ -151,7 +151,7 @@ TEST_F(QsdtoolTest, CheckSaysWhereAndWhyALoadFails) {
 // A failed call is told in the system's words, never as a bare code.
 TEST_F(QsdtoolTest, FailedReadsGiveTheSystemsReason) {
   const std::string sample = folder.Write("sample.qsd", ReadFileBytes(kSamples + "/Install.qsd"));
-  system.failReadCall = 6;  // ERROR_CRC, as a failing disk gives it
+  system.failReadCall = 7;  // ERROR_CRC, as a failing disk gives it (the first read is the magic)
   EXPECT_EQ(Run({"check", sample}), 1);
   EXPECT_EQ(err.str(), sample + ": does not load: at byte 7, in productName (which begins at "
                                 "byte 4): a read failed: Input/output error\n");

@@ -1,6 +1,5 @@
 #include "tools/qsdtool.h"
 
-#include <cstdio>
 #include <new>
 
 #include "package/load_install_package.h"
@@ -27,7 +26,7 @@ int Usage(std::ostream& err, const std::string& problem) {
 // What path is when it is there but is no regular file, else empty. Reading a FIFO would
 // wait for a writer for ever, and a folder or a device is never a data file.
 std::string NotAFile(const std::string& path) {
-  switch (KindOfPath(path)) {
+  switch (Files().KindOfPath(SystemPath(path), true)) {
     case PathKind::None:
     case PathKind::File:
       return {};
@@ -49,26 +48,27 @@ int RefuseNotAFile(const std::string& path, const std::string& what, std::ostrea
 
 // Through the installer's System, so that a failure comes with the system's code.
 bool ReadWholeFile(const std::string& path, std::string* text, std::uint32_t* error) {
-  const FileHandle file = Sys().OpenExistingForReading(path, error);
+  const FileHandle file = Files().OpenExistingForReading(path, error);
   if (file == kInvalidFile) return false;
   char chunk[65536];
   IoResult read;
   do {
-    read = Sys().ReadFile(file, chunk, sizeof chunk);
+    read = Files().ReadFile(file, chunk, sizeof chunk);
     text->append(chunk, read.bytes);
   } while (read.ok && read.bytes == sizeof chunk);
-  Sys().CloseFile(file);
+  Files().CloseFile(file);
   *error = read.error;
   return read.ok;
 }
 
 bool IsRecord(const std::string& path) {
+  std::uint32_t error = 0;
+  const FileHandle file = Files().OpenExistingForReading(path, &error);
+  if (file == kInvalidFile) return false;
   char magic[3] = {};
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) return false;
-  const bool read = std::fread(magic, 1, sizeof magic, in) == sizeof magic;
-  std::fclose(in);
-  return read && std::string(magic, 3) == "QSU";
+  const IoResult read = Files().ReadFile(file, magic, sizeof magic);
+  Files().CloseFile(file);
+  return read.ok && read.bytes == sizeof magic && std::string(magic, 3) == "QSU";
 }
 
 // The manifest's names are DOS paths; the files lie beside the manifest on this host.
@@ -124,7 +124,7 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   ParseManifest(text, force, &manifest);
   for (std::size_t i = 0; i < manifest.package.files.size(); ++i) {
     const std::string name = manifest.package.files[i].name;
-    if (KindOfPath(JoinPath(folder, HostName(name))) == PathKind::None) {
+    if (Files().KindOfPath(SystemPath(JoinPath(folder, HostName(name))), true) == PathKind::None) {
       manifest.issues.push_back(
           {manifest.fileLines[i], false, name + " is not beside the manifest"});
     }
@@ -225,8 +225,9 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
   if (const std::string what = NotAFile(path); !what.empty()) return RefuseNotAFile(path, what, err);
 
   LoadReport report;
-  const std::uint64_t size = FileSizeOf(path);
-  if (IsRecord(path)) {
+  std::uint64_t size = 0;
+  Files().FileSize(SystemPath(path), &size);
+  if (IsRecord(SystemPath(path))) {
     UninstallRecord record;
     if (!LoadUninstallRecord(SystemPath(path), &record, &report)) {
       ReportFailure(path, report, err);
