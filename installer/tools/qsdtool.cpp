@@ -12,6 +12,7 @@
 #include "tools/manifest.h"
 #include "tools/output_file.h"
 #include "tools/system_error_text.h"
+#include "tools/text_escape.h"
 #include "uninstaller/record_checks.h"
 #include "uninstaller/uninstall_names.h"
 
@@ -129,6 +130,20 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
           {manifest.fileLines[i], false, name + " is not beside the manifest"});
     }
   }
+  // Like a compiler, pack never writes over one of its own inputs.
+  const std::string target = SystemPath(output);
+  if (Files().IsSameFile(target, SystemPath(manifestPath))) {
+    manifest.issues.push_back(
+        {0, true, "the output " + output + " is the manifest itself; packing would write over it"});
+  }
+  for (std::size_t i = 0; i < manifest.package.files.size(); ++i) {
+    const std::string name = manifest.package.files[i].name;
+    if (Files().IsSameFile(target, SystemPath(JoinPath(folder, HostName(name))))) {
+      manifest.issues.push_back({manifest.fileLines[i], true,
+                                 "file name " + name + " is the output " + output +
+                                     "; packing would write over it"});
+    }
+  }
   int errors = 0;
   for (const ManifestIssue& issue : manifest.issues) {
     err << manifestPath << ':';
@@ -174,8 +189,29 @@ void Show(const Loaded& loaded, const char* kind, const ShowHow& how, std::ostre
   }
 }
 
-// What the uninstaller would refuse in a package's extras, or in a record; empty if nothing.
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+// What the uninstaller would refuse in the record the installer writes from a package, or
+// in a record; empty if nothing.
 std::string PackageRefusal(const InstallPackage& package) {
+  const std::string product = package.productName;
+  if (product.find('\\') != std::string::npos) {
+    return "the product name " + Quoted(product) + " holds a backslash";
+  }
+  if (const std::string problem = StartMenuFolderProblem(package.startMenuFolder);
+      !problem.empty()) {
+    return "the Start Menu folder " + Quoted(package.startMenuFolder) + " " + problem;
+  }
+  for (const FileEntry& file : package.files) {
+    if (const std::string problem = RelativeNameProblem(file.name); !problem.empty()) {
+      return "the file name " + Quoted(file.name) + " " + problem;
+    }
+  }
+  for (const ShortcutEntry& shortcut : package.shortcuts) {
+    if (const std::string problem = RelativeNameProblem(shortcut.name); !problem.empty()) {
+      return "the shortcut name " + Quoted(shortcut.name) + " " + problem;
+    }
+  }
   for (std::size_t i = 0; i < package.uninstallExtras.size(); ++i) {
     UninstallExtra extra;
     const std::string text = package.uninstallExtras[i].data();
@@ -251,7 +287,16 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
 
 }  // namespace
 
-int RunQsdtool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunQsdtool(const std::vector<std::string>& args, std::ostream& rawOut,
+               std::ostream& rawErr) {
+  // Names, extras and headers come from files anyone may hand over: no control character
+  // of theirs reaches the terminal. dump escapes its own output, field by field.
+  ControlEscaper errEscaper(rawErr);
+  ControlEscaper outEscaper(rawOut);
+  std::ostream err(&errEscaper);
+  std::ostream escapedOut(&outEscaper);
+  const bool dump = !args.empty() && args[0] == "dump";
+  std::ostream& out = dump ? rawOut : escapedOut;
   if (args.empty()) return Usage(err, "no command");
   const std::string& command = args[0];
   try {
