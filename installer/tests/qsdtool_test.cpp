@@ -468,6 +468,27 @@ TEST_F(QsdtoolTest, CheckAndPackEscapeControlCharacters) {
                                "directory\n");
 }
 
+// Windows 98's Add/Remove Programs lists no product name longer than 63 characters: pack
+// and check say so, and still pack and pass it.
+TEST_F(QsdtoolTest, PackAndCheckWarnOfANameTooLongForTheListOfPrograms) {
+  const std::string warning =
+      "warning: product name is 64 characters long; Windows 98's Add/Remove Programs lists no "
+      "name longer than 63, so the product could not be removed from the Control Panel\n";
+  for (const std::size_t length : {63u, 64u}) {
+    SCOPED_TRACE(length);
+    const std::string name(length, 'n');
+    const std::string manifest =
+        folder.Write("Install.manifest", "[product]\nname = " + name + "\n");
+    ASSERT_EQ(Run({"pack", manifest}), 0);
+    EXPECT_EQ(err.str(), length == 63 ? "" : manifest + ":2: " + warning);
+    const std::string package = folder.path() + "/Install.qsd";
+    EXPECT_EQ(ReadFileBytes(package), PackageStart(name, "") + U16(0) + U16(0) + Str("") + U16(0));
+    ASSERT_EQ(Run({"check", package}), 0);
+    EXPECT_EQ(err.str(), length == 63 ? "" : package + ": " + warning);
+    EXPECT_NE(out.str().find(": loads as Install.qsd"), std::string::npos);
+  }
+}
+
 // Every step of writing the output can fail: each failure is told, the earlier package
 // stays byte for byte, and no temporary file is left.
 TEST_F(QsdtoolTest, PackKeepsTheEarlierPackageWhenAnyWriteStepFails) {

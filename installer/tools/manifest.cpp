@@ -87,6 +87,10 @@ void RefuseUnremovable(Parser& parser, const std::string& what, const std::strin
   parser.Error(what + " " + problem + "; the uninstaller would refuse to remove the product");
 }
 
+// Add/Remove Programs on Windows 98 shows no DisplayName longer than this (the key's name
+// is held to it too), so a longer product could not be removed from the Control Panel.
+constexpr std::size_t kListedNameLimit = 63;
+
 // File names are relative to the installer's folder and to the destination folder at once,
 // so neither may be left.
 bool CheckFileName(Parser& parser, const std::string& name) {
@@ -233,6 +237,8 @@ void SetKey(Parser& parser, const std::string& key, const std::string& value) {
     // The product names the registry key below the system's list of programs.
     if (value.find('\\') != std::string::npos) {
       RefuseUnremovable(parser, "product name " + value, "holds a backslash");
+    } else if (value.size() > kListedNameLimit) {
+      parser.Issue(false, ListedNameWarning(value.size()));
     }
   } else if (parser.section == Section::Product && key == "destination") {
     Store(parser, "destination folder", value, package.destinationFolder, kPathSize);
@@ -319,6 +325,16 @@ void ParseLine(Parser& parser, const std::string& text) {
 }
 
 }  // namespace
+
+std::string ListedNameWarning(std::size_t length) {
+  return "product name is " + std::to_string(length) + " characters long; Windows 98's " +
+         "Add/Remove Programs lists no name longer than " + std::to_string(kListedNameLimit) +
+         ", so the product could not be removed from the Control Panel";
+}
+
+bool IsListedNameTooLong(const char* productName) {
+  return std::strlen(productName) > kListedNameLimit;
+}
 
 int ParseManifest(const std::string& text, bool forcePlacement, Manifest* manifest) {
   Parser parser(forcePlacement, *manifest);

@@ -1,5 +1,6 @@
 #include "tools/qsdtool.h"
 
+#include <cstring>
 #include <new>
 
 #include "package/load_install_package.h"
@@ -280,6 +281,9 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
     return 1;
   }
   const std::string refusal = dump ? std::string() : PackageRefusal(Package());
+  if (!dump && refusal.empty() && IsListedNameTooLong(Package().productName)) {
+    err << path << ": warning: " << ListedNameWarning(std::strlen(Package().productName)) << '\n';
+  }
   if (refusal.empty()) Show(Package(), "Install.qsd", {path, report.offset, size, dump, json}, out);
   ResetInstallPackage();
   return refusal.empty() ? 0 : ReportRefusal(path, refusal, err);
