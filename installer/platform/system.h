@@ -1,6 +1,8 @@
 // The installer's one window onto the operating system. Portable code never includes
-// <windows.h>; it asks the installed System instead. Values and codes mirror Win32 so the
-// Win32 System can pass them straight through. Paths inside the logic are DOS paths
+// <windows.h>; it asks the installed System instead: three tables, as SQLite splits its
+// VFS (files and disks, the registry, windows and the shell), each wholly abstract, so a
+// wrapper changes one table and forwards the rest (platform/forwarding_system.h). Values
+// and codes mirror Win32 so the Win32 System can pass them straight through. Paths inside the logic are DOS paths
 // ("C:\WINDOWS\Start Menu\Programs"); a POSIX System maps their drive letters to folders.
 // Method names avoid the Win32 A/W macros (MessageBox, DeleteFile, CopyFile).
 #pragma once
@@ -86,7 +88,7 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // GetWindowsDirectoryA, no trailing backslash.
+  // GetWindowsDirectoryA, no trailing backslash: where the files of the system lie.
   virtual std::string WindowsFolder() = 0;
 
   // OpenExistingForReading is GENERIC_READ with no sharing, OPEN_EXISTING, sequential
