@@ -24,6 +24,7 @@ bool FaultPlan::Faulted(const std::string& operation, std::uint32_t* error) {
 }
 
 FileHandle TestFileSystem::OpenExistingForReading(const std::string& path, std::uint32_t* error) {
+  if (plan_.Faulted("OpenExistingForReading", error)) return kInvalidFile;
   const FileHandle file = inner_.OpenExistingForReading(path, error);
   if (file != kInvalidFile) ++openFiles;
   return file;

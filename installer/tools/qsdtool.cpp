@@ -132,14 +132,16 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     }
   }
   // Like a compiler, pack never writes over one of its own inputs.
+  // Only a file is compared: opening a device to compare it could wait or act.
   const std::string target = SystemPath(output);
-  if (Files().IsSameFile(target, SystemPath(manifestPath))) {
+  const bool outputIsFile = Files().KindOfPath(target, false) == PathKind::File;
+  if (outputIsFile && Files().IsSameFile(target, SystemPath(manifestPath))) {
     manifest.issues.push_back(
         {0, true, "the output " + output + " is the manifest itself; packing would write over it"});
   }
   for (std::size_t i = 0; i < manifest.package.files.size(); ++i) {
     const std::string name = manifest.package.files[i].name;
-    if (Files().IsSameFile(target, SystemPath(JoinPath(folder, HostName(name))))) {
+    if (outputIsFile && Files().IsSameFile(target, SystemPath(JoinPath(folder, HostName(name))))) {
       manifest.issues.push_back({manifest.fileLines[i], true,
                                  "file name " + name + " is the output " + output +
                                      "; packing would write over it"});
