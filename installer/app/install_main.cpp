@@ -12,7 +12,7 @@ using namespace qinstall;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SetWin32Program(instance, &DialogProcedureFor);
-  InstallSystem(&PlatformSystem());
+  InstallSystem(PlatformSystem());
   InitCommonControls();  // for the progress bar
   if (!StartInstaller()) return 0;
 

@@ -14,7 +14,7 @@ using namespace qinstall;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SetWin32Program(instance, &UninstallerDialogProcedureFor);
-  InstallSystem(&PlatformSystem());
+  InstallSystem(PlatformSystem());
   InitCommonControls();  // for the progress bar
 
   // A relative record path means the folder the user started it from. Then leave that
@@ -25,7 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const DWORD length = GetFullPathNameA(recordPath.c_str(), MAX_PATH, full, nullptr);
     if (length > 0 && length < MAX_PATH) recordPath = full;
   }
-  SetCurrentDirectoryA(Sys().WindowsFolder().c_str());
+  SetCurrentDirectoryA(Files().WindowsFolder().c_str());
   if (!StartUninstaller(recordPath)) return 0;
 
   MSG message = {};

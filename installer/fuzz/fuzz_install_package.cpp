@@ -10,8 +10,7 @@
 using namespace qinstall;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static MemorySystem system;
-  InstallSystem(&system);
+  static MemoryFileSystem& system = InstallMemorySystem();
   system.Serve(data, size);
   LoadReport report;
   const int loaded = LoadInstallPackage("Install.qsd", &report);

@@ -8,8 +8,7 @@
 using namespace qinstall;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static MemorySystem system;
-  InstallSystem(&system);
+  static MemoryFileSystem& system = InstallMemorySystem();
   system.Serve(data, size);
   UninstallRecord record;
   LoadReport report;

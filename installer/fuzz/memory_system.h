@@ -1,5 +1,5 @@
-// A System that serves one file from memory, so the fuzzers reach the real readers without
-// touching the disk on every input.
+// A file system that serves one file from memory, so the fuzzers reach the real readers
+// without touching the disk on every input, and windows whose boxes say nothing.
 #pragma once
 
 #include <algorithm>
@@ -7,12 +7,14 @@
 #include <cstring>
 
 #include "package/install_package.h"
-#include "platform/system.h"
+#include "platform/forwarding_system.h"
 
 namespace qinstall {
 
-class MemorySystem : public System {
+class MemoryFileSystem : public ForwardingFileSystem {
  public:
+  MemoryFileSystem() : ForwardingFileSystem(*PlatformSystem().files) {}
+
   void Serve(const std::uint8_t* data, std::size_t size) {
     data_ = data;
     size_ = size;
@@ -41,9 +43,6 @@ class MemorySystem : public System {
   void* AllocateMemory(std::size_t bytes) override {
     return bytes > kLargestList ? nullptr : std::malloc(bytes);
   }
-  int ShowMessageBox(WindowHandle, const std::string&, const std::string&, unsigned) override {
-    return kIdOk;
-  }
 
  private:
   static constexpr std::size_t kLargestList = 4 << 20;
@@ -52,6 +51,22 @@ class MemorySystem : public System {
   std::size_t position_ = 0;
   bool open_ = false;
 };
+
+class SilentWindowSystem : public ForwardingWindowSystem {
+ public:
+  SilentWindowSystem() : ForwardingWindowSystem(*PlatformSystem().windows) {}
+  int ShowMessageBox(WindowHandle, const std::string&, const std::string&, unsigned) override {
+    return kIdOk;
+  }
+};
+
+// Installs the two over the platform's registry; returns the file system to serve from.
+inline MemoryFileSystem& InstallMemorySystem() {
+  static MemoryFileSystem files;
+  static SilentWindowSystem windows;
+  InstallSystem(System{&files, PlatformSystem().registry, &windows});
+  return files;
+}
 
 // Every stored string must be terminated inside its buffer.
 template <std::size_t N>

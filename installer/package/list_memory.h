@@ -28,7 +28,7 @@ struct SystemAllocator {
     }
     void* memory = count > static_cast<std::size_t>(-1) / sizeof(T)
                        ? nullptr
-                       : Sys().AllocateMemory(count * sizeof(T));
+                       : Files().AllocateMemory(count * sizeof(T));
     // The library's own hook: it throws std::bad_alloc where there are exceptions (the
     // command-line tools); the GUI programs' runtime shows "Out of memory." and ends.
     if (memory == nullptr) std::__throw_bad_alloc();
@@ -57,7 +57,7 @@ template <typename T>
 int AllocateSlots(List<T>& list, std::size_t count) {
   if (count == 0) return 1;
   if (count > static_cast<std::size_t>(-1) / sizeof(T)) return 0;
-  void* memory = Sys().AllocateMemory(count * sizeof(T));
+  void* memory = Files().AllocateMemory(count * sizeof(T));
   if (memory == nullptr) return 0;
   SystemAllocator<T>::granted = static_cast<T*>(memory);
   SystemAllocator<T>::grantedCount = count;

@@ -95,7 +95,7 @@ int LoadInstallPackage(const std::string& fileName, LoadReport* report) {
   PackageFile file;
   if (!OpenPackageFile(fileName, &file, note)) return 0;
   const int loaded = ReadPackage(file, Package(), note);
-  Sys().CloseFile(file.handle);
+  Files().CloseFile(file.handle);
   if (!loaded) {
     ResetInstallPackage();
     if (note.outOfMemory) ShowOutOfMemory();

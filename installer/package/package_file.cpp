@@ -61,7 +61,7 @@ int ReadFixed(PackageFile& file, void* data, std::uint32_t size, FieldName field
 }  // namespace
 
 IoResult ReadBytes(PackageFile& file, void* data, std::uint32_t count) {
-  const IoResult result = Sys().ReadFile(file.handle, data, count);
+  const IoResult result = Files().ReadFile(file.handle, data, count);
   file.offset += result.bytes;
   if (!result.ok) {
     file.fault = ReadFault::ReadFailed;
@@ -121,7 +121,7 @@ int ReadCountField(PackageFile& file, std::uint16_t* count, FieldName field, Loa
 
 int OpenPackageFile(const std::string& fileName, PackageFile* file, LoadReport& report) {
   std::uint32_t error = 0;
-  file->handle = Sys().OpenExistingForReading(fileName, &error);
+  file->handle = Files().OpenExistingForReading(fileName, &error);
   if (file->handle != kInvalidFile) return 1;
   report.reason = "cannot be opened";
   report.systemError = error;
@@ -159,6 +159,6 @@ void NoteOutOfMemory(const PackageFile& file, FieldName field, std::uint32_t cou
   report.outOfMemory = true;
 }
 
-void ShowOutOfMemory() { Sys().ShowMessageBox(nullptr, "Out of memory.", "Error", kMbOk | kMbIconError); }
+void ShowOutOfMemory() { Windows().ShowMessageBox(nullptr, "Out of memory.", "Error", kMbOk | kMbIconError); }
 
 }  // namespace qinstall

@@ -65,7 +65,7 @@ int LoadUninstallRecord(const std::string& fileName, UninstallRecord* record,
   PackageFile file;
   if (!OpenPackageFile(fileName, &file, note)) return 0;
   const int loaded = ReadRecord(file, *record, note);
-  Sys().CloseFile(file.handle);
+  Files().CloseFile(file.handle);
   if (!loaded) {
     *record = UninstallRecord{};
     if (note.outOfMemory) ShowOutOfMemory();

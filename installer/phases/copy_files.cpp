@@ -13,7 +13,7 @@ enum class Copy { Done, GivenUp };
 
 // Asks after a failed copy; true when the user gives up.
 bool GivesUp(const std::string& name) {
-  return Sys().ShowMessageBox(Run().progressDialog, "Error copying file '" + name + "'", "Error",
+  return Windows().ShowMessageBox(Run().progressDialog, "Error copying file '" + name + "'", "Error",
                               kMbRetryCancel | kMbIconError) == kIdCancel;
 }
 
@@ -27,14 +27,14 @@ Copy CopyWithRetry(const std::string& source, const std::string& target, bool ta
     // Never copy over a file that could not be kept: that copy could not be taken back.
     const bool ready = targetFits && (!keepOld || !kept.empty());
     std::uint32_t error = 0;
-    if (ready && Sys().CopyFileOver(source, target, &error)) {
+    if (ready && Files().CopyFileOver(source, target, &error)) {
       if (noteWrite) NoteWrite(RunWrite::Kind::File, target, kept);
       return Copy::Done;
     }
     if (GivesUp(name)) {
       if (!kept.empty()) {
         std::uint32_t error = 0;
-        Sys().RemoveFile(target, &error);
+        Files().RemoveFile(target, &error);
         PutBack(kept, target);
       }
       return Copy::GivenUp;
@@ -57,8 +57,8 @@ int CopyPackageFiles() {
     const std::string name = package.files[i].name;
     std::string target;
     const bool fits = BuildPath(&target, {package.destinationFolder, "\\", name});
-    const bool exists = fits && Sys().PathExists(target);
-    if (exists && Sys().ShowMessageBox(Run().progressDialog,
+    const bool exists = fits && Files().PathExists(target);
+    if (exists && Windows().ShowMessageBox(Run().progressDialog,
                                        "File '" + name + "' already exists. Overwrite?",
                                        "File Already Exists", kMbYesNo) == kIdNo) {
       Run().declinedFiles.push_back(i);
@@ -72,7 +72,7 @@ int CopyPackageFiles() {
   }
 
   std::string uninstaller;
-  const bool fits = BuildPath(&uninstaller, {Sys().WindowsFolder(), "\\", kUninstallerName});
+  const bool fits = BuildPath(&uninstaller, {Files().WindowsFolder(), "\\", kUninstallerName});
   if (CopyWithRetry(kUninstallerName, uninstaller, fits, kUninstallerName, false, false) ==
       Copy::GivenUp) {
     CloseProgressDialog();

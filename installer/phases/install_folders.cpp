@@ -11,7 +11,7 @@ namespace qinstall {
 namespace {
 
 int FailFolders(const char* message) {
-  Sys().ShowMessageBox(Run().progressDialog, message, "Error", kMbOk | kMbIconError);
+  Windows().ShowMessageBox(Run().progressDialog, message, "Error", kMbOk | kMbIconError);
   CloseProgressDialog();
   return 0;
 }
@@ -23,9 +23,9 @@ constexpr char kStartMenuMessage[] =
 
 // Creates path unless something of that name is there; true when it is there now.
 bool MakeFolder(const std::string& path, bool* created) {
-  if (Sys().PathExists(path)) return true;
+  if (Files().PathExists(path)) return true;
   std::uint32_t error = 0;
-  if (!Sys().CreateFolder(path, &error)) return false;
+  if (!Files().CreateFolder(path, &error)) return false;
   *created = true;
   return true;
 }
@@ -41,7 +41,7 @@ int CreateInstallFolders() {
   // The full form goes into the record even when no Start Menu link is made, so a form
   // too long to hold is refused before anything is created.
   std::string startMenu;
-  if (!BuildPath(&startMenu, {Sys().WindowsFolder(), "\\Start Menu\\", package.startMenuFolder})) {
+  if (!BuildPath(&startMenu, {Files().WindowsFolder(), "\\Start Menu\\", package.startMenuFolder})) {
     return FailFolders(kStartMenuMessage);
   }
   std::memcpy(package.startMenuFolder, startMenu.c_str(), startMenu.size() + 1);

@@ -27,6 +27,6 @@ bool SameNameNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string DesktopFolder() { return Sys().WindowsFolder() + "\\Desktop"; }
+std::string DesktopFolder() { return Files().WindowsFolder() + "\\Desktop"; }
 
 }  // namespace qinstall

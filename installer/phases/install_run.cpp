@@ -23,20 +23,20 @@ void ResetInstallRun() {
 
 bool CancelConfirmed() {
   if (cancelRequested.load() != 1) return false;
-  return Sys().ShowMessageBox(run.progressDialog, "Are you sure you want to cancel the installation?",
+  return Windows().ShowMessageBox(run.progressDialog, "Are you sure you want to cancel the installation?",
                               "Cancel Installation", kMbYesNo | kMbIconQuestion) == kIdYes;
 }
 
-void StepProgress() { Sys().ProgressDelta(run.progressDialog, kIdProgressBar, 1); }
+void StepProgress() { Windows().ProgressDelta(run.progressDialog, kIdProgressBar, 1); }
 
-void SetStatus(const std::string& text) { Sys().SetItemText(run.progressDialog, kIdStatusText, text); }
+void SetStatus(const std::string& text) { Windows().SetItemText(run.progressDialog, kIdStatusText, text); }
 
 void CloseProgressDialog() {
   // Every end of the run passes here, after any rollback: what is still kept aside now
   // belongs to no one.
   DropKeptFiles();
   workerStage = WorkerStage::Closing;
-  Sys().CloseWindow(run.progressDialog);
+  Windows().CloseWindow(run.progressDialog);
 }
 
 }  // namespace qinstall

@@ -32,8 +32,8 @@ void InstallWorker() {
   // Formed in 32 bits: 65,535 files and a shortcut phase must not wrap to a tiny range.
   std::uint32_t top = static_cast<std::uint32_t>(package.files.size()) + 2;
   if (shortcutPhase) top += static_cast<std::uint32_t>(package.shortcuts.size());
-  Sys().ProgressSetRange(dialog, kIdProgressBar, 0, top);
-  Sys().ProgressSetPos(dialog, kIdProgressBar, 0);
+  Windows().ProgressSetRange(dialog, kIdProgressBar, 0, top);
+  Windows().ProgressSetPos(dialog, kIdProgressBar, 0);
 
   SetStatus("Initializing...");
   if (!CreateInstallFolders()) return;
@@ -49,7 +49,7 @@ void InstallWorker() {
 
   SetStatus("Updating registry...");
   if (!WriteUninstallRegistry()) {
-    Sys().ShowMessageBox(nullptr, "Unexpected error accessing the system registry.",
+    Windows().ShowMessageBox(nullptr, "Unexpected error accessing the system registry.",
                          "Unexpected Error", kMbOk);
     CloseProgressDialog();
     return;
@@ -68,7 +68,7 @@ void InstallWorker() {
     return;
   }
   SetStatus("Done.");
-  Sys().ShowMessageBox(dialog, "Installation is now complete.", "Installation Complete", kMbOk);
+  Windows().ShowMessageBox(dialog, "Installation is now complete.", "Installation Complete", kMbOk);
   CloseProgressDialog();
 }
 

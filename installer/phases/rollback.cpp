@@ -21,8 +21,8 @@ int RemoveShortcuts() {
 
 int RemoveCreatedFolders() {
   const InstallRun& run = Run();
-  if (run.destinationCreated) Sys().RemoveFolder(Package().destinationFolder);
-  if (run.startMenuFolderCreated) Sys().RemoveFolder(Package().startMenuFolder);
+  if (run.destinationCreated) Files().RemoveFolder(Package().destinationFolder);
+  if (run.startMenuFolderCreated) Files().RemoveFolder(Package().startMenuFolder);
   return 1;
 }
 

@@ -32,7 +32,7 @@ bool RunMayWrite(const std::string& candidate) {
 }  // namespace
 
 std::string KeepAside(const std::string& path) {
-  if (!Sys().PathExists(path) || Sys().IsFolder(path)) return {};
+  if (!Files().PathExists(path) || Files().IsFolder(path)) return {};
   const std::size_t slash = path.rfind('\\');
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   // An 8.3 name, so it fits every file system the installer may meet.
@@ -43,16 +43,16 @@ std::string KeepAside(const std::string& path) {
     }
     std::string candidate;
     if (!BuildPath(&candidate, {folder, name})) return {};
-    if (Sys().PathExists(candidate) || RunMayWrite(candidate)) continue;
+    if (Files().PathExists(candidate) || RunMayWrite(candidate)) continue;
     std::uint32_t error = 0;
-    return Sys().RenameFile(path, candidate, &error) ? candidate : std::string();
+    return Files().RenameFile(path, candidate, &error) ? candidate : std::string();
   }
   return {};
 }
 
 bool PutBack(const std::string& keptPath, const std::string& path) {
   std::uint32_t error = 0;
-  return Sys().RenameFile(keptPath, path, &error);
+  return Files().RenameFile(keptPath, path, &error);
 }
 
 void NoteWrite(RunWrite::Kind kind, const std::string& path, const std::string& keptPath) {
@@ -64,7 +64,7 @@ void UndoWrites(RunWrite::Kind kind) {
   for (std::size_t i = writes.size(); i-- > 0;) {
     if (writes[i].kind != kind) continue;
     std::uint32_t error = 0;
-    Sys().RemoveFile(writes[i].path, &error);
+    Files().RemoveFile(writes[i].path, &error);
     // A kept file that cannot come back stays under its kept name: never deleted.
     if (!writes[i].keptPath.empty()) PutBack(writes[i].keptPath, writes[i].path);
     writes.erase(writes.begin() + static_cast<std::ptrdiff_t>(i));
@@ -74,7 +74,7 @@ void UndoWrites(RunWrite::Kind kind) {
 void DropKeptFiles() {
   for (const RunWrite& write : Run().writes) {
     std::uint32_t error = 0;
-    if (!write.keptPath.empty()) Sys().RemoveFile(write.keptPath, &error);
+    if (!write.keptPath.empty()) Files().RemoveFile(write.keptPath, &error);
   }
   Run().writes.clear();
 }

@@ -15,7 +15,7 @@ int CreateShellLink(const char* target, const char* arguments, const char* linkF
   link.iconPath = iconPath != nullptr ? iconPath : "";
   link.iconIndex = iconIndex;
   link.workingFolder = workingFolder != nullptr ? workingFolder : "";
-  return Sys().SaveShellLink(link) ? 1 : 0;
+  return Windows().SaveShellLink(link) ? 1 : 0;
 }
 
 }  // namespace qinstall

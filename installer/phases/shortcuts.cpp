@@ -18,7 +18,7 @@ void MakeLink(const std::string& folder, const ShortcutEntry& entry, const std::
   std::string linkFile;
   if (!BuildPath(&linkFile, {folder, "\\", entry.name})) return;
   std::string kept;
-  if (Sys().PathExists(linkFile) && !Sys().IsFolder(linkFile)) {
+  if (Files().PathExists(linkFile) && !Files().IsFolder(linkFile)) {
     kept = KeepAside(linkFile);
     if (kept.empty()) return;
   }
@@ -27,7 +27,7 @@ void MakeLink(const std::string& folder, const ShortcutEntry& entry, const std::
     NoteWrite(RunWrite::Kind::Link, linkFile, kept);
   } else if (!kept.empty()) {
     std::uint32_t error = 0;
-    Sys().RemoveFile(linkFile, &error);
+    Files().RemoveFile(linkFile, &error);
     PutBack(kept, linkFile);
   }
 }

@@ -18,7 +18,7 @@ class RecordFile {
   explicit RecordFile(FileHandle handle) : handle_(handle) {}
 
   bool Bytes(const void* data, std::uint32_t count) {
-    return ok_ && (ok_ = Sys().WriteFile(handle_, data, count).ok);
+    return ok_ && (ok_ = Files().WriteFile(handle_, data, count).ok);
   }
   bool Text(const char* text) {
     return Bytes(text, static_cast<std::uint32_t>(std::strlen(text) + 1));
@@ -61,7 +61,7 @@ bool Lists(const UninstallRecord& record, const char* name) {
 std::vector<const char*> ListedFiles(const std::string& path) {
   const InstallPackage& package = Package();
   UninstallRecord earlier;
-  const bool sameProduct = !Run().declinedFiles.empty() && Sys().PathExists(path) &&
+  const bool sameProduct = !Run().declinedFiles.empty() && Files().PathExists(path) &&
                            LoadUninstallRecord(path, &earlier) &&
                            SameNameNoCase(earlier.productName, package.productName);
   std::vector<const char*> names;
@@ -105,9 +105,9 @@ int WriteUninstallRecord(const std::string& path) {
   // An earlier record comes back if this run is rolled back; one that cannot be kept
   // aside is not written over, as that could not be taken back.
   const std::string kept = KeepAside(path);
-  if (kept.empty() && Sys().PathExists(path)) return 0;
+  if (kept.empty() && Files().PathExists(path)) return 0;
   std::uint32_t error = 0;
-  const FileHandle handle = Sys().CreateForWriting(path, &error);
+  const FileHandle handle = Files().CreateForWriting(path, &error);
   if (handle == kInvalidFile) {
     if (!kept.empty()) PutBack(kept, path);
     return 0;
@@ -115,7 +115,7 @@ int WriteUninstallRecord(const std::string& path) {
   NoteWrite(RunWrite::Kind::File, path, kept);
   RecordFile file(handle);
   const bool written = WriteFields(file, files);
-  Sys().CloseFile(handle);
+  Files().CloseFile(handle);
   return written ? 1 : 0;
 }
 

@@ -1,6 +1,8 @@
 // The installer's one window onto the operating system. Portable code never includes
-// <windows.h>; it asks the installed System instead. Values and codes mirror Win32 so the
-// Win32 System can pass them straight through. Paths inside the logic are DOS paths
+// <windows.h>; it asks the installed System instead: three tables, as SQLite splits its
+// VFS (files and disks, the registry, windows and the shell), each wholly abstract, so a
+// wrapper changes one table and forwards the rest (platform/forwarding_system.h). Values
+// and codes mirror Win32 so the Win32 System can pass them straight through. Paths inside the logic are DOS paths
 // ("C:\WINDOWS\Start Menu\Programs"); a POSIX System maps their drive letters to folders.
 // Method names avoid the Win32 A/W macros (MessageBox, DeleteFile, CopyFile).
 #pragma once
@@ -78,103 +80,142 @@ struct ShellLink {
   std::string workingFolder;
 };
 
-class System {
+// What a path names; None when nothing can be found there.
+enum class PathKind { None, File, Folder, Fifo, Device, Link, Socket, Other };
+
+// Files, folders and disks, and the memory for the lists that are read from files.
+class FileSystem {
  public:
-  virtual ~System() = default;
+  virtual ~FileSystem() = default;
 
-  // Every operation but the five that reading a data file needs has a default that fails
-  // (or does nothing), so a System made for one job (fuzzing the readers) stays small.
+  // GetWindowsDirectoryA, no trailing backslash: where the files of the system lie.
+  virtual std::string WindowsFolder() = 0;
 
-  // Platform.
-  virtual std::uint32_t PlatformId();     // GetVersionExA's dwPlatformId
-  virtual std::string WindowsFolder();    // GetWindowsDirectoryA, no trailing backslash
-
-  // Files. OpenExistingForReading is GENERIC_READ with no sharing, OPEN_EXISTING,
-  // sequential scan. CreateForWriting is GENERIC_WRITE, no sharing, CREATE_ALWAYS.
+  // OpenExistingForReading is GENERIC_READ with no sharing, OPEN_EXISTING, sequential
+  // scan. CreateForWriting is GENERIC_WRITE, no sharing, CREATE_ALWAYS.
   virtual FileHandle OpenExistingForReading(const std::string& path, std::uint32_t* error) = 0;
-  virtual FileHandle CreateForWriting(const std::string& path, std::uint32_t* error);
+  virtual FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) = 0;
+  // A new, empty file beside path under a name no file has, open for writing, with the
+  // permissions of the file at path (or those a new file gets); *temporary receives its path.
+  // Fails when the file at path may not be written.
+  virtual FileHandle CreateTemporaryBeside(const std::string& path, std::string* temporary,
+                                           std::uint32_t* error) = 0;
   virtual IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) = 0;
-  virtual IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count);
+  virtual IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) = 0;
+  // FlushFileBuffers: what was written is on the disk.
+  virtual bool FlushFile(FileHandle file, std::uint32_t* error) = 0;
   virtual void CloseFile(FileHandle file) = 0;
   // FindFirstFileA on the exact path: anything found, file or folder, exists.
-  virtual bool PathExists(const std::string& path);
-  virtual bool IsFolder(const std::string& path);
+  virtual bool PathExists(const std::string& path) = 0;
+  virtual bool IsFolder(const std::string& path) = 0;
+  // Without opening it (a FIFO would wait for a writer); a link itself unless followLinks.
+  // Names that mean a device in every folder (NUL, COM1) are devices.
+  virtual PathKind KindOfPath(const std::string& path, bool followLinks) = 0;
+  // Whether both paths name one existing file, by whatever names (links, case, aliases).
+  virtual bool IsSameFile(const std::string& first, const std::string& second) = 0;
+  // The size of the file at path; false when it cannot be had.
+  virtual bool FileSize(const std::string& path, std::uint64_t* size) = 0;
   // CreateDirectoryA: one level, its parent must exist.
-  virtual bool CreateFolder(const std::string& path, std::uint32_t* error);
-  virtual bool RemoveFolder(const std::string& path);   // only when empty
+  virtual bool CreateFolder(const std::string& path, std::uint32_t* error) = 0;
+  virtual bool RemoveFolder(const std::string& path) = 0;   // only when empty
   // CopyFileA with overwriting allowed.
   virtual bool CopyFileOver(const std::string& from, const std::string& to,
-                            std::uint32_t* error);
-  virtual bool RemoveFile(const std::string& path, std::uint32_t* error);
+                            std::uint32_t* error) = 0;
+  virtual bool RemoveFile(const std::string& path, std::uint32_t* error) = 0;
   // MoveFileA: fails when `to` exists.
   virtual bool RenameFile(const std::string& from, const std::string& to,
-                          std::uint32_t* error);
+                          std::uint32_t* error) = 0;
+  // `from` takes the name `to`, whose file (if any) is gone only once it has; where the
+  // system cannot do that in one step, the old file steps aside first and comes back on
+  // failure.
+  virtual bool MoveOver(const std::string& from, const std::string& to,
+                           std::uint32_t* error) = 0;
   // GetFileAttributesA: true only for an existing file or folder with the read-only mark.
-  virtual bool IsReadOnly(const std::string& path);
+  virtual bool IsReadOnly(const std::string& path) = 0;
 
   // Memory that std::free releases, or nullptr when it cannot be had. Lists are released
   // with std::free directly, so they may outlive the installed System at exit.
   virtual void* AllocateMemory(std::size_t bytes) = 0;
+};
 
-  // Registry. CreateKey is RegCreateKeyExA with KEY_ALL_ACCESS (an existing key is
-  // opened); SetString stores the text with its terminator as REG_SZ.
+class RegistrySystem {
+ public:
+  virtual ~RegistrySystem() = default;
+
+  // CreateKey is RegCreateKeyExA with KEY_ALL_ACCESS (an existing key is opened);
+  // SetString stores the text with its terminator as REG_SZ.
   virtual RegistryKey CreateKey(RegistryHive hive, const std::string& subKey,
-                                std::uint32_t* error);
-  virtual bool SetString(RegistryKey key, const std::string& name, const std::string& value);
+                                std::uint32_t* error) = 0;
+  virtual bool SetString(RegistryKey key, const std::string& name, const std::string& value) = 0;
   // RegQueryValueExA on an open key: 0 with *value filled, kErrorFileNotFound when there is
   // no such value, else the system's error.
   virtual std::uint32_t QueryValue(RegistryKey key, const std::string& name,
-                                   RegistryValue* value);
+                                   RegistryValue* value) = 0;
   // RegSetValueExA with the type and bytes as given; RegDeleteValueA.
-  virtual bool SetValue(RegistryKey key, const std::string& name, const RegistryValue& value);
-  virtual bool DeleteValue(RegistryKey key, const std::string& name);
-  virtual void CloseKey(RegistryKey key);
-  virtual bool DeleteKey(RegistryHive hive, const std::string& subKey);  // RegDeleteKeyA
+  virtual bool SetValue(RegistryKey key, const std::string& name, const RegistryValue& value) = 0;
+  virtual bool DeleteValue(RegistryKey key, const std::string& name) = 0;
+  virtual void CloseKey(RegistryKey key) = 0;
+  virtual bool DeleteKey(RegistryHive hive, const std::string& subKey) = 0;  // RegDeleteKeyA
   // RegOpenKeyExA for reading: whether the key is there.
-  virtual bool KeyExists(RegistryHive hive, const std::string& subKey);
+  virtual bool KeyExists(RegistryHive hive, const std::string& subKey) = 0;
   // Deletes the key with all its subkeys, on every Windows (RegDeleteKeyA leaves a key with
   // subkeys on NT). Returns 0 when it is gone, kErrorFileNotFound when it was not there,
   // else the system's error.
-  virtual std::uint32_t DeleteKeyTree(RegistryHive hive, const std::string& subKey);
+  virtual std::uint32_t DeleteKeyTree(RegistryHive hive, const std::string& subKey) = 0;
+};
 
+// Windows, the shell and the worker thread. Calls from the worker are carried out
+// synchronously on the UI thread.
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
+  // GetVersionExA's dwPlatformId: which Windows the dialogs run on.
+  virtual std::uint32_t PlatformId() = 0;
+
+  virtual int ShowMessageBox(WindowHandle owner, const std::string& text,
+                             const std::string& caption, unsigned style) = 0;
+  virtual WindowHandle CreateModelessDialog(int resource) = 0;  // no owner
+  virtual void DestroyDialog(WindowHandle dialog) = 0;
+  virtual void CloseWindow(WindowHandle window) = 0;            // sends WM_CLOSE
+  virtual void PostQuit(int code) = 0;
+  virtual void SetCaption(WindowHandle window, const std::string& text) = 0;
+  virtual void SetCaptionIcon(WindowHandle window, int iconResource) = 0;  // ICON_BIG
+  virtual void SetItemText(WindowHandle dialog, int id, const std::string& text) = 0;
+  // At most maxChars characters.
+  virtual std::string GetItemText(WindowHandle dialog, int id, std::size_t maxChars) = 0;
+  virtual void SetItemChecked(WindowHandle dialog, int id, bool checked) = 0;
+  virtual void EnableItem(WindowHandle dialog, int id, bool enabled) = 0;
+  virtual void FocusItem(WindowHandle dialog, int id) = 0;
+  virtual void SetCaretToEnd(WindowHandle dialog, int id) = 0;
+  virtual void ProgressSetRange(WindowHandle dialog, int id, std::uint32_t minimum,
+                                std::uint32_t maximum) = 0;  // 32-bit range
+  virtual void ProgressSetPos(WindowHandle dialog, int id, std::uint32_t position) = 0;
+  virtual void ProgressDelta(WindowHandle dialog, int id, std::int32_t delta) = 0;
+  // The shell's folder browser; *path receives the chosen folder's file-system path.
+  virtual FolderChoice BrowseForFolder(WindowHandle owner, const std::string& title,
+                                       BrowseRoot root, std::string* path) = 0;
   // The shell link object: CoInitialize, CoCreateInstance(CLSID_ShellLink, IShellLinkA),
   // the setters, IPersistFile::Save, the releases and CoUninitialize. True only when Save
   // returned S_OK.
-  virtual bool SaveShellLink(const ShellLink& link);
-
-  // Windows. Calls from the worker are carried out synchronously on the UI thread.
-  virtual int ShowMessageBox(WindowHandle owner, const std::string& text,
-                             const std::string& caption, unsigned style) = 0;
-  virtual WindowHandle CreateModelessDialog(int resource);  // no owner
-  virtual void DestroyDialog(WindowHandle dialog);
-  virtual void CloseWindow(WindowHandle window);            // sends WM_CLOSE
-  virtual void PostQuit(int code);
-  virtual void SetCaption(WindowHandle window, const std::string& text);
-  virtual void SetCaptionIcon(WindowHandle window, int iconResource);  // ICON_BIG
-  virtual void SetItemText(WindowHandle dialog, int id, const std::string& text);
-  // At most maxChars characters.
-  virtual std::string GetItemText(WindowHandle dialog, int id, std::size_t maxChars);
-  virtual void SetItemChecked(WindowHandle dialog, int id, bool checked);
-  virtual void EnableItem(WindowHandle dialog, int id, bool enabled);
-  virtual void FocusItem(WindowHandle dialog, int id);
-  virtual void SetCaretToEnd(WindowHandle dialog, int id);
-  virtual void ProgressSetRange(WindowHandle dialog, int id, std::uint32_t minimum,
-                                std::uint32_t maximum);  // 32-bit range
-  virtual void ProgressSetPos(WindowHandle dialog, int id, std::uint32_t position);
-  virtual void ProgressDelta(WindowHandle dialog, int id, std::int32_t delta);
-  // The shell's folder browser; *path receives the chosen folder's file-system path.
-  virtual FolderChoice BrowseForFolder(WindowHandle owner, const std::string& title,
-                                       BrowseRoot root, std::string* path);
+  virtual bool SaveShellLink(const ShellLink& link) = 0;
 
   // Starts the worker thread at once; false when it could not be started.
-  virtual bool StartWorker(void (*procedure)());
+  virtual bool StartWorker(void (*procedure)()) = 0;
 };
 
-// The System the logic uses; installed once at entry (and by each test).
-System& Sys();
-void InstallSystem(System* system);
+// The three tables the logic uses; installed once at entry (and by each test).
+struct System {
+  FileSystem* files;
+  RegistrySystem* registry;
+  WindowSystem* windows;
+};
+void InstallSystem(const System& system);
+FileSystem& Files();
+RegistrySystem& Registry();
+WindowSystem& Windows();
 
-// The real System of this platform, made on first use.
-System& PlatformSystem();
+// The real tables of this platform, made on first use.
+System PlatformSystem();
 
 }  // namespace qinstall

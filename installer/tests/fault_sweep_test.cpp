@@ -8,7 +8,7 @@
 
 #include "install_world.h"
 #include "phases/install_phases.h"
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_registry_system.h"
 
 namespace qinstall {
 namespace {
@@ -34,7 +34,7 @@ const char* const kOperations[] = {"CreateForWriting", "WriteFile",   "CreateFol
 // earlier record, the uninstall key of that earlier installation, a Start Menu folder to
 // make, a desktop link to replace, a stranger's file.
 void Prepare(InstallWorld& world) {
-  MemoryRegistry& registry = HostSystem().Registry();
+  MemoryRegistry& registry = HostRegistry().Memory();
   const RegistryKey key = registry.CreateKey(RegistryHive::LocalMachine, kKey);
   registry.SetString(key, "DisplayName", "Tavrin Sample 1.0");
   registry.SetString(key, "Publisher", "Tavrin");
@@ -107,7 +107,7 @@ void CancelAtTheEnd(InstallWorld& world) {
   world.system.answer = [](const Box& box) {
     if (box.text != kCancelQuestion) return (box.style & 0xF) == kMbYesNo ? kIdYes : kIdCancel;
     std::string command;
-    HostSystem().Registry().QueryString(RegistryHive::LocalMachine, kKey, "UninstallString",
+    HostRegistry().Memory().QueryString(RegistryHive::LocalMachine, kKey, "UninstallString",
                                         &command);
     return command == kCommand ? kIdYes : kIdNo;
   };
@@ -191,10 +191,10 @@ TEST(FaultSweepTest, EveryFailureOfARollbackLosesNothing) {
       if (rolledBack) ExpectNothingLost(before, after, what);
       if (rolledBack && op != "SetValue" && op != "DeleteValue" && op != "CreateKey") {
         // The earlier installation's key holds what it held.
-        const auto values = HostSystem().Registry().ValuesOf(RegistryHive::LocalMachine, kKey);
+        const auto values = HostRegistry().Memory().ValuesOf(RegistryHive::LocalMachine, kKey);
         EXPECT_EQ(values.size(), 2u) << what;
         std::string name;
-        HostSystem().Registry().QueryString(RegistryHive::LocalMachine, kKey, "DisplayName", &name);
+        HostRegistry().Memory().QueryString(RegistryHive::LocalMachine, kKey, "DisplayName", &name);
         EXPECT_EQ(name, "Tavrin Sample 1.0") << what;
       }
       if (rolledBack && (op == "CreateForWriting" || op == "WriteFile" || op == "SaveShellLink")) {

@@ -11,7 +11,7 @@
 #include "package_bytes.h"
 #include "phases/install_phases.h"
 #include "platform/posix/link_file.h"
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_registry_system.h"
 #include "record_layout.h"
 #include "uninstaller/uninstall_run.h"
 
@@ -23,7 +23,7 @@ const char kComplete[] = "Installation is now complete.";
 
 std::string RegistryValue(const std::string& name) {
   std::string value;
-  if (!HostSystem().Registry().QueryString(RegistryHive::LocalMachine, kKey, name, &value)) {
+  if (!HostRegistry().Memory().QueryString(RegistryHive::LocalMachine, kKey, name, &value)) {
     return "<missing>";
   }
   return value;
@@ -231,7 +231,7 @@ TEST_F(InstallPhasesTest, RemovingTheProductKeepsTheFileTheUserKept) {
                 "Tavrin Sample was successfully removed from your computer."}));
   EXPECT_EQ(Changes(before, world.Snapshot()),
             std::vector<std::string>{"+ C:\\WINDOWS\\Uninstaller.exe"});
-  EXPECT_FALSE(HostSystem().Registry().KeyExists(RegistryHive::LocalMachine, kKey));
+  EXPECT_FALSE(HostRegistry().Memory().KeyExists(RegistryHive::LocalMachine, kKey));
 }
 
 TEST_F(InstallPhasesTest, AcceptedOverwriteLeavesNothingAside) {
@@ -351,7 +351,7 @@ TEST_F(InstallPhasesTest, OverlongPathsFailTheirPhase) {
     fresh.RunInstall();
     EXPECT_EQ(fresh.BoxTexts(),
               std::vector<std::string>{"Unexpected error accessing the system registry."});
-    EXPECT_FALSE(HostSystem().Registry().KeyExists(RegistryHive::LocalMachine, kKey));
+    EXPECT_FALSE(HostRegistry().Memory().KeyExists(RegistryHive::LocalMachine, kKey));
   }
   {
     // The link's target does not fit: no link, but the entry still steps.

@@ -7,7 +7,7 @@
 
 #include "phases/install_phases.h"
 #include "phases/install_worker.h"
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_file_system.h"
 
 namespace qinstall {
 namespace fs = std::filesystem;
@@ -17,8 +17,8 @@ InstallWorld::InstallWorld() {
   fs::create_directories(root.path() + "/c/WINDOWS/Desktop");
   fs::create_directories(root.path() + "/c/Apps");
   fs::create_directories(root.path() + "/package");
-  HostSystem().MapDrive('C', root.path() + "/c");
-  HostSystem().SetCurrentFolder(root.path() + "/package");
+  HostFiles().MapDrive('C', root.path() + "/c");
+  HostFiles().SetCurrentFolder(root.path() + "/package");
   root.Write("package/Uninstaller.exe", "uninstaller");
   system.windowsFolder = "C:\\WINDOWS";
   ResetInstallPackage();
@@ -74,7 +74,7 @@ void InstallWorld::SetSamplePackage() {
 
 std::string InstallWorld::Host(const std::string& dosPath) const {
   std::string host;
-  HostSystem().ToHostPath(dosPath, &host);
+  HostFiles().ToHostPath(dosPath, &host);
   return host;
 }
 

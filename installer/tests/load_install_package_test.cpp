@@ -189,7 +189,7 @@ TEST_F(LoadInstallPackageTest, UnterminatedNameConsumesExactlyItsBound) {
   EXPECT_STREQ(name, "");
   EXPECT_EQ(ReadBoundedString(file, name, kNameSize), 0);
   EXPECT_EQ(file.fault, ReadFault::Ended);
-  Sys().CloseFile(file.handle);
+  Files().CloseFile(file.handle);
   EXPECT_EQ(system.readCalls, 207);  // one call per byte, one more to find the end
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -151,7 +152,7 @@ TEST_F(QsdtoolTest, CheckSaysWhereAndWhyALoadFails) {
 // A failed call is told in the system's words, never as a bare code.
 TEST_F(QsdtoolTest, FailedReadsGiveTheSystemsReason) {
   const std::string sample = folder.Write("sample.qsd", ReadFileBytes(kSamples + "/Install.qsd"));
-  system.failReadCall = 6;  // ERROR_CRC, as a failing disk gives it
+  system.failReadCall = 7;  // ERROR_CRC, as a failing disk gives it (the first read is the magic)
   EXPECT_EQ(Run({"check", sample}), 1);
   EXPECT_EQ(err.str(), sample + ": does not load: at byte 7, in productName (which begins at "
                                 "byte 4): a read failed: Input/output error\n");
@@ -347,6 +348,173 @@ TEST_F(QsdtoolTest, PackReportsEveryProblemAndWritesNothingOnError) {
   EXPECT_EQ(err.str(), good + ":4: warning: missing.txt is not beside the manifest\n");
   EXPECT_EQ(ReadFileBytes(folder.path() + "/Install.qsd"),
             PackageStart("P", "") + U16(1) + Str("missing.txt") + U16(0) + Str("") + U16(0));
+}
+
+// pack refuses an output that is one of its inputs, by whatever name it is reached, and
+// leaves every file as it was.
+TEST_F(QsdtoolTest, PackNeverWritesOverItsOwnInputs) {
+  const std::string text = "[product]\nname = P\n[files]\nReadme.txt\n";
+  const std::string manifest = folder.Write("Install.manifest", text);
+  const std::string readme = folder.Write("Readme.txt", "read me");
+  const std::string asPackage = folder.Write("Install.qsd", text);  // a manifest so named
+  const std::string linked = folder.path() + "/linked.txt";
+  ASSERT_EQ(link(readme.c_str(), linked.c_str()), 0);
+  const auto before = Entries(folder.path());
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"pack", manifest, "-o", manifest},
+       manifest + ": error: the output " + manifest +
+           " is the manifest itself; packing would write over it\n"},
+      {{"pack", asPackage},
+       asPackage + ": error: the output " + asPackage +
+           " is the manifest itself; packing would write over it\n"},
+      {{"pack", manifest, "-o", readme},
+       manifest + ":4: error: file name Readme.txt is the output " + readme +
+           "; packing would write over it\n"},
+      {{"pack", manifest, "-o", linked},
+       manifest + ":4: error: file name Readme.txt is the output " + linked +
+           "; packing would write over it\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[1] + " " + c.args.back());
+    EXPECT_EQ(Run(c.args), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), c.message + "qsdtool: 1 error, nothing written\n");
+    EXPECT_EQ(Entries(folder.path()), before);
+  }
+}
+
+// A package whose uninstall record the uninstaller would refuse could never be removed:
+// pack refuses it at its line, check refuses the package.
+TEST_F(QsdtoolTest, PackAndCheckRefuseWhatCouldNeverBeRemoved) {
+  const std::string kProduct = "[product]\nname = P\n";
+  const std::string refusal = "; the uninstaller would refuse to remove the product\n";
+  const struct {
+    std::string manifest;
+    std::string packIssue;
+    std::string name;
+    std::string startMenu;
+    std::string shortcut;
+    std::string checkIssue;
+  } cases[] = {
+      {"[product]\nname = Tavrin\\Tool\n", "2: error: product name Tavrin\\Tool holds a backslash",
+       "Tavrin\\Tool", "", "", "the product name 'Tavrin\\Tool' holds a backslash"},
+      {kProduct + "[start menu]\nfolder = Programs\\..\\..\n",
+       "4: error: Start Menu folder Programs\\..\\.. climbs out of its folder with '..'", "P",
+       "Programs\\..\\..", "",
+       "the Start Menu folder 'Programs\\..\\..' climbs out of its folder with '..'"},
+      {kProduct + "[start menu]\nfolder = Programs\\\\Tool\n",
+       "4: error: Start Menu folder Programs\\\\Tool is not written plainly (an empty, '.' or "
+       "blank folder name)",
+       "P", "Programs\\\\Tool", "",
+       "the Start Menu folder 'Programs\\\\Tool' is not written plainly (an empty, '.' or blank "
+       "folder name)"},
+      {kProduct + "[shortcut]\ntarget = t\nname =\n", "5: error: shortcut name  is empty", "P", "",
+       "", "the shortcut name '' is empty"},
+      {kProduct + "[shortcut]\ntarget = t\nname = *.lnk\n",
+       "5: error: shortcut name *.lnk holds a wildcard", "P", "", "*.lnk",
+       "the shortcut name '*.lnk' holds a wildcard"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.packIssue);
+    const std::string manifest = folder.Write("Install.manifest", c.manifest);
+    EXPECT_EQ(Run({"pack", manifest}), 1);
+    EXPECT_EQ(err.str(), manifest + ":" + c.packIssue + refusal.substr(0, refusal.size() - 1) +
+                             "\nqsdtool: 1 error, nothing written\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/Install.qsd"));
+
+    const std::string shortcuts =
+        c.manifest.find("[shortcut]") == std::string::npos
+            ? U16(0)
+            : U16(1) + Str(c.shortcut) + Str("t") + Str("") + Str("") + Byte(0);
+    const std::string package = folder.Write(
+        "made.qsd", PackageStart(c.name) + U16(0) + U16(0) + Str(c.startMenu) + shortcuts);
+    EXPECT_EQ(Run({"check", package}), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), package + ": loads, but the uninstaller would refuse it: " +
+                             c.checkIssue + "\n");
+  }
+}
+
+// Names, extras and headers from a hostile file never reach the terminal as control
+// characters: they are escaped as dump escapes them.
+TEST_F(QsdtoolTest, CheckAndPackEscapeControlCharacters) {
+  const std::string manifest = folder.Write(
+      "Install.manifest", "[product]\nname = P\x07\n[\x1b]0;owned\x07]\n[files]\nRead\x1b[2Jme.txt\n");
+  EXPECT_EQ(Run({"pack", manifest}), 1);
+  EXPECT_EQ(err.str(),
+            manifest + ":3: error: unknown section [\\x1b]0;owned\\x07]; the sections are "
+                       "[product], [files], [extras], [start menu] and [shortcut]\n" +
+                manifest + ":5: warning: Read\\x1b[2Jme.txt is not beside the manifest\n"
+                           "qsdtool: 1 error, nothing written\n");
+
+  const std::string extras =
+      folder.Write("extras.qsd", PackageStart("P\x1b[5m") + U16(0) + U16(1) +
+                                     Str("\\\x1b]2;title\x07") + Str("") + U16(0));
+  EXPECT_EQ(Run({"check", extras}), 1);
+  EXPECT_EQ(err.str(), extras + ": loads, but the uninstaller would refuse it: uninstallExtras[0] "
+                                "'\\\\x1b]2;title\\x07' is absolute\n");
+
+  const std::string named = folder.Write("\x1b[31mred\r.qsd", PackageStart() + U16(0) + U16(0) +
+                                                                  Str("") + U16(0));
+  const std::string shown = folder.path() + "/\\x1b[31mred\\x0d.qsd";
+  EXPECT_EQ(Run({"check", named}), 0) << err.str();
+  EXPECT_EQ(out.str(), shown + ": loads as Install.qsd: 0 files, 0 extras, 0 shortcuts, 30 of 30 "
+                               "bytes read\n");
+  EXPECT_EQ(Run({"check", named + "\x07"}), 1);
+  EXPECT_EQ(err.str(), shown + "\\x07: does not load: cannot be opened: No such file or "
+                               "directory\n");
+}
+
+// Windows 98's Add/Remove Programs lists no product name longer than 63 characters: pack
+// and check say so, and still pack and pass it.
+TEST_F(QsdtoolTest, PackAndCheckWarnOfANameTooLongForTheListOfPrograms) {
+  const std::string warning =
+      "warning: product name is 64 characters long; Windows 98's Add/Remove Programs lists no "
+      "name longer than 63, so the product could not be removed from the Control Panel\n";
+  for (const std::size_t length : {63u, 64u}) {
+    SCOPED_TRACE(length);
+    const std::string name(length, 'n');
+    const std::string manifest =
+        folder.Write("Install.manifest", "[product]\nname = " + name + "\n");
+    ASSERT_EQ(Run({"pack", manifest}), 0);
+    EXPECT_EQ(err.str(), length == 63 ? "" : manifest + ":2: " + warning);
+    const std::string package = folder.path() + "/Install.qsd";
+    EXPECT_EQ(ReadFileBytes(package), PackageStart(name, "") + U16(0) + U16(0) + Str("") + U16(0));
+    ASSERT_EQ(Run({"check", package}), 0);
+    EXPECT_EQ(err.str(), length == 63 ? "" : package + ": " + warning);
+    EXPECT_NE(out.str().find(": loads as Install.qsd"), std::string::npos);
+  }
+}
+
+// Every step of writing the output can fail: each failure is told, the earlier package
+// stays byte for byte, and no temporary file is left.
+TEST_F(QsdtoolTest, PackKeepsTheEarlierPackageWhenAnyWriteStepFails) {
+  const std::string manifest = folder.Write("Install.manifest", "[product]\nname = P\n");
+  const std::string output = folder.Write("Install.qsd", "an earlier package");
+  const auto before = Entries(folder.path());
+  const struct {
+    const char* operation;
+    std::uint32_t error;
+    const char* words;
+  } cases[] = {
+      {"CreateTemporaryBeside", kErrorAccessDenied, "Permission denied"},
+      {"WriteFile", 112, "No space left on device"},
+      {"FlushFile", 23, "Input/output error"},
+      {"MoveOver", kErrorSharingViolation, "Device or resource busy"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.operation);
+    system.faults.clear();
+    system.operationCalls.clear();
+    system.FailCall(c.operation, 1, c.error);
+    EXPECT_EQ(Run({"pack", manifest}), 1);
+    EXPECT_EQ(err.str(), "qsdtool: cannot write " + output + ": " + c.words + "\n");
+    EXPECT_EQ(Entries(folder.path()), before);
+    EXPECT_EQ(system.openFiles, 0);
+  }
 }
 
 TEST_F(QsdtoolTest, UsageErrorsExitWithTwo) {

@@ -8,7 +8,7 @@
 #include "install_world.h"
 #include "phases/install_phases.h"
 #include "phases/run_writes.h"
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_registry_system.h"
 
 namespace qinstall {
 namespace {
@@ -71,7 +71,7 @@ TEST_F(RollbackTest, CancelAtAShortcutRemovesFilesLinksAndFolders) {
   EXPECT_EQ(world.BoxTexts(), std::vector<std::string>(5, kCancelQuestion));
   EXPECT_EQ(ChangesBesidesUninstaller(before), std::vector<std::string>{});
   EXPECT_TRUE(world.Exists(kUninstaller));
-  EXPECT_FALSE(HostSystem().Registry().KeyExists(RegistryHive::LocalMachine, kKey));
+  EXPECT_FALSE(HostRegistry().Memory().KeyExists(RegistryHive::LocalMachine, kKey));
 }
 
 TEST_F(RollbackTest, CancelAtTheEndRemovesTheRecordAndTheFolderWithIt) {
@@ -81,7 +81,7 @@ TEST_F(RollbackTest, CancelAtTheEndRemovesTheRecordAndTheFolderWithIt) {
   RunCancelled({kIdNo, kIdNo, kIdNo, kIdNo, kIdNo, kIdYes});
   EXPECT_EQ(world.BoxTexts(), std::vector<std::string>(6, kCancelQuestion));
   EXPECT_EQ(ChangesBesidesUninstaller(before), std::vector<std::string>{});
-  EXPECT_FALSE(HostSystem().Registry().KeyExists(RegistryHive::LocalMachine, kKey));
+  EXPECT_FALSE(HostRegistry().Memory().KeyExists(RegistryHive::LocalMachine, kKey));
   EXPECT_EQ(world.Closes(), 1);
 }
 
@@ -165,7 +165,7 @@ TEST_F(RollbackTest, ReinstallCancelledAtTheEndKeepsTheEarlierInstallation) {
   world.system.answers = {kIdNo, kIdYes, kIdNo, kIdYes, kIdNo, kIdYes, kIdNo, kIdNo, kIdYes};
   world.RunInstall();
   EXPECT_EQ(Changes(before, world.Snapshot()), std::vector<std::string>{});
-  EXPECT_TRUE(HostSystem().Registry().KeyExists(RegistryHive::LocalMachine, kKey));
+  EXPECT_TRUE(HostRegistry().Memory().KeyExists(RegistryHive::LocalMachine, kKey));
 }
 
 // A file in the way is set aside under the first free name of ~QSI0000.TMP, ~QSI0001.TMP...
@@ -201,7 +201,7 @@ TEST(RollbackRegistryTest, CancelAtTheEndPutsBackTheEarlierKeysValues) {
     SCOPED_TRACE(c.what);
     InstallWorld world;
     world.SetSamplePackage();
-    MemoryRegistry& registry = HostSystem().Registry();
+    MemoryRegistry& registry = HostRegistry().Memory();
     const RegistryKey key = registry.CreateKey(RegistryHive::LocalMachine, kKey);
     for (const auto& [name, value] : c.values) registry.SetValue(key, name, value);
     registry.CloseKey(key);
@@ -237,7 +237,7 @@ TEST(RollbackRegistryTest, CancelAtTheEndPutsBackTheEarlierKeysValues) {
 TEST(RollbackRegistryTest, AnEarlierValueThatCannotBeReadIsNotReplaced) {
   InstallWorld world;
   world.SetSamplePackage();
-  MemoryRegistry& registry = HostSystem().Registry();
+  MemoryRegistry& registry = HostRegistry().Memory();
   const RegistryKey key = registry.CreateKey(RegistryHive::LocalMachine, kKey);
   registry.SetString(key, "DisplayName", "Tavrin Sample 1.0");
   registry.CloseKey(key);

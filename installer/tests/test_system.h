@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_system.h"
+#include "platform/forwarding_system.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_registry_system.h"
 #include "platform/system.h"
 
 namespace qinstall {
@@ -23,32 +25,63 @@ struct Box {
   unsigned style;
 };
 
-class TestSystem : public System {
- public:
-  // Starts from an empty drive table and registry.
-  TestSystem() {
-    HostSystem().Reset();
-    InstallSystem(this);
+// The faults to inject and what was removed, shared by the file and registry wrappers.
+struct FaultPlan {
+  // The call-th call (from 1) of operation, named as its method ("CopyFileOver",
+  // "CreateFolder", "SetString", "SaveShellLink", ...), fails with error.
+  void FailCall(const std::string& operation, int call, std::uint32_t error = kErrorAccessDenied) {
+    faults[operation][call] = error;
   }
-  ~TestSystem() override { InstallSystem(&PlatformSystem()); }
+  // Counts the call and says whether it is the one to fail (setting *error).
+  bool Faulted(const std::string& operation, std::uint32_t* error);
 
-  std::uint32_t PlatformId() override { return platformId; }
+  std::map<std::string, std::map<int, std::uint32_t>> faults;  // by operation, by call
+  std::map<std::string, int> operationCalls;  // calls so far, by operation
+  // Every removal asked for, in order: "file C:\...", "folder C:\...", "key HKCU\...".
+  std::vector<std::string> removals;
+};
+
+// Real files through the POSIX file system, with a count of open files and faults.
+class TestFileSystem : public ForwardingFileSystem {
+ public:
+  explicit TestFileSystem(FaultPlan& plan) : ForwardingFileSystem(HostFiles()), plan_(plan) {}
+
   std::string WindowsFolder() override { return windowsFolder; }
-
   FileHandle OpenExistingForReading(const std::string& path, std::uint32_t* error) override;
   FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) override;
+  FileHandle CreateTemporaryBeside(const std::string& path, std::string* temporary,
+                                   std::uint32_t* error) override;
   IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override;
   IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
+  bool FlushFile(FileHandle file, std::uint32_t* error) override;
   void CloseFile(FileHandle file) override;
-  bool PathExists(const std::string& path) override;
-  bool IsFolder(const std::string& path) override;
   bool CreateFolder(const std::string& path, std::uint32_t* error) override;
   bool RemoveFolder(const std::string& path) override;
   bool CopyFileOver(const std::string& from, const std::string& to, std::uint32_t* error) override;
   bool RemoveFile(const std::string& path, std::uint32_t* error) override;
   bool RenameFile(const std::string& from, const std::string& to, std::uint32_t* error) override;
-  bool IsReadOnly(const std::string& path) override;
+  bool MoveOver(const std::string& from, const std::string& to, std::uint32_t* error) override;
   void* AllocateMemory(std::size_t bytes) override;
+
+  std::string windowsFolder = "C:\\WINDOWS";
+  // Paths of files that another program holds open: removing one is a sharing violation
+  // (a POSIX file system lets any file go).
+  std::set<std::string> inUse;
+  int failReadCall = 0;       // from 1; 0 never
+  int failAllocation = 0;     // from 1; 0 never
+  int readCalls = 0;
+  int allocations = 0;
+  int openFiles = 0;
+
+ private:
+  FaultPlan& plan_;
+};
+
+// The POSIX registry, with faults.
+class TestRegistrySystem : public ForwardingRegistrySystem {
+ public:
+  explicit TestRegistrySystem(FaultPlan& plan)
+      : ForwardingRegistrySystem(HostRegistry()), plan_(plan) {}
 
   RegistryKey CreateKey(RegistryHive hive, const std::string& subKey,
                         std::uint32_t* error) override;
@@ -57,12 +90,20 @@ class TestSystem : public System {
                            RegistryValue* value) override;
   bool SetValue(RegistryKey key, const std::string& name, const RegistryValue& value) override;
   bool DeleteValue(RegistryKey key, const std::string& name) override;
-  void CloseKey(RegistryKey key) override;
   bool DeleteKey(RegistryHive hive, const std::string& subKey) override;
-  bool KeyExists(RegistryHive hive, const std::string& subKey) override;
   std::uint32_t DeleteKeyTree(RegistryHive hive, const std::string& subKey) override;
-  bool SaveShellLink(const ShellLink& link) override;
 
+ private:
+  FaultPlan& plan_;
+};
+
+// Windows that record every call and answer boxes as scripted; links are real files (a
+// link can fail as a fault).
+class TestWindowSystem : public WindowSystem {
+ public:
+  explicit TestWindowSystem(FaultPlan& plan) : plan_(plan) {}
+
+  std::uint32_t PlatformId() override { return platformId; }
   // Takes the next scripted answer, or when none is left kIdOk (kIdYes for a Yes/No box,
   // kIdCancel for a Retry/Cancel box, so that no run retries for ever).
   int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
@@ -85,31 +126,11 @@ class TestSystem : public System {
   void ProgressDelta(WindowHandle dialog, int id, std::int32_t delta) override;
   FolderChoice BrowseForFolder(WindowHandle owner, const std::string& title, BrowseRoot root,
                                std::string* path) override;
+  bool SaveShellLink(const ShellLink& link) override;
   // Runs the worker on the caller's thread, before returning.
   bool StartWorker(void (*procedure)()) override;
 
   std::uint32_t platformId = kPlatformWindows;
-  std::string windowsFolder = "C:\\WINDOWS";
-
-  // The call-th call (from 1) of operation, named as its method ("CopyFileOver",
-  // "CreateFolder", "SetString", "SaveShellLink", ...), fails with error.
-  void FailCall(const std::string& operation, int call, std::uint32_t error = kErrorAccessDenied) {
-    faults[operation][call] = error;
-  }
-  std::map<std::string, std::map<int, std::uint32_t>> faults;  // by operation, by call
-  std::map<std::string, int> operationCalls;  // calls so far, by operation
-  // Paths of files that another program holds open: removing one is a sharing violation
-  // (a POSIX file system lets any file go).
-  std::set<std::string> inUse;
-  // Every removal asked for, in order: "file C:\...", "folder C:\...", "key HKCU\...".
-  std::vector<std::string> removals;
-
-  int failReadCall = 0;       // from 1; 0 never
-  int failAllocation = 0;     // from 1; 0 never
-  int readCalls = 0;
-  int allocations = 0;
-  int openFiles = 0;
-
   std::deque<int> answers;    // for the message boxes, in order
   std::function<int(const Box&)> answer;  // when set, answers every box instead
   std::vector<Box> boxes;
@@ -125,8 +146,18 @@ class TestSystem : public System {
   std::function<void(WindowHandle window)> onClose;
 
  private:
-  // Counts the call and says whether it is the one to fail (setting *error).
-  bool Faulted(const std::string& operation, std::uint32_t* error);
+  FaultPlan& plan_;
+};
+
+// The three wrappers over one fault plan, installed for the test's life; each starts from
+// an empty drive table and registry.
+class TestSystem : public FaultPlan,
+                   public TestFileSystem,
+                   public TestRegistrySystem,
+                   public TestWindowSystem {
+ public:
+  TestSystem();
+  ~TestSystem() override;
 };
 
 // A fresh folder below the system's temporary folder, removed with everything in it.

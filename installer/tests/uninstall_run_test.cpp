@@ -6,7 +6,7 @@
 #include <string>
 
 #include "install_world.h"
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_registry_system.h"
 #include "record_layout.h"
 #include "uninstaller/record_path.h"
 #include "uninstaller/uninstall_run.h"
@@ -48,11 +48,11 @@ class UninstallRunTest : public ::testing::Test {
                                              : RegistryHive::LocalMachine;
   }
   void AddKey(const std::string& key) {
-    MemoryRegistry& registry = HostSystem().Registry();
+    MemoryRegistry& registry = HostRegistry().Memory();
     registry.CloseKey(registry.CreateKey(HiveOf(key), key.substr(5)));
   }
   bool HasKey(const std::string& key) const {
-    return HostSystem().Registry().KeyExists(HiveOf(key), key.substr(5));
+    return HostRegistry().Memory().KeyExists(HiveOf(key), key.substr(5));
   }
 
   // Lays out on disk and in the registry what installing layout leaves.

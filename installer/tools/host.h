@@ -1,20 +1,11 @@
-// What qsdtool needs of its host beyond the installer's System: what a path names and how
-// large a file is, without opening it (a FIFO would wait for a writer), and host paths
-// joined and split as the host writes them. Windows answers through ANSI calls, which the
-// Windows 95 family has.
+// Host paths as qsdtool's shell writes them, joined and split, and turned into the paths by
+// which the installer's System reaches them. Files themselves are reached only through the
+// System.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace qinstall {
-
-enum class PathKind { None, File, Folder, Fifo, Device, Other };
-
-// What path names, links followed; None when nothing can be found there.
-PathKind KindOfPath(const std::string& path);
-// The size of the file at path; 0 when it cannot be had.
-std::uint64_t FileSizeOf(const std::string& path);
 
 // folder and name joined as the host writes paths; name alone for an empty folder.
 std::string JoinPath(const std::string& folder, const std::string& name);

@@ -1,4 +1,3 @@
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -6,23 +5,6 @@
 #include "tools/host.h"
 
 namespace qinstall {
-
-PathKind KindOfPath(const std::string& path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0) return PathKind::None;
-  if (S_ISREG(info.st_mode)) return PathKind::File;
-  if (S_ISDIR(info.st_mode)) return PathKind::Folder;
-  if (S_ISFIFO(info.st_mode)) return PathKind::Fifo;
-  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return PathKind::Device;
-  return PathKind::Other;
-}
-
-std::uint64_t FileSizeOf(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
-             ? static_cast<std::uint64_t>(info.st_size)
-             : 0;
-}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "package/contained_name.h"
+#include "uninstaller/record_checks.h"
 #include "uninstaller/uninstall_names.h"
 
 namespace qinstall {
@@ -80,6 +81,16 @@ bool RoomForOneMore(Parser& parser, std::size_t count, const char* what) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// The uninstaller refuses a whole record for one name it may not act on, so such a name
+// would make the product impossible to remove.
+void RefuseUnremovable(Parser& parser, const std::string& what, const std::string& problem) {
+  parser.Error(what + " " + problem + "; the uninstaller would refuse to remove the product");
+}
+
+// Add/Remove Programs on Windows 98 shows no DisplayName longer than this (the key's name
+// is held to it too), so a longer product could not be removed from the Control Panel.
+constexpr std::size_t kListedNameLimit = 63;
+
 // File names are relative to the installer's folder and to the destination folder at once,
 // so neither may be left.
 bool CheckFileName(Parser& parser, const std::string& name) {
@@ -104,6 +115,10 @@ bool CheckFileName(Parser& parser, const std::string& name) {
   // The installer's own rule, which also knows a ".." level with trailing blanks.
   if (const char* reason = EscapingNameReason(name.c_str())) {
     parser.Error("file name " + name + " would reach outside the destination folder: " + reason);
+    return false;
+  }
+  if (const std::string problem = RelativeNameProblem(name); !problem.empty()) {
+    RefuseUnremovable(parser, "file name " + name, problem);
     return false;
   }
   if (inSubfolder) {
@@ -218,14 +233,25 @@ void SetKey(Parser& parser, const std::string& key, const std::string& value) {
   if (parser.section == Section::Product && key == "name") {
     parser.productNamed = true;
     if (value.empty()) parser.Error("product name is empty");
-    Store(parser, "product name", value, package.productName, kNameSize);
+    if (!Store(parser, "product name", value, package.productName, kNameSize)) return;
+    // The product names the registry key below the system's list of programs.
+    if (value.find('\\') != std::string::npos) {
+      RefuseUnremovable(parser, "product name " + value, "holds a backslash");
+    } else if (value.size() > kListedNameLimit) {
+      parser.Issue(false, ListedNameWarning(value.size()));
+    }
   } else if (parser.section == Section::Product && key == "destination") {
     Store(parser, "destination folder", value, package.destinationFolder, kPathSize);
   } else if (parser.section == Section::StartMenu && key == "folder") {
-    Store(parser, "Start Menu folder", value, package.startMenuFolder, kPathSize);
+    if (!Store(parser, "Start Menu folder", value, package.startMenuFolder, kPathSize)) return;
+    if (const std::string problem = StartMenuFolderProblem(value); !problem.empty()) {
+      RefuseUnremovable(parser, "Start Menu folder " + value, problem);
+    }
   } else if (shortcut != nullptr && key == "name") {
     if (const char* reason = EscapingNameReason(value.c_str())) {
       parser.Error("shortcut name " + value + " would reach outside its folder: " + reason);
+    } else if (const std::string problem = RelativeNameProblem(value); !problem.empty()) {
+      RefuseUnremovable(parser, "shortcut name " + value, problem);
     }
     Store(parser, "shortcut name", value, shortcut->name, kPathSize);
   } else if (shortcut != nullptr && key == "target") {
@@ -299,6 +325,16 @@ void ParseLine(Parser& parser, const std::string& text) {
 }
 
 }  // namespace
+
+std::string ListedNameWarning(std::size_t length) {
+  return "product name is " + std::to_string(length) + " characters long; Windows 98's " +
+         "Add/Remove Programs lists no name longer than " + std::to_string(kListedNameLimit) +
+         ", so the product could not be removed from the Control Panel";
+}
+
+bool IsListedNameTooLong(const char* productName) {
+  return std::strlen(productName) > kListedNameLimit;
+}
 
 int ParseManifest(const std::string& text, bool forcePlacement, Manifest* manifest) {
   Parser parser(forcePlacement, *manifest);

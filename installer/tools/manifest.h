@@ -26,4 +26,9 @@ int ParseManifest(const std::string& text, bool forcePlacement, Manifest* manife
 
 bool HasErrors(const Manifest& manifest);
 
+// The warning for a product name of length characters, longer than Windows 98's list of
+// programs shows.
+std::string ListedNameWarning(std::size_t length);
+bool IsListedNameTooLong(const char* productName);
+
 }  // namespace qinstall

@@ -1,6 +1,6 @@
 #include "tools/qsdtool.h"
 
-#include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "package/load_install_package.h"
@@ -13,6 +13,7 @@
 #include "tools/manifest.h"
 #include "tools/output_file.h"
 #include "tools/system_error_text.h"
+#include "tools/text_escape.h"
 #include "uninstaller/record_checks.h"
 #include "uninstaller/uninstall_names.h"
 
@@ -27,7 +28,7 @@ int Usage(std::ostream& err, const std::string& problem) {
 // What path is when it is there but is no regular file, else empty. Reading a FIFO would
 // wait for a writer for ever, and a folder or a device is never a data file.
 std::string NotAFile(const std::string& path) {
-  switch (KindOfPath(path)) {
+  switch (Files().KindOfPath(SystemPath(path), true)) {
     case PathKind::None:
     case PathKind::File:
       return {};
@@ -49,26 +50,27 @@ int RefuseNotAFile(const std::string& path, const std::string& what, std::ostrea
 
 // Through the installer's System, so that a failure comes with the system's code.
 bool ReadWholeFile(const std::string& path, std::string* text, std::uint32_t* error) {
-  const FileHandle file = Sys().OpenExistingForReading(path, error);
+  const FileHandle file = Files().OpenExistingForReading(path, error);
   if (file == kInvalidFile) return false;
   char chunk[65536];
   IoResult read;
   do {
-    read = Sys().ReadFile(file, chunk, sizeof chunk);
+    read = Files().ReadFile(file, chunk, sizeof chunk);
     text->append(chunk, read.bytes);
   } while (read.ok && read.bytes == sizeof chunk);
-  Sys().CloseFile(file);
+  Files().CloseFile(file);
   *error = read.error;
   return read.ok;
 }
 
 bool IsRecord(const std::string& path) {
+  std::uint32_t error = 0;
+  const FileHandle file = Files().OpenExistingForReading(path, &error);
+  if (file == kInvalidFile) return false;
   char magic[3] = {};
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) return false;
-  const bool read = std::fread(magic, 1, sizeof magic, in) == sizeof magic;
-  std::fclose(in);
-  return read && std::string(magic, 3) == "QSU";
+  const IoResult read = Files().ReadFile(file, magic, sizeof magic);
+  Files().CloseFile(file);
+  return read.ok && read.bytes == sizeof magic && std::string(magic, 3) == "QSU";
 }
 
 // The manifest's names are DOS paths; the files lie beside the manifest on this host.
@@ -124,9 +126,25 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   ParseManifest(text, force, &manifest);
   for (std::size_t i = 0; i < manifest.package.files.size(); ++i) {
     const std::string name = manifest.package.files[i].name;
-    if (KindOfPath(JoinPath(folder, HostName(name))) == PathKind::None) {
+    if (Files().KindOfPath(SystemPath(JoinPath(folder, HostName(name))), true) == PathKind::None) {
       manifest.issues.push_back(
           {manifest.fileLines[i], false, name + " is not beside the manifest"});
+    }
+  }
+  // Like a compiler, pack never writes over one of its own inputs.
+  // Only a file is compared: opening a device to compare it could wait or act.
+  const std::string target = SystemPath(output);
+  const bool outputIsFile = Files().KindOfPath(target, false) == PathKind::File;
+  if (outputIsFile && Files().IsSameFile(target, SystemPath(manifestPath))) {
+    manifest.issues.push_back(
+        {0, true, "the output " + output + " is the manifest itself; packing would write over it"});
+  }
+  for (std::size_t i = 0; i < manifest.package.files.size(); ++i) {
+    const std::string name = manifest.package.files[i].name;
+    if (outputIsFile && Files().IsSameFile(target, SystemPath(JoinPath(folder, HostName(name))))) {
+      manifest.issues.push_back({manifest.fileLines[i], true,
+                                 "file name " + name + " is the output " + output +
+                                     "; packing would write over it"});
     }
   }
   int errors = 0;
@@ -174,8 +192,29 @@ void Show(const Loaded& loaded, const char* kind, const ShowHow& how, std::ostre
   }
 }
 
-// What the uninstaller would refuse in a package's extras, or in a record; empty if nothing.
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+// What the uninstaller would refuse in the record the installer writes from a package, or
+// in a record; empty if nothing.
 std::string PackageRefusal(const InstallPackage& package) {
+  const std::string product = package.productName;
+  if (product.find('\\') != std::string::npos) {
+    return "the product name " + Quoted(product) + " holds a backslash";
+  }
+  if (const std::string problem = StartMenuFolderProblem(package.startMenuFolder);
+      !problem.empty()) {
+    return "the Start Menu folder " + Quoted(package.startMenuFolder) + " " + problem;
+  }
+  for (const FileEntry& file : package.files) {
+    if (const std::string problem = RelativeNameProblem(file.name); !problem.empty()) {
+      return "the file name " + Quoted(file.name) + " " + problem;
+    }
+  }
+  for (const ShortcutEntry& shortcut : package.shortcuts) {
+    if (const std::string problem = RelativeNameProblem(shortcut.name); !problem.empty()) {
+      return "the shortcut name " + Quoted(shortcut.name) + " " + problem;
+    }
+  }
   for (std::size_t i = 0; i < package.uninstallExtras.size(); ++i) {
     UninstallExtra extra;
     const std::string text = package.uninstallExtras[i].data();
@@ -225,8 +264,9 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
   if (const std::string what = NotAFile(path); !what.empty()) return RefuseNotAFile(path, what, err);
 
   LoadReport report;
-  const std::uint64_t size = FileSizeOf(path);
-  if (IsRecord(path)) {
+  std::uint64_t size = 0;
+  Files().FileSize(SystemPath(path), &size);
+  if (IsRecord(SystemPath(path))) {
     UninstallRecord record;
     if (!LoadUninstallRecord(SystemPath(path), &record, &report)) {
       ReportFailure(path, report, err);
@@ -243,6 +283,9 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
     return 1;
   }
   const std::string refusal = dump ? std::string() : PackageRefusal(Package());
+  if (!dump && refusal.empty() && IsListedNameTooLong(Package().productName)) {
+    err << path << ": warning: " << ListedNameWarning(std::strlen(Package().productName)) << '\n';
+  }
   if (refusal.empty()) Show(Package(), "Install.qsd", {path, report.offset, size, dump, json}, out);
   ResetInstallPackage();
   return refusal.empty() ? 0 : ReportRefusal(path, refusal, err);
@@ -250,7 +293,16 @@ int Inspect(const std::vector<std::string>& args, bool dump, std::ostream& out,
 
 }  // namespace
 
-int RunQsdtool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunQsdtool(const std::vector<std::string>& args, std::ostream& rawOut,
+               std::ostream& rawErr) {
+  // Names, extras and headers come from files anyone may hand over: no control character
+  // of theirs reaches the terminal. dump escapes its own output, field by field.
+  ControlEscaper errEscaper(rawErr);
+  ControlEscaper outEscaper(rawOut);
+  std::ostream err(&errEscaper);
+  std::ostream escapedOut(&outEscaper);
+  const bool dump = !args.empty() && args[0] == "dump";
+  std::ostream& out = dump ? rawOut : escapedOut;
   if (args.empty()) return Usage(err, "no command");
   const std::string& command = args[0];
   try {

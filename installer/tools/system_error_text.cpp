@@ -3,7 +3,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_file_system.h"
 #endif
 
 namespace qinstall {

@@ -38,4 +38,16 @@ std::string JsonText(const std::string& text) {
   return json + "\"";
 }
 
+int ControlEscaper::overflow(int c) {
+  if (c == traits_type::eof()) return traits_type::not_eof(c);
+  const auto byte = static_cast<unsigned char>(c);
+  if ((byte < 0x20 && byte != '\n') || byte == 0x7F) {
+    const char escaped[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    to_.write(escaped, sizeof escaped);
+  } else {
+    to_.put(static_cast<char>(byte));
+  }
+  return to_ ? c : traits_type::eof();
+}
+
 }  // namespace qinstall

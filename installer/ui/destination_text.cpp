@@ -45,7 +45,7 @@ std::string ExpandDestination(const std::string& folder) {
   static const std::string kWindows = "%windows%";
   static const std::string kProgramFiles = "%program files%";
   if (StartsCaseBlind(folder, kWindows)) {
-    return Sys().WindowsFolder() + folder.substr(kWindows.size());
+    return Files().WindowsFolder() + folder.substr(kWindows.size());
   }
   if (StartsCaseBlind(folder, kProgramFiles)) {
     return "C:\\Program Files" + folder.substr(kProgramFiles.size());

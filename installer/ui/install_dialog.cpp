@@ -15,16 +15,16 @@ namespace {
 constexpr std::size_t kMaxPath = kPathSize - 1;
 
 void ShowError(WindowHandle owner, const std::string& text) {
-  Sys().ShowMessageBox(owner, text, "Error", kMbOk | kMbIconError);
+  Windows().ShowMessageBox(owner, text, "Error", kMbOk | kMbIconError);
 }
 
 // Which places the package's shortcut entries can go to decides which choices are offered.
 void EnableShortcutChoices(WindowHandle dialog) {
   const InstallPackage& package = Package();
   if (package.shortcuts.empty()) {
-    Sys().EnableItem(dialog, IDC_START_MENU_CHECK, false);
-    Sys().EnableItem(dialog, IDC_START_MENU_EDIT, false);
-    Sys().EnableItem(dialog, IDC_DESKTOP_CHECK, false);
+    Windows().EnableItem(dialog, IDC_START_MENU_CHECK, false);
+    Windows().EnableItem(dialog, IDC_START_MENU_EDIT, false);
+    Windows().EnableItem(dialog, IDC_DESKTOP_CHECK, false);
     return;
   }
   bool startMenu = false;
@@ -36,21 +36,21 @@ void EnableShortcutChoices(WindowHandle dialog) {
   }
   if (!startMenu) {
     Choices().startMenuShortcuts = false;
-    Sys().SetItemChecked(dialog, IDC_START_MENU_CHECK, false);
-    Sys().EnableItem(dialog, IDC_START_MENU_CHECK, false);
-    Sys().EnableItem(dialog, IDC_START_MENU_EDIT, false);
-    Sys().EnableItem(dialog, IDC_START_MENU_BROWSE, false);
+    Windows().SetItemChecked(dialog, IDC_START_MENU_CHECK, false);
+    Windows().EnableItem(dialog, IDC_START_MENU_CHECK, false);
+    Windows().EnableItem(dialog, IDC_START_MENU_EDIT, false);
+    Windows().EnableItem(dialog, IDC_START_MENU_BROWSE, false);
   }
-  if (!desktop) Sys().EnableItem(dialog, IDC_DESKTOP_CHECK, false);
+  if (!desktop) Windows().EnableItem(dialog, IDC_DESKTOP_CHECK, false);
 }
 
 // Reads one folder field into its package buffer. A text that does not fit is refused
 // rather than cut, since a cut path names another folder.
 bool ReadFolderField(WindowHandle dialog, int id, char* buffer, const char* tooLong) {
-  const std::string text = Sys().GetItemText(dialog, id, kMaxPath + 1);
+  const std::string text = Windows().GetItemText(dialog, id, kMaxPath + 1);
   if (text.size() > kMaxPath) {
     ShowError(dialog, tooLong);
-    Sys().FocusItem(dialog, id);
+    Windows().FocusItem(dialog, id);
     return false;
   }
   std::memcpy(buffer, text.c_str(), text.size() + 1);
@@ -65,35 +65,35 @@ void Install(WindowHandle dialog) {
                        "The Start Menu folder name is too long.")) {
     return;
   }
-  Sys().DestroyDialog(dialog);
+  Windows().DestroyDialog(dialog);
   Run().installDialog = nullptr;
 
-  WindowHandle progress = Sys().CreateModelessDialog(IDD_PROGRESS);
+  WindowHandle progress = Windows().CreateModelessDialog(IDD_PROGRESS);
   if (progress == nullptr) {
     // Nothing is left on screen to end the program through.
     ShowError(nullptr, "Out of memory.");
-    Sys().PostQuit(0);
+    Windows().PostQuit(0);
     return;
   }
   Run().progressDialog = progress;
   cancelRequested = 0;
   workerStage = WorkerStage::Running;
-  if (!Sys().StartWorker(&InstallWorker)) {
+  if (!Windows().StartWorker(&InstallWorker)) {
     workerStage = WorkerStage::Idle;
     ShowError(progress, "Out of memory.");
-    Sys().CloseWindow(progress);
+    Windows().CloseWindow(progress);
   }
 }
 
 void ShowChosenFolder(WindowHandle dialog, int id, const std::string& text) {
-  Sys().SetItemText(dialog, id, text);
-  Sys().FocusItem(dialog, id);
-  Sys().SetCaretToEnd(dialog, id);
+  Windows().SetItemText(dialog, id, text);
+  Windows().FocusItem(dialog, id);
+  Windows().SetCaretToEnd(dialog, id);
 }
 
 // The browser's outcome; true with *path set when a folder was chosen.
 bool Browse(WindowHandle dialog, const char* title, BrowseRoot root, std::string* path) {
-  switch (Sys().BrowseForFolder(dialog, title, root, path)) {
+  switch (Windows().BrowseForFolder(dialog, title, root, path)) {
     case FolderChoice::Chosen:
       return true;
     case FolderChoice::OutOfMemory:
@@ -115,7 +115,7 @@ void BrowseStartMenu(WindowHandle dialog) {
   std::string chosen;
   if (!Browse(dialog, "Choose Shortcut Folder", BrowseRoot::Programs, &chosen)) return;
   const std::string folder =
-      StartMenuWithProduct(chosen, Sys().WindowsFolder(), Package().productName);
+      StartMenuWithProduct(chosen, Files().WindowsFolder(), Package().productName);
   if (folder.empty()) return;  // not reachable from the Start Menu folder
   ShowChosenFolder(dialog, IDC_START_MENU_EDIT, folder);
 }
@@ -123,8 +123,8 @@ void BrowseStartMenu(WindowHandle dialog) {
 void ToggleStartMenu(WindowHandle dialog) {
   bool& on = Choices().startMenuShortcuts;
   on = !on;
-  Sys().EnableItem(dialog, IDC_START_MENU_EDIT, on);
-  Sys().EnableItem(dialog, IDC_START_MENU_BROWSE, on);
+  Windows().EnableItem(dialog, IDC_START_MENU_EDIT, on);
+  Windows().EnableItem(dialog, IDC_START_MENU_BROWSE, on);
 }
 
 }  // namespace
@@ -133,20 +133,20 @@ void InstallDialogInit(WindowHandle dialog) {
   const InstallPackage& package = Package();
   Run().installDialog = dialog;
   cancelRequested = 0;
-  Sys().SetCaptionIcon(dialog, IDI_DIALOG);
-  Sys().SetCaption(dialog, std::string("Install ") + package.productName);
+  Windows().SetCaptionIcon(dialog, IDI_DIALOG);
+  Windows().SetCaption(dialog, std::string("Install ") + package.productName);
   Choices().startMenuShortcuts = true;
   Choices().desktopShortcuts = false;
-  Sys().SetItemChecked(dialog, IDC_START_MENU_CHECK, true);
-  Sys().SetItemText(dialog, IDC_DESTINATION_EDIT, ExpandDestination(package.destinationFolder));
-  Sys().SetItemText(dialog, IDC_START_MENU_EDIT, package.startMenuFolder);
+  Windows().SetItemChecked(dialog, IDC_START_MENU_CHECK, true);
+  Windows().SetItemText(dialog, IDC_DESTINATION_EDIT, ExpandDestination(package.destinationFolder));
+  Windows().SetItemText(dialog, IDC_START_MENU_EDIT, package.startMenuFolder);
   EnableShortcutChoices(dialog);
 }
 
 bool InstallDialogCommand(WindowHandle dialog, int id) {
   switch (id) {
     case IDC_INSTALL: Install(dialog); return true;
-    case IDC_CANCEL: Sys().CloseWindow(dialog); return true;
+    case IDC_CANCEL: Windows().CloseWindow(dialog); return true;
     case IDC_DESTINATION_BROWSE: BrowseDestination(dialog); return true;
     case IDC_START_MENU_BROWSE: BrowseStartMenu(dialog); return true;
     case IDC_START_MENU_CHECK: ToggleStartMenu(dialog); return true;
@@ -159,9 +159,9 @@ bool InstallDialogCommand(WindowHandle dialog, int id) {
 }
 
 void InstallDialogClose(WindowHandle dialog) {
-  Sys().DestroyDialog(dialog);
+  Windows().DestroyDialog(dialog);
   Run().installDialog = nullptr;
-  Sys().PostQuit(0);
+  Windows().PostQuit(0);
 }
 
 }  // namespace qinstall

@@ -8,10 +8,10 @@
 namespace qinstall {
 namespace {
 
-void ShowStartError(const char* text) { Sys().ShowMessageBox(nullptr, text, "Error", kMbOk); }
+void ShowStartError(const char* text) { Windows().ShowMessageBox(nullptr, text, "Error", kMbOk); }
 
 bool PlatformAccepted() {
-  switch (Sys().PlatformId()) {
+  switch (Windows().PlatformId()) {
     case kPlatformWin32s:
       ShowStartError("This program will not run under Windows 3.x.");
       return false;
@@ -33,8 +33,8 @@ bool StartInstaller() {
         "Error accessing installation data file. File either doesn't exist or is currupted.");
     return false;
   }
-  if (Sys().CreateModelessDialog(IDD_INSTALL) == nullptr) {
-    Sys().ShowMessageBox(nullptr, "Out of memory.", "Error", kMbOk | kMbIconError);
+  if (Windows().CreateModelessDialog(IDD_INSTALL) == nullptr) {
+    Windows().ShowMessageBox(nullptr, "Out of memory.", "Error", kMbOk | kMbIconError);
     ResetInstallPackage();
     return false;
   }

@@ -10,8 +10,8 @@ namespace qinstall {
 
 void ProgressDialogInit(WindowHandle dialog) {
   Run().progressDialog = dialog;
-  Sys().SetCaptionIcon(dialog, IDI_DIALOG);
-  Sys().SetCaption(dialog, std::string("Installing ") + Package().productName);
+  Windows().SetCaptionIcon(dialog, IDI_DIALOG);
+  Windows().SetCaption(dialog, std::string("Installing ") + Package().productName);
 }
 
 void ProgressDialogCancel() { cancelRequested = 1; }
@@ -30,9 +30,9 @@ void ProgressDialogClose(WindowHandle dialog) {
     case WorkerStage::Closing:
       break;
   }
-  Sys().DestroyDialog(dialog);
+  Windows().DestroyDialog(dialog);
   Run().progressDialog = nullptr;
-  Sys().PostQuit(0);
+  Windows().PostQuit(0);
 }
 
 }  // namespace qinstall

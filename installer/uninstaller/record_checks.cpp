@@ -93,6 +93,11 @@ bool StartMenuRelativePart(const std::string& startMenuFolder, const std::string
   return true;
 }
 
+std::string StartMenuFolderProblem(const std::string& below) {
+  const std::string folder = WithoutTrailingSeparators(PlainPath(below));
+  return folder.empty() ? std::string() : PlainFolderProblem(folder);
+}
+
 std::string UninstallRecordProblem(const UninstallRecord& record,
                                    const std::string& windowsFolder) {
   const std::string product = record.productName;
@@ -110,10 +115,8 @@ std::string UninstallRecordProblem(const UninstallRecord& record,
   if (!StartMenuRelativePart(startMenu, windowsFolder, &belowStartMenu)) {
     return "the Start Menu folder " + Quoted(startMenu) + " is not in the Start Menu";
   }
-  if (const std::string below = WithoutTrailingSeparators(belowStartMenu); !below.empty()) {
-    if (std::string problem = PlainFolderProblem(below); !problem.empty()) {
-      return "the Start Menu folder " + Quoted(startMenu) + " " + problem;
-    }
+  if (std::string problem = StartMenuFolderProblem(belowStartMenu); !problem.empty()) {
+    return "the Start Menu folder " + Quoted(startMenu) + " " + problem;
   }
   if (record.choices > 3) {
     return "its shortcut choices are coded " + std::to_string(record.choices) + ", not 0 to 3";

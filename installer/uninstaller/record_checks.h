@@ -15,6 +15,10 @@ namespace qinstall {
 std::string UninstallRecordProblem(const UninstallRecord& record,
                                    const std::string& windowsFolder);
 
+// Empty when the part of a Start Menu folder below the Start Menu (as a package gives it)
+// is written plainly and stays inside; otherwise why not.
+std::string StartMenuFolderProblem(const std::string& below);
+
 // Whether the Start Menu folder lies in the Windows folder's "Start Menu", with *below its
 // part below that, both judged on their plain forms (PlainPath).
 bool StartMenuRelativePart(const std::string& startMenuFolder, const std::string& windowsFolder,

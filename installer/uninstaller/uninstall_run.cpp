@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t kMostListed = 15;
 
 void ShowError(const std::string& text) {
-  Sys().ShowMessageBox(nullptr, text, "Error", kMbOk | kMbIconError);
+  Windows().ShowMessageBox(nullptr, text, "Error", kMbOk | kMbIconError);
 }
 
 const char* HiveName(RegistryHive hive) {
@@ -24,10 +24,10 @@ bool IsMissing(std::uint32_t error) {
 
 bool RemoveOneFile(const std::string& path, std::string* why) {
   std::uint32_t error = 0;
-  if (Sys().RemoveFile(path, &error) || IsMissing(error)) return true;
-  if (Sys().IsFolder(path)) {
+  if (Files().RemoveFile(path, &error) || IsMissing(error)) return true;
+  if (Files().IsFolder(path)) {
     *why = "it is a folder, not a file";
-  } else if (Sys().IsReadOnly(path)) {
+  } else if (Files().IsReadOnly(path)) {
     *why = "it is read-only";
   } else if (error == kErrorSharingViolation || error == kErrorAccessDenied) {
     *why = "it is in use";
@@ -38,7 +38,7 @@ bool RemoveOneFile(const std::string& path, std::string* why) {
 }
 
 bool RemoveKeyTree(RegistryHive hive, const std::string& key, std::string* why) {
-  const std::uint32_t error = Sys().DeleteKeyTree(hive, key);
+  const std::uint32_t error = Registry().DeleteKeyTree(hive, key);
   if (error == 0 || error == kErrorFileNotFound) return true;
   *why = error == kErrorAccessDenied ? "access is denied" : "system error " + std::to_string(error);
   return false;
@@ -97,7 +97,7 @@ bool CarryOutStep(const RemovalStep& step, bool earlierFailed, std::string* why)
     case RemovalKind::Record:
       return earlierFailed || RemoveOneFile(step.path, why);
     case RemovalKind::FolderIfEmpty:
-      Sys().RemoveFolder(step.path);  // a folder that holds anything stays, unreported
+      Files().RemoveFolder(step.path);  // a folder that holds anything stays, unreported
       return true;
     case RemovalKind::UninstallKey:
       return earlierFailed || RemoveKeyTree(step.hive, step.path, why);
@@ -113,7 +113,7 @@ int StartUninstaller(const std::string& recordPath) {
     ShowError(kNoRecordGiven);
     return 0;
   }
-  if (!Sys().PathExists(run.recordPath)) {
+  if (!Files().PathExists(run.recordPath)) {
     ShowError(FormatText(kRecordMissing, run.recordPath));
     return 0;
   }
@@ -121,27 +121,27 @@ int StartUninstaller(const std::string& recordPath) {
     ShowError(FormatText(kRecordDamaged, run.recordPath));
     return 0;
   }
-  const std::string windowsFolder = Sys().WindowsFolder();
+  const std::string windowsFolder = Files().WindowsFolder();
   if (std::string problem = UninstallRecordProblem(run.record, windowsFolder); !problem.empty()) {
     ShowError(FormatText(kRecordRefused, run.recordPath, problem));
     return 0;
   }
   const std::string product = run.record.productName;
-  if (Sys().ShowMessageBox(nullptr, FormatText(kConfirmRemoval, product), kUninstallerTitle,
+  if (Windows().ShowMessageBox(nullptr, FormatText(kConfirmRemoval, product), kUninstallerTitle,
                            kMbYesNo | kMbIconQuestion) != kIdYes) {
     return 0;
   }
   run.plan = PlanRemoval(run.record, run.recordPath, windowsFolder);
-  run.progressDialog = Sys().CreateModelessDialog(IDD_REMOVAL_PROGRESS);
+  run.progressDialog = Windows().CreateModelessDialog(IDD_REMOVAL_PROGRESS);
   if (run.progressDialog == nullptr) {
     ShowError(kNoProgressWindow);
     return 0;
   }
-  Sys().SetCaption(run.progressDialog, FormatText(kRemovalCaption, product));
-  Sys().ProgressSetRange(run.progressDialog, IDC_REMOVAL_BAR, 0,
+  Windows().SetCaption(run.progressDialog, FormatText(kRemovalCaption, product));
+  Windows().ProgressSetRange(run.progressDialog, IDC_REMOVAL_BAR, 0,
                          static_cast<std::uint32_t>(run.plan.size()));
-  if (!Sys().StartWorker(&UninstallWorker)) {
-    Sys().DestroyDialog(run.progressDialog);
+  if (!Windows().StartWorker(&UninstallWorker)) {
+    Windows().DestroyDialog(run.progressDialog);
     run.progressDialog = nullptr;
     ShowError(kNoProgressWindow);
     return 0;
@@ -153,33 +153,33 @@ void UninstallWorker() {
   UninstallRun& run = Uninstall();
   for (const RemovalStep& step : run.plan) {
     const std::string item = StepItem(step);
-    Sys().SetItemText(run.progressDialog, IDC_REMOVAL_STATUS, "Removing " + item);
+    Windows().SetItemText(run.progressDialog, IDC_REMOVAL_STATUS, "Removing " + item);
     std::string why;
     if (!CarryOutStep(step, !run.leftBehind.empty(), &why)) run.leftBehind.push_back(item + ": " + why);
-    Sys().ProgressDelta(run.progressDialog, IDC_REMOVAL_BAR, 1);
+    Windows().ProgressDelta(run.progressDialog, IDC_REMOVAL_BAR, 1);
   }
   const std::string product = run.record.productName;
   if (run.leftBehind.empty()) {
-    Sys().SetItemText(run.progressDialog, IDC_REMOVAL_STATUS, "Done.");
-    Sys().ShowMessageBox(run.progressDialog, FormatText(kRemovalDone, product), kUninstallerTitle,
+    Windows().SetItemText(run.progressDialog, IDC_REMOVAL_STATUS, "Done.");
+    Windows().ShowMessageBox(run.progressDialog, FormatText(kRemovalDone, product), kUninstallerTitle,
                          kMbOk | kMbIconInformation);
   } else {
-    Sys().SetItemText(run.progressDialog, IDC_REMOVAL_STATUS, "Some items are left.");
-    Sys().ShowMessageBox(run.progressDialog,
+    Windows().SetItemText(run.progressDialog, IDC_REMOVAL_STATUS, "Some items are left.");
+    Windows().ShowMessageBox(run.progressDialog,
                          FormatText(kRemovalIncomplete, product, LeftBehindList(run.leftBehind),
                                     product),
                          "Warning", kMbOk | kMbIconWarning);
   }
   run.finished = true;
-  Sys().CloseWindow(run.progressDialog);
+  Windows().CloseWindow(run.progressDialog);
 }
 
 void CloseRemovalDialog() {
   UninstallRun& run = Uninstall();
   if (!run.finished || run.progressDialog == nullptr) return;
-  Sys().DestroyDialog(run.progressDialog);
+  Windows().DestroyDialog(run.progressDialog);
   run.progressDialog = nullptr;
-  Sys().PostQuit(0);
+  Windows().PostQuit(0);
 }
 
 }  // namespace qinstall

@@ -1,5 +1,5 @@
-// The Win32 System's platform, window, folder-browser and thread operations. The full
-// Win32 System builds on it with files, registry and shell links.
+// The Win32 System's windows: the platform it runs on, message boxes, dialogs and their
+// items, the shell's folder browser and links, and the worker thread.
 #pragma once
 
 #include "platform/system.h"
@@ -10,10 +10,11 @@ namespace qinstall {
 // resource, as a DLGPROC. Set once at entry, before the first dialog.
 void SetWin32Program(void* instance, void* (*procedureFor)(int resource));
 
-class Win32WindowSystem : public System {
+class Win32WindowSystem : public WindowSystem {
  public:
   std::uint32_t PlatformId() override;
-  std::string WindowsFolder() override;
+  int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                     unsigned style) override;
 
   WindowHandle CreateModelessDialog(int resource) override;
   void DestroyDialog(WindowHandle dialog) override;
@@ -34,6 +35,7 @@ class Win32WindowSystem : public System {
 
   FolderChoice BrowseForFolder(WindowHandle owner, const std::string& title, BrowseRoot root,
                                std::string* path) override;
+  bool SaveShellLink(const ShellLink& link) override;
   bool StartWorker(void (*procedure)()) override;
 };
 

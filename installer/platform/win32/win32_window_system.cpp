@@ -1,4 +1,4 @@
-// The Win32 System's platform facts, dialogs and their items. Calls from the worker thread
+// The Win32 System's platform, message boxes, dialogs and their items. Calls from the worker thread
 // reach the dialogs through sent messages, which the UI thread carries out synchronously.
 #include <windows.h>
 #include <commctrl.h>
@@ -30,13 +30,9 @@ std::uint32_t Win32WindowSystem::PlatformId() {
   return version.dwPlatformId;
 }
 
-std::string Win32WindowSystem::WindowsFolder() {
-  char folder[MAX_PATH + 1] = "";
-  const UINT length = GetWindowsDirectoryA(folder, sizeof folder);
-  if (length == 0 || length >= sizeof folder) return {};
-  std::string text(folder, length);
-  if (!text.empty() && text.back() == '\\') text.pop_back();  // a drive root
-  return text;
+int Win32WindowSystem::ShowMessageBox(WindowHandle owner, const std::string& text,
+                                      const std::string& caption, unsigned style) {
+  return MessageBoxA(ToWindow(owner), text.c_str(), caption.c_str(), style);
 }
 
 WindowHandle Win32WindowSystem::CreateModelessDialog(int resource) {

@@ -1,4 +1,4 @@
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_file_system.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,13 +6,10 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <vector>
-
-#include "platform/posix/link_file.h"
 
 namespace qinstall {
 namespace fs = std::filesystem;
@@ -64,7 +61,7 @@ bool IsRegularFile(const std::string& host) {
 
 }  // namespace
 
-void PosixSystem::MapDrive(char letter, const std::string& hostFolder) {
+void PosixFileSystem::MapDrive(char letter, const std::string& hostFolder) {
   std::lock_guard<std::mutex> lock(mutex_);
   const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
   if (hostFolder.empty()) {
@@ -74,21 +71,18 @@ void PosixSystem::MapDrive(char letter, const std::string& hostFolder) {
   }
 }
 
-void PosixSystem::SetCurrentFolder(const std::string& hostFolder) {
+void PosixFileSystem::SetCurrentFolder(const std::string& hostFolder) {
   std::lock_guard<std::mutex> lock(mutex_);
   currentFolder_ = hostFolder;
 }
 
-void PosixSystem::Reset() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    drives_.clear();
-    currentFolder_.clear();
-  }
-  registry_.Clear();
+void PosixFileSystem::Reset() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  drives_.clear();
+  currentFolder_.clear();
 }
 
-bool PosixSystem::ToHostPath(const std::string& path, std::string* hostPath) const {
+bool PosixFileSystem::ToHostPath(const std::string& path, std::string* hostPath) const {
   if (path.empty()) return false;
   if (path[0] == '/') {
     *hostPath = path;
@@ -128,7 +122,7 @@ bool PosixSystem::ToHostPath(const std::string& path, std::string* hostPath) con
   return true;
 }
 
-FileHandle PosixSystem::OpenExistingForReading(const std::string& path, std::uint32_t* error) {
+FileHandle PosixFileSystem::OpenExistingForReading(const std::string& path, std::uint32_t* error) {
   std::string host;
   if (!ToHostPath(path, &host)) return Fail(error, ENOENT);
   const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
@@ -142,7 +136,7 @@ FileHandle PosixSystem::OpenExistingForReading(const std::string& path, std::uin
   return fd;
 }
 
-FileHandle PosixSystem::CreateForWriting(const std::string& path, std::uint32_t* error) {
+FileHandle PosixFileSystem::CreateForWriting(const std::string& path, std::uint32_t* error) {
   std::string host;
   if (!ToHostPath(path, &host)) return Fail(error, ENOENT);
   const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -150,7 +144,7 @@ FileHandle PosixSystem::CreateForWriting(const std::string& path, std::uint32_t*
   return fd;
 }
 
-IoResult PosixSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
+IoResult PosixFileSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
   IoResult result;
   auto* bytes = static_cast<unsigned char*>(buffer);
   while (result.bytes < count) {
@@ -167,7 +161,7 @@ IoResult PosixSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t coun
   return result;
 }
 
-IoResult PosixSystem::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
+IoResult PosixFileSystem::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
   IoResult result;
   const auto* bytes = static_cast<const unsigned char*>(data);
   while (result.bytes < count) {
@@ -183,33 +177,103 @@ IoResult PosixSystem::WriteFile(FileHandle file, const void* data, std::uint32_t
   return result;
 }
 
-void PosixSystem::CloseFile(FileHandle file) { close(static_cast<int>(file)); }
+void PosixFileSystem::CloseFile(FileHandle file) { close(static_cast<int>(file)); }
 
-bool PosixSystem::PathExists(const std::string& path) {
+FileHandle PosixFileSystem::CreateTemporaryBeside(const std::string& path, std::string* temporary,
+                                                  std::uint32_t* error) {
+  std::string host;
+  if (!ToHostPath(path, &host)) return Fail(error, ENOENT);
+  struct stat info;
+  const bool exists = lstat(host.c_str(), &info) == 0;
+  // A file with the read-only mark stays, for root too, as it would on Windows.
+  if (exists && (info.st_mode & 0222) == 0) return Fail(error, EACCES);
+  if (exists && access(host.c_str(), W_OK) != 0) return Fail(error, errno);
+  // Hidden beside the file it is to become, under the same name in the caller's form.
+  const std::size_t hostSlash = host.rfind('/');
+  const std::size_t slash = path.find_last_of("\\/");
+  const std::string base = host.substr(hostSlash == std::string::npos ? 0 : hostSlash + 1);
+  std::string pattern = host.substr(0, hostSlash == std::string::npos ? 0 : hostSlash + 1) + "." +
+                        base + ".XXXXXX";
+  const int fd = mkstemp(&pattern[0]);
+  if (fd < 0) return Fail(error, errno);
+  const mode_t mask = umask(0);
+  umask(mask);
+  if (fchmod(fd, exists ? info.st_mode & 07777 : 0666 & ~mask) != 0) {
+    const int failure = errno;
+    close(fd);
+    unlink(pattern.c_str());
+    return Fail(error, failure);
+  }
+  *temporary = path.substr(0, slash == std::string::npos ? 0 : slash + 1) +
+               pattern.substr(pattern.size() - base.size() - 8);
+  return fd;
+}
+
+bool PosixFileSystem::FlushFile(FileHandle file, std::uint32_t* error) {
+  return fsync(static_cast<int>(file)) == 0 || FailBool(error, errno);
+}
+
+bool PosixFileSystem::PathExists(const std::string& path) {
   std::string host;
   struct stat info;
   return ToHostPath(path, &host) && lstat(host.c_str(), &info) == 0;
 }
 
-bool PosixSystem::IsFolder(const std::string& path) {
+bool PosixFileSystem::IsFolder(const std::string& path) {
   std::string host;
   struct stat info;
   return ToHostPath(path, &host) && stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool PosixSystem::CreateFolder(const std::string& path, std::uint32_t* error) {
+PathKind PosixFileSystem::KindOfPath(const std::string& path, bool followLinks) {
+  std::string host;
+  struct stat info;
+  if (!ToHostPath(path, &host) ||
+      (followLinks ? stat(host.c_str(), &info) : lstat(host.c_str(), &info)) != 0) {
+    return PathKind::None;
+  }
+  if (S_ISREG(info.st_mode)) return PathKind::File;
+  if (S_ISDIR(info.st_mode)) return PathKind::Folder;
+  if (S_ISFIFO(info.st_mode)) return PathKind::Fifo;
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return PathKind::Device;
+  if (S_ISLNK(info.st_mode)) return PathKind::Link;
+  if (S_ISSOCK(info.st_mode)) return PathKind::Socket;
+  return PathKind::Other;
+}
+
+bool PosixFileSystem::IsSameFile(const std::string& first, const std::string& second) {
+  std::string hostFirst;
+  std::string hostSecond;
+  struct stat a;
+  struct stat b;
+  return ToHostPath(first, &hostFirst) && ToHostPath(second, &hostSecond) &&
+         stat(hostFirst.c_str(), &a) == 0 && stat(hostSecond.c_str(), &b) == 0 &&
+         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool PosixFileSystem::FileSize(const std::string& path, std::uint64_t* size) {
+  std::string host;
+  struct stat info;
+  if (!ToHostPath(path, &host) || stat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return false;
+  }
+  *size = static_cast<std::uint64_t>(info.st_size);
+  return true;
+}
+
+bool PosixFileSystem::CreateFolder(const std::string& path, std::uint32_t* error) {
   std::string host;
   if (!ToHostPath(path, &host)) return FailBool(error, ENOTDIR);
   if (mkdir(host.c_str(), 0755) == 0) return true;
   return FailBool(error, errno == ENOENT ? ENOTDIR : errno);
 }
 
-bool PosixSystem::RemoveFolder(const std::string& path) {
+bool PosixFileSystem::RemoveFolder(const std::string& path) {
   std::string host;
   return ToHostPath(path, &host) && rmdir(host.c_str()) == 0;
 }
 
-bool PosixSystem::CopyFileOver(const std::string& from, const std::string& to,
+bool PosixFileSystem::CopyFileOver(const std::string& from, const std::string& to,
                                std::uint32_t* error) {
   std::string hostFrom;
   std::string hostTo;
@@ -221,7 +285,7 @@ bool PosixSystem::CopyFileOver(const std::string& from, const std::string& to,
   return true;
 }
 
-bool PosixSystem::RemoveFile(const std::string& path, std::uint32_t* error) {
+bool PosixFileSystem::RemoveFile(const std::string& path, std::uint32_t* error) {
   std::string host;
   if (!ToHostPath(path, &host)) return FailBool(error, ENOENT);
   // DeleteFileA refuses a file with the read-only mark, which unlink would take.
@@ -233,7 +297,7 @@ bool PosixSystem::RemoveFile(const std::string& path, std::uint32_t* error) {
   return FailBool(error, errno);
 }
 
-bool PosixSystem::RenameFile(const std::string& from, const std::string& to,
+bool PosixFileSystem::RenameFile(const std::string& from, const std::string& to,
                              std::uint32_t* error) {
   std::string hostFrom;
   std::string hostTo;
@@ -244,46 +308,21 @@ bool PosixSystem::RenameFile(const std::string& from, const std::string& to,
   return FailBool(error, errno);
 }
 
-bool PosixSystem::IsReadOnly(const std::string& path) {
+bool PosixFileSystem::MoveOver(const std::string& from, const std::string& to,
+                               std::uint32_t* error) {
+  std::string hostFrom;
+  std::string hostTo;
+  if (!ToHostPath(from, &hostFrom) || !ToHostPath(to, &hostTo)) return FailBool(error, ENOENT);
+  return rename(hostFrom.c_str(), hostTo.c_str()) == 0 || FailBool(error, errno);
+}
+
+bool PosixFileSystem::IsReadOnly(const std::string& path) {
   std::string host;
   struct stat info;
   return ToHostPath(path, &host) && stat(host.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
 }
 
-void* PosixSystem::AllocateMemory(std::size_t bytes) { return std::malloc(bytes); }
-
-RegistryKey PosixSystem::CreateKey(RegistryHive hive, const std::string& subKey,
-                                   std::uint32_t* error) {
-  const RegistryKey key = registry_.CreateKey(hive, subKey);
-  if (key == kNoKey && error != nullptr) *error = kErrorAccessDenied;
-  return key;
-}
-
-bool PosixSystem::SetString(RegistryKey key, const std::string& name, const std::string& value) {
-  return registry_.SetString(key, name, value);
-}
-
-void PosixSystem::CloseKey(RegistryKey key) { registry_.CloseKey(key); }
-
-bool PosixSystem::DeleteKey(RegistryHive hive, const std::string& subKey) {
-  return registry_.DeleteKey(hive, subKey);
-}
-
-bool PosixSystem::SaveShellLink(const ShellLink& link) {
-  std::string host;
-  if (!ToHostPath(link.linkFile, &host) || IsFolder(link.linkFile)) return false;
-  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  const std::string text = FormatLinkFile(link);
-  const IoResult written = WriteFile(fd, text.data(), static_cast<std::uint32_t>(text.size()));
-  return close(fd) == 0 && written.ok;
-}
-
-int PosixSystem::ShowMessageBox(WindowHandle, const std::string& text, const std::string& caption,
-                                unsigned) {
-  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-  return kIdOk;
-}
+void* PosixFileSystem::AllocateMemory(std::size_t bytes) { return std::malloc(bytes); }
 
 std::string HostErrorText(std::uint32_t code) {
   for (const ErrnoCode& known : kErrnoCodes) {
@@ -293,11 +332,9 @@ std::string HostErrorText(std::uint32_t code) {
   return "system error " + std::to_string(code);
 }
 
-PosixSystem& HostSystem() {
-  static PosixSystem system;
-  return system;
+PosixFileSystem& HostFiles() {
+  static PosixFileSystem files;
+  return files;
 }
-
-System& PlatformSystem() { return HostSystem(); }
 
 }  // namespace qinstall

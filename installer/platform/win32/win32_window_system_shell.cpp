@@ -1,4 +1,4 @@
-// The Win32 System's folder browser and worker thread.
+// The Win32 System's folder browser, shell links and worker thread.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -11,6 +11,33 @@ namespace {
 DWORD WINAPI RunWorker(LPVOID procedure) {
   reinterpret_cast<void (*)()>(procedure)();
   return 0;
+}
+
+// The shell link object, from CoInitialize to CoUninitialize on the calling thread.
+bool SaveLink(const ShellLink& link) {
+  const HRESULT initialised = CoInitialize(nullptr);
+  bool saved = false;
+  IShellLinkA* shellLink = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&shellLink)))) {
+    shellLink->SetPath(link.target.c_str());
+    shellLink->SetDescription(link.description.c_str());
+    if (!link.arguments.empty()) shellLink->SetArguments(link.arguments.c_str());
+    if (!link.iconPath.empty()) shellLink->SetIconLocation(link.iconPath.c_str(), link.iconIndex);
+    if (!link.workingFolder.empty()) shellLink->SetWorkingDirectory(link.workingFolder.c_str());
+    IPersistFile* persistFile = nullptr;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile,
+                                            reinterpret_cast<void**>(&persistFile)))) {
+      WCHAR wide[MAX_PATH];
+      if (MultiByteToWideChar(CP_ACP, 0, link.linkFile.c_str(), -1, wide, MAX_PATH) != 0) {
+        saved = persistFile->Save(wide, TRUE) == S_OK;
+      }
+      persistFile->Release();
+    }
+    shellLink->Release();
+  }
+  if (SUCCEEDED(initialised)) CoUninitialize();
+  return saved;
 }
 
 }  // namespace
@@ -54,6 +81,8 @@ FolderChoice Win32WindowSystem::BrowseForFolder(WindowHandle owner, const std::s
   allocator->Release();
   return choice;
 }
+
+bool Win32WindowSystem::SaveShellLink(const ShellLink& link) { return SaveLink(link); }
 
 bool Win32WindowSystem::StartWorker(void (*procedure)()) {
   DWORD id = 0;
