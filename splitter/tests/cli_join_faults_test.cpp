@@ -293,7 +293,9 @@ TEST_F(JoinVerifyFaults, VerifyCallsNoPieceRightThatItCouldNotRead) {
         EXPECT_NE((outcome.out + outcome.err).find("Permission denied"), std::string::npos)
             << outcome.out << outcome.err;
       }
-      if (outcome.status == 0) EXPECT_EQ(outcome.out, clean.out);
+      if (outcome.status == 0) {
+        EXPECT_EQ(outcome.out, clean.out);
+      }
       if (::testing::Test::HasFailure()) return;
     }
   }
