@@ -228,8 +228,8 @@ last_disk_in_blocks() {
     echo "skipped: the last disk's room in blocks (a tmpfs needs root)"; return
   fi
   timeout 30 wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null
-  wine_session_restart  # drive types are read at start
   ln -sfn "$floppy" "$WINEPREFIX/dosdevices/a:"
+  wine_session_restart  # drive types are read when the session starts
   head -c $((9 * 4096 - 500)) /dev/urandom >"$dir/SRC.DAT"
   timeout 120 wine "$exe" split "$(winpath "$dir/SRC.DAT")" 'A:\' --span --yes --set NoReminders=1 \
     </dev/null >"$log" 2>&1 || status=$?
