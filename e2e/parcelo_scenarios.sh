@@ -11,10 +11,9 @@ s() { local IFS=$'\t'; printf '%s\n' "$*"; }
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-# The program starts in a folder on C:, as on a Windows machine. From the repository, on Z:
-# (Wine's drive for the host's root file system), the open dialog's first look at Z:'s
-# volume went to Wine's mount manager and, in about one run in five, waited there longer
-# than the driver waits for the dialog.
+# The program starts in a folder on C:, as on a Windows machine, rather than in the
+# repository on Z: (Wine's drive for the host's root file system), whose volume the open
+# dialog would otherwise ask about first.
 start_app() {
   mkdir -p "$WINEPREFIX/drive_c/My Documents"
   ( cd "$WINEPREFIX/drive_c/My Documents" && exec wine "$bin/Parcelo95.exe" "$@" ) >>"$work/app.log" 2>&1 &

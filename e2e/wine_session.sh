@@ -79,9 +79,8 @@ wine_session_start() {
 # version, the drive types) take effect. The new session outlives every program run in it,
 # until the exit trap or the next restart; its services (the mount manager among them) are
 # started once here and answered one volume query, within a limit, before anything else
-# runs. Without that, each program started after the last one ended met services being
-# started again beside it, and the open dialog's first volume query could wait on the mount
-# manager longer than any wait of the driver.
+# runs. Without that, Wine (which ends a session with its last program) started its
+# services again beside every program of a suite.
 wine_session_restart() {
   timeout 30 wineserver -k >/dev/null 2>&1 || true
   wineserver -p || { echo "wineserver -p did not start"; return 1; }
