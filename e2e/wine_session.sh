@@ -54,7 +54,6 @@ wine_prefix_start() {
   # command's work. Its background processes get the log, never a pipe of ours.
   wine_logged "$work/wineboot.log" timeout 300 wine wineboot -i || return 1
   timeout 120 wineserver -w || true
-  wine_session_restart
 }
 
 wine_session_start() {
