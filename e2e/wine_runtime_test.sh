@@ -49,5 +49,16 @@ a_position_past_the_end_ends_with_an_internal_error() {
     "Internal error: basic_string::substr: __pos (which is 21) > this->size() (which is 20)"
 }
 
-run_scenarios "${1:-}" "" checks_and_exit_order a_failed_new_ends_with_out_of_memory \
+# Under all of these suites: Wine stops a running thread with a signal (to suspend it, or to
+# end an I/O it has not waited for yet), and the thread must come back as itself, with its own
+# TEB. An emulator that hands it another thread's crashes the check, or stalls a dialog.
+threads_stay_themselves_when_suspended() {
+  local said
+  said=$(timeout 120 wine "$bin/thread_identity_check.exe" 2>"$work/threads.log" | tr -d '\r')
+  [ "$said" = "same thread after 50 suspensions" ] ||
+    { echo "thread_identity_check.exe said: $said"; cat "$work/threads.log"; return 1; }
+}
+
+run_scenarios "${1:-}" "" threads_stay_themselves_when_suspended checks_and_exit_order \
+              a_failed_new_ends_with_out_of_memory \
               a_position_past_the_end_ends_with_an_internal_error
