@@ -10,13 +10,13 @@ DLL and function they import, against the table of what those systems export (ex
 Exit status 0 when every program passes, 1 when one fails, 2 for a usage error."""
 
 import argparse
-import csv
 import os
 import sys
 
 sys.dont_write_bytecode = True  # nothing of ours lands in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pe_image  # noqa: E402
+from tsv_table import TableError, read_tsv  # noqa: E402
 
 TABLE_DIR = os.path.dirname(os.path.abspath(__file__))
 SYSTEMS = {"win95": "Windows 95", "win98": "Windows 98"}
@@ -29,38 +29,14 @@ MAX_VERSION = (4, 0)
 VERSION_SOURCES = ["msdn-subsystem", "kb125705"]
 
 
-class TableError(Exception):
-    pass
-
-
-def read_tsv(path, columns):
-    """Rows of a tab-separated file as dicts; '#' lines are comments, the first other line
-    names the columns."""
-    try:
-        with open(path, newline="", encoding="utf-8") as f:
-            lines = [line for line in f if line.strip() and not line.startswith("#")]
-    except OSError as e:
-        raise TableError(f"cannot read {path}: {e.strerror}")
-    reader = csv.reader(lines, delimiter="\t", quoting=csv.QUOTE_NONE)
-    header = next(reader, None)
-    if header is None or header[:len(columns)] != columns:
-        raise TableError(f"{path}: the first line must name the columns {' '.join(columns)}")
-    rows = []
-    for number, row in enumerate(reader, start=2):
-        if len(row) < len(columns) - 1 or len(row) > len(columns):
-            raise TableError(f"{path}: row {number} has {len(row)} fields, not {len(columns)}")
-        rows.append(dict(zip(columns, row + [""] * (len(columns) - len(row)))))
-    return rows
-
-
 class Tables:
     def __init__(self, directory):
         self.sources = {r["key"]: r["citation"]
                         for r in read_tsv(os.path.join(directory, "sources.tsv"),
-                                          ["key", "citation"])}
+                                          ["key", "citation"], last_optional=True)}
         self.exports = {}
         for r in read_tsv(os.path.join(directory, "exports.tsv"),
-                          ["dll", "function", "win95", "win98", "sources", "note"]):
+                          ["dll", "function", "win95", "win98", "sources", "note"], last_optional=True):
             keys = [k for k in r["sources"].split(",") if k]
             where = f"exports.tsv: {r['dll']} {r['function']}"
             if not keys:
@@ -78,13 +54,13 @@ class Tables:
                                  "note": r["note"]}
         self.allowances = {}
         for r in read_tsv(os.path.join(directory, "allowances.tsv"),
-                          ["programs", "dll", "function", "reason"]):
+                          ["programs", "dll", "function", "reason"], last_optional=True):
             if not r["reason"].strip():
                 raise TableError(f"allowances.tsv: {r['dll']} {r['function']} gives no reason")
             for program in r["programs"].split():
                 self.allowances[(program.lower(), r["dll"].upper(), r["function"])] = r["reason"]
         self.programs = read_tsv(os.path.join(directory, "programs.tsv"),
-                                 ["program", "target", "size_goal"])
+                                 ["program", "target", "size_goal"], last_optional=True)
         for p in self.programs:
             if p["target"] not in TARGETS:
                 raise TableError(f"programs.tsv: {p['program']} has the unknown target {p['target']!r}")

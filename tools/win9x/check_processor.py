@@ -14,13 +14,14 @@ Exit status 0 when every program passes, 1 when one fails, 2 for a usage error."
 
 import argparse
 import bisect
-import csv
 import os
 import re
 import subprocess
 import sys
 
 sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from tsv_table import TableError, read_tsv  # noqa: E402
 
 TABLE_DIR = os.path.dirname(os.path.abspath(__file__))
 OBJDUMP = os.environ.get("OBJDUMP", "i686-w64-mingw32-objdump")
@@ -82,29 +83,6 @@ DATA_IN_CODE = re.compile(r"^_*[CD]TOR_LIST__$")
 DATA = "(data)"
 
 LINE = re.compile(r"^\s*([0-9a-f]+):\s+(.*)$")
-
-
-class TableError(Exception):
-    pass
-
-
-def read_tsv(path, columns):
-    """Rows of a tab-separated file as dicts; '#' lines are comments, the first other line
-    names the columns."""
-    try:
-        with open(path, newline="", encoding="utf-8") as f:
-            lines = [line for line in f if line.strip() and not line.startswith("#")]
-    except OSError as e:
-        raise TableError(f"cannot read {path}: {e.strerror}")
-    reader = csv.reader(lines, delimiter="\t", quoting=csv.QUOTE_NONE)
-    if next(reader, None) != columns:
-        raise TableError(f"{path}: the first line must name the columns {' '.join(columns)}")
-    rows = []
-    for number, row in enumerate(reader, start=2):
-        if len(row) != len(columns):
-            raise TableError(f"{path}: row {number} has {len(row)} fields, not {len(columns)}")
-        rows.append(dict(zip(columns, row)))
-    return rows
 
 
 def instruction_level(mnemonic, operands):
