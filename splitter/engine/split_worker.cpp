@@ -179,14 +179,19 @@ void ResetRequest() {
   ResetMainDialogState();  // the next main dialog starts like the first
 }
 
-// Whether the source is still the file the pieces were cut from: same size, same time of
-// last write. One that is gone has nothing the pieces lack.
-bool SourceUnchanged() {
+// Whether a file found at the source's path is the file the pieces were cut from: same size,
+// same time of last write.
+bool IsSourceAsSplit(const FoundFile& found) {
   const SplitJob& job = splitJob;
+  return found.size == job.sourceSize && (job.sourceWriteTime == kUnknownWriteTime ||
+                                          found.lastWriteTime == job.sourceWriteTime);
+}
+
+// Whether the source is still the file the pieces were cut from. One that is gone has
+// nothing the pieces lack.
+bool SourceUnchanged() {
   FoundFile found;
-  return !Sys().FindFile(job.sourcePath, &found) ||
-         (found.size == job.sourceSize && (job.sourceWriteTime == kUnknownWriteTime ||
-                                           found.lastWriteTime == job.sourceWriteTime));
+  return !Sys().FindFile(splitJob.sourcePath, &found) || IsSourceAsSplit(found);
 }
 
 void FinishRun() {
@@ -208,11 +213,15 @@ void FinishRun() {
 
   if (appSettings.deletePrompt &&
       Ask(kTextDeleteSource, kProductTitle, kMbYesNo) == kIdYes) {
-    // It may have changed while the question waited.
-    if (SourceUnchanged()) {
-      Sys().RemoveFile(job.sourcePath);
-    } else {
-      Ask(kTextSourceChangedNotDeleted, kCaptionError, kMbIconError);
+    // It may have changed while the question waited. Only a source seen as it was split is
+    // deleted: one that is gone, or that cannot be looked up, is left alone.
+    FoundFile found;
+    if (Sys().FindFile(job.sourcePath, &found)) {
+      if (IsSourceAsSplit(found)) {
+        Sys().RemoveFile(job.sourcePath);
+      } else {
+        Ask(kTextSourceChangedNotDeleted, kCaptionError, kMbIconError);
+      }
     }
   }
   if (!appSettings.noReminders) {

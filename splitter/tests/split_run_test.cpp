@@ -508,10 +508,12 @@ TEST_F(SpannedRun, ASourceThatChangesDuringTheRunIsNeitherCalledSplitNorDeleted)
     bool appends;           // else it is written over in place, its size kept
     int result;
     std::vector<std::string> boxes;  // the error boxes, in order
+    bool lookupFails = false;        // the source's lookup after the answer fails instead
   } cases[] = {
       {"grown while disk 2 is asked for", true, "Insert disk for piece 2", true, 0, {kChanged}},
       {"written over in place", true, "Insert disk for piece 2", false, 0, {kChanged}},
       {"grown while the deletion is asked", false, "Finished splitting.", true, 1, {kNotDeleted}},
+      {"not looked up after the deletion is asked", false, "", true, 1, {}, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -533,7 +535,10 @@ TEST_F(SpannedRun, ASourceThatChangesDuringTheRunIsNeitherCalledSplitNorDeleted)
       RequestSized("B.DAT", 60000);
     }
     sys_->onBox = [&](const Box& box) {
-      if (box.text.rfind(c.changesAt, 0) == 0) {
+      if (c.lookupFails && box.text.rfind("Finished splitting.", 0) == 0) {
+        sys_->FailCall(Op::Find, sys_->Calls(Op::Find) + 1, kErrorAccessDenied);
+      }
+      if (*c.changesAt != '\0' && box.text.rfind(c.changesAt, 0) == 0) {
         if (c.appends) {
           WriteHostFile(source, sourceBytes_ + grown);
         } else {
