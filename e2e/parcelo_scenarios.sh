@@ -163,18 +163,9 @@ dos83_150_pieces() {
   local data out copy longest
   data=$(new_folder data); out=$(new_folder out)
   head -c 150000 /dev/urandom >"$data/BIGFILE.DAT"
-  start_app "$(winpath "$data/BIGFILE.DAT")"
-  drive_session "$(
-    s window "$title" 128
-    s select 115 0
-    s text 106 1000
-    s text 104 "$(winpath "$out")"
-    s click 128
+  split_in_dialog "$data/BIGFILE.DAT" 1000 "$out" "$(
     s box Warning 'Warning: 150 is quite a large amount of pieces. This may take a very long while.\nAre you sure you want to procede?' yes
-    s box "$title" "$reminder_sized" ok
-    s window "$title" 128
-    s close)"
-  stop_app
+    s box "$title" "$reminder_sized" ok)"
   [ -f "$out/Join.bat" ] || fail "no Join.bat: $(ls "$out" | tail -n 3)"
   # COMMAND.COM cuts batch lines at 127 bytes: the pieces are chained over many COPY lines
   # and each intermediate file is deleted by its own name.
@@ -363,14 +354,7 @@ delete_source() {
   data=$(new_folder data); out=$(new_folder out)
   head -c 30000 /dev/urandom >"$data/GONE.DAT"
   cp "$data/GONE.DAT" "$work/GONE.ORIG"
-  start_app "$(winpath "$data/GONE.DAT")"
-  drive_session "$(
-    s window "$title" 128
-    s select 115 0
-    s text 106 10000
-    s text 104 "$(winpath "$out")"
-    s click 128
-    s box "$title" "Finished splitting. Do you want to delete source file now?" none)"
+  split_to_delete_question "$data/GONE.DAT" "$out"
   [ -f "$out/Join-GONE.DAT.bat" ] || fail "asked before the join file was written"
   [ -f "$data/GONE.DAT" ] || fail "source deleted before the answer"
   drive_session "$(
@@ -389,14 +373,7 @@ delete_changed_source() {
   local data out
   data=$(new_folder data); out=$(new_folder out)
   head -c 30000 /dev/urandom >"$data/GROWN.DAT"
-  start_app "$(winpath "$data/GROWN.DAT")"
-  drive_session "$(
-    s window "$title" 128
-    s select 115 0
-    s text 106 10000
-    s text 104 "$(winpath "$out")"
-    s click 128
-    s box "$title" "Finished splitting. Do you want to delete source file now?" none)"
+  split_to_delete_question "$data/GROWN.DAT" "$out"
   head -c 50000 /dev/urandom >>"$data/GROWN.DAT"
   drive_session "$(
     s box "$title" '*' yes
@@ -422,6 +399,19 @@ split_in_dialog() {  # source size dest boxes
     s window "$title" 128
     s close)"
   stop_app
+}
+
+# Splits SOURCE into 10,000-byte pieces in DEST through the main dialog and leaves the
+# program asking whether to delete the source.
+split_to_delete_question() {  # source dest
+  start_app "$(winpath "$1")"
+  drive_session "$(
+    s window "$title" 128
+    s select 115 0
+    s text 106 10000
+    s text 104 "$(winpath "$2")"
+    s click 128
+    s box "$title" "Finished splitting. Do you want to delete source file now?" none)"
 }
 
 listing() { (cd "$1" && md5sum -- *); }
