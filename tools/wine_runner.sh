@@ -14,7 +14,9 @@
 wine_runner_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 wine_runner_registered=""
 binfmt_dir=/proc/sys/fs/binfmt_misc
-binfmt_name=qemu-i386-gdt
+# One handler per checkout: a run that ends takes back only its own, and runs of other
+# checkouts beside it go on through theirs.
+binfmt_name=qemu-i386-gdt-$(printf '%s' "$wine_runner_repo" | cksum | cut -d' ' -f1)
 # i386 ELF executables (type 2, machine 3), whatever their OS ABI byte says; the handler
 # registered last is the one the kernel takes.
 binfmt_magic=":M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:"
