@@ -5,6 +5,7 @@
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/text_format.h"
 
 namespace parcelo {
@@ -24,7 +25,7 @@ constexpr char kTextStaleBackupChecksumsStay[] =
     "not be removed. Backups have been disabled.";
 
 void ShowError(const std::string& text) {
-  Sys().ShowMessageBox(progressDialog, text, kCaptionError, kMbIconError);
+  splitProgress->Ask(text, kCaptionError, kMbIconError);
 }
 
 }  // namespace
@@ -90,7 +91,7 @@ bool PieceChecksums::ClearStale(const std::string& folder, bool backup) {
 
 int PieceChecksums::Write() {
   if (!write_) return 1;
-  Sys().SetItemText(progressDialog, kIdProgressStatus, kTextWritingChecksums);
+  splitProgress->ShowStatus(kTextWritingChecksums);
   if (WriteRunFile(SfvFileName(splitJob.pieceBaseName), {FormatSfv(Content())},
                    kTextChecksumsBackupCreateFailed, kTextChecksumsBackupWriteFailed)) {
     return 1;

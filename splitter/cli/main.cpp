@@ -7,7 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/host.h"
-#include "frontend/settings_store.h"
+#include "engine/settings_store.h"
 
 using namespace parcelo;
 

@@ -7,8 +7,9 @@
 #include "cli/console_system.h"
 #include "cli/host.h"
 #include "cli/join_script.h"
-#include "frontend/frontend_messages.h"
-#include "frontend/settings_store.h"
+#include "engine/app_settings.h"
+#include "engine/settings_store.h"
+#include "engine/split_messages.h"
 #include "platform/system.h"
 
 namespace parcelo {

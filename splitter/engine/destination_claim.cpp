@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "engine/app_settings.h"
 #include "engine/join_batch.h"
 #include "engine/join_file_names.h"
 #include "engine/output_file.h"
@@ -12,9 +13,8 @@
 #include "engine/split_checksums.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/text_format.h"
-#include "frontend/app_settings.h"
-#include "frontend/frontend_messages.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -35,7 +35,7 @@ std::string Oem(const std::string& name) {
 }
 
 int Refuse(const std::string& text) {
-  Sys().ShowMessageBox(progressDialog, text, kCaptionError, kMbIconError);
+  splitProgress->Ask(text, kCaptionError, kMbIconError);
   return 0;
 }
 
@@ -201,7 +201,7 @@ void WarnAboutShortenedNames(bool joinNameShortened, const std::string& longJoin
   } else {
     return;
   }
-  Sys().ShowMessageBox(progressDialog, text, kCaptionWarning, kMbOk | kMbIconWarning);
+  splitProgress->Ask(text, kCaptionWarning, kMbOk | kMbIconWarning);
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/app_settings.h"
 #include "engine/output_file.h"
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
-#include "frontend/app_settings.h"
 #include "platform/system.h"
 
 namespace parcelo {

@@ -3,6 +3,7 @@
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/text_format.h"
 
 namespace parcelo {
@@ -49,7 +50,7 @@ void DropBackupFile(FileHandle* backup, const std::string& path, const char* mes
     Sys().RemoveFile(path);
   }
   *backup = kInvalidFile;
-  Sys().ShowMessageBox(progressDialog, WithCreateRefusal(message), kCaptionError, kMbIconError);
+  splitProgress->Ask(WithCreateRefusal(message), kCaptionError, kMbIconError);
   splitJob.backupEnabled = 0;
 }
 

@@ -1,21 +1,16 @@
-#include "frontend/settings_store.h"
-
-#include "engine/split_messages.h"
-#include "frontend/control_ids.h"
-#include "frontend/frontend_messages.h"
-#include "frontend/main_dialog_state.h"
+#include "engine/settings_store.h"
 
 namespace parcelo {
 
 const SettingsFlag kSettingsFlags[8] = {
-    {&AppSettings::useDos83, "Use DOS 8.3", kIdUseDos83Box},
-    {&AppSettings::useLongJoinBatName, "UseLongJoinBatName", kIdLongJoinNameBox},
-    {&AppSettings::backupPrompt, "BackupPrompt", kIdBackupPromptBox},
-    {&AppSettings::deletePrompt, "DeletePrompt", kIdDeletePromptBox},
-    {&AppSettings::closeWhenDone, "CloseWhenDone", kIdCloseWhenDoneBox},
-    {&AppSettings::noReminders, "NoReminders", kIdNoRemindersBox},
-    {&AppSettings::moreMem, "MoreMem", kIdMoreMemBox},
-    {&AppSettings::alwaysOnTop, "AlwaysOnTop", kIdAlwaysOnTopBox},
+    {&AppSettings::useDos83, "Use DOS 8.3"},
+    {&AppSettings::useLongJoinBatName, "UseLongJoinBatName"},
+    {&AppSettings::backupPrompt, "BackupPrompt"},
+    {&AppSettings::deletePrompt, "DeletePrompt"},
+    {&AppSettings::closeWhenDone, "CloseWhenDone"},
+    {&AppSettings::noReminders, "NoReminders"},
+    {&AppSettings::moreMem, "MoreMem"},
+    {&AppSettings::alwaysOnTop, "AlwaysOnTop"},
 };
 
 namespace {
@@ -56,25 +51,5 @@ int SaveSettings() {
   Sys().CloseKey(key);
   return stored ? 1 : 0;
 }
-
-void OptionsDialogInit(WindowHandle dialog) {
-  for (const SettingsFlag& flag : kSettingsFlags) {
-    if (appSettings.*flag.field) Sys().SetItemChecked(dialog, flag.checkBoxId, true);
-  }
-}
-
-void OptionsDialogOk(WindowHandle dialog) {
-  for (const SettingsFlag& flag : kSettingsFlags) {
-    appSettings.*flag.field = Sys().IsItemChecked(dialog, flag.checkBoxId) ? 1 : 0;
-  }
-  Sys().SetTopmost(mainDialogWindow, appSettings.alwaysOnTop != 0);
-  if (appSettings.useDos83 && appSettings.useLongJoinBatName) {
-    Sys().ShowMessageBox(dialog, kTextJoinNameConflict, kCaptionWarning, kMbIconWarning);
-  }
-  SaveSettings();
-  Sys().EndModalDialog(dialog, 0);
-}
-
-void OptionsDialogCancel(WindowHandle dialog) { Sys().EndModalDialog(dialog, 0); }
 
 }  // namespace parcelo

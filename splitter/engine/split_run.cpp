@@ -1,21 +1,20 @@
 #include "engine/split_run.h"
 
+#include "engine/app_settings.h"
 #include "engine/destination_claim.h"
 #include "engine/join_batch.h"
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/text_format.h"
-#include "frontend/app_settings.h"
-#include "frontend/frontend_messages.h"
-#include "frontend/main_dialog_state.h"
 #include "platform/system.h"
 
 namespace parcelo {
 namespace {
 
 void ReportError(const char* text) {
-  Sys().ShowMessageBox(progressDialog, text, kCaptionError, kMbIconError);
+  splitProgress->Ask(text, kCaptionError, kMbIconError);
 }
 
 }  // namespace
@@ -57,22 +56,19 @@ int PrepareSplitRun() {
   if (!ClaimDestination(shortNameIsMadeUp)) return EndSplitRun(false);
 
   if (job.spanToDisk) {
-    Sys().SetItemText(progressDialog, kIdProgressCaption,
-                      Format(kTextSpanning, job.longName.c_str()));
+    splitProgress->ShowCaption(Format(kTextSpanning, job.longName.c_str()));
   } else {
-    Sys().SetItemText(progressDialog, kIdProgressCaption,
-                      Format(kTextSplittingInto, job.longName.c_str(),
-                             static_cast<int>(job.pieceCount)));
+    splitProgress->ShowCaption(
+        Format(kTextSplittingInto, job.longName.c_str(), static_cast<int>(job.pieceCount)));
   }
-  Sys().SetItemText(progressDialog, kIdProgressStatus, kTextInitializing);
-  Sys().ProgressSetPos(progressDialog, kIdProgressBar, 0);
+  splitProgress->ShowStatus(kTextInitializing);
+  splitProgress->SetPosition(0);
 
   if (job.spanToDisk) {
     const std::string root = DriveRoot(job.destinationPath);
     std::uint32_t free = MeasureFreeBytes(root);
     while (free < kMinFreeForPiece) {
-      if (Sys().ShowMessageBox(progressDialog, kTextNeed2KB, kProductTitle,
-                               kMbOkCancel | kMbIconError) != kIdOk) {
+      if (splitProgress->Ask(kTextNeed2KB, kProductTitle, kMbOkCancel | kMbIconError) != kIdOk) {
         return EndSplitRun(false);
       }
       free = MeasureFreeBytes(root);
@@ -86,7 +82,7 @@ int PrepareSplitRun() {
     job.chunkSize = job.pieceSize < job.bufferSize ? job.pieceSize : job.bufferSize;
   }
 
-  Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0, job.sourceSize / job.chunkSize + 1);
+  splitProgress->SetRange(job.sourceSize / job.chunkSize + 1);
 
   job.buffer = static_cast<unsigned char*>(Sys().AllocateBuffer(job.chunkSize));
   if (job.buffer == nullptr) {
@@ -118,8 +114,7 @@ int EndSplitRun(bool closeProgram) {
   // Cleared first so that the dialog's own close does not take itself for a cancel.
   job.running = 0;
   job.finishing = 0;
-  Sys().CloseWindow(progressDialog);
-  if (closeProgram) Sys().CloseWindow(mainDialogWindow);
+  splitProgress->Close(closeProgram);
   return 0;
 }
 

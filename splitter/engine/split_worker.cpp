@@ -1,3 +1,4 @@
+#include "engine/app_settings.h"
 #include "engine/destination_claim.h"
 #include "engine/join_batch.h"
 #include "engine/output_file.h"
@@ -5,17 +6,16 @@
 #include "engine/split_checksums.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/split_run.h"
 #include "engine/text_format.h"
-#include "frontend/app_settings.h"
-#include "frontend/main_dialog_state.h"
 #include "platform/system.h"
 
 namespace parcelo {
 namespace {
 
 int Ask(const std::string& text, const char* caption, unsigned style) {
-  return Sys().ShowMessageBox(progressDialog, text, caption, style);
+  return splitProgress->Ask(text, caption, style);
 }
 
 // Ends the run with its message; the worker then returns this 0.
@@ -32,7 +32,7 @@ bool CancelPending() {
 }
 
 void SetStatus(const std::string& text) {
-  Sys().SetItemText(progressDialog, kIdProgressStatus, text);
+  splitProgress->ShowStatus(text);
 }
 
 // Creates one piece, asking Retry/Cancel while that fails. False after Cancel.
@@ -119,7 +119,7 @@ bool CopyPiece() {
     }
     job.pieceBytesWritten += read.bytes;
     job.totalBytesWritten += read.bytes;
-    Sys().ProgressDelta(progressDialog, kIdProgressBar, 1);
+    splitProgress->Step(1);
     if (job.totalBytesWritten == job.sourceSize) break;
   }
   return true;
@@ -176,7 +176,7 @@ void ResetRequest() {
   job.sourcePath.clear();
   job.destinationPath.clear();
   job.sourceSize = job.pieceSize = job.pieceCount = 0;
-  ResetMainDialogState();  // the next main dialog starts like the first
+  splitProgress->ForgetRequest();
 }
 
 // Whether the source is still the file the pieces were cut from: same size, same time of
@@ -193,18 +193,16 @@ void FinishRun() {
   SplitJob& job = splitJob;
   // Until the last question is answered, neither the button nor the close box may close.
   job.finishing = 1;
-  Sys().EnableItem(progressDialog, kIdProgressButton, false);
+  splitProgress->EnableStop(false);
   job.running = 0;
   if (job.spanToDisk) {
-    Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0, 1);
-    Sys().ProgressSetPos(progressDialog, kIdProgressBar, 1);
+    splitProgress->SetRange(1);
+    splitProgress->SetPosition(1);
   } else {
-    Sys().ProgressDelta(progressDialog, kIdProgressBar, 1);
+    splitProgress->Step(1);
   }
   SetStatus(kTextFinished);
-  Sys().SetItemText(progressDialog, kIdProgressButton, kTextClose);
-  Sys().UpdateToolTip(progressToolTip, progressDialog, kIdProgressButton, kTextCloseTip);
-  Sys().PlaySystemSound(kSoundSystemDefault);
+  splitProgress->ShowFinished();
 
   if (appSettings.deletePrompt &&
       Ask(kTextDeleteSource, kProductTitle, kMbYesNo) == kIdYes) {
@@ -221,8 +219,8 @@ void FinishRun() {
   }
   ResetRequest();
   job.finishing = 0;
-  Sys().EnableItem(progressDialog, kIdProgressButton, true);
-  if (appSettings.closeWhenDone) Sys().CloseWindow(progressDialog);
+  splitProgress->EnableStop(true);
+  if (appSettings.closeWhenDone) splitProgress->Close(false);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "frontend/about_dialog.h"
 
-#include "frontend/control_ids.h"
 #include "frontend/frontend_messages.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 

@@ -1,10 +1,10 @@
-#include "engine/backup_path_dialog.h"
+#include "frontend/backup_path_dialog.h"
 
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/split_run.h"
-#include "frontend/control_ids.h"
 #include "frontend/frontend_messages.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 namespace {

@@ -1,12 +1,14 @@
 #include "frontend/main_dialog.h"
 
+#include "engine/app_settings.h"
+#include "engine/request_checks.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
-#include "frontend/app_settings.h"
-#include "frontend/control_ids.h"
+#include "engine/split_size.h"
 #include "frontend/frontend_messages.h"
+#include "frontend/main_dialog_size.h"
 #include "frontend/main_dialog_state.h"
-#include "frontend/split_size.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 
@@ -117,10 +119,8 @@ void UpdateSplitButton(WindowHandle dialog) {
 }
 
 std::string DefaultDestination(const std::string& path) {
-  const std::size_t slash = path.rfind('\\');
-  if (slash == std::string::npos) return {};
-  std::string folder = path.substr(0, slash);
-  if (folder.size() < 3) folder += '\\';
+  const std::string folder = FolderOfPath(path);
+  if (folder.empty()) return {};
   Sys().SetItemText(mainDialogWindow, kIdDestinationEdit, folder);
   return folder;
 }

@@ -1,13 +1,51 @@
-#include "engine/progress_dialog.h"
+#include "frontend/progress_dialog.h"
 
+#include "engine/app_settings.h"
 #include "engine/split_job.h"
-#include "engine/split_messages.h"
-#include "frontend/app_settings.h"
-#include "frontend/control_ids.h"
 #include "frontend/main_dialog_state.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
+
+WindowHandle progressDialog = nullptr;
+WindowHandle progressToolTip = nullptr;
+
 namespace {
+
+class DialogProgress final : public SplitProgress {
+ public:
+  int Ask(const std::string& text, const std::string& caption, unsigned style) override {
+    return Sys().ShowMessageBox(progressDialog, text, caption, style);
+  }
+  void ShowCaption(const std::string& text) override {
+    Sys().SetItemText(progressDialog, kIdProgressCaption, text);
+  }
+  void ShowStatus(const std::string& text) override {
+    Sys().SetItemText(progressDialog, kIdProgressStatus, text);
+  }
+  void SetRange(std::uint32_t maximum) override {
+    Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0, maximum);
+  }
+  void SetPosition(std::uint32_t position) override {
+    Sys().ProgressSetPos(progressDialog, kIdProgressBar, position);
+  }
+  void Step(std::int32_t delta) override {
+    Sys().ProgressDelta(progressDialog, kIdProgressBar, delta);
+  }
+  void EnableStop(bool enabled) override {
+    Sys().EnableItem(progressDialog, kIdProgressButton, enabled);
+  }
+  void ShowFinished() override {
+    Sys().SetItemText(progressDialog, kIdProgressButton, kTextClose);
+    Sys().UpdateToolTip(progressToolTip, progressDialog, kIdProgressButton, kTextCloseTip);
+    Sys().PlaySystemSound(kSoundSystemDefault);
+  }
+  void ForgetRequest() override { ResetMainDialogState(); }
+  void Close(bool closeProgram) override {
+    Sys().CloseWindow(progressDialog);
+    if (closeProgram) Sys().CloseWindow(mainDialogWindow);
+  }
+};
 
 // The worker sees the request at its next check and ends the run, which closes this dialog.
 void RequestCancel(WindowHandle dialog) {
@@ -17,6 +55,11 @@ void RequestCancel(WindowHandle dialog) {
 }
 
 }  // namespace
+
+SplitProgress& ProgressDialogReport() {
+  static DialogProgress report;
+  return report;
+}
 
 void ProgressDialogInit(WindowHandle dialog) {
   progressDialog = dialog;

@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "cli_run.h"
+#include "engine/app_settings.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/split_run.h"
-#include "frontend/app_settings.h"
 #include "split_fixture.h"
 
 namespace parcelo {

@@ -4,11 +4,13 @@
 #include <filesystem>
 
 #include "dialog_fixture.h"
-#include "frontend/app_settings.h"
-#include "frontend/control_ids.h"
+#include "engine/app_settings.h"
+#include "engine/settings_store.h"
+#include "engine/split_messages.h"
 #include "frontend/frontend_messages.h"
-#include "frontend/settings_store.h"
+#include "frontend/options_dialog.h"
 #include "platform/posix/registry_file.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 namespace {
