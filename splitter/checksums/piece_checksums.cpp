@@ -74,12 +74,12 @@ bool PieceChecksums::ClearStale(const std::string& folder, bool backup) {
   FoundFile found;
   // Another file that answers to the name as its 8.3 name is not ours to remove; the
   // create refuses it later. Nor is the source, when none is written.
-  if (!Sys().FindFile(path, &found) || found.isDirectory ||
-      !Sys().EqualIgnoringCase(found.name, name) || Sys().IsSameFile(path, job.sourcePath)) {
+  if (!Files().FindFile(path, &found) || found.isDirectory ||
+      !Files().EqualIgnoringCase(found.name, name) || Files().IsSameFile(path, job.sourcePath)) {
     return true;
   }
   FoundFile still;
-  if (Sys().RemoveFile(path) || !Sys().FindFile(path, &still)) return true;
+  if (Files().RemoveFile(path) || !Files().FindFile(path, &still)) return true;
   if (backup) {
     ShowError(Format(kTextStaleBackupChecksumsStay, path.c_str()));
     splitJob.backupEnabled = 0;

@@ -27,8 +27,8 @@ Choice ChoiceFor(unsigned style) {
 
 }  // namespace
 
-ConsoleSystem::ConsoleSystem(System* platform, bool assumeYes)
-    : ForwardingSystem(platform), assumeYes_(assumeYes), interactive_(StdinIsTerminal()) {}
+ConsoleSystem::ConsoleSystem(WindowSystem& platform, bool assumeYes)
+    : ForwardingWindowSystem(platform), assumeYes_(assumeYes), interactive_(StdinIsTerminal()) {}
 
 int ConsoleSystem::ShowMessageBox(WindowHandle, const std::string& text, const std::string&,
                                   unsigned style) {

@@ -3,15 +3,15 @@
 
 #include <string>
 
-#include "platform/system.h"
+#include "platform/forwarding_system.h"
 
 namespace parcelo {
 
-class ConsoleSystem : public ForwardingSystem {
+class ConsoleSystem final : public ForwardingWindowSystem {
  public:
   // assumeYes answers each question with OK, Yes or Retry; the same question asked again
   // straight away gets the cautious answer, so that no retry loop runs for ever.
-  ConsoleSystem(System* platform, bool assumeYes);
+  ConsoleSystem(WindowSystem& platform, bool assumeYes);
 
   // Texts alone: errors on standard error, the rest on standard output.
   int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,

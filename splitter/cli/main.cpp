@@ -159,8 +159,8 @@ int main(int argc, char** argv) {
   }
   if (joinCommand->parsed() || verifyCommand->parsed()) {
     // Every file they touch, they reach through the System, as split does.
-    const std::unique_ptr<parcelo::System> host = parcelo::MakeHostSystem();
-    parcelo::InstallSystem(host.get());
+    const std::unique_ptr<parcelo::HostSystem> host = parcelo::MakeHostSystem();
+    parcelo::InstallSystem(host->Tables());
     return joinCommand->parsed() ? RunJoin(joinTarget) : RunVerify(verifyTarget);
   }
   return RunOptions(Overrides(optionSets));

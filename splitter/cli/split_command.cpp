@@ -24,7 +24,7 @@ namespace parcelo {
 namespace {
 
 int Refuse(const std::string& text) {
-  Sys().ShowMessageBox(nullptr, text, kCaptionError, kMbIconError);
+  Windows().ShowMessageBox(nullptr, text, kCaptionError, kMbIconError);
   return 1;
 }
 
@@ -84,7 +84,7 @@ class CommandLineChecks final : public RequestChecks {
   }
   // Without a destination there is no drive to warn about.
   DriveType WarningDriveType(const std::string& root) override {
-    return root.empty() ? DriveType::NoRootDir : Sys().DriveTypeOf(root);
+    return root.empty() ? DriveType::NoRootDir : Files().DriveTypeOf(root);
   }
   std::string LookUpSource(const std::string& path, FoundFile* found) override {
     const std::string& host = arguments_.source;
@@ -92,7 +92,7 @@ class CommandLineChecks final : public RequestChecks {
       return Format(kTextSourceNotRegular, host.c_str(), "a folder");
     }
     if (!sourceFound_ && path.empty() && HostHas(host)) return WhyNoDosPath(host);
-    if (!sourceFound_ || !Sys().FindFile(path, found)) return kTextSourceNotFound;
+    if (!sourceFound_ || !Files().FindFile(path, found)) return kTextSourceNotFound;
     if (const std::string kind = OddFileKind(host); !kind.empty()) {
       return Format(kTextSourceNotRegular, host.c_str(), kind.c_str());
     }
@@ -104,7 +104,7 @@ class CommandLineChecks final : public RequestChecks {
   }
   bool LookUpDestination(const std::string& path, FoundFile* found) override {
     const bool named = arguments_.destination.empty() || HostHas(arguments_.destination);
-    return named && Sys().FindFile(path, found);
+    return named && Files().FindFile(path, found);
   }
 
  private:
@@ -136,10 +136,12 @@ const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes
 }
 
 int RunSplit(const SplitArguments& arguments) {
-  std::unique_ptr<System> host = MakeHostSystem();
-  ConsoleSystem console(host.get(), arguments.yes);
-  FailureReasons reasons(&console);
-  InstallSystem(&reasons);
+  std::unique_ptr<HostSystem> host = MakeHostSystem();
+  System tables = host->Tables();
+  ConsoleSystem console(*tables.windows, arguments.yes);
+  tables.windows = &console;
+  FailureReasons reasons(tables);
+  InstallSystem(reasons.Tables());
   LoadSettings();
   if (!SettingsProblem(*host).empty()) {
     std::fprintf(stderr, "%s\n",
@@ -165,7 +167,7 @@ int RunSplit(const SplitArguments& arguments) {
   const std::string source = ToDosPath(arguments.source);
   FoundFile found;
   const bool sourceFound = !source.empty() && HostHas(arguments.source) &&
-                           Sys().FindFile(source, &found) && !found.isDirectory;
+                           Files().FindFile(source, &found) && !found.isDirectory;
   SplitRequest request;
   request.source = source;
   request.spanToDisk = job.spanToDisk;
@@ -191,7 +193,7 @@ int RunSplit(const SplitArguments& arguments) {
       return Refuse(WhyNoDosPath(arguments.backupFolder));
     }
     if (backup.empty() || !HostHas(arguments.backupFolder) ||
-        !Sys().FindFile(backup, &folder)) {
+        !Files().FindFile(backup, &folder)) {
       return Refuse(kTextFolderMissing);
     }
     if (!folder.isDirectory) return Refuse(kTextNotFolder);

@@ -27,7 +27,7 @@ TerminalProgress::TerminalProgress(ProgressLine line)
 
 int TerminalProgress::Ask(const std::string& text, const std::string& caption, unsigned style) {
   line_.End();
-  return Sys().ShowMessageBox(nullptr, text, caption, style);
+  return Windows().ShowMessageBox(nullptr, text, caption, style);
 }
 
 void TerminalProgress::ShowCaption(const std::string& text) {

@@ -19,7 +19,7 @@ RequestVerdict Refused(std::string text) {
 }  // namespace
 
 std::string RequestChecks::LookUpSource(const std::string& path, FoundFile* found) {
-  return Sys().FindFile(path, found) ? std::string() : std::string(kTextSourceNotFound);
+  return Files().FindFile(path, found) ? std::string() : std::string(kTextSourceNotFound);
 }
 
 std::string FolderOfPath(const std::string& path) {
@@ -43,11 +43,11 @@ RequestVerdict CheckSplitRequest(const SplitRequest& request, WindowHandle owner
   if (std::string problem = checks.DestinationProblem(); !problem.empty()) return Refused(problem);
   if (span) {
     if (!IsRoot(destination)) return Refused(kTextSpanToFolder);
-    if (Sys().DriveTypeOf(destination) != DriveType::Removable) {
+    if (Files().DriveTypeOf(destination) != DriveType::Removable) {
       return Refused(kTextSpanNotRemovable);
     }
   } else if (checks.WarningDriveType(destination.substr(0, 3)) == DriveType::Removable &&
-             Sys().ShowMessageBox(owner, kTextRemovableWarning, kCaptionWarning,
+             Windows().ShowMessageBox(owner, kTextRemovableWarning, kCaptionWarning,
                                   kMbIconWarning | kMbYesNo) != kIdYes) {
     return {};
   }
@@ -70,7 +70,7 @@ RequestVerdict CheckSplitRequest(const SplitRequest& request, WindowHandle owner
     FoundFile target;
     if (!checks.LookUpDestination(destination, &target)) {
       if (!IsRoot(destination)) return Refused(kTextDestinationFolderNotFound);
-      if (Sys().DriveTypeOf(destination) == DriveType::NoRootDir) {
+      if (Files().DriveTypeOf(destination) == DriveType::NoRootDir) {
         return Refused(kTextDestinationDriveNotFound);
       }
     } else if (!IsRoot(destination) && !target.isDirectory) {
@@ -87,7 +87,7 @@ RequestVerdict CheckSplitRequest(const SplitRequest& request, WindowHandle owner
 
 bool ConfirmPieceCount(WindowHandle owner, std::uint32_t pieceCount) {
   return pieceCount < 100 ||
-         Sys().ShowMessageBox(owner, Format(kTextManyPieces, static_cast<int>(pieceCount)),
+         Windows().ShowMessageBox(owner, Format(kTextManyPieces, static_cast<int>(pieceCount)),
                               kCaptionWarning, kMbIconWarning | kMbYesNo) == kIdYes;
 }
 

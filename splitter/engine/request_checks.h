@@ -35,12 +35,12 @@ class RequestChecks {
   // Before the destination's drive is looked at; a text refuses the request.
   virtual std::string DestinationProblem() { return {}; }
   // The drive type that decides the removable warning. An empty root is the current drive's.
-  virtual DriveType WarningDriveType(const std::string& root) { return Sys().DriveTypeOf(root); }
+  virtual DriveType WarningDriveType(const std::string& root) { return Files().DriveTypeOf(root); }
   // The source looked up: a refusal, or "" with *found filled.
   virtual std::string LookUpSource(const std::string& path, FoundFile* found);
   // The destination looked up; false when nothing is there.
   virtual bool LookUpDestination(const std::string& path, FoundFile* found) {
-    return Sys().FindFile(path, found);
+    return Files().FindFile(path, found);
   }
   // The source's folder became the destination.
   virtual void DestinationDefaulted(const std::string& folder) {}

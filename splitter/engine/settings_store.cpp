@@ -19,7 +19,7 @@ namespace {
 bool WriteFlags(RegistryKey key) {
   bool stored = true;
   for (const SettingsFlag& flag : kSettingsFlags) {
-    stored = Sys().SetDword(key, flag.valueName, appSettings.*flag.field ? 1 : 0) && stored;
+    stored = Registry().SetDword(key, flag.valueName, appSettings.*flag.field ? 1 : 0) && stored;
   }
   return stored;
 }
@@ -28,7 +28,7 @@ bool WriteFlags(RegistryKey key) {
 
 int LoadSettings() {
   bool created = false;
-  const RegistryKey key = Sys().CreateMachineKey(kSettingsKey, &created);
+  const RegistryKey key = Registry().CreateMachineKey(kSettingsKey, &created);
   ResetAppSettings();
   if (key == kNoKey) return 1;  // the defaults hold for this run
   if (created) {
@@ -37,18 +37,18 @@ int LoadSettings() {
     // A value that is missing or not a 4-byte number keeps the default of a new key.
     for (const SettingsFlag& flag : kSettingsFlags) {
       std::uint32_t value = 0;
-      if (Sys().QueryDword(key, flag.valueName, &value)) appSettings.*flag.field = value != 0;
+      if (Registry().QueryDword(key, flag.valueName, &value)) appSettings.*flag.field = value != 0;
     }
   }
-  Sys().CloseKey(key);
+  Registry().CloseKey(key);
   return 1;
 }
 
 int SaveSettings() {
-  const RegistryKey key = Sys().CreateMachineKey(kSettingsKey, nullptr);
+  const RegistryKey key = Registry().CreateMachineKey(kSettingsKey, nullptr);
   if (key == kNoKey) return 0;
   const bool stored = WriteFlags(key);
-  Sys().CloseKey(key);
+  Registry().CloseKey(key);
   return stored ? 1 : 0;
 }
 

@@ -24,7 +24,7 @@ std::string DriveRoot(const std::string& path) {
 }
 
 std::uint32_t MeasureFreeBytes(const std::string& root) {
-  const std::uint64_t free = Sys().FreeBytes(root);
+  const std::uint64_t free = Files().FreeBytes(root);
   return free > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(free);
 }
 
@@ -39,11 +39,11 @@ int PrepareSplitRun() {
   FoundFile found;
   bool shortNameIsMadeUp = false;
   job.sourceWriteTime = kUnknownWriteTime;
-  if (Sys().FindFile(job.sourcePath, &found)) {
+  if (Files().FindFile(job.sourcePath, &found)) {
     job.sourceWriteTime = found.lastWriteTime;
     job.shortName = JoinShortName(found.alternateName, found.name, job.pieceCount);
     shortNameIsMadeUp =
-        found.alternateName.empty() ? job.shortName != found.name : Sys().MakesShortNames();
+        found.alternateName.empty() ? job.shortName != found.name : Files().MakesShortNames();
   } else {
     job.shortName = job.longName;  // the worker's open reports the missing source
   }
@@ -84,7 +84,7 @@ int PrepareSplitRun() {
 
   splitProgress->SetRange(job.sourceSize / job.chunkSize + 1);
 
-  job.buffer = static_cast<unsigned char*>(Sys().AllocateBuffer(job.chunkSize));
+  job.buffer = static_cast<unsigned char*>(Files().AllocateBuffer(job.chunkSize));
   if (job.buffer == nullptr) {
     ReportError(kTextOutOfMemory);
     return EndSplitRun(true);
@@ -102,12 +102,12 @@ int EndSplitRun(bool closeProgram) {
   SplitJob& job = splitJob;
   ReleaseDestination();
   if (job.buffer != nullptr) {
-    Sys().FreeBuffer(job.buffer);
+    Files().FreeBuffer(job.buffer);
     job.buffer = nullptr;
   }
   for (FileHandle* file : {&job.sourceFile, &job.pieceFile, &job.backupFile}) {
     if (*file != kInvalidFile) {
-      Sys().CloseFile(*file);
+      Files().CloseFile(*file);
       *file = kInvalidFile;
     }
   }

@@ -89,7 +89,7 @@ bool CopyPiece() {
     // One System operation per chunk: read, write and backup write, each judged below.
     const FileHandle backup = job.backupEnabled ? job.backupFile : kInvalidFile;
     const ChunkResult chunk =
-        Sys().CopyChunk(job.sourceFile, job.pieceFile, backup, job.buffer, toRead, tap);
+        Files().CopyChunk(job.sourceFile, job.pieceFile, backup, job.buffer, toRead, tap);
     const IoResult& read = chunk.read;
     if (!read.ok) {
       Fail(read.error == kErrorNotEnoughMemory ? kTextReadNoResources : kTextReadFailed);
@@ -113,7 +113,7 @@ bool CopyPiece() {
         return false;
       }
       Ask(kTextBackupWriteFailed, kCaptionError, kMbIconError);
-      Sys().CloseFile(job.backupFile);
+      Files().CloseFile(job.backupFile);
       job.backupFile = kInvalidFile;
       job.backupEnabled = 0;
     }
@@ -129,7 +129,7 @@ void ClosePieceFiles() {
   SplitJob& job = splitJob;
   for (FileHandle* file : {&job.pieceFile, &job.backupFile}) {
     if (*file != kInvalidFile) {
-      Sys().CloseFile(*file);
+      Files().CloseFile(*file);
       *file = kInvalidFile;
     }
   }
@@ -158,7 +158,7 @@ bool EnsureJoinRoom(const std::string& root) {
                                             job.pieceCount, appSettings.useDos83);
   const std::uint32_t checksums = job.checksums != nullptr ? job.checksums->RoomNeeded() : 0;
   for (;;) {
-    const std::uint32_t cluster = Sys().ClusterBytes(root);  // another disk may be in now
+    const std::uint32_t cluster = Files().ClusterBytes(root);  // another disk may be in now
     const std::uint64_t needed =
         RoomOnDisk(join, cluster) + (checksums > 0 ? RoomOnDisk(checksums, cluster) : 0);
     const std::uint32_t free = MeasureFreeBytes(root);
@@ -184,7 +184,7 @@ void ResetRequest() {
 bool SourceUnchanged() {
   const SplitJob& job = splitJob;
   FoundFile found;
-  return !Sys().FindFile(job.sourcePath, &found) ||
+  return !Files().FindFile(job.sourcePath, &found) ||
          (found.size == job.sourceSize && (job.sourceWriteTime == kUnknownWriteTime ||
                                            found.lastWriteTime == job.sourceWriteTime));
 }
@@ -208,7 +208,7 @@ void FinishRun() {
       Ask(kTextDeleteSource, kProductTitle, kMbYesNo) == kIdYes) {
     // It may have changed while the question waited.
     if (SourceUnchanged()) {
-      Sys().RemoveFile(job.sourcePath);
+      Files().RemoveFile(job.sourcePath);
     } else {
       Ask(kTextSourceChangedNotDeleted, kCaptionError, kMbIconError);
     }
@@ -230,7 +230,7 @@ int SplitWorker() {
   const std::string root = DriveRoot(job.destinationPath);
   if (CancelPending()) return 0;
 
-  job.sourceFile = Sys().OpenForReading(job.sourcePath, nullptr);
+  job.sourceFile = Files().OpenForReading(job.sourcePath, nullptr);
   if (job.sourceFile == kInvalidFile) return Fail(kTextOpenSourceFailed);
 
   while (job.totalBytesWritten < job.sourceSize) {
@@ -265,9 +265,9 @@ int SplitWorker() {
   }
   if (job.spanToDisk) job.pieceCount = static_cast<std::uint32_t>(job.pieceIndex) + 1;
 
-  Sys().CloseFile(job.sourceFile);
+  Files().CloseFile(job.sourceFile);
   job.sourceFile = kInvalidFile;
-  Sys().FreeBuffer(job.buffer);
+  Files().FreeBuffer(job.buffer);
   job.buffer = nullptr;
 
   if (job.spanToDisk && !EnsureJoinRoom(root)) return 0;

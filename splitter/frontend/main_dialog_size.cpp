@@ -23,12 +23,12 @@ void SetPieceSize(std::uint64_t bytes) {
 int ParseSplitSize() {
   const WindowHandle dialog = mainDialogWindow;
   MainDialogState& state = mainDialogState;
-  state.splitSizeText = Sys().GetItemText(dialog, kIdSizeEdit);
-  if (Sys().IsItemChecked(dialog, kIdSpanRadio)) {
+  state.splitSizeText = Windows().GetItemText(dialog, kIdSizeEdit);
+  if (Windows().IsItemChecked(dialog, kIdSpanRadio)) {
     state.splitMode = kModeSpan;
-  } else if (Sys().IsItemChecked(dialog, kIdSpecifiedRadio)) {
+  } else if (Windows().IsItemChecked(dialog, kIdSpecifiedRadio)) {
     state.splitMode = kModeSpecified;
-  } else if (Sys().IsItemChecked(dialog, kIdPresetRadio)) {
+  } else if (Windows().IsItemChecked(dialog, kIdPresetRadio)) {
     state.splitMode = kModePreset;
   } else {
     state.splitMode = kModeSpecified;
@@ -42,23 +42,23 @@ int ParseSplitSize() {
   }
   if (state.splitMode == kModeSpecified) {
     if (const char* problem = SplitSizeTextProblem(state.splitSizeText)) {
-      Sys().ShowMessageBox(dialog, problem, kCaptionError, kMbIconError);
+      Windows().ShowMessageBox(dialog, problem, kCaptionError, kMbIconError);
       return 0;
     }
     splitJob.spanToDisk = 0;
-    const int unit = Sys().ListSelection(dialog, kIdUnitList);
+    const int unit = Windows().ListSelection(dialog, kIdUnitList);
     if (unit >= kUnitBytes && unit <= kUnitMB) SetPieceSize(SplitSizeBytes(state.splitSizeText, unit));
     return 1;
   }
   splitJob.spanToDisk = 0;
-  const int preset = Sys().ListSelection(dialog, kIdPresetList);
+  const int preset = Windows().ListSelection(dialog, kIdPresetList);
   if (preset >= 0 && preset < 4) SetPieceSize(kPresetSizes[preset]);
   return 1;
 }
 
 int FormatFileSize(const std::string& path, std::string* text) {
   FoundFile found;
-  if (!Sys().FindFile(path, &found)) {
+  if (!Files().FindFile(path, &found)) {
     splitJob.sourceSize = 0;
     mainDialogState.sourceTooLarge = false;
     return 0;

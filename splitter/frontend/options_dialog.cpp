@@ -18,22 +18,22 @@ constexpr int kFlagBoxes[8] = {kIdUseDos83Box,      kIdLongJoinNameBox, kIdBacku
 
 void OptionsDialogInit(WindowHandle dialog) {
   for (int i = 0; i < 8; ++i) {
-    if (appSettings.*kSettingsFlags[i].field) Sys().SetItemChecked(dialog, kFlagBoxes[i], true);
+    if (appSettings.*kSettingsFlags[i].field) Windows().SetItemChecked(dialog, kFlagBoxes[i], true);
   }
 }
 
 void OptionsDialogOk(WindowHandle dialog) {
   for (int i = 0; i < 8; ++i) {
-    appSettings.*kSettingsFlags[i].field = Sys().IsItemChecked(dialog, kFlagBoxes[i]) ? 1 : 0;
+    appSettings.*kSettingsFlags[i].field = Windows().IsItemChecked(dialog, kFlagBoxes[i]) ? 1 : 0;
   }
-  Sys().SetTopmost(mainDialogWindow, appSettings.alwaysOnTop != 0);
+  Windows().SetTopmost(mainDialogWindow, appSettings.alwaysOnTop != 0);
   if (appSettings.useDos83 && appSettings.useLongJoinBatName) {
-    Sys().ShowMessageBox(dialog, kTextJoinNameConflict, kCaptionWarning, kMbIconWarning);
+    Windows().ShowMessageBox(dialog, kTextJoinNameConflict, kCaptionWarning, kMbIconWarning);
   }
   SaveSettings();
-  Sys().EndModalDialog(dialog, 0);
+  Windows().EndModalDialog(dialog, 0);
 }
 
-void OptionsDialogCancel(WindowHandle dialog) { Sys().EndModalDialog(dialog, 0); }
+void OptionsDialogCancel(WindowHandle dialog) { Windows().EndModalDialog(dialog, 0); }
 
 }  // namespace parcelo

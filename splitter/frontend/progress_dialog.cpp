@@ -15,42 +15,42 @@ namespace {
 class DialogProgress final : public SplitProgress {
  public:
   int Ask(const std::string& text, const std::string& caption, unsigned style) override {
-    return Sys().ShowMessageBox(progressDialog, text, caption, style);
+    return Windows().ShowMessageBox(progressDialog, text, caption, style);
   }
   void ShowCaption(const std::string& text) override {
-    Sys().SetItemText(progressDialog, kIdProgressCaption, text);
+    Windows().SetItemText(progressDialog, kIdProgressCaption, text);
   }
   void ShowStatus(const std::string& text) override {
-    Sys().SetItemText(progressDialog, kIdProgressStatus, text);
+    Windows().SetItemText(progressDialog, kIdProgressStatus, text);
   }
   void SetRange(std::uint32_t maximum) override {
-    Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0, maximum);
+    Windows().ProgressSetRange(progressDialog, kIdProgressBar, 0, maximum);
   }
   void SetPosition(std::uint32_t position) override {
-    Sys().ProgressSetPos(progressDialog, kIdProgressBar, position);
+    Windows().ProgressSetPos(progressDialog, kIdProgressBar, position);
   }
   void Step(std::int32_t delta) override {
-    Sys().ProgressDelta(progressDialog, kIdProgressBar, delta);
+    Windows().ProgressDelta(progressDialog, kIdProgressBar, delta);
   }
   void EnableStop(bool enabled) override {
-    Sys().EnableItem(progressDialog, kIdProgressButton, enabled);
+    Windows().EnableItem(progressDialog, kIdProgressButton, enabled);
   }
   void ShowFinished() override {
-    Sys().SetItemText(progressDialog, kIdProgressButton, kTextClose);
-    Sys().UpdateToolTip(progressToolTip, progressDialog, kIdProgressButton, kTextCloseTip);
-    Sys().PlaySystemSound(kSoundSystemDefault);
+    Windows().SetItemText(progressDialog, kIdProgressButton, kTextClose);
+    Windows().UpdateToolTip(progressToolTip, progressDialog, kIdProgressButton, kTextCloseTip);
+    Windows().PlaySystemSound(kSoundSystemDefault);
   }
   void ForgetRequest() override { ResetMainDialogState(); }
   void Close(bool closeProgram) override {
-    Sys().CloseWindow(progressDialog);
-    if (closeProgram) Sys().CloseWindow(mainDialogWindow);
+    Windows().CloseWindow(progressDialog);
+    if (closeProgram) Windows().CloseWindow(mainDialogWindow);
   }
 };
 
 // The worker sees the request at its next check and ends the run, which closes this dialog.
 void RequestCancel(WindowHandle dialog) {
-  Sys().SetItemText(dialog, kIdProgressStatus, kTextCanceling);
-  Sys().EnableItem(dialog, kIdProgressButton, false);
+  Windows().SetItemText(dialog, kIdProgressStatus, kTextCanceling);
+  Windows().EnableItem(dialog, kIdProgressButton, false);
   splitJob.cancelRequested = 1;
 }
 
@@ -64,17 +64,17 @@ SplitProgress& ProgressDialogReport() {
 void ProgressDialogInit(WindowHandle dialog) {
   progressDialog = dialog;
   splitJob.running = 0;
-  Sys().SetSmallIcon(dialog);
-  if (appSettings.alwaysOnTop) Sys().SetTopmost(dialog, true);
-  progressToolTip = Sys().CreateToolTips(dialog);
-  Sys().AddToolTip(progressToolTip, dialog, kIdProgressButton, kTextCancelTip);
+  Windows().SetSmallIcon(dialog);
+  if (appSettings.alwaysOnTop) Windows().SetTopmost(dialog, true);
+  progressToolTip = Windows().CreateToolTips(dialog);
+  Windows().AddToolTip(progressToolTip, dialog, kIdProgressButton, kTextCancelTip);
 }
 
 void ProgressDialogButton(WindowHandle dialog) {
   if (splitJob.running) {
     RequestCancel(dialog);
   } else {
-    Sys().CloseWindow(dialog);
+    Windows().CloseWindow(dialog);
   }
 }
 
@@ -86,8 +86,8 @@ void ProgressDialogClose(WindowHandle dialog) {
   // The worker still has its last questions to ask; it closes the dialog itself or
   // enables the button when they are done.
   if (splitJob.finishing) return;
-  mainDialogWindow = Sys().CreateModelessDialog(kDialogMain);
-  Sys().DestroyDialog(dialog);
+  mainDialogWindow = Windows().CreateModelessDialog(kDialogMain);
+  Windows().DestroyDialog(dialog);
   if (progressDialog == dialog) progressDialog = nullptr;
 }
 

@@ -19,7 +19,7 @@ namespace {
 class DialogChecks final : public RequestChecks {
  public:
   void DestinationDefaulted(const std::string& folder) override {
-    Sys().SetItemText(mainDialogWindow, kIdDestinationEdit, folder);
+    Windows().SetItemText(mainDialogWindow, kIdDestinationEdit, folder);
   }
 };
 
@@ -28,11 +28,11 @@ bool CheckRequest(WindowHandle dialog, RequestVerdict* verdict) {
   SplitJob& job = splitJob;
   MainDialogState& state = mainDialogState;
   SplitRequest request;
-  request.source = Sys().GetItemText(dialog, kIdSourceEdit);
-  request.destination = Sys().GetItemText(dialog, kIdDestinationEdit);
-  state.splitSizeText = Sys().GetItemText(dialog, kIdSizeEdit);
-  state.sizeUnit = Sys().ListSelection(dialog, kIdUnitList);
-  state.presetIndex = Sys().ListSelection(dialog, kIdPresetList);
+  request.source = Windows().GetItemText(dialog, kIdSourceEdit);
+  request.destination = Windows().GetItemText(dialog, kIdDestinationEdit);
+  state.splitSizeText = Windows().GetItemText(dialog, kIdSizeEdit);
+  state.sizeUnit = Windows().ListSelection(dialog, kIdUnitList);
+  state.presetIndex = Windows().ListSelection(dialog, kIdPresetList);
 
   if (!ParseSplitSize()) return false;
   request.spanToDisk = job.spanToDisk;
@@ -42,7 +42,7 @@ bool CheckRequest(WindowHandle dialog, RequestVerdict* verdict) {
   DialogChecks checks;
   *verdict = CheckSplitRequest(request, dialog, checks);
   if (!verdict->refusal.empty()) {
-    Sys().ShowMessageBox(dialog, verdict->refusal, kCaptionError, kMbIconError);
+    Windows().ShowMessageBox(dialog, verdict->refusal, kCaptionError, kMbIconError);
   }
   if (!verdict->accepted) return false;
   job.sourcePath = request.source;
@@ -63,21 +63,21 @@ void ValidateAndStartSplit(WindowHandle dialog) {
 
   job.backupEnabled = 0;
   if (job.spanToDisk && appSettings.backupPrompt &&
-      Sys().ShowMessageBox(dialog, kTextBackupQuestion, kCaptionBackupPieces,
+      Windows().ShowMessageBox(dialog, kTextBackupQuestion, kCaptionBackupPieces,
                            kMbIconQuestion | kMbYesNo) == kIdYes) {
     job.backupEnabled = 1;
-    Sys().RunModalDialog(kDialogBackup, dialog);
+    Windows().RunModalDialog(kDialogBackup, dialog);
   }
 
   splitProgress = &ProgressDialogReport();
-  progressDialog = Sys().CreateModelessDialog(kDialogProgress);
+  progressDialog = Windows().CreateModelessDialog(kDialogProgress);
   // Cleared first: the dying dialog's edits still report losing the focus, and those
   // notifications must not read the request back from half-destroyed controls.
   if (mainDialogWindow == dialog) mainDialogWindow = nullptr;
-  Sys().DestroyDialog(dialog);
+  Windows().DestroyDialog(dialog);
   if (!PrepareSplitRun()) return;
   // Without a thread the run cannot go on: end it like a failed one, back to a main dialog.
-  if (!Sys().StartWorker(&SplitWorker)) EndSplitRun(false);
+  if (!Windows().StartWorker(&SplitWorker)) EndSplitRun(false);
 }
 
 }  // namespace parcelo

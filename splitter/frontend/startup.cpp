@@ -27,8 +27,8 @@ void StartParcelo(const std::string& commandLine) {
   ResetMainDialogState();
   splitJob.sourcePath = SourceFromCommandLine(commandLine);
   LoadSettings();
-  mainDialogWindow = Sys().CreateModelessDialog(kDialogMain);
-  if (appSettings.alwaysOnTop) Sys().SetTopmost(mainDialogWindow, true);
+  mainDialogWindow = Windows().CreateModelessDialog(kDialogMain);
+  if (appSettings.alwaysOnTop) Windows().SetTopmost(mainDialogWindow, true);
 }
 
 }  // namespace parcelo

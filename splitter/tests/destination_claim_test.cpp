@@ -127,7 +127,7 @@ TEST_F(DestinationClaim, ADiskHoldingAnotherSourcesPiecesIsRefusedOnceInserted) 
 }
 
 TEST_F(DestinationClaim, AnotherRunsLockStopsTheRunBeforeAnythingIsWritten) {
-  PosixSystem other;  // another process's view: its locks are its own open files
+  PosixFileSystem other;  // another process's view: its locks are its own open files
   other.MapDrive('C', root_ + "/c", DriveType::Fixed);
   MakeFolder(Host('C', "Backup"));
   const struct {

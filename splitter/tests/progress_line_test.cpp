@@ -137,9 +137,11 @@ TEST_F(ConsoleProgress, ARunDrawsItsFirstAndLastStatesOnly) {
   RequestSized("SRC.DAT", 1000);
   Terminal terminal;
   {
-    ConsoleSystem console(sys_, true);
+    ConsoleSystem console(*sys_, true);
     TerminalProgress progress(terminal.Line(LineStyle::kBlanks));
-    InstallSystem(&console);
+    System tables = sys_->Tables();
+    tables.windows = &console;
+    InstallSystem(tables);
     splitProgress = &progress;
     EXPECT_EQ(Run(), 1);
     splitProgress = &ProgressDialogReport();
