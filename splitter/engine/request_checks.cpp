@@ -64,7 +64,7 @@ RequestVerdict CheckSplitRequest(const SplitRequest& request, WindowHandle owner
 
   if (destination.empty() && request.source.size() > 1 && request.source[1] == ':' && !span) {
     destination = FolderOfPath(request.source);
-    checks.DestinationDefaulted(destination);
+    if (!destination.empty()) checks.DestinationDefaulted(destination);
   }
   if (!span && !destination.empty()) {
     FoundFile target;
