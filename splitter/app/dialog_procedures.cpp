@@ -3,13 +3,12 @@
 #include <shellapi.h>
 
 #include "app/dialog_procedures.h"
-#include "engine/backup_path_dialog.h"
-#include "engine/progress_dialog.h"
-#include "engine/split_messages.h"
 #include "frontend/about_dialog.h"
-#include "frontend/control_ids.h"
+#include "frontend/backup_path_dialog.h"
 #include "frontend/main_dialog.h"
-#include "frontend/settings_store.h"
+#include "frontend/options_dialog.h"
+#include "frontend/progress_dialog.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 namespace {

@@ -5,14 +5,18 @@
 #include "app/dialog_procedures.h"
 #include "frontend/main_dialog_state.h"
 #include "frontend/startup.h"
-#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_registry_system.h"
+#include "platform/win32/win32_window_system.h"
 
 using namespace parcelo;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  static Win32System system;
-  system.SetProgram(instance, &DialogProcedureFor);
-  InstallSystem(&system);
+  static Win32FileSystem files;
+  static Win32RegistrySystem registry;
+  static Win32WindowSystem windows;
+  windows.SetProgram(instance, &DialogProcedureFor);
+  InstallSystem({&files, &registry, &windows});
   InitCommonControls();
   StartParcelo(commandLine != nullptr ? commandLine : "");
 

@@ -5,6 +5,7 @@
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/text_format.h"
 
 namespace parcelo {
@@ -24,7 +25,7 @@ constexpr char kTextStaleBackupChecksumsStay[] =
     "not be removed. Backups have been disabled.";
 
 void ShowError(const std::string& text) {
-  Sys().ShowMessageBox(progressDialog, text, kCaptionError, kMbIconError);
+  splitProgress->Ask(text, kCaptionError, kMbIconError);
 }
 
 }  // namespace
@@ -73,12 +74,12 @@ bool PieceChecksums::ClearStale(const std::string& folder, bool backup) {
   FoundFile found;
   // Another file that answers to the name as its 8.3 name is not ours to remove; the
   // create refuses it later. Nor is the source, when none is written.
-  if (!Sys().FindFile(path, &found) || found.isDirectory ||
-      !Sys().EqualIgnoringCase(found.name, name) || Sys().IsSameFile(path, job.sourcePath)) {
+  if (!Files().FindFile(path, &found) || found.isDirectory ||
+      !Files().EqualIgnoringCase(found.name, name) || Files().IsSameFile(path, job.sourcePath)) {
     return true;
   }
   FoundFile still;
-  if (Sys().RemoveFile(path) || !Sys().FindFile(path, &still)) return true;
+  if (Files().RemoveFile(path) || !Files().FindFile(path, &still)) return true;
   if (backup) {
     ShowError(Format(kTextStaleBackupChecksumsStay, path.c_str()));
     splitJob.backupEnabled = 0;
@@ -90,7 +91,7 @@ bool PieceChecksums::ClearStale(const std::string& folder, bool backup) {
 
 int PieceChecksums::Write() {
   if (!write_) return 1;
-  Sys().SetItemText(progressDialog, kIdProgressStatus, kTextWritingChecksums);
+  splitProgress->ShowStatus(kTextWritingChecksums);
   if (WriteRunFile(SfvFileName(splitJob.pieceBaseName), {FormatSfv(Content())},
                    kTextChecksumsBackupCreateFailed, kTextChecksumsBackupWriteFailed)) {
     return 1;

@@ -29,10 +29,10 @@ struct SplitArguments {
 // The bytes of a --size text ("1457264", "1.5KB", "0.5mb"), or the message that refuses it.
 const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes);
 
-class System;
+class HostSystem;
 
 // "what (PATH: reason)then." for a settings store that failed.
-std::string SettingsFailure(System& host, const std::string& what, const std::string& then = {});
+std::string SettingsFailure(HostSystem& host, const std::string& what, const std::string& then = {});
 
 int RunSplit(const SplitArguments& arguments);
 int RunOptions(const FlagOverrides& overrides);

@@ -3,11 +3,8 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
-#include <utility>
 
 #include "cli/host.h"
-#include "engine/split_job.h"
-#include "engine/split_messages.h"
 
 namespace parcelo {
 namespace {
@@ -28,29 +25,13 @@ Choice ChoiceFor(unsigned style) {
   }
 }
 
-constexpr int kBarWidth = 30;
-
-ProgressLine StderrProgressLine() {
-  std::size_t columns = 0;
-  const LineStyle style = StderrLineStyle(&columns);
-  return ProgressLine([](const std::string& text) { WriteWhole(stderr, text); }, style, columns);
-}
-
 }  // namespace
 
-ConsoleSystem::ConsoleSystem(System* platform, bool assumeYes)
-    : ConsoleSystem(platform, assumeYes, StderrProgressLine()) {}
-
-ConsoleSystem::ConsoleSystem(System* platform, bool assumeYes, ProgressLine line)
-    : ForwardingSystem(platform),
-      assumeYes_(assumeYes),
-      interactive_(StdinIsTerminal()),
-      line_(std::move(line)),
-      started_(std::chrono::steady_clock::now()) {}
+ConsoleSystem::ConsoleSystem(WindowSystem& platform, bool assumeYes)
+    : ForwardingWindowSystem(platform), assumeYes_(assumeYes), interactive_(StdinIsTerminal()) {}
 
 int ConsoleSystem::ShowMessageBox(WindowHandle, const std::string& text, const std::string&,
                                   unsigned style) {
-  EndProgressLine();
   const bool isError = (style & 0xF0) == kMbIconError;
   std::FILE* out = isError ? stderr : stdout;
   WriteWhole(out, text + "\n");
@@ -95,45 +76,6 @@ int AskChoice(const std::string& question, int count) {
     const int number = std::atoi(answer.c_str());
     if (number >= 1 && number <= count) return number - 1;
   }
-}
-
-void ConsoleSystem::SetItemText(WindowHandle dialog, int id, const std::string& text) {
-  if (!line_.Enabled() || dialog != progressDialog || dialog == nullptr) return;
-  if (id == kIdProgressCaption) {
-    line_.WriteLine(text);
-  } else if (id == kIdProgressStatus) {
-    status_ = text;
-    DrawProgress();
-  }
-}
-
-void ConsoleSystem::ProgressSetRange(WindowHandle, int, std::uint32_t, std::uint32_t maximum) {
-  maximum_ = maximum;
-}
-
-void ConsoleSystem::ProgressSetPos(WindowHandle, int, std::uint32_t position) {
-  position_ = position;
-  DrawProgress();
-}
-
-void ConsoleSystem::ProgressDelta(WindowHandle, int, std::int32_t delta) {
-  position_ += static_cast<std::uint32_t>(delta);
-  DrawProgress();
-}
-
-void ConsoleSystem::DrawProgress() {
-  if (!line_.Enabled()) return;
-  const auto now = std::chrono::steady_clock::now();
-  // The bar clamps as the dialog's control does.
-  const std::uint32_t shown = maximum_ == 0 ? 0 : (position_ > maximum_ ? maximum_ : position_);
-  const int percent = maximum_ == 0 ? 0 : static_cast<int>(100ull * shown / maximum_);
-  const int filled = percent * kBarWidth / 100;
-  const double seconds = std::chrono::duration<double>(now - started_).count();
-  const double rate = seconds > 0 ? splitJob.totalBytesWritten / seconds : 0;
-  char tail[48];
-  std::snprintf(tail, sizeof tail, "] %3d%% %.1f MB/s", percent, rate / 1048576.0);
-  line_.Show(status_ + " [" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') +
-             tail);
 }
 
 }  // namespace parcelo

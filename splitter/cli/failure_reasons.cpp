@@ -4,13 +4,17 @@
 
 namespace parcelo {
 
+FailureReasons::FailureReasons(const System& inner)
+    : ForwardingFileSystem(*inner.files), ForwardingWindowSystem(*inner.windows),
+      registry_(inner.registry) {}
+
 void FailureReasons::Note(bool failed) {
   pending_ = failed ? LastSystemError() : std::string();
 }
 
 FileHandle FailureReasons::OpenForReading(const std::string& path, std::uint32_t* error) {
   ClearSystemError();
-  const FileHandle file = inner_->OpenForReading(path, error);
+  const FileHandle file = ForwardingFileSystem::inner_.OpenForReading(path, error);
   // A caller that takes the error code handles the failure itself, and shows no message.
   Note(file == kInvalidFile && error == nullptr);
   return file;
@@ -18,27 +22,27 @@ FileHandle FailureReasons::OpenForReading(const std::string& path, std::uint32_t
 
 FileHandle FailureReasons::CreateForWriting(const std::string& path, std::uint32_t* error) {
   ClearSystemError();
-  const FileHandle file = inner_->CreateForWriting(path, error);
+  const FileHandle file = ForwardingFileSystem::inner_.CreateForWriting(path, error);
   Note(file == kInvalidFile);
   return file;
 }
 
 IoResult FailureReasons::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
   ClearSystemError();
-  const IoResult result = inner_->ReadFile(file, buffer, count);
+  const IoResult result = ForwardingFileSystem::inner_.ReadFile(file, buffer, count);
   Note(!result.ok);
   return result;
 }
 
 IoResult FailureReasons::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
   ClearSystemError();
-  const IoResult result = inner_->WriteFile(file, data, count);
+  const IoResult result = ForwardingFileSystem::inner_.WriteFile(file, data, count);
   Note(!result.ok);
   return result;
 }
 
 bool FailureReasons::IsSameFile(const std::string& a, const std::string& b) {
-  const bool same = inner_->IsSameFile(a, b);
+  const bool same = ForwardingFileSystem::inner_.IsSameFile(a, b);
   if (same) pending_ = a.substr(a.find_last_of("\\:") + 1) + " is the source file itself";
   return same;
 }
@@ -46,7 +50,7 @@ bool FailureReasons::IsSameFile(const std::string& a, const std::string& b) {
 ChunkResult FailureReasons::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
                                       void* buffer, std::uint32_t count, ChunkTap* tap) {
   ClearSystemError();
-  const ChunkResult result = inner_->CopyChunk(source, piece, backup, buffer, count, tap);
+  const ChunkResult result = ForwardingFileSystem::inner_.CopyChunk(source, piece, backup, buffer, count, tap);
   Note(!result.read.ok || !result.write.ok || (backup != kInvalidFile && !result.backup.ok));
   return result;
 }
@@ -60,7 +64,7 @@ int FailureReasons::ShowMessageBox(WindowHandle owner, const std::string& text,
     shown += "\nReason: " + pending_;
   }
   pending_.clear();
-  return inner_->ShowMessageBox(owner, shown, caption, style);
+  return ForwardingWindowSystem::inner_.ShowMessageBox(owner, shown, caption, style);
 }
 
 }  // namespace parcelo

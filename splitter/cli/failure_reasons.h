@@ -4,13 +4,17 @@
 
 #include <string>
 
-#include "platform/system.h"
+#include "platform/forwarding_system.h"
 
 namespace parcelo {
 
-class FailureReasons : public ForwardingSystem {
+// It changes two tables: the file operations note their causes, and the error boxes show
+// them; the registry passes untouched.
+class FailureReasons final : public ForwardingFileSystem, public ForwardingWindowSystem {
  public:
-  explicit FailureReasons(System* inner) : ForwardingSystem(inner) {}
+  explicit FailureReasons(const System& inner);
+  // The tables with these two in place.
+  System Tables() { return {this, registry_, this}; }
 
   // Not noted when the caller asks for the error code: it handles that failure itself.
   FileHandle OpenForReading(const std::string& path, std::uint32_t* error) override;
@@ -21,7 +25,7 @@ class FailureReasons : public ForwardingSystem {
   // then the cause to give.
   bool IsSameFile(const std::string& a, const std::string& b) override;
   ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
-                        std::uint32_t count, ChunkTap* tap = nullptr) override;
+                        std::uint32_t count, ChunkTap* tap) override;
 
   // An error box gets the pending cause as a line of its own; other boxes pass unchanged.
   int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
@@ -30,6 +34,7 @@ class FailureReasons : public ForwardingSystem {
  private:
   void Note(bool failed);
 
+  RegistrySystem* registry_;
   std::string pending_;
 };
 

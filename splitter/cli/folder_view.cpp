@@ -7,7 +7,7 @@ namespace parcelo {
 
 FolderView::FolderView(const std::string& dos, const std::string& shown)
     : dos_(dos), shown_(shown) {
-  for (const FolderEntry& entry : Sys().ListFolder(dos)) {
+  for (const FolderEntry& entry : Files().ListFolder(dos)) {
     entries_[entry.name] = entry.kind == EntryKind::File   ? Kind::File
                            : entry.kind == EntryKind::Link ? Kind::Link
                                                            : Kind::Other;
@@ -20,7 +20,7 @@ FolderView::FolderView(const std::string& dos, const std::string& shown)
 std::string FolderView::Find(const std::string& word, Kind* kind) const {
   auto entry = entries_.find(word);
   FoundFile found;
-  if (entry == entries_.end() && Sys().FindFile(PathOf(word), &found)) {
+  if (entry == entries_.end() && Files().FindFile(PathOf(word), &found)) {
     entry = entries_.find(found.name);
   }
   for (auto it = entries_.begin(); entry == entries_.end() && it != entries_.end(); ++it) {
@@ -41,7 +41,7 @@ std::vector<std::string> FolderView::PlainFilesNamed(
     FoundFile found;
     // Only a link needs following; the listing knows a plain file already.
     if (wanted(name) && (kind == Kind::File || (kind == Kind::Link &&
-                                                Sys().FindFile(PathOf(name), &found) &&
+                                                Files().FindFile(PathOf(name), &found) &&
                                                 found.kind == EntryKind::File))) {
       names.push_back(name);
     }

@@ -12,12 +12,19 @@
 
 namespace parcelo {
 
-// The platform's System, with the host's drives in its table and its settings store.
-std::unique_ptr<System> MakeHostSystem();
+// The platform's three tables, with the host's drives in the file table and its settings
+// store in the registry table.
+class HostSystem {
+ public:
+  virtual ~HostSystem() = default;
+  virtual System Tables() = 0;
+  // Why the option flags could not be read or stored ("PATH: reason"), or empty when they
+  // could.
+  virtual std::string SettingsProblem() = 0;
+};
+std::unique_ptr<HostSystem> MakeHostSystem();
 
-// Why the option flags could not be read or stored by that System ("PATH: reason"), or
-// empty when they could.
-std::string SettingsProblem(System& host);
+inline std::string SettingsProblem(HostSystem& host) { return host.SettingsProblem(); }
 
 // The DOS path by which the installed System reaches a host path; empty when it cannot.
 std::string ToDosPath(const std::string& hostPath);

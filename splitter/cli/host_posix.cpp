@@ -19,7 +19,9 @@
 #include "cli/host.h"
 #include "platform/posix/file_kind.h"
 #include "platform/posix/folder_listing.h"
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_registry_system.h"
+#include "platform/posix/posix_window_system.h"
 #include "platform/posix/short_name.h"
 
 namespace parcelo {
@@ -163,8 +165,23 @@ std::vector<RemovableFolder> ParseDrivesVariable(const std::string& value) {
   return folders;
 }
 
-std::unique_ptr<System> MakeHostSystem() {
-  auto system = std::make_unique<PosixSystem>();
+namespace {
+
+class PosixHost final : public HostSystem {
+ public:
+  System Tables() override { return {&files, &registry, &windows}; }
+  std::string SettingsProblem() override { return registry.RegistryProblem(); }
+
+  PosixFileSystem files;
+  PosixRegistrySystem registry;
+  PosixWindowSystem windows;
+};
+
+}  // namespace
+
+std::unique_ptr<HostSystem> MakeHostSystem() {
+  auto host = std::make_unique<PosixHost>();
+  PosixFileSystem* const system = &host->files;
   system->SetOemCodePage(HostCodePage());
   system->MapDrive('C', "/", DriveType::Fixed);
   if (const char* aliases = std::getenv("PARCELO95_SHORT_NAMES"); aliases != nullptr) {
@@ -192,12 +209,8 @@ std::unique_ptr<System> MakeHostSystem() {
     config = std::string(home) + "/.config";
   }
   // Its folder is made when the file is first written.
-  if (!config.empty()) system->SetRegistryFile(config + "/parcelo95/registry.reg");
-  return system;
-}
-
-std::string SettingsProblem(System& host) {
-  return static_cast<PosixSystem&>(host).RegistryProblem();
+  if (!config.empty()) host->registry.SetRegistryFile(config + "/parcelo95/registry.reg");
+  return host;
 }
 
 std::string ToDosPath(const std::string& hostPath) {
@@ -231,7 +244,7 @@ std::string ToDosPath(const std::string& hostPath) {
     std::string component = name;
     if (name.find('\\') != std::string::npos) {
       component.clear();
-      for (const FolderEntry& entry : Sys().ListFolder(dos.size() == 2 ? dos + "\\" : dos)) {
+      for (const FolderEntry& entry : Files().ListFolder(dos.size() == 2 ? dos + "\\" : dos)) {
         if (entry.name == name) component = entry.alternateName;
       }
       if (component.empty()) return {};

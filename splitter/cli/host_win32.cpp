@@ -9,14 +9,29 @@
 #include <cstdlib>
 
 #include "cli/host.h"
-#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_registry_system.h"
+#include "platform/win32/win32_window_system.h"
 
 namespace parcelo {
 
-std::unique_ptr<System> MakeHostSystem() { return std::make_unique<Win32System>(); }
+namespace {
 
-// The registry says no more than that it failed.
-std::string SettingsProblem(System&) { return {}; }
+class Win32Host final : public HostSystem {
+ public:
+  System Tables() override { return {&files_, &registry_, &windows_}; }
+  // The registry says no more than that it failed.
+  std::string SettingsProblem() override { return {}; }
+
+ private:
+  Win32FileSystem files_;
+  Win32RegistrySystem registry_;
+  Win32WindowSystem windows_;
+};
+
+}  // namespace
+
+std::unique_ptr<HostSystem> MakeHostSystem() { return std::make_unique<Win32Host>(); }
 
 std::string ToDosPath(const std::string& hostPath) {
   char full[MAX_PATH];

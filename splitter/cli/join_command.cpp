@@ -9,12 +9,12 @@
 #include <set>
 #include <vector>
 
+#include "checksums/crc32.h"
 #include "cli/commands.h"
 #include "cli/console_system.h"
 #include "cli/folder_view.h"
 #include "cli/host.h"
 #include "cli/interrupt.h"
-#include "checksums/crc32.h"
 #include "cli/join_script.h"
 #include "cli/piece_checks.h"
 #include "cli/text_file.h"
@@ -53,8 +53,8 @@ class Folder : public FolderView {
       if (entry != except && EqualIgnoringAsciiCase(entry, name)) return entry;
     }
     FoundFile found;
-    if (Sys().FindFile(PathOf(name), &found) && found.name != except &&
-        (except.empty() || !Sys().IsSameFile(PathOf(name), PathOf(except)))) {
+    if (Files().FindFile(PathOf(name), &found) && found.name != except &&
+        (except.empty() || !Files().IsSameFile(PathOf(name), PathOf(except)))) {
       return found.name;
     }
     return {};
@@ -84,7 +84,7 @@ class Folder : public FolderView {
   // A file of this join's that stays is named, so that nobody takes it for the user's.
   void RemoveOrSay(const std::string& name) const {
     ClearSystemError();
-    if (!Sys().RemoveFile(PathOf(name))) {
+    if (!Files().RemoveFile(PathOf(name))) {
       std::fprintf(stderr, "Could not remove %s: %s\n", name.c_str(), LastSystemError().c_str());
     }
   }
@@ -130,9 +130,9 @@ std::string StepProblem(const JoinStep& step, Folder* folder, bool* pieceMissing
         if (folder->IsMade(piece)) continue;
         std::uint32_t error = 0;
         ClearSystemError();
-        const FileHandle in = Sys().OpenForReading(folder->PathOf(piece), &error);
+        const FileHandle in = Files().OpenForReading(folder->PathOf(piece), &error);
         if (in == kInvalidFile) return "Cannot read " + source + ": " + Reason() + kNothingWritten;
-        Sys().CloseFile(in);
+        Files().CloseFile(in);
       }
       const std::string holder = folder->Holder(step.name);
       if (!holder.empty()) return AlreadyExists(step.name, holder);
@@ -199,7 +199,7 @@ FileHandle CreateTemporary(Folder* folder, std::string* name) {
     *name = ".parcelo95-join-" + std::to_string(n) + ".part";
     std::uint32_t error = 0;
     ClearSystemError();
-    const FileHandle file = Sys().CreateNewFile(folder->PathOf(*name), &error);
+    const FileHandle file = Files().CreateNewFile(folder->PathOf(*name), &error);
     if (file != kInvalidFile) {
       folder->Add(*name, true);
       return file;
@@ -223,11 +223,11 @@ std::string CopyInto(FileHandle out, const std::string& source, const std::strin
   if (PendingInterrupt() != 0) return kInterrupted;
   std::uint32_t error = 0;
   ClearSystemError();
-  const FileHandle in = Sys().OpenForReading(source, &error);
+  const FileHandle in = Files().OpenForReading(source, &error);
   if (in == kInvalidFile) {
     // A FIFO put in a piece's place since the checks is refused, not waited on.
     FoundFile found;
-    const bool odd = Sys().FindFile(source, &found) && found.kind != EntryKind::File;
+    const bool odd = Files().FindFile(source, &found) && found.kind != EntryKind::File;
     return "Cannot read " + sourceName + ": " + (odd ? std::string("not a plain file") : Reason());
   }
   std::string problem;
@@ -237,21 +237,21 @@ std::string CopyInto(FileHandle out, const std::string& source, const std::strin
       break;
     }
     ClearSystemError();
-    const IoResult got = Sys().ReadFile(in, buffer->data(), static_cast<std::uint32_t>(buffer->size()));
+    const IoResult got = Files().ReadFile(in, buffer->data(), static_cast<std::uint32_t>(buffer->size()));
     if (!got.ok) {
       problem = "Cannot read " + sourceName + ": " + Reason();
       break;
     }
     if (got.bytes == 0) break;
     ClearSystemError();
-    if (!Sys().WriteFile(out, buffer->data(), got.bytes).ok) {
+    if (!Files().WriteFile(out, buffer->data(), got.bytes).ok) {
       problem = "Cannot write " + target + ": " + Reason();
       break;
     }
     written->crc = Crc32Update(written->crc, buffer->data(), got.bytes);
     written->size += got.bytes;
   }
-  Sys().CloseFile(in);
+  Files().CloseFile(in);
   return problem;
 }
 
@@ -275,11 +275,11 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
                            buffer, written);
         if (!problem.empty()) break;
       }
-      Sys().CloseFile(out);
+      Files().CloseFile(out);
       if (!problem.empty()) return problem;
       std::uint32_t error = 0;
       ClearSystemError();
-      if (!Sys().RenameNoReplace(folder->PathOf(temporary), folder->PathOf(step.name), &error)) {
+      if (!Files().RenameNoReplace(folder->PathOf(temporary), folder->PathOf(step.name), &error)) {
         if (error == kErrorFileExists) return TakenMeanwhile(step.name);
         return "Cannot write " + step.name + ": " + Reason();
       }
@@ -298,7 +298,7 @@ std::string RunStep(const JoinStep& step, Folder* folder, std::vector<char>* buf
       if (old == step.newName) return {};
       std::uint32_t error = 0;
       ClearSystemError();
-      if (!Sys().RenameNoReplace(folder->PathOf(old), folder->PathOf(step.newName), &error)) {
+      if (!Files().RenameNoReplace(folder->PathOf(old), folder->PathOf(step.newName), &error)) {
         if (error == kErrorFileExists) return TakenMeanwhile(step.newName);
         return "Cannot rename " + step.name + " to " + step.newName + ": " + Reason();
       }

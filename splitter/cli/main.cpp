@@ -7,7 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/host.h"
-#include "frontend/settings_store.h"
+#include "engine/settings_store.h"
 
 using namespace parcelo;
 
@@ -159,8 +159,8 @@ int main(int argc, char** argv) {
   }
   if (joinCommand->parsed() || verifyCommand->parsed()) {
     // Every file they touch, they reach through the System, as split does.
-    const std::unique_ptr<parcelo::System> host = parcelo::MakeHostSystem();
-    parcelo::InstallSystem(host.get());
+    const std::unique_ptr<parcelo::HostSystem> host = parcelo::MakeHostSystem();
+    parcelo::InstallSystem(host->Tables());
     return joinCommand->parsed() ? RunJoin(joinTarget) : RunVerify(verifyTarget);
   }
   return RunOptions(Overrides(optionSets));

@@ -7,13 +7,14 @@
 #include "cli/console_system.h"
 #include "cli/host.h"
 #include "cli/join_script.h"
-#include "frontend/frontend_messages.h"
-#include "frontend/settings_store.h"
+#include "engine/app_settings.h"
+#include "engine/settings_store.h"
+#include "engine/split_messages.h"
 #include "platform/system.h"
 
 namespace parcelo {
 
-std::string SettingsFailure(System& host, const std::string& what, const std::string& then) {
+std::string SettingsFailure(HostSystem& host, const std::string& what, const std::string& then) {
   const std::string problem = SettingsProblem(host);
   return what + (problem.empty() ? std::string() : " (" + problem + ")") + then + ".";
 }
@@ -34,14 +35,16 @@ bool ParseFlagOverride(const std::string& text, std::pair<int, int>* overrideVal
 }
 
 int RunOptions(const FlagOverrides& overrides) {
-  std::unique_ptr<System> host = MakeHostSystem();
-  ConsoleSystem console(host.get(), false);
-  InstallSystem(&console);
+  std::unique_ptr<HostSystem> host = MakeHostSystem();
+  System tables = host->Tables();
+  ConsoleSystem console(*tables.windows, false);
+  tables.windows = &console;
+  InstallSystem(tables);
   LoadSettings();
   if (!overrides.empty()) {
     for (const auto& [flag, value] : overrides) appSettings.*kSettingsFlags[flag].field = value;
     if (appSettings.useDos83 && appSettings.useLongJoinBatName) {
-      Sys().ShowMessageBox(nullptr, kTextJoinNameConflict, kCaptionWarning, kMbIconWarning);
+      Windows().ShowMessageBox(nullptr, kTextJoinNameConflict, kCaptionWarning, kMbIconWarning);
     }
     if (!SaveSettings()) {
       std::fprintf(stderr, "%s\n", SettingsFailure(*host, "The options were not saved").c_str());

@@ -26,7 +26,7 @@ const SfvEntry* EntryFor(const SfvFile& sfv, const std::string& name) {
 std::string PathOf(const FolderView& folder, const std::string& name, bool* missing) {
   if (name.find_first_of("/\\") != std::string::npos) {
     FoundFile found;
-    *missing = !Sys().FindFile(folder.PathOf(name), &found);
+    *missing = !Files().FindFile(folder.PathOf(name), &found);
     return folder.PathOf(name);
   }
   FolderView::Kind kind;
@@ -41,13 +41,13 @@ bool FileCrc32(const std::string& path, std::uint32_t* crc, std::uint64_t* size,
                std::string* reason) {
   // A FIFO or a device would be waited on, or never end.
   FoundFile found;
-  if (!Sys().FindFile(path, &found) || found.kind != EntryKind::File) {
+  if (!Files().FindFile(path, &found) || found.kind != EntryKind::File) {
     *reason = "not a plain file";
     return false;
   }
   std::uint32_t error = 0;
   ClearSystemError();
-  const FileHandle in = Sys().OpenForReading(path, &error);
+  const FileHandle in = Files().OpenForReading(path, &error);
   if (in == kInvalidFile) {
     *reason = LastSystemError();
     return false;
@@ -58,7 +58,7 @@ bool FileCrc32(const std::string& path, std::uint32_t* crc, std::uint64_t* size,
   bool failed = false;
   for (;;) {
     ClearSystemError();
-    const IoResult got = Sys().ReadFile(in, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+    const IoResult got = Files().ReadFile(in, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
     if (!got.ok) {
       *reason = LastSystemError();
       failed = true;
@@ -68,7 +68,7 @@ bool FileCrc32(const std::string& path, std::uint32_t* crc, std::uint64_t* size,
     *crc = Crc32Update(*crc, buffer.data(), got.bytes);
     *size += got.bytes;
   }
-  Sys().CloseFile(in);
+  Files().CloseFile(in);
   return !failed;
 }
 
@@ -82,7 +82,7 @@ std::string ChecksumFileFor(const FolderView& folder, const std::string& firstPi
   const std::string name = folder.Find(ChecksumFileNameFor(firstPiece), &kind);
   FoundFile found;
   // Links followed: a checksum file may be a link to one.
-  if (kind == FolderView::Kind::None || !Sys().FindFile(folder.PathOf(name), &found) ||
+  if (kind == FolderView::Kind::None || !Files().FindFile(folder.PathOf(name), &found) ||
       found.kind != EntryKind::File) {
     return {};
   }

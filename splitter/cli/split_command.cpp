@@ -1,5 +1,5 @@
-// parcelo95 split: the main dialog's checks in its order, on the command line's request,
-// then the engine's run.
+// parcelo95 split: the request's checks, with the command line's own among them, then the
+// engine's run.
 #include <cctype>
 #include <cstdio>
 #include <memory>
@@ -9,23 +9,22 @@
 #include "cli/console_system.h"
 #include "cli/failure_reasons.h"
 #include "cli/host.h"
-#include "engine/piece_name.h"
+#include "cli/terminal_progress.h"
+#include "engine/app_settings.h"
+#include "engine/request_checks.h"
+#include "engine/settings_store.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/split_run.h"
+#include "engine/split_size.h"
 #include "engine/text_format.h"
-#include "frontend/app_settings.h"
-#include "frontend/frontend_messages.h"
-#include "frontend/main_dialog.h"
-#include "frontend/main_dialog_state.h"
-#include "frontend/settings_store.h"
-#include "frontend/split_size.h"
 
 namespace parcelo {
 namespace {
 
 int Refuse(const std::string& text) {
-  Sys().ShowMessageBox(nullptr, text, kCaptionError, kMbIconError);
+  Windows().ShowMessageBox(nullptr, text, kCaptionError, kMbIconError);
   return 1;
 }
 
@@ -38,8 +37,6 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
   }
   return true;
 }
-
-bool IsRoot(const std::string& path) { return path.size() <= 3; }
 
 // A path on the command line names just that path, as the host resolves it. The System's
 // DOS paths would also match a name in another case, or by the 8.3 alias that a POSIX host
@@ -73,6 +70,48 @@ bool IsDosFileName(const std::string& name) {
   return true;
 }
 
+// The command line's own checks at their places among the request's: a path it was given
+// names just that path, and a source must be a plain file whose name DOS can carry.
+class CommandLineChecks final : public RequestChecks {
+ public:
+  CommandLineChecks(const SplitArguments& arguments, bool sourceFound)
+      : arguments_(arguments), sourceFound_(sourceFound) {}
+
+  std::string DestinationProblem() override {
+    if (arguments_.destination.empty() || !ToDosPath(arguments_.destination).empty()) return {};
+    return HostHas(arguments_.destination) ? WhyNoDosPath(arguments_.destination)
+                                           : std::string(kTextDestinationFolderNotFound);
+  }
+  // Without a destination there is no drive to warn about.
+  DriveType WarningDriveType(const std::string& root) override {
+    return root.empty() ? DriveType::NoRootDir : Files().DriveTypeOf(root);
+  }
+  std::string LookUpSource(const std::string& path, FoundFile* found) override {
+    const std::string& host = arguments_.source;
+    if (KindOfPath(host) == PathKind::Folder) {
+      return Format(kTextSourceNotRegular, host.c_str(), "a folder");
+    }
+    if (!sourceFound_ && path.empty() && HostHas(host)) return WhyNoDosPath(host);
+    if (!sourceFound_ || !Files().FindFile(path, found)) return kTextSourceNotFound;
+    if (const std::string kind = OddFileKind(host); !kind.empty()) {
+      return Format(kTextSourceNotRegular, host.c_str(), kind.c_str());
+    }
+    if (!IsDosFileName(found->name)) return kTextSourceNameNotForDos;
+    if (!found->name.empty() && (found->name.back() == '.' || found->name.back() == ' ')) {
+      return kTextSourceNameEndsBadly;
+    }
+    return {};
+  }
+  bool LookUpDestination(const std::string& path, FoundFile* found) override {
+    const bool named = arguments_.destination.empty() || HostHas(arguments_.destination);
+    return named && Files().FindFile(path, found);
+  }
+
+ private:
+  const SplitArguments& arguments_;
+  bool sourceFound_;
+};
+
 }  // namespace
 
 const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes) {
@@ -97,10 +136,12 @@ const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes
 }
 
 int RunSplit(const SplitArguments& arguments) {
-  std::unique_ptr<System> host = MakeHostSystem();
-  ConsoleSystem console(host.get(), arguments.yes);
-  FailureReasons reasons(&console);
-  InstallSystem(&reasons);
+  std::unique_ptr<HostSystem> host = MakeHostSystem();
+  System tables = host->Tables();
+  ConsoleSystem console(*tables.windows, arguments.yes);
+  tables.windows = &console;
+  FailureReasons reasons(tables);
+  InstallSystem(reasons.Tables());
   LoadSettings();
   if (!SettingsProblem(*host).empty()) {
     std::fprintf(stderr, "%s\n",
@@ -126,69 +167,23 @@ int RunSplit(const SplitArguments& arguments) {
   const std::string source = ToDosPath(arguments.source);
   FoundFile found;
   const bool sourceFound = !source.empty() && HostHas(arguments.source) &&
-                           Sys().FindFile(source, &found) && !found.isDirectory;
-  const bool sourceIsFolder = KindOfPath(arguments.source) == PathKind::Folder;
+                           Files().FindFile(source, &found) && !found.isDirectory;
+  SplitRequest request;
+  request.source = source;
+  request.spanToDisk = job.spanToDisk;
+  request.pieceSize = job.pieceSize;
   // The count that the main dialog's label holds by now.
   if (!job.spanToDisk && sourceFound && found.size < kFourGigabytes &&
       found.size >= job.pieceSize) {
-    const std::uint32_t count = CountPieces(static_cast<std::uint32_t>(found.size), job.pieceSize);
-    if (count == 1) return Refuse(kTextOnePiece);
-    if (count > 1000) return Refuse(kTextTooManyPieces);
+    request.pieceCount = CountPieces(static_cast<std::uint32_t>(found.size), job.pieceSize);
   }
-
-  std::string destination;
-  if (!arguments.destination.empty()) {
-    destination = ToDosPath(arguments.destination);
-    if (destination.empty()) {
-      return Refuse(HostHas(arguments.destination) ? WhyNoDosPath(arguments.destination)
-                                                   : std::string(kTextDestinationFolderNotFound));
-    }
-  }
-  if (job.spanToDisk) {
-    if (!IsRoot(destination)) return Refuse(kTextSpanToFolder);
-    if (Sys().DriveTypeOf(destination) != DriveType::Removable) return Refuse(kTextSpanNotRemovable);
-  } else if (!destination.empty() &&
-             Sys().DriveTypeOf(destination.substr(0, 3)) == DriveType::Removable &&
-             Sys().ShowMessageBox(nullptr, kTextRemovableWarning, kCaptionWarning,
-                                  kMbIconWarning | kMbYesNo) != kIdYes) {
-    return 1;
-  }
-
-  if (sourceIsFolder) {
-    return Refuse(Format(kTextSourceNotRegular, arguments.source.c_str(), "a folder"));
-  }
-  if (!sourceFound && source.empty() && HostHas(arguments.source)) {
-    return Refuse(WhyNoDosPath(arguments.source));
-  }
-  if (!sourceFound) return Refuse(kTextSourceNotFound);
-  if (const std::string kind = OddFileKind(arguments.source); !kind.empty()) {
-    return Refuse(Format(kTextSourceNotRegular, arguments.source.c_str(), kind.c_str()));
-  }
-  if (!IsDosFileName(found.name)) return Refuse(kTextSourceNameNotForDos);
-  if (!found.name.empty() && (found.name.back() == '.' || found.name.back() == ' ')) {
-    return Refuse(kTextSourceNameEndsBadly);
-  }
-  if (IsDosDeviceName(found.name)) {
-    return Refuse(Format(kTextSourceNameIsDevice, found.name.c_str()).c_str());
-  }
-  if (destination.empty() && !job.spanToDisk) {
-    destination = DefaultDestination(source);
-  }
-  if (!job.spanToDisk) {
-    FoundFile target;
-    const bool named = arguments.destination.empty() || HostHas(arguments.destination);
-    if (!named || !Sys().FindFile(destination, &target)) {
-      if (!IsRoot(destination)) return Refuse(kTextDestinationFolderNotFound);
-      if (Sys().DriveTypeOf(destination) == DriveType::NoRootDir) {
-        return Refuse(kTextDestinationDriveNotFound);
-      }
-    } else if (!IsRoot(destination) && !target.isDirectory) {
-      return Refuse(kTextDestinationNotFolder);
-    }
-  }
-  if (found.size >= kFourGigabytes) return Refuse(kTextSourceTooLarge);
-  job.sourceSize = static_cast<std::uint32_t>(found.size);
-  if (job.sourceSize < job.pieceSize) return Refuse(kTextSizeOverSource);
+  if (!arguments.destination.empty()) request.destination = ToDosPath(arguments.destination);
+  CommandLineChecks checks(arguments, sourceFound);
+  const RequestVerdict verdict = CheckSplitRequest(request, nullptr, checks);
+  if (!verdict.refusal.empty()) return Refuse(verdict.refusal);
+  if (!verdict.accepted) return 1;
+  const std::string destination = verdict.destination;
+  job.sourceSize = static_cast<std::uint32_t>(verdict.source.size);
 
   job.backupEnabled = 0;
   if (!arguments.backupFolder.empty()) {
@@ -198,7 +193,7 @@ int RunSplit(const SplitArguments& arguments) {
       return Refuse(WhyNoDosPath(arguments.backupFolder));
     }
     if (backup.empty() || !HostHas(arguments.backupFolder) ||
-        !Sys().FindFile(backup, &folder)) {
+        !Files().FindFile(backup, &folder)) {
       return Refuse(kTextFolderMissing);
     }
     if (!folder.isDirectory) return Refuse(kTextNotFolder);
@@ -209,18 +204,15 @@ int RunSplit(const SplitArguments& arguments) {
   job.sourcePath = source;
   job.destinationPath = destination;
   job.pieceCount = job.spanToDisk ? 0 : CountPieces(job.sourceSize, job.pieceSize);
-  if (job.pieceCount >= 100 &&
-      Sys().ShowMessageBox(nullptr, Format(kTextManyPieces, static_cast<int>(job.pieceCount)),
-                           kCaptionWarning, kMbIconWarning | kMbYesNo) != kIdYes) {
-    return 1;
-  }
+  if (!ConfirmPieceCount(nullptr, job.pieceCount)) return 1;
 
-  static int consoleWindow;  // the run's "dialog": a console has no windows
-  progressDialog = &consoleWindow;
+  TerminalProgress progress;
+  splitProgress = &progress;
   PieceChecksums checksums(arguments.checksums);
   job.checksums = &checksums;
   const int status = PrepareSplitRun() && SplitWorker() ? 0 : 1;
   job.checksums = nullptr;
+  splitProgress = nullptr;
   return status;
 }
 

@@ -14,7 +14,7 @@ bool ReadTextFile(const std::string& path, const std::string& shown, const std::
                   std::string* text, std::string* problem) {
   std::uint32_t error = 0;
   ClearSystemError();
-  const FileHandle in = Sys().OpenForReading(path, &error);
+  const FileHandle in = Files().OpenForReading(path, &error);
   if (in == kInvalidFile) {
     *problem = "Cannot read " + shown + ": " + LastSystemError();
     return false;
@@ -23,7 +23,7 @@ bool ReadTextFile(const std::string& path, const std::string& shown, const std::
   bool failed = false;
   for (;;) {
     ClearSystemError();
-    const IoResult got = Sys().ReadFile(in, chunk, sizeof chunk);
+    const IoResult got = Files().ReadFile(in, chunk, sizeof chunk);
     if (!got.ok) {
       *problem = "Cannot read " + shown + ": " + LastSystemError();
       failed = true;
@@ -32,7 +32,7 @@ bool ReadTextFile(const std::string& path, const std::string& shown, const std::
     text->append(chunk, got.bytes);
     if (got.bytes == 0 || text->size() > kLargestTextFile) break;
   }
-  Sys().CloseFile(in);
+  Files().CloseFile(in);
   if (!failed && text->size() > kLargestTextFile) {
     *problem = "Too large for a " + kind + ": " + shown;
     return false;

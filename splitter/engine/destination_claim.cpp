@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "engine/app_settings.h"
 #include "engine/join_batch.h"
 #include "engine/join_file_names.h"
 #include "engine/output_file.h"
@@ -12,9 +13,8 @@
 #include "engine/split_checksums.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/text_format.h"
-#include "frontend/app_settings.h"
-#include "frontend/frontend_messages.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -30,12 +30,12 @@ std::string Upper(std::string text) {
 
 std::string Oem(const std::string& name) {
   std::string oem;
-  Sys().ToOemText(name, &oem);
+  Files().ToOemText(name, &oem);
   return oem;
 }
 
 int Refuse(const std::string& text) {
-  Sys().ShowMessageBox(progressDialog, text, kCaptionError, kMbIconError);
+  splitProgress->Ask(text, kCaptionError, kMbIconError);
   return 0;
 }
 
@@ -74,7 +74,7 @@ Owners FindOwners(const std::string& folder, const std::function<bool(const std:
   Owners owners;
   const std::string oemLong = Oem(job.longName);
   const std::string oemShort = Oem(job.shortName);
-  for (const std::string& name : Sys().FolderNames(folder)) {
+  for (const std::string& name : Files().FolderNames(folder)) {
     if (!IsJoinFileName(name)) continue;
     const std::string path = PathInFolder(folder, name);
     JoinFileNames content;
@@ -82,14 +82,14 @@ Owners FindOwners(const std::string& folder, const std::function<bool(const std:
     // Where names have case, Data.bin and data.bin are two sources: only the same bytes
     // name this one.
     const bool same =
-        !Sys().NamesHaveCase()
+        !Files().NamesHaveCase()
             ? content.renames ? EqualIgnoringAsciiCase(content.longName, oemLong)
                               : EqualIgnoringAsciiCase(content.rebuilds, oemShort)
         : content.renames ? content.longName == oemLong
                           : content.rebuilds == oemShort || content.rebuilds == oemLong;
     // Join.bat serves every source: the one there may be all that rebuilds another.
     if (!same && !content.pieces.empty() && owners.otherAtJoinName.empty() &&
-        Sys().EqualIgnoringCase(name, job.joinFileName)) {
+        Files().EqualIgnoringCase(name, job.joinFileName)) {
       owners.otherAtJoinName = name;
     }
     const auto piece = std::find_if(content.pieces.begin(), content.pieces.end(), isOurs);
@@ -108,7 +108,7 @@ Owners FindOwners(const std::string& folder, const std::function<bool(const std:
 // True when path reaches a file that has another name (as its 8.3 name).
 bool ReachesAnotherFile(const std::string& path) {
   FoundFile found;
-  return Sys().FindFile(path, &found) && !Sys().EqualIgnoringCase(found.name, LastComponent(path));
+  return Files().FindFile(path, &found) && !Files().EqualIgnoringCase(found.name, LastComponent(path));
 }
 
 // The next "~N" tail for the run's short name whose first piece and rebuilt file reach no
@@ -142,7 +142,7 @@ LockResult TakeLocks(const std::vector<std::string>& folders, std::string* busyN
     const std::string names[] = {job.joinFileName, job.pieceBaseName + ".*"};
     for (const std::string& name : names) {
       NameLock lock = kNoLock;
-      if (!Sys().LockName(folder, name, &lock)) {
+      if (!Files().LockName(folder, name, &lock)) {
         ReleaseDestination();
         *busyFolder = folder;
         if (&name == &names[0]) {
@@ -178,8 +178,8 @@ std::string RebuiltOntoOwnFile() {
                               oem.compare(0, base.size() + 1, base + ".") == 0 &&
                               oem.back() == '_';
     if (IsPieceOf(oem, base, job.pieceCount) || intermediate ||
-        Sys().EqualIgnoringCase(target, job.joinFileName) ||
-        (!checksums.empty() && Sys().EqualIgnoringCase(target, checksums))) {
+        Files().EqualIgnoringCase(target, job.joinFileName) ||
+        (!checksums.empty() && Files().EqualIgnoringCase(target, checksums))) {
       return target;
     }
   }
@@ -201,7 +201,7 @@ void WarnAboutShortenedNames(bool joinNameShortened, const std::string& longJoin
   } else {
     return;
   }
-  Sys().ShowMessageBox(progressDialog, text, kCaptionWarning, kMbOk | kMbIconWarning);
+  splitProgress->Ask(text, kCaptionWarning, kMbOk | kMbIconWarning);
 }
 
 }  // namespace
@@ -214,7 +214,7 @@ int ClaimDestination(bool shortNameIsMadeUp) {
   // Where the run writes, and where what is there now counts: a spanned run meets its
   // disks only as they are inserted.
   std::vector<std::string> folders{job.destinationPath};
-  if (job.backupEnabled && !Sys().EqualIgnoringCase(job.backupFolder, job.destinationPath)) {
+  if (job.backupEnabled && !Files().EqualIgnoringCase(job.backupFolder, job.destinationPath)) {
     folders.push_back(job.backupFolder);
   }
   std::vector<std::string> seenNow = folders;
@@ -224,14 +224,14 @@ int ClaimDestination(bool shortNameIsMadeUp) {
   const std::string longJoinName = JoinFileName(job.longName);
   bool joinNameShortened = false;
   for (const std::string& folder : folders) {
-    if (!Sys().CanNameFile(PathInFolder(folder, longJoinName))) joinNameShortened = true;
+    if (!Files().CanNameFile(PathInFolder(folder, longJoinName))) joinNameShortened = true;
   }
 
   for (int tries = 0;; ++tries) {
     job.joinFileName = joinNameShortened ? "Join-" + job.shortName + ".bat" : longJoinName;
     for (const std::string& folder : folders) {
       const std::string path = PathInFolder(folder, job.joinFileName);
-      if (!Sys().CanNameFile(path)) {
+      if (!Files().CanNameFile(path)) {
         return Refuse(std::string(kTextJoinFailed) + "\nReason: " +
                       Format(kReasonNameTooLong, path.c_str()));
       }
@@ -240,7 +240,7 @@ int ClaimDestination(bool shortNameIsMadeUp) {
     // names without case, would write this run's join file over it.
     for (const std::string& folder : seenNow) {
       FoundFile holder;
-      if (Sys().NamesHaveCase() && Sys().FindFile(PathInFolder(folder, job.joinFileName), &holder) &&
+      if (Files().NamesHaveCase() && Files().FindFile(PathInFolder(folder, job.joinFileName), &holder) &&
           holder.name != job.joinFileName) {
         return Refuse(Format(kTextPieceOfOtherJoinFile, job.joinFileName.c_str(), folder.c_str(),
                              holder.name.c_str()));
@@ -297,7 +297,7 @@ int ClaimDestination(bool shortNameIsMadeUp) {
 }
 
 void ReleaseDestination() {
-  for (NameLock lock : splitJob.nameLocks) Sys().UnlockName(lock);
+  for (NameLock lock : splitJob.nameLocks) Files().UnlockName(lock);
   splitJob.nameLocks.clear();
 }
 
@@ -330,11 +330,11 @@ bool ClearWayForPiece(const std::string& folder, const std::string& pieceName, b
     }
     if (!checked) {
       FoundFile piece;
-      if (!Sys().FindFile(PathInFolder(folder, pieceName), &piece)) return true;  // nothing written over
+      if (!Files().FindFile(PathInFolder(folder, pieceName), &piece)) return true;  // nothing written over
       checked = true;
     }
     FoundFile still;
-    if (!Sys().RemoveFile(stale->second) && Sys().FindFile(stale->second, &still)) {
+    if (!Files().RemoveFile(stale->second) && Files().FindFile(stale->second, &still)) {
       return Refuse(Format(backup ? kTextStaleBackupJoinStays : kTextStaleJoinStays,
                            stale->second.c_str()));
     }

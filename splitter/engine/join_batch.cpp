@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/app_settings.h"
 #include "engine/output_file.h"
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
-#include "frontend/app_settings.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -21,7 +21,7 @@ constexpr char kFooter[] = "\r\nECHO.\r\nECHO.Done.";
 // whatever is written, and the callers have made sure that only the long name can.
 std::string Oem(const std::string& name) {
   std::string oem;
-  Sys().ToOemText(name, &oem);
+  Files().ToOemText(name, &oem);
   return oem;
 }
 
@@ -57,8 +57,8 @@ LongNameStep LongNameStepFor(const std::string& shortName, const std::string& lo
                              bool useDos83) {
   if (useDos83) return LongNameStep::None;
   std::string oemLong;
-  if (!Sys().ToOemText(longName, &oemLong)) return LongNameStep::KeepShortName;
-  if (longName != shortName && Sys().EqualIgnoringCase(longName, shortName)) {
+  if (!Files().ToOemText(longName, &oemLong)) return LongNameStep::KeepShortName;
+  if (longName != shortName && Files().EqualIgnoringCase(longName, shortName)) {
     return LongNameStep::CopyToLongName;
   }
   // The line with its CR LF in front, as it is written.
@@ -160,7 +160,7 @@ std::string JoinShortName(const std::string& alternateName, const std::string& o
   if (!alternateName.empty()) return alternateName;
   std::string oem;
   // A checksum file's line that begins with ";" is a comment to every reader.
-  if (!ownName.empty() && ownName[0] != ';' && Sys().ToOemText(ownName, &oem)) {
+  if (!ownName.empty() && ownName[0] != ';' && Files().ToOemText(ownName, &oem)) {
     const std::size_t dot = oem.rfind('.');
     const std::string base = dot != std::string::npos && dot > 0 ? oem.substr(0, dot) : oem;
     if (JoinLinesFit(base, oem, pieceCount)) return ownName;

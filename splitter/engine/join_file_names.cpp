@@ -93,16 +93,16 @@ JoinFileNames ParseJoinFileNames(const std::string& text) {
 
 bool ReadJoinFileNames(const std::string& path, JoinFileNames* names) {
   FoundFile found;
-  if (!Sys().FindFile(path, &found) || found.isDirectory || found.size > kLongestJoinFile) {
+  if (!Files().FindFile(path, &found) || found.isDirectory || found.size > kLongestJoinFile) {
     return false;
   }
   std::uint32_t error = 0;  // asked for: a join file that cannot be read is passed over
-  const FileHandle file = Sys().OpenForReading(path, &error);
+  const FileHandle file = Files().OpenForReading(path, &error);
   if (file == kInvalidFile) return false;
   std::string text(static_cast<std::size_t>(found.size), '\0');
   const IoResult read = text.empty() ? IoResult{true, 0, 0}
-                                     : Sys().ReadFile(file, &text[0], static_cast<std::uint32_t>(text.size()));
-  Sys().CloseFile(file);
+                                     : Files().ReadFile(file, &text[0], static_cast<std::uint32_t>(text.size()));
+  Files().CloseFile(file);
   if (!read.ok) return false;
   text.resize(read.bytes);
   *names = ParseJoinFileNames(text);

@@ -3,6 +3,7 @@
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/text_format.h"
 
 namespace parcelo {
@@ -15,23 +16,23 @@ constexpr char kReasonShortNameOfOther[] = "\"%s\" is the 8.3 name of another fi
 FileHandle CreateOutputFile(const std::string& path) {
   SplitJob& job = splitJob;
   job.createRefusal.clear();
-  if (Sys().IsSameFile(path, job.sourcePath)) return kInvalidFile;
+  if (Files().IsSameFile(path, job.sourcePath)) return kInvalidFile;
   const std::string name = LastComponent(path);
   FoundFile found;
-  if (Sys().FindFile(path, &found) && !Sys().EqualIgnoringCase(found.name, name)) {
+  if (Files().FindFile(path, &found) && !Files().EqualIgnoringCase(found.name, name)) {
     job.createRefusal = Format(kReasonShortNameOfOther, name.c_str(), found.name.c_str());
     return kInvalidFile;
   }
-  return Sys().CreateForWriting(path, nullptr);
+  return Files().CreateForWriting(path, nullptr);
 }
 
 std::string OutputRefusal(const std::string& path) {
   const std::string name = LastComponent(path);
-  if (Sys().IsSameFile(path, splitJob.sourcePath)) {
+  if (Files().IsSameFile(path, splitJob.sourcePath)) {
     return Format(kReasonIsSourceItself, name.c_str());
   }
   FoundFile found;
-  if (!Sys().FindFile(path, &found) || !Sys().EqualIgnoringCase(found.name, name)) return {};
+  if (!Files().FindFile(path, &found) || !Files().EqualIgnoringCase(found.name, name)) return {};
   if (found.isDirectory) return Format(kReasonIsNoFile, name.c_str(), "a folder");
   if (!found.oddKind.empty()) return Format(kReasonIsNoFile, name.c_str(), found.oddKind.c_str());
   return {};
@@ -40,16 +41,16 @@ std::string OutputRefusal(const std::string& path) {
 namespace {
 
 bool WriteAll(FileHandle file, const std::string& bytes) {
-  return Sys().WriteFile(file, bytes.data(), static_cast<std::uint32_t>(bytes.size())).ok;
+  return Files().WriteFile(file, bytes.data(), static_cast<std::uint32_t>(bytes.size())).ok;
 }
 
 void DropBackupFile(FileHandle* backup, const std::string& path, const char* message) {
   if (*backup != kInvalidFile) {
-    Sys().CloseFile(*backup);
-    Sys().RemoveFile(path);
+    Files().CloseFile(*backup);
+    Files().RemoveFile(path);
   }
   *backup = kInvalidFile;
-  Sys().ShowMessageBox(progressDialog, WithCreateRefusal(message), kCaptionError, kMbIconError);
+  splitProgress->Ask(WithCreateRefusal(message), kCaptionError, kMbIconError);
   splitJob.backupEnabled = 0;
 }
 
@@ -71,11 +72,11 @@ int WriteRunFile(const std::string& name, const std::vector<std::string>& writes
   }
   for (const std::string& bytes : writes) {
     if (!WriteAll(main, bytes)) {
-      Sys().CloseFile(main);
-      Sys().RemoveFile(mainPath);
+      Files().CloseFile(main);
+      Files().RemoveFile(mainPath);
       if (backup != kInvalidFile) {
-        Sys().CloseFile(backup);
-        Sys().RemoveFile(backupPath);
+        Files().CloseFile(backup);
+        Files().RemoveFile(backupPath);
       }
       return 0;
     }
@@ -83,8 +84,8 @@ int WriteRunFile(const std::string& name, const std::vector<std::string>& writes
       DropBackupFile(&backup, backupPath, backupWriteFailed);
     }
   }
-  Sys().CloseFile(main);
-  if (backup != kInvalidFile) Sys().CloseFile(backup);
+  Files().CloseFile(main);
+  if (backup != kInvalidFile) Files().CloseFile(backup);
   return 1;
 }
 

@@ -1,10 +1,11 @@
 #include "engine/split_job.h"
 
+#include "engine/split_progress.h"
+
 namespace parcelo {
 
 SplitJob splitJob;
-WindowHandle progressDialog = nullptr;
-WindowHandle progressToolTip = nullptr;
+SplitProgress* splitProgress = nullptr;
 
 void ResetSplitJob() {
   SplitJob& job = splitJob;

@@ -68,10 +68,6 @@ struct SplitJob {
 
 extern SplitJob splitJob;
 
-// The progress dialog of the current run and its tooltip control.
-extern WindowHandle progressDialog;
-extern WindowHandle progressToolTip;
-
 // Back to the initial, empty request.
 void ResetSplitJob();
 

@@ -1,8 +1,6 @@
 // The split engine's texts, exactly as users see them.
 #pragma once
 
-#include "resources/resource_ids.h"
-
 namespace parcelo {
 
 constexpr char kProductTitle[] = "Tavrin Parcelo 95";
@@ -50,8 +48,6 @@ constexpr char kTextNoRoomForJoin[] =
 constexpr char kTextWritingJoin[] = "Writing recombination batch file...";
 constexpr char kTextJoinFailed[] = "Unable to write join file, drive may be full.";
 constexpr char kTextFinished[] = "Finished.";
-constexpr char kTextClose[] = "Close";
-constexpr char kTextCloseTip[] = "Close Split Status Dialog";
 constexpr char kTextDeleteSource[] =
     "Finished splitting. Do you want to delete source file now?";
 constexpr char kTextReminderSpanned[] =
@@ -109,17 +105,45 @@ constexpr char kTextJoinBackupCreateFailed[] =
 constexpr char kTextJoinBackupWriteFailed[] =
     "Error writing to backup of join file. Backups have been disabled.";
 
-constexpr char kSoundSystemDefault[] = "SystemDefault";
-
 // The backup folder's checks.
 constexpr char kTextDriveMissing[] = "Drive does not exist.";
 constexpr char kTextFolderMissing[] = "Directory not found.";
 constexpr char kTextNotFolder[] = "Not a directory, directory must exist.";
 
-// Progress dialog controls.
-constexpr int kIdProgressCaption = IDC_PROGRESS_CAPTION;
-constexpr int kIdProgressStatus = IDC_PROGRESS_STATUS;
-constexpr int kIdProgressBar = IDC_PROGRESS_BAR;
-constexpr int kIdProgressButton = IDC_PROGRESS_BUTTON;
+// What a request's checks and the options say.
+constexpr char kCaptionWarning[] = "Warning";
+constexpr char kTextBadSizeCharacter[] =
+    "Invalid character(s) found in split size.\nCharacters other than digits or decimal "
+    "points (.) are invalid.";
+constexpr char kTextSizeInnerSpace[] = "Spaces aren't allowed before or between digits.";
+constexpr char kTextSplitSizeTooBig[] = "Split size is too big. It must be less than 4 GB.";
+constexpr char kTextSourceTooLarge[] =
+    "Source file is too large. Files of 4 GB or more cannot be split.";
+constexpr char kTextOnePiece[] = "Splitting a file into only 1 piece is pointless.";
+constexpr char kTextTooManyPieces[] =
+    "Split size is too small. Cannot split to more than 1,000 pieces.";
+constexpr char kTextSpanToFolder[] = "Source file cannot be spanned to a directory.";
+constexpr char kTextSpanNotRemovable[] = "Destination drive must be removable to span to it.";
+constexpr char kTextRemovableWarning[] =
+    "You are splitting to a removable drive. It is recommended that you use disk spanning "
+    "for splitting to removable drives (see Tavrin Parcelo 95 Help for more information on "
+    "disk spnning). You may get an error if the removable drive doesn't have enough free "
+    "space for all the pieces.\n\nContinue anyway?";
+constexpr char kTextSourceNotFound[] = "Source file not found.";
+constexpr char kTextSourceNameIsDevice[] =
+    "The source file's name \"%s\" is the name of a DOS device (CON, PRN, AUX, NUL, COM1 to "
+    "COM9 or LPT1 to LPT9, with or without an extension), which DOS and Windows do not allow "
+    "as a file name. Rename it before splitting.";
+constexpr char kTextDestinationFolderNotFound[] = "Destination folder not found.";
+constexpr char kTextDestinationDriveNotFound[] = "Destination drive not found.";
+constexpr char kTextDestinationNotFolder[] =
+    "Destination isn't a folder. Please enter a folder path.";
+constexpr char kTextSizeOverSource[] = "Split size is greater than source file size.";
+constexpr char kTextManyPieces[] =
+    "Warning: %d is quite a large amount of pieces. This may take a very long while.\nAre "
+    "you sure you want to procede?";
+constexpr char kTextJoinNameConflict[] =
+    "The \"Use DOS 8.3 format\" and \"Use source filename with join filename\" options "
+    "conflict.\nDOS 8.3 filenames will be used.";
 
 }  // namespace parcelo

@@ -1,21 +1,20 @@
 #include "engine/split_run.h"
 
+#include "engine/app_settings.h"
 #include "engine/destination_claim.h"
 #include "engine/join_batch.h"
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/text_format.h"
-#include "frontend/app_settings.h"
-#include "frontend/frontend_messages.h"
-#include "frontend/main_dialog_state.h"
 #include "platform/system.h"
 
 namespace parcelo {
 namespace {
 
 void ReportError(const char* text) {
-  Sys().ShowMessageBox(progressDialog, text, kCaptionError, kMbIconError);
+  splitProgress->Ask(text, kCaptionError, kMbIconError);
 }
 
 }  // namespace
@@ -25,7 +24,7 @@ std::string DriveRoot(const std::string& path) {
 }
 
 std::uint32_t MeasureFreeBytes(const std::string& root) {
-  const std::uint64_t free = Sys().FreeBytes(root);
+  const std::uint64_t free = Files().FreeBytes(root);
   return free > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(free);
 }
 
@@ -40,11 +39,11 @@ int PrepareSplitRun() {
   FoundFile found;
   bool shortNameIsMadeUp = false;
   job.sourceWriteTime = kUnknownWriteTime;
-  if (Sys().FindFile(job.sourcePath, &found)) {
+  if (Files().FindFile(job.sourcePath, &found)) {
     job.sourceWriteTime = found.lastWriteTime;
     job.shortName = JoinShortName(found.alternateName, found.name, job.pieceCount);
     shortNameIsMadeUp =
-        found.alternateName.empty() ? job.shortName != found.name : Sys().MakesShortNames();
+        found.alternateName.empty() ? job.shortName != found.name : Files().MakesShortNames();
   } else {
     job.shortName = job.longName;  // the worker's open reports the missing source
   }
@@ -57,22 +56,19 @@ int PrepareSplitRun() {
   if (!ClaimDestination(shortNameIsMadeUp)) return EndSplitRun(false);
 
   if (job.spanToDisk) {
-    Sys().SetItemText(progressDialog, kIdProgressCaption,
-                      Format(kTextSpanning, job.longName.c_str()));
+    splitProgress->ShowCaption(Format(kTextSpanning, job.longName.c_str()));
   } else {
-    Sys().SetItemText(progressDialog, kIdProgressCaption,
-                      Format(kTextSplittingInto, job.longName.c_str(),
-                             static_cast<int>(job.pieceCount)));
+    splitProgress->ShowCaption(
+        Format(kTextSplittingInto, job.longName.c_str(), static_cast<int>(job.pieceCount)));
   }
-  Sys().SetItemText(progressDialog, kIdProgressStatus, kTextInitializing);
-  Sys().ProgressSetPos(progressDialog, kIdProgressBar, 0);
+  splitProgress->ShowStatus(kTextInitializing);
+  splitProgress->SetPosition(0);
 
   if (job.spanToDisk) {
     const std::string root = DriveRoot(job.destinationPath);
     std::uint32_t free = MeasureFreeBytes(root);
     while (free < kMinFreeForPiece) {
-      if (Sys().ShowMessageBox(progressDialog, kTextNeed2KB, kProductTitle,
-                               kMbOkCancel | kMbIconError) != kIdOk) {
+      if (splitProgress->Ask(kTextNeed2KB, kProductTitle, kMbOkCancel | kMbIconError) != kIdOk) {
         return EndSplitRun(false);
       }
       free = MeasureFreeBytes(root);
@@ -86,9 +82,9 @@ int PrepareSplitRun() {
     job.chunkSize = job.pieceSize < job.bufferSize ? job.pieceSize : job.bufferSize;
   }
 
-  Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0, job.sourceSize / job.chunkSize + 1);
+  splitProgress->SetRange(job.sourceSize / job.chunkSize + 1);
 
-  job.buffer = static_cast<unsigned char*>(Sys().AllocateBuffer(job.chunkSize));
+  job.buffer = static_cast<unsigned char*>(Files().AllocateBuffer(job.chunkSize));
   if (job.buffer == nullptr) {
     ReportError(kTextOutOfMemory);
     return EndSplitRun(true);
@@ -106,20 +102,19 @@ int EndSplitRun(bool closeProgram) {
   SplitJob& job = splitJob;
   ReleaseDestination();
   if (job.buffer != nullptr) {
-    Sys().FreeBuffer(job.buffer);
+    Files().FreeBuffer(job.buffer);
     job.buffer = nullptr;
   }
   for (FileHandle* file : {&job.sourceFile, &job.pieceFile, &job.backupFile}) {
     if (*file != kInvalidFile) {
-      Sys().CloseFile(*file);
+      Files().CloseFile(*file);
       *file = kInvalidFile;
     }
   }
   // Cleared first so that the dialog's own close does not take itself for a cancel.
   job.running = 0;
   job.finishing = 0;
-  Sys().CloseWindow(progressDialog);
-  if (closeProgram) Sys().CloseWindow(mainDialogWindow);
+  splitProgress->Close(closeProgram);
   return 0;
 }
 

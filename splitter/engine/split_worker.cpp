@@ -1,3 +1,4 @@
+#include "engine/app_settings.h"
 #include "engine/destination_claim.h"
 #include "engine/join_batch.h"
 #include "engine/output_file.h"
@@ -5,17 +6,16 @@
 #include "engine/split_checksums.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
+#include "engine/split_progress.h"
 #include "engine/split_run.h"
 #include "engine/text_format.h"
-#include "frontend/app_settings.h"
-#include "frontend/main_dialog_state.h"
 #include "platform/system.h"
 
 namespace parcelo {
 namespace {
 
 int Ask(const std::string& text, const char* caption, unsigned style) {
-  return Sys().ShowMessageBox(progressDialog, text, caption, style);
+  return splitProgress->Ask(text, caption, style);
 }
 
 // Ends the run with its message; the worker then returns this 0.
@@ -32,7 +32,7 @@ bool CancelPending() {
 }
 
 void SetStatus(const std::string& text) {
-  Sys().SetItemText(progressDialog, kIdProgressStatus, text);
+  splitProgress->ShowStatus(text);
 }
 
 // Creates one piece, asking Retry/Cancel while that fails. False after Cancel.
@@ -89,7 +89,7 @@ bool CopyPiece() {
     // One System operation per chunk: read, write and backup write, each judged below.
     const FileHandle backup = job.backupEnabled ? job.backupFile : kInvalidFile;
     const ChunkResult chunk =
-        Sys().CopyChunk(job.sourceFile, job.pieceFile, backup, job.buffer, toRead, tap);
+        Files().CopyChunk(job.sourceFile, job.pieceFile, backup, job.buffer, toRead, tap);
     const IoResult& read = chunk.read;
     if (!read.ok) {
       Fail(read.error == kErrorNotEnoughMemory ? kTextReadNoResources : kTextReadFailed);
@@ -113,13 +113,13 @@ bool CopyPiece() {
         return false;
       }
       Ask(kTextBackupWriteFailed, kCaptionError, kMbIconError);
-      Sys().CloseFile(job.backupFile);
+      Files().CloseFile(job.backupFile);
       job.backupFile = kInvalidFile;
       job.backupEnabled = 0;
     }
     job.pieceBytesWritten += read.bytes;
     job.totalBytesWritten += read.bytes;
-    Sys().ProgressDelta(progressDialog, kIdProgressBar, 1);
+    splitProgress->Step(1);
     if (job.totalBytesWritten == job.sourceSize) break;
   }
   return true;
@@ -129,7 +129,7 @@ void ClosePieceFiles() {
   SplitJob& job = splitJob;
   for (FileHandle* file : {&job.pieceFile, &job.backupFile}) {
     if (*file != kInvalidFile) {
-      Sys().CloseFile(*file);
+      Files().CloseFile(*file);
       *file = kInvalidFile;
     }
   }
@@ -158,7 +158,7 @@ bool EnsureJoinRoom(const std::string& root) {
                                             job.pieceCount, appSettings.useDos83);
   const std::uint32_t checksums = job.checksums != nullptr ? job.checksums->RoomNeeded() : 0;
   for (;;) {
-    const std::uint32_t cluster = Sys().ClusterBytes(root);  // another disk may be in now
+    const std::uint32_t cluster = Files().ClusterBytes(root);  // another disk may be in now
     const std::uint64_t needed =
         RoomOnDisk(join, cluster) + (checksums > 0 ? RoomOnDisk(checksums, cluster) : 0);
     const std::uint32_t free = MeasureFreeBytes(root);
@@ -176,7 +176,7 @@ void ResetRequest() {
   job.sourcePath.clear();
   job.destinationPath.clear();
   job.sourceSize = job.pieceSize = job.pieceCount = 0;
-  ResetMainDialogState();  // the next main dialog starts like the first
+  splitProgress->ForgetRequest();
 }
 
 // Whether a file found at the source's path is the file the pieces were cut from: same size,
@@ -191,34 +191,32 @@ bool IsSourceAsSplit(const FoundFile& found) {
 // nothing the pieces lack.
 bool SourceUnchanged() {
   FoundFile found;
-  return !Sys().FindFile(splitJob.sourcePath, &found) || IsSourceAsSplit(found);
+  return !Files().FindFile(splitJob.sourcePath, &found) || IsSourceAsSplit(found);
 }
 
 void FinishRun() {
   SplitJob& job = splitJob;
   // Until the last question is answered, neither the button nor the close box may close.
   job.finishing = 1;
-  Sys().EnableItem(progressDialog, kIdProgressButton, false);
+  splitProgress->EnableStop(false);
   job.running = 0;
   if (job.spanToDisk) {
-    Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0, 1);
-    Sys().ProgressSetPos(progressDialog, kIdProgressBar, 1);
+    splitProgress->SetRange(1);
+    splitProgress->SetPosition(1);
   } else {
-    Sys().ProgressDelta(progressDialog, kIdProgressBar, 1);
+    splitProgress->Step(1);
   }
   SetStatus(kTextFinished);
-  Sys().SetItemText(progressDialog, kIdProgressButton, kTextClose);
-  Sys().UpdateToolTip(progressToolTip, progressDialog, kIdProgressButton, kTextCloseTip);
-  Sys().PlaySystemSound(kSoundSystemDefault);
+  splitProgress->ShowFinished();
 
   if (appSettings.deletePrompt &&
       Ask(kTextDeleteSource, kProductTitle, kMbYesNo) == kIdYes) {
     // It may have changed while the question waited. Only a source seen as it was split is
     // deleted: one that is gone, or that cannot be looked up, is left alone.
     FoundFile found;
-    if (Sys().FindFile(job.sourcePath, &found)) {
+    if (Files().FindFile(job.sourcePath, &found)) {
       if (IsSourceAsSplit(found)) {
-        Sys().RemoveFile(job.sourcePath);
+        Files().RemoveFile(job.sourcePath);
       } else {
         Ask(kTextSourceChangedNotDeleted, kCaptionError, kMbIconError);
       }
@@ -230,8 +228,8 @@ void FinishRun() {
   }
   ResetRequest();
   job.finishing = 0;
-  Sys().EnableItem(progressDialog, kIdProgressButton, true);
-  if (appSettings.closeWhenDone) Sys().CloseWindow(progressDialog);
+  splitProgress->EnableStop(true);
+  if (appSettings.closeWhenDone) splitProgress->Close(false);
 }
 
 }  // namespace
@@ -241,7 +239,7 @@ int SplitWorker() {
   const std::string root = DriveRoot(job.destinationPath);
   if (CancelPending()) return 0;
 
-  job.sourceFile = Sys().OpenForReading(job.sourcePath, nullptr);
+  job.sourceFile = Files().OpenForReading(job.sourcePath, nullptr);
   if (job.sourceFile == kInvalidFile) return Fail(kTextOpenSourceFailed);
 
   while (job.totalBytesWritten < job.sourceSize) {
@@ -276,9 +274,9 @@ int SplitWorker() {
   }
   if (job.spanToDisk) job.pieceCount = static_cast<std::uint32_t>(job.pieceIndex) + 1;
 
-  Sys().CloseFile(job.sourceFile);
+  Files().CloseFile(job.sourceFile);
   job.sourceFile = kInvalidFile;
-  Sys().FreeBuffer(job.buffer);
+  Files().FreeBuffer(job.buffer);
   job.buffer = nullptr;
 
   if (job.spanToDisk && !EnsureJoinRoom(root)) return 0;

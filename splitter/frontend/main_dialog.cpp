@@ -1,12 +1,14 @@
 #include "frontend/main_dialog.h"
 
+#include "engine/app_settings.h"
+#include "engine/request_checks.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
-#include "frontend/app_settings.h"
-#include "frontend/control_ids.h"
+#include "engine/split_size.h"
 #include "frontend/frontend_messages.h"
+#include "frontend/main_dialog_size.h"
 #include "frontend/main_dialog_state.h"
-#include "frontend/split_size.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 
@@ -46,37 +48,37 @@ constexpr const char* kUnitNames[] = {"bytes", "KB", "MB"};
 constexpr const char* kPresetNames[] = {"720 KB", "1.2 MB", "1.44 MB", "2.88 MB"};
 
 void EnableItems(WindowHandle dialog, std::initializer_list<int> ids, bool enabled) {
-  for (int id : ids) Sys().EnableItem(dialog, id, enabled);
+  for (int id : ids) Windows().EnableItem(dialog, id, enabled);
 }
 
 // The folder of the source becomes the destination while none is given.
 void OfferDefaultDestination(WindowHandle dialog, const std::string& source) {
-  if (Sys().GetItemText(dialog, kIdDestinationEdit).empty() && source.size() > 1 &&
-      source[1] == ':' && !Sys().IsItemChecked(dialog, kIdSpanRadio)) {
+  if (Windows().GetItemText(dialog, kIdDestinationEdit).empty() && source.size() > 1 &&
+      source[1] == ':' && !Windows().IsItemChecked(dialog, kIdSpanRadio)) {
     DefaultDestination(source);
   }
 }
 
 void BrowseForSource(WindowHandle dialog) {
   std::string path;
-  if (!Sys().BrowseForFile(dialog, kTextChooseSource, &path)) return;
-  Sys().SetItemText(dialog, kIdSourceEdit, path);
-  Sys().SetCaretToEnd(dialog, kIdSourceEdit);
+  if (!Windows().BrowseForFile(dialog, kTextChooseSource, &path)) return;
+  Windows().SetItemText(dialog, kIdSourceEdit, path);
+  Windows().SetCaretToEnd(dialog, kIdSourceEdit);
   RefreshLabels(path);
-  if (Sys().GetItemText(dialog, kIdDestinationEdit).empty() &&
-      !Sys().IsItemChecked(dialog, kIdSpanRadio)) {
+  if (Windows().GetItemText(dialog, kIdDestinationEdit).empty() &&
+      !Windows().IsItemChecked(dialog, kIdSpanRadio)) {
     DefaultDestination(path);
   }
 }
 
 void BrowseForDestination(WindowHandle dialog) {
   std::string path;
-  switch (Sys().BrowseForFolder(dialog, kTextChooseDestination, &path)) {
+  switch (Windows().BrowseForFolder(dialog, kTextChooseDestination, &path)) {
     case FolderChoice::Chosen:
-      Sys().SetItemText(dialog, kIdDestinationEdit, path);
+      Windows().SetItemText(dialog, kIdDestinationEdit, path);
       break;
     case FolderChoice::OutOfMemory:
-      Sys().ShowMessageBox(dialog, kTextOutOfMemoryShort, kCaptionError, kMbIconError);
+      Windows().ShowMessageBox(dialog, kTextOutOfMemoryShort, kCaptionError, kMbIconError);
       break;
     case FolderChoice::Cancelled:
     case FolderChoice::NoAllocator:
@@ -89,39 +91,37 @@ void BrowseForDestination(WindowHandle dialog) {
 void RefreshLabels(const std::string& path) {
   std::string size = kTextSizePrefix;
   FormatFileSize(path, &size);
-  Sys().SetItemText(mainDialogWindow, kIdSizeLabel, size);
+  Windows().SetItemText(mainDialogWindow, kIdSizeLabel, size);
   RefreshCount();
 }
 
 void RefreshCount() {
   std::string count = kTextPiecesPrefix;
   FormatPieceCount(&count);
-  Sys().SetItemText(mainDialogWindow, kIdPiecesLabel, count);
+  Windows().SetItemText(mainDialogWindow, kIdPiecesLabel, count);
 }
 
 bool CanSplit(WindowHandle dialog) {
-  if (Sys().GetItemText(dialog, kIdSourceEdit).empty()) return false;
-  if (Sys().IsItemChecked(dialog, kIdSpecifiedRadio) &&
-      Sys().GetItemText(dialog, kIdSizeEdit).empty()) {
+  if (Windows().GetItemText(dialog, kIdSourceEdit).empty()) return false;
+  if (Windows().IsItemChecked(dialog, kIdSpecifiedRadio) &&
+      Windows().GetItemText(dialog, kIdSizeEdit).empty()) {
     return false;
   }
-  if (Sys().IsItemChecked(dialog, kIdSpanRadio) &&
-      Sys().GetItemText(dialog, kIdDestinationEdit).empty()) {
+  if (Windows().IsItemChecked(dialog, kIdSpanRadio) &&
+      Windows().GetItemText(dialog, kIdDestinationEdit).empty()) {
     return false;
   }
   return true;
 }
 
 void UpdateSplitButton(WindowHandle dialog) {
-  Sys().EnableItem(dialog, kIdSplitButton, CanSplit(dialog));
+  Windows().EnableItem(dialog, kIdSplitButton, CanSplit(dialog));
 }
 
 std::string DefaultDestination(const std::string& path) {
-  const std::size_t slash = path.rfind('\\');
-  if (slash == std::string::npos) return {};
-  std::string folder = path.substr(0, slash);
-  if (folder.size() < 3) folder += '\\';
-  Sys().SetItemText(mainDialogWindow, kIdDestinationEdit, folder);
+  const std::string folder = FolderOfPath(path);
+  if (folder.empty()) return {};
+  Windows().SetItemText(mainDialogWindow, kIdDestinationEdit, folder);
   return folder;
 }
 
@@ -130,34 +130,34 @@ void MainDialogInit(WindowHandle dialog) {
   mainDialogWindow = dialog;
   initializing = true;
   const MainDialogState& state = mainDialogState;
-  Sys().AcceptDroppedFiles(dialog);
-  Sys().SetSmallIcon(dialog);
-  Sys().SetItemText(dialog, kIdSourceEdit, splitJob.sourcePath);
-  Sys().SetItemText(dialog, kIdDestinationEdit, splitJob.destinationPath);
-  Sys().SetItemText(dialog, kIdSizeEdit, state.splitSizeText);
+  Windows().AcceptDroppedFiles(dialog);
+  Windows().SetSmallIcon(dialog);
+  Windows().SetItemText(dialog, kIdSourceEdit, splitJob.sourcePath);
+  Windows().SetItemText(dialog, kIdDestinationEdit, splitJob.destinationPath);
+  Windows().SetItemText(dialog, kIdSizeEdit, state.splitSizeText);
   switch (state.splitMode) {
     case kModeSpan:
-      Sys().SetItemChecked(dialog, kIdSpanRadio, true);
+      Windows().SetItemChecked(dialog, kIdSpanRadio, true);
       EnableItems(dialog, {kIdSizeEdit, kIdUnitList, kIdPresetList}, false);
       break;
     case kModePreset:
-      Sys().SetItemChecked(dialog, kIdPresetRadio, true);
+      Windows().SetItemChecked(dialog, kIdPresetRadio, true);
       EnableItems(dialog, {kIdSizeEdit, kIdUnitList}, false);
       break;
     default:
-      Sys().SetItemChecked(dialog, kIdSpecifiedRadio, true);
+      Windows().SetItemChecked(dialog, kIdSpecifiedRadio, true);
       EnableItems(dialog, {kIdPresetList}, false);
       break;
   }
-  for (int i = 0; i < 3; ++i) Sys().ListInsert(dialog, kIdUnitList, i, kUnitNames[i]);
-  Sys().ListSelect(dialog, kIdUnitList, state.sizeUnit);
-  for (int i = 0; i < 4; ++i) Sys().ListInsert(dialog, kIdPresetList, i, kPresetNames[i]);
-  Sys().ListSelect(dialog, kIdPresetList, state.presetIndex);
+  for (int i = 0; i < 3; ++i) Windows().ListInsert(dialog, kIdUnitList, i, kUnitNames[i]);
+  Windows().ListSelect(dialog, kIdUnitList, state.sizeUnit);
+  for (int i = 0; i < 4; ++i) Windows().ListInsert(dialog, kIdPresetList, i, kPresetNames[i]);
+  Windows().ListSelect(dialog, kIdPresetList, state.presetIndex);
   initializing = false;
   RefreshLabels(splitJob.sourcePath);
   UpdateSplitButton(dialog);
-  const WindowHandle tips = Sys().CreateToolTips(dialog);
-  for (const Tool& tool : kMainTools) Sys().AddToolTip(tips, dialog, tool.id, tool.text);
+  const WindowHandle tips = Windows().CreateToolTips(dialog);
+  for (const Tool& tool : kMainTools) Windows().AddToolTip(tips, dialog, tool.id, tool.text);
 }
 
 void MainDialogCommand(WindowHandle dialog, int id, int notification) {
@@ -166,7 +166,7 @@ void MainDialogCommand(WindowHandle dialog, int id, int notification) {
   switch (id) {
     case kIdSourceEdit:
       if (notification == kEnKillFocus) {
-        splitJob.sourcePath = Sys().GetItemText(dialog, kIdSourceEdit);
+        splitJob.sourcePath = Windows().GetItemText(dialog, kIdSourceEdit);
         RefreshLabels(splitJob.sourcePath);
         OfferDefaultDestination(dialog, splitJob.sourcePath);
       }
@@ -187,8 +187,8 @@ void MainDialogCommand(WindowHandle dialog, int id, int notification) {
       BrowseForDestination(dialog);
       break;
     case kIdSpecifiedRadio:
-      if (Sys().IsItemChecked(dialog, kIdSpecifiedRadio)) {
-        Sys().EnableItem(dialog, kIdPresetList, false);
+      if (Windows().IsItemChecked(dialog, kIdSpecifiedRadio)) {
+        Windows().EnableItem(dialog, kIdPresetList, false);
         EnableItems(dialog, {kIdSizeEdit, kIdUnitList}, true);
       }
       RefreshCount();
@@ -199,22 +199,22 @@ void MainDialogCommand(WindowHandle dialog, int id, int notification) {
       RefreshCount();
       break;
     case kIdSpanRadio:
-      if (Sys().IsItemChecked(dialog, kIdSpanRadio)) {
+      if (Windows().IsItemChecked(dialog, kIdSpanRadio)) {
         EnableItems(dialog, {kIdSizeEdit, kIdUnitList, kIdPresetList}, false);
       }
       UpdateSplitButton(dialog);
-      splitJob.destinationPath = Sys().GetItemText(dialog, kIdDestinationEdit);
+      splitJob.destinationPath = Windows().GetItemText(dialog, kIdDestinationEdit);
       if (splitJob.destinationPath.size() > 3) {
         splitJob.destinationPath.clear();
-        Sys().SetItemText(dialog, kIdDestinationEdit, "");
+        Windows().SetItemText(dialog, kIdDestinationEdit, "");
         UpdateSplitButton(dialog);  // not every platform notifies a change made here
       }
       RefreshCount();
       break;
     case kIdPresetRadio:
-      if (Sys().IsItemChecked(dialog, kIdPresetRadio)) {
+      if (Windows().IsItemChecked(dialog, kIdPresetRadio)) {
         EnableItems(dialog, {kIdSizeEdit, kIdUnitList}, false);
-        Sys().EnableItem(dialog, kIdPresetList, true);
+        Windows().EnableItem(dialog, kIdPresetList, true);
       }
       RefreshCount();
       UpdateSplitButton(dialog);
@@ -223,16 +223,16 @@ void MainDialogCommand(WindowHandle dialog, int id, int notification) {
       ValidateAndStartSplit(dialog);
       break;
     case kIdCloseButton:
-      Sys().CloseWindow(dialog);
+      Windows().CloseWindow(dialog);
       break;
     case kIdOptionsButton:
-      Sys().RunModalDialog(kDialogOptions, mainDialogWindow);
+      Windows().RunModalDialog(kDialogOptions, mainDialogWindow);
       break;
     case kIdHelpButton:
-      Sys().ShowHelpContents(dialog, kHelpFile);
+      Windows().ShowHelpContents(dialog, kHelpFile);
       break;
     case kIdAboutButton:
-      Sys().RunModalDialog(kDialogAbout, mainDialogWindow);
+      Windows().RunModalDialog(kDialogAbout, mainDialogWindow);
       break;
     default:
       break;
@@ -240,26 +240,26 @@ void MainDialogCommand(WindowHandle dialog, int id, int notification) {
 }
 
 void MainDialogDropFile(WindowHandle dialog, const std::string& path) {
-  Sys().SetItemText(dialog, kIdSourceEdit, path);
+  Windows().SetItemText(dialog, kIdSourceEdit, path);
   RefreshLabels(path);
-  splitJob.sourcePath = Sys().GetItemText(dialog, kIdSourceEdit);
-  splitJob.destinationPath = Sys().GetItemText(dialog, kIdDestinationEdit);
+  splitJob.sourcePath = Windows().GetItemText(dialog, kIdSourceEdit);
+  splitJob.destinationPath = Windows().GetItemText(dialog, kIdDestinationEdit);
   OfferDefaultDestination(dialog, splitJob.sourcePath);
   UpdateSplitButton(dialog);
   if (!appSettings.alwaysOnTop) {
-    Sys().SetTopmost(dialog, true);
-    Sys().SetTopmost(dialog, false);
+    Windows().SetTopmost(dialog, true);
+    Windows().SetTopmost(dialog, false);
   }
 }
 
 void MainDialogContextHelp(WindowHandle item) {
-  Sys().ShowContextHelp(item, kHelpFile, kHelpContextTable);
+  Windows().ShowContextHelp(item, kHelpFile, kHelpContextTable);
 }
 
 void MainDialogClose(WindowHandle dialog) {
   if (mainDialogWindow == dialog) mainDialogWindow = nullptr;
-  Sys().DestroyDialog(dialog);
-  Sys().PostQuit();
+  Windows().DestroyDialog(dialog);
+  Windows().PostQuit();
 }
 
 }  // namespace parcelo

@@ -3,12 +3,12 @@
 
 #include <string>
 
+#include "engine/split_size.h"
 #include "platform/system.h"
 
 namespace parcelo {
 
 enum SplitMode { kModeSpan = 0, kModeSpecified = 1, kModePreset = 2 };
-enum SizeUnit { kUnitBytes = 0, kUnitKB = 1, kUnitMB = 2 };
 constexpr int kPreset144 = 2;  // "1.44 MB"
 
 struct MainDialogState {

@@ -1,11 +1,11 @@
 #include "frontend/startup.h"
 
+#include "engine/app_settings.h"
+#include "engine/settings_store.h"
 #include "engine/split_job.h"
-#include "frontend/app_settings.h"
-#include "frontend/control_ids.h"
 #include "frontend/main_dialog_state.h"
-#include "frontend/settings_store.h"
 #include "platform/system.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 
@@ -27,8 +27,8 @@ void StartParcelo(const std::string& commandLine) {
   ResetMainDialogState();
   splitJob.sourcePath = SourceFromCommandLine(commandLine);
   LoadSettings();
-  mainDialogWindow = Sys().CreateModelessDialog(kDialogMain);
-  if (appSettings.alwaysOnTop) Sys().SetTopmost(mainDialogWindow, true);
+  mainDialogWindow = Windows().CreateModelessDialog(kDialogMain);
+  if (appSettings.alwaysOnTop) Windows().SetTopmost(mainDialogWindow, true);
 }
 
 }  // namespace parcelo

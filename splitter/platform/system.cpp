@@ -4,22 +4,25 @@
 
 namespace parcelo {
 namespace {
-System* installed = nullptr;
-}
+System installed = {};
+}  // namespace
 
-System& Sys() { return *installed; }
+void InstallSystem(const System& system) { installed = system; }
+const System& InstalledSystem() { return installed; }
 
-void InstallSystem(System* system) { installed = system; }
+FileSystem& Files() { return *installed.files; }
+RegistrySystem& Registry() { return *installed.registry; }
+WindowSystem& Windows() { return *installed.windows; }
 
-ChunkResult System::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
-                              void* buffer, std::uint32_t count, ChunkTap* tap) {
+ChunkResult PlainCopyChunk(FileSystem& files, FileHandle source, FileHandle piece,
+                           FileHandle backup, void* buffer, std::uint32_t count, ChunkTap* tap) {
   ChunkResult result;
-  result.read = ReadFile(source, buffer, count);
+  result.read = files.ReadFile(source, buffer, count);
   if (!result.read.ok || result.read.bytes == 0) return result;
   if (tap != nullptr) tap->Seen(buffer, result.read.bytes);
-  result.write = WriteFile(piece, buffer, result.read.bytes);
+  result.write = files.WriteFile(piece, buffer, result.read.bytes);
   if (!result.write.ok || backup == kInvalidFile) return result;
-  result.backup = WriteFile(backup, buffer, result.read.bytes);
+  result.backup = files.WriteFile(backup, buffer, result.read.bytes);
   return result;
 }
 
@@ -41,12 +44,6 @@ std::uint64_t NameHash(const std::string& text) {
     hash *= 1099511628211ull;
   }
   return hash;
-}
-
-std::uint32_t System::ClusterBytes(const std::string&) { return 1; }
-
-bool System::EqualIgnoringCase(const std::string& a, const std::string& b) {
-  return EqualIgnoringAsciiCase(a, b);
 }
 
 }  // namespace parcelo

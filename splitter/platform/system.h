@@ -1,5 +1,8 @@
 // The splitter's one window onto the operating system and the windowing system.
-// Portable code never includes <windows.h>; it asks the installed System instead.
+// Portable code never includes <windows.h>; it asks the installed System instead: three
+// tables, as SQLite splits its VFS (files and disks, the registry, windows and the shell),
+// each wholly abstract, so a wrapper changes one table and forwards the rest
+// (platform/forwarding_system.h).
 // Paths are DOS paths ("C:\Out\HOLIDA~1.000"); values and codes mirror Win32 so the
 // Win32 System can pass them straight through.
 // Method names avoid the Win32 A/W macros (MessageBox, DeleteFile, GetDriveType).
@@ -120,11 +123,12 @@ bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b);
 // a file name.
 std::uint64_t NameHash(const std::string& text);
 
-class System {
+// Files, folders and disks, the names they take, and the memory for transfer buffers.
+class FileSystem {
  public:
-  virtual ~System() = default;
+  virtual ~FileSystem() = default;
 
-  // Files. OpenForReading is GENERIC_READ with FILE_SHARE_READ; CreateForWriting is
+  // OpenForReading is GENERIC_READ with FILE_SHARE_READ; CreateForWriting is
   // GENERIC_WRITE, no sharing, CREATE_ALWAYS. Both scan sequentially.
   virtual FileHandle OpenForReading(const std::string& path, std::uint32_t* error) = 0;
   virtual FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) = 0;
@@ -132,12 +136,12 @@ class System {
   virtual IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) = 0;
   virtual void CloseFile(FileHandle file) = 0;
   // Moves up to count bytes on from the source's position to the piece and, unless backup
-  // is kInvalidFile, to the backup. The plain way (this default) is one ReadFile into
-  // buffer and one WriteFile per target; a System may move the bytes another way as long as
+  // is kInvalidFile, to the backup. The plain way (PlainCopyChunk) is one ReadFile into
+  // buffer and one WriteFile per target; a table may move the bytes another way as long as
   // files, positions and results come out the same. With a tap, every byte read passes
   // through buffer and the tap sees it there before it is written.
   virtual ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
-                                void* buffer, std::uint32_t count, ChunkTap* tap = nullptr);
+                                void* buffer, std::uint32_t count, ChunkTap* tap) = 0;
   // CREATE_NEW: a new file only, never an existing one nor one reached through a link;
   // kErrorFileExists when the name is taken (without case, or by an alias).
   virtual FileHandle CreateNewFile(const std::string& path, std::uint32_t* error) = 0;
@@ -176,21 +180,43 @@ class System {
   virtual bool ToOemText(const std::string& text, std::string* oem) = 0;
   virtual std::string FromOemText(const std::string& oem) = 0;
   // True when a and b are one name but for the case of their letters, by the system's own
-  // capitals (which know more letters than ASCII's). This default knows only ASCII's.
-  virtual bool EqualIgnoringCase(const std::string& a, const std::string& b);
+  // capitals (which know more letters than ASCII's).
+  virtual bool EqualIgnoringCase(const std::string& a, const std::string& b) = 0;
 
   // Disks. FreeBytes is the full 64-bit product; callers cap it.
   virtual DriveType DriveTypeOf(const std::string& root) = 0;
   virtual std::uint64_t FreeBytes(const std::string& root) = 0;
   // Bytes of the smallest room a file takes on the disk (bytes per sector × sectors per
-  // cluster); 1 where the disk counts bytes, as this default does.
-  virtual std::uint32_t ClusterBytes(const std::string& root);
+  // cluster); 1 where the disk counts bytes.
+  virtual std::uint32_t ClusterBytes(const std::string& root) = 0;
 
   // Memory for the transfer buffer; nullptr when it cannot be had.
   virtual void* AllocateBuffer(std::uint32_t size) = 0;
   virtual void FreeBuffer(void* buffer) = 0;
 
-  // Windows. Calls from the worker are carried out synchronously on the UI thread.
+};
+
+// The registry, under HKEY_LOCAL_MACHINE.
+class RegistrySystem {
+ public:
+  virtual ~RegistrySystem() = default;
+
+  // *created tells a new key from an existing one.
+  virtual RegistryKey CreateMachineKey(const std::string& subKey, bool* created) = 0;
+  // False when the value is missing or not a 4-byte number.
+  virtual bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) = 0;
+  // False when the value could not be stored.
+  virtual bool SetDword(RegistryKey key, const std::string& name, std::uint32_t value) = 0;
+  virtual void CloseKey(RegistryKey key) = 0;
+
+};
+
+// Windows, dialogs, message boxes, the shell, sounds and the worker thread. Calls from the
+// worker are carried out synchronously on the UI thread.
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
   virtual int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                          unsigned style) = 0;
   virtual void SetItemText(WindowHandle dialog, int id, const std::string& text) = 0;
@@ -202,14 +228,6 @@ class System {
                              const std::string& text) = 0;
   virtual void CloseWindow(WindowHandle window) = 0;  // sends WM_CLOSE
   virtual void PlaySystemSound(const std::string& alias) = 0;
-
-  // Registry, under HKEY_LOCAL_MACHINE. *created tells a new key from an existing one.
-  virtual RegistryKey CreateMachineKey(const std::string& subKey, bool* created) = 0;
-  // False when the value is missing or not a 4-byte number.
-  virtual bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) = 0;
-  // False when the value could not be stored.
-  virtual bool SetDword(RegistryKey key, const std::string& name, std::uint32_t value) = 0;
-  virtual void CloseKey(RegistryKey key) = 0;
 
   // Dialog items, addressed by the dialog and the control id.
   virtual std::string GetItemText(WindowHandle dialog, int id) = 0;
@@ -251,181 +269,21 @@ class System {
   virtual bool StartWorker(int (*procedure)()) = 0;
 };
 
-// The System the logic uses; installed once at entry (and by each test).
-System& Sys();
-void InstallSystem(System* system);
+// The one-step way to move a chunk: one read into buffer, the tap, one write per target.
+ChunkResult PlainCopyChunk(FileSystem& files, FileHandle source, FileHandle piece,
+                           FileHandle backup, void* buffer, std::uint32_t count, ChunkTap* tap);
 
-// Passes every call to another System; test and console Systems override what they change.
-class ForwardingSystem : public System {
- public:
-  explicit ForwardingSystem(System* inner) : inner_(inner) {}
-
-  FileHandle OpenForReading(const std::string& path, std::uint32_t* error) override {
-    return inner_->OpenForReading(path, error);
-  }
-  FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) override {
-    return inner_->CreateForWriting(path, error);
-  }
-  IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override {
-    return inner_->ReadFile(file, buffer, count);
-  }
-  IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override {
-    return inner_->WriteFile(file, data, count);
-  }
-  void CloseFile(FileHandle file) override { inner_->CloseFile(file); }
-  ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
-                        std::uint32_t count, ChunkTap* tap = nullptr) override {
-    return inner_->CopyChunk(source, piece, backup, buffer, count, tap);
-  }
-  FileHandle CreateNewFile(const std::string& path, std::uint32_t* error) override {
-    return inner_->CreateNewFile(path, error);
-  }
-  bool RenameNoReplace(const std::string& from, const std::string& to,
-                       std::uint32_t* error) override {
-    return inner_->RenameNoReplace(from, to, error);
-  }
-  bool FindFile(const std::string& path, FoundFile* found) override {
-    return inner_->FindFile(path, found);
-  }
-  bool RemoveFile(const std::string& path) override { return inner_->RemoveFile(path); }
-  bool IsSameFile(const std::string& a, const std::string& b) override {
-    return inner_->IsSameFile(a, b);
-  }
-  std::vector<std::string> FolderNames(const std::string& folder) override {
-    return inner_->FolderNames(folder);
-  }
-  std::vector<FolderEntry> ListFolder(const std::string& folder) override {
-    return inner_->ListFolder(folder);
-  }
-  bool NamesHaveCase() override { return inner_->NamesHaveCase(); }
-  bool CanNameFile(const std::string& path) override { return inner_->CanNameFile(path); }
-  bool MakesShortNames() override { return inner_->MakesShortNames(); }
-  bool LockName(const std::string& folder, const std::string& name, NameLock* lock) override {
-    return inner_->LockName(folder, name, lock);
-  }
-  void UnlockName(NameLock lock) override { inner_->UnlockName(lock); }
-  bool ToOemText(const std::string& text, std::string* oem) override {
-    return inner_->ToOemText(text, oem);
-  }
-  std::string FromOemText(const std::string& oem) override { return inner_->FromOemText(oem); }
-  bool EqualIgnoringCase(const std::string& a, const std::string& b) override {
-    return inner_->EqualIgnoringCase(a, b);
-  }
-  DriveType DriveTypeOf(const std::string& root) override { return inner_->DriveTypeOf(root); }
-  std::uint64_t FreeBytes(const std::string& root) override { return inner_->FreeBytes(root); }
-  std::uint32_t ClusterBytes(const std::string& root) override {
-    return inner_->ClusterBytes(root);
-  }
-  void* AllocateBuffer(std::uint32_t size) override { return inner_->AllocateBuffer(size); }
-  void FreeBuffer(void* buffer) override { inner_->FreeBuffer(buffer); }
-  int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                 unsigned style) override {
-    return inner_->ShowMessageBox(owner, text, caption, style);
-  }
-  void SetItemText(WindowHandle dialog, int id, const std::string& text) override {
-    inner_->SetItemText(dialog, id, text);
-  }
-  void ProgressSetRange(WindowHandle dialog, int id, std::uint32_t minimum,
-                        std::uint32_t maximum) override {
-    inner_->ProgressSetRange(dialog, id, minimum, maximum);
-  }
-  void ProgressSetPos(WindowHandle dialog, int id, std::uint32_t position) override {
-    inner_->ProgressSetPos(dialog, id, position);
-  }
-  void ProgressDelta(WindowHandle dialog, int id, std::int32_t delta) override {
-    inner_->ProgressDelta(dialog, id, delta);
-  }
-  void UpdateToolTip(WindowHandle toolTip, WindowHandle dialog, int id,
-                     const std::string& text) override {
-    inner_->UpdateToolTip(toolTip, dialog, id, text);
-  }
-  void CloseWindow(WindowHandle window) override { inner_->CloseWindow(window); }
-  void PlaySystemSound(const std::string& alias) override { inner_->PlaySystemSound(alias); }
-
-  RegistryKey CreateMachineKey(const std::string& subKey, bool* created) override {
-    return inner_->CreateMachineKey(subKey, created);
-  }
-  bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) override {
-    return inner_->QueryDword(key, name, value);
-  }
-  bool SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override {
-    return inner_->SetDword(key, name, value);
-  }
-  void CloseKey(RegistryKey key) override { inner_->CloseKey(key); }
-
-  std::string GetItemText(WindowHandle dialog, int id) override {
-    return inner_->GetItemText(dialog, id);
-  }
-  bool IsItemChecked(WindowHandle dialog, int id) override {
-    return inner_->IsItemChecked(dialog, id);
-  }
-  void SetItemChecked(WindowHandle dialog, int id, bool checked) override {
-    inner_->SetItemChecked(dialog, id, checked);
-  }
-  void EnableItem(WindowHandle dialog, int id, bool enabled) override {
-    inner_->EnableItem(dialog, id, enabled);
-  }
-  void FocusItem(WindowHandle dialog, int id) override { inner_->FocusItem(dialog, id); }
-  void ListInsert(WindowHandle dialog, int id, int index, const std::string& text) override {
-    inner_->ListInsert(dialog, id, index, text);
-  }
-  int ListSelection(WindowHandle dialog, int id) override {
-    return inner_->ListSelection(dialog, id);
-  }
-  void ListSelect(WindowHandle dialog, int id, int index) override {
-    inner_->ListSelect(dialog, id, index);
-  }
-  void SetCaretToEnd(WindowHandle dialog, int id) override { inner_->SetCaretToEnd(dialog, id); }
-
-  WindowHandle CreateModelessDialog(int resource) override {
-    return inner_->CreateModelessDialog(resource);
-  }
-  int RunModalDialog(int resource, WindowHandle owner) override {
-    return inner_->RunModalDialog(resource, owner);
-  }
-  void EndModalDialog(WindowHandle dialog, int result) override {
-    inner_->EndModalDialog(dialog, result);
-  }
-  void DestroyDialog(WindowHandle dialog) override { inner_->DestroyDialog(dialog); }
-  void PostQuit() override { inner_->PostQuit(); }
-  void SetTopmost(WindowHandle window, bool topmost) override {
-    inner_->SetTopmost(window, topmost);
-  }
-  void SetSmallIcon(WindowHandle window) override { inner_->SetSmallIcon(window); }
-  void ShowProgramIcon(WindowHandle dialog, int id) override {
-    inner_->ShowProgramIcon(dialog, id);
-  }
-  void ReleaseProgramIcon(WindowHandle dialog, int id) override {
-    inner_->ReleaseProgramIcon(dialog, id);
-  }
-  void AcceptDroppedFiles(WindowHandle dialog) override { inner_->AcceptDroppedFiles(dialog); }
-  WindowHandle CreateToolTips(WindowHandle dialog) override {
-    return inner_->CreateToolTips(dialog);
-  }
-  void AddToolTip(WindowHandle toolTip, WindowHandle dialog, int id,
-                  const std::string& text) override {
-    inner_->AddToolTip(toolTip, dialog, id, text);
-  }
-
-  bool BrowseForFile(WindowHandle owner, const std::string& title, std::string* path) override {
-    return inner_->BrowseForFile(owner, title, path);
-  }
-  FolderChoice BrowseForFolder(WindowHandle owner, const std::string& title,
-                               std::string* path) override {
-    return inner_->BrowseForFolder(owner, title, path);
-  }
-  void ShowHelpContents(WindowHandle window, const std::string& helpFile) override {
-    inner_->ShowHelpContents(window, helpFile);
-  }
-  void ShowContextHelp(WindowHandle item, const std::string& helpFile,
-                       const std::uint32_t* table) override {
-    inner_->ShowContextHelp(item, helpFile, table);
-  }
-  void ShellOpen(const std::string& address) override { inner_->ShellOpen(address); }
-  bool StartWorker(int (*procedure)()) override { return inner_->StartWorker(procedure); }
-
- protected:
-  System* inner_;
+// The three tables the logic uses; installed once at entry (and by each test).
+struct System {
+  FileSystem* files;
+  RegistrySystem* registry;
+  WindowSystem* windows;
 };
+void InstallSystem(const System& system);
+FileSystem& Files();
+RegistrySystem& Registry();
+WindowSystem& Windows();
+// What is installed now, so that a wrapper can take one table of it.
+const System& InstalledSystem();
 
 }  // namespace parcelo

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "engine/split_job.h"
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_file_system.h"
 #include "split_fixture.h"
 
 namespace parcelo {
@@ -45,7 +45,7 @@ class ChunkCopy : public ::testing::Test {
 
   fs::path folder_;
   std::string bytes_;
-  PosixSystem posix_;
+  PosixFileSystem posix_;
   char buffer_[100000];
 };
 
@@ -57,16 +57,16 @@ TEST_F(ChunkCopy, ChunksMoveOnLikePlainReadsAndWrites) {
     const int copy = backup ? Open("backup", O_WRONLY | O_CREAT | O_TRUNC) : -1;
     const FileHandle copyHandle = backup ? copy : kInvalidFile;
     // Kernel chunks mixed with plain ones must keep every position right.
-    ChunkResult first = posix_.CopyChunk(in, out, copyHandle, buffer_, 100000);
-    ChunkResult second = posix_.CopyChunk(in, out, copyHandle, buffer_, 50000);
+    ChunkResult first = posix_.CopyChunk(in, out, copyHandle, buffer_, 100000, nullptr);
+    ChunkResult second = posix_.CopyChunk(in, out, copyHandle, buffer_, 50000, nullptr);
     const IoResult plainRead = posix_.ReadFile(in, buffer_, 50000);
     ASSERT_TRUE(posix_.WriteFile(out, buffer_, plainRead.bytes).ok);
     if (backup) {
       ASSERT_TRUE(posix_.WriteFile(copy, buffer_, plainRead.bytes).ok);
     }
     // Asking past the end moves only the rest, as a plain read does.
-    ChunkResult last = posix_.CopyChunk(in, out, copyHandle, buffer_, 200000);
-    ChunkResult after = posix_.CopyChunk(in, out, copyHandle, buffer_, 1000);
+    ChunkResult last = posix_.CopyChunk(in, out, copyHandle, buffer_, 200000, nullptr);
+    ChunkResult after = posix_.CopyChunk(in, out, copyHandle, buffer_, 1000, nullptr);
     for (const ChunkResult* chunk : {&first, &second, &last}) {
       EXPECT_TRUE(chunk->read.ok && chunk->write.ok);
       EXPECT_EQ(chunk->write.bytes, chunk->read.bytes);
@@ -94,7 +94,7 @@ TEST_F(ChunkCopy, RefusedOrFailingTargetsGetThePlainWaysResults) {
   ASSERT_EQ(pipe(pipeEnds), 0);
   fcntl(pipeEnds[1], F_SETPIPE_SZ, 1 << 20);
   int in = Open("source", O_RDONLY);
-  const ChunkResult piped = posix_.CopyChunk(in, pipeEnds[1], kInvalidFile, buffer_, 60000);
+  const ChunkResult piped = posix_.CopyChunk(in, pipeEnds[1], kInvalidFile, buffer_, 60000, nullptr);
   EXPECT_TRUE(piped.read.ok && piped.write.ok);
   EXPECT_EQ(piped.write.bytes, 60000u);
   std::string received(60000, '\0');
@@ -111,13 +111,13 @@ TEST_F(ChunkCopy, RefusedOrFailingTargetsGetThePlainWaysResults) {
   // A full disk is a failed write after a good read: the write message, not the read one.
   const int full = open("/dev/full", O_WRONLY);
   ASSERT_GE(full, 0);
-  const ChunkResult onFull = posix_.CopyChunk(in, full, kInvalidFile, buffer_, 1000);
+  const ChunkResult onFull = posix_.CopyChunk(in, full, kInvalidFile, buffer_, 1000, nullptr);
   EXPECT_TRUE(onFull.read.ok);
   EXPECT_FALSE(onFull.write.ok);
   EXPECT_EQ(onFull.write.error, kErrorDiskFull);
   // A failed backup leaves the piece written and says so on the backup alone.
   const int out = Open("piece", O_WRONLY | O_CREAT | O_TRUNC);
-  const ChunkResult badBackup = posix_.CopyChunk(in, out, full, buffer_, 1000);
+  const ChunkResult badBackup = posix_.CopyChunk(in, out, full, buffer_, 1000, nullptr);
   EXPECT_TRUE(badBackup.read.ok && badBackup.write.ok);
   EXPECT_FALSE(badBackup.backup.ok);
   EXPECT_EQ(badBackup.backup.error, kErrorDiskFull);
@@ -129,7 +129,7 @@ TEST_F(ChunkCopy, RefusedOrFailingTargetsGetThePlainWaysResults) {
   in = open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_GE(in, 0);
   const int other = Open("other", O_WRONLY | O_CREAT | O_TRUNC);
-  const ChunkResult unreadable = posix_.CopyChunk(in, other, kInvalidFile, buffer_, 1000);
+  const ChunkResult unreadable = posix_.CopyChunk(in, other, kInvalidFile, buffer_, 1000, nullptr);
   EXPECT_FALSE(unreadable.read.ok);
   EXPECT_NE(unreadable.read.error, 0u);
   EXPECT_FALSE(unreadable.write.ok);

@@ -8,7 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli_run.h"
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_file_system.h"
 #include "platform/posix/short_name.h"
 #include "test_system.h"
 
@@ -208,7 +208,7 @@ class JoinVerifyFaults : public CliTest {
 
   Outcome RunInProcess(bool join, const std::string& target, Op op = Op::OpenRead, int n = 0,
                        std::uint32_t error = kErrorAccessDenied) {
-    PosixSystem posix;
+    PosixFileSystem posix;
     posix.MapDrive('C', "/", DriveType::Fixed);
     TestSystem system(&posix);
     if (n > 0) system.FailCall(op, n, error);

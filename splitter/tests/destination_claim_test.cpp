@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "cli_run.h"
+#include "engine/app_settings.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/split_run.h"
-#include "frontend/app_settings.h"
 #include "split_fixture.h"
 
 namespace parcelo {
@@ -127,7 +127,7 @@ TEST_F(DestinationClaim, ADiskHoldingAnotherSourcesPiecesIsRefusedOnceInserted) 
 }
 
 TEST_F(DestinationClaim, AnotherRunsLockStopsTheRunBeforeAnythingIsWritten) {
-  PosixSystem other;  // another process's view: its locks are its own open files
+  PosixFileSystem other;  // another process's view: its locks are its own open files
   other.MapDrive('C', root_ + "/c", DriveType::Fixed);
   MakeFolder(Host('C', "Backup"));
   const struct {

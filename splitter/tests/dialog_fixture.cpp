@@ -1,14 +1,15 @@
 #include "dialog_fixture.h"
 
-#include "engine/backup_path_dialog.h"
-#include "engine/progress_dialog.h"
+#include "engine/settings_store.h"
 #include "engine/split_job.h"
 #include "frontend/about_dialog.h"
-#include "frontend/control_ids.h"
+#include "frontend/backup_path_dialog.h"
 #include "frontend/main_dialog.h"
 #include "frontend/main_dialog_state.h"
-#include "frontend/settings_store.h"
+#include "frontend/options_dialog.h"
+#include "frontend/progress_dialog.h"
 #include "frontend/startup.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 

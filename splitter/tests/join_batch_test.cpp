@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <numeric>
 
+#include "engine/app_settings.h"
 #include "engine/join_batch.h"
 #include "engine/join_file_names.h"
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
-#include "frontend/app_settings.h"
 #include "split_fixture.h"
 
 namespace parcelo {

@@ -6,13 +6,14 @@
 #include <algorithm>
 
 #include "dialog_fixture.h"
+#include "engine/app_settings.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
-#include "frontend/app_settings.h"
-#include "frontend/control_ids.h"
 #include "frontend/frontend_messages.h"
 #include "frontend/main_dialog.h"
 #include "frontend/main_dialog_state.h"
+#include "frontend/progress_dialog.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 namespace {

@@ -2,15 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "dialog_fixture.h"
-#include "engine/backup_path_dialog.h"
-#include "engine/progress_dialog.h"
+#include "engine/app_settings.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/split_run.h"
-#include "frontend/app_settings.h"
-#include "frontend/control_ids.h"
+#include "frontend/backup_path_dialog.h"
 #include "frontend/main_dialog.h"
 #include "frontend/main_dialog_state.h"
+#include "frontend/progress_dialog.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 namespace {

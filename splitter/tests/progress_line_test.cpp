@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "cli/console_system.h"
+#include "cli/terminal_progress.h"
+#include "engine/app_settings.h"
 #include "engine/split_job.h"
-#include "frontend/app_settings.h"
-#include "frontend/control_ids.h"
+#include "frontend/progress_dialog.h"
+#include "resources/control_ids.h"
 #include "split_fixture.h"
 
 namespace parcelo {
@@ -135,10 +137,14 @@ TEST_F(ConsoleProgress, ARunDrawsItsFirstAndLastStatesOnly) {
   RequestSized("SRC.DAT", 1000);
   Terminal terminal;
   {
-    ConsoleSystem console(sys_, true, terminal.Line(LineStyle::kBlanks));
-    InstallSystem(&console);
-    progressDialog = console.CreateModelessDialog(kDialogProgress);
+    ConsoleSystem console(*sys_, true);
+    TerminalProgress progress(terminal.Line(LineStyle::kBlanks));
+    System tables = sys_->Tables();
+    tables.windows = &console;
+    InstallSystem(tables);
+    splitProgress = &progress;
     EXPECT_EQ(Run(), 1);
+    splitProgress = &ProgressDialogReport();
     InstallSystem(sys_);
   }
   ASSERT_EQ(terminal.writes.size(), 4u) << terminal.All();

@@ -4,11 +4,13 @@
 #include <filesystem>
 
 #include "dialog_fixture.h"
-#include "frontend/app_settings.h"
-#include "frontend/control_ids.h"
+#include "engine/app_settings.h"
+#include "engine/settings_store.h"
+#include "engine/split_messages.h"
 #include "frontend/frontend_messages.h"
-#include "frontend/settings_store.h"
+#include "frontend/options_dialog.h"
 #include "platform/posix/registry_file.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 namespace {
@@ -16,14 +18,14 @@ namespace {
 using Settings = DialogFixture;
 
 std::vector<std::uint32_t> StoredFlags(bool* created) {
-  const RegistryKey key = Sys().CreateMachineKey(kSettingsKey, created);
+  const RegistryKey key = Registry().CreateMachineKey(kSettingsKey, created);
   std::vector<std::uint32_t> values;
   for (const SettingsFlag& flag : kSettingsFlags) {
     std::uint32_t value = 99;
-    Sys().QueryDword(key, flag.valueName, &value);
+    Registry().QueryDword(key, flag.valueName, &value);
     values.push_back(value);
   }
-  Sys().CloseKey(key);
+  Registry().CloseKey(key);
   return values;
 }
 
@@ -47,10 +49,10 @@ TEST_F(Settings, FirstStartWritesTheDefaultsAndOptionsShowsThem) {
 }
 
 TEST_F(Settings, AnyNonzeroValueIsOneAndMissingValuesKeepTheirDefault) {
-  RegistryKey key = Sys().CreateMachineKey(kSettingsKey, nullptr);
-  Sys().SetDword(key, "DeletePrompt", 5);
-  Sys().SetDword(key, "BackupPrompt", 0);
-  Sys().CloseKey(key);
+  RegistryKey key = Registry().CreateMachineKey(kSettingsKey, nullptr);
+  Registry().SetDword(key, "DeletePrompt", 5);
+  Registry().SetDword(key, "BackupPrompt", 0);
+  Registry().CloseKey(key);
   LoadSettings();
   EXPECT_EQ(appSettings.deletePrompt, 1);
   EXPECT_EQ(appSettings.backupPrompt, 0);
@@ -105,9 +107,9 @@ TEST_F(Settings, CancelChangesNothing) {
 }
 
 TEST_F(Settings, AlwaysOnTopAtStartAndOnTheProgressDialogOnly) {
-  RegistryKey key = Sys().CreateMachineKey(kSettingsKey, nullptr);
-  Sys().SetDword(key, "AlwaysOnTop", 1);
-  Sys().CloseKey(key);
+  RegistryKey key = Registry().CreateMachineKey(kSettingsKey, nullptr);
+  Registry().SetDword(key, "AlwaysOnTop", 1);
+  Registry().CloseKey(key);
   OpenMain();
   EXPECT_EQ(sys_->dialogCalls, (std::vector<std::string>{"topmost 1 1"}));
 }

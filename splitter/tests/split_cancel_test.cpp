@@ -5,6 +5,7 @@
 
 #include "engine/split_job.h"
 #include "engine/split_run.h"
+#include "frontend/progress_dialog.h"
 #include "split_fixture.h"
 
 namespace parcelo {

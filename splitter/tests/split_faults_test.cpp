@@ -3,9 +3,10 @@
 
 #include <filesystem>
 
+#include "engine/app_settings.h"
 #include "engine/split_job.h"
 #include "engine/split_run.h"
-#include "frontend/app_settings.h"
+#include "frontend/progress_dialog.h"
 #include "split_fixture.h"
 
 namespace parcelo {

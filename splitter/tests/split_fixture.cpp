@@ -7,10 +7,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/app_settings.h"
 #include "engine/split_job.h"
 #include "engine/split_run.h"
-#include "frontend/app_settings.h"
 #include "frontend/main_dialog_state.h"
+#include "frontend/progress_dialog.h"
 
 namespace parcelo {
 namespace fs = std::filesystem;
@@ -33,6 +34,7 @@ void SplitFixture::SetUp() {
   ResetSplitJob();
   ResetAppSettings();
   ResetMainDialogState();
+  splitProgress = &ProgressDialogReport();
   progressDialog = &progressWindow;
   progressToolTip = &toolTipWindow;
   mainDialogWindow = &mainWindow;

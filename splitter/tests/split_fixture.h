@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_file_system.h"
 #include "test_system.h"
 
 namespace parcelo {
@@ -48,7 +48,7 @@ class SplitFixture : public ::testing::Test {
   std::string JoinPieces(const std::vector<std::string>& folders, const std::string& base) const;
 
   std::string root_;
-  PosixSystem posix_;
+  PosixFileSystem posix_;
   TestSystem* sys_ = nullptr;
   std::string sourceBytes_;
   int disksInserted_ = 0;

@@ -3,11 +3,12 @@
 #include <chrono>
 #include <filesystem>
 
+#include "engine/app_settings.h"
 #include "engine/join_batch.h"
 #include "engine/split_job.h"
 #include "engine/split_run.h"
-#include "frontend/app_settings.h"
 #include "frontend/main_dialog_state.h"
+#include "frontend/progress_dialog.h"
 #include "split_fixture.h"
 
 namespace parcelo {

@@ -11,10 +11,12 @@
 
 #include "dialog_fixture.h"
 #include "engine/split_job.h"
-#include "frontend/control_ids.h"
+#include "engine/split_messages.h"
+#include "engine/split_size.h"
 #include "frontend/frontend_messages.h"
+#include "frontend/main_dialog_size.h"
 #include "frontend/main_dialog_state.h"
-#include "frontend/split_size.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 namespace {

@@ -7,6 +7,12 @@
 
 namespace parcelo {
 
+TestSystem::TestSystem(FileSystem* inner, RegistrySystem* registry)
+    : ForwardingFileSystem(*inner),
+      registry_(registry != nullptr                      ? registry
+                : InstalledSystem().registry != nullptr ? InstalledSystem().registry
+                                                        : &ownRegistry_) {}
+
 int TestSystem::Calls(Op op) const {
   const auto found = calls_.find(op);
   return found == calls_.end() ? 0 : found->second;
@@ -50,14 +56,14 @@ int TestSystem::Deltas() const {
 
 FileHandle TestSystem::OpenForReading(const std::string& path, std::uint32_t* error) {
   if (Inject(Op::OpenRead, error)) return kInvalidFile;
-  const FileHandle file = inner_->OpenForReading(path, error);
+  const FileHandle file = inner_.OpenForReading(path, error);
   if (file != kInvalidFile) openFiles.insert(file);
   return file;
 }
 
 FileHandle TestSystem::CreateForWriting(const std::string& path, std::uint32_t* error) {
   if (Inject(Op::Create, error)) return kInvalidFile;
-  const FileHandle file = inner_->CreateForWriting(path, error);
+  const FileHandle file = inner_.CreateForWriting(path, error);
   if (file != kInvalidFile) openFiles.insert(file);
   return file;
 }
@@ -66,20 +72,20 @@ IoResult TestSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t count
   IoResult result;
   if (openFiles.count(file) == 0) ADD_FAILURE() << "read from a file that is not open";
   if (Inject(Op::Read, &result.error)) return result;
-  return inner_->ReadFile(file, buffer, count);
+  return inner_.ReadFile(file, buffer, count);
 }
 
 IoResult TestSystem::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
   IoResult result;
   if (openFiles.count(file) == 0) ADD_FAILURE() << "write to a file that is not open";
   if (Inject(Op::Write, &result.error)) return result;
-  return inner_->WriteFile(file, data, count);
+  return inner_.WriteFile(file, data, count);
 }
 
 ChunkResult TestSystem::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
                                   void* buffer, std::uint32_t count, ChunkTap* tap) {
-  if (innerChunks) return inner_->CopyChunk(source, piece, backup, buffer, count, tap);
-  return System::CopyChunk(source, piece, backup, buffer, count, tap);
+  if (innerChunks) return inner_.CopyChunk(source, piece, backup, buffer, count, tap);
+  return PlainCopyChunk(*this, source, piece, backup, buffer, count, tap);
 }
 
 void TestSystem::CloseFile(FileHandle file) {
@@ -88,12 +94,12 @@ void TestSystem::CloseFile(FileHandle file) {
     ++badReleases;
     return;
   }
-  inner_->CloseFile(file);
+  inner_.CloseFile(file);
 }
 
 FileHandle TestSystem::CreateNewFile(const std::string& path, std::uint32_t* error) {
   if (Inject(Op::CreateNew, error)) return kInvalidFile;
-  const FileHandle file = inner_->CreateNewFile(path, error);
+  const FileHandle file = inner_.CreateNewFile(path, error);
   if (file != kInvalidFile) openFiles.insert(file);
   return file;
 }
@@ -101,31 +107,31 @@ FileHandle TestSystem::CreateNewFile(const std::string& path, std::uint32_t* err
 bool TestSystem::RenameNoReplace(const std::string& from, const std::string& to,
                                  std::uint32_t* error) {
   if (Inject(Op::Rename, error)) return false;
-  return inner_->RenameNoReplace(from, to, error);
+  return inner_.RenameNoReplace(from, to, error);
 }
 
 bool TestSystem::IsSameFile(const std::string& a, const std::string& b) {
   std::uint32_t error = 0;
   if (Inject(Op::SameFile, &error)) return false;
-  return inner_->IsSameFile(a, b);
+  return inner_.IsSameFile(a, b);
 }
 
 std::vector<std::string> TestSystem::FolderNames(const std::string& folder) {
   std::uint32_t error = 0;
   if (Inject(Op::List, &error)) return {};
-  return inner_->FolderNames(folder);
+  return inner_.FolderNames(folder);
 }
 
 std::vector<FolderEntry> TestSystem::ListFolder(const std::string& folder) {
   std::uint32_t error = 0;
   if (Inject(Op::List, &error)) return {};
-  return inner_->ListFolder(folder);
+  return inner_.ListFolder(folder);
 }
 
 bool TestSystem::CanNameFile(const std::string& path) {
   std::uint32_t error = 0;
   if (Inject(Op::NameCheck, &error)) return false;
-  return inner_->CanNameFile(path);
+  return inner_.CanNameFile(path);
 }
 
 // A lock that cannot be had at all: the run goes on without one, as the Systems do.
@@ -135,25 +141,25 @@ bool TestSystem::LockName(const std::string& folder, const std::string& name, Na
     *lock = kNoLock;
     return true;
   }
-  return inner_->LockName(folder, name, lock);
+  return inner_.LockName(folder, name, lock);
 }
 
 DriveType TestSystem::DriveTypeOf(const std::string& root) {
   std::uint32_t error = 0;
   if (Inject(Op::DriveType, &error)) return DriveType::Unknown;
-  return inner_->DriveTypeOf(root);
+  return inner_.DriveTypeOf(root);
 }
 
 bool TestSystem::FindFile(const std::string& path, FoundFile* found) {
   std::uint32_t error = 0;
   if (Inject(Op::Find, &error)) return false;
-  return inner_->FindFile(path, found);
+  return inner_.FindFile(path, found);
 }
 
 bool TestSystem::RemoveFile(const std::string& path) {
   std::uint32_t error = 0;
   if (Inject(Op::Remove, &error)) return false;
-  return inner_->RemoveFile(path);
+  return inner_.RemoveFile(path);
 }
 
 std::uint64_t TestSystem::FreeBytes(const std::string& root) {
@@ -164,13 +170,13 @@ std::uint64_t TestSystem::FreeBytes(const std::string& root) {
     freeBytes.pop_front();
     return bytes;
   }
-  return inner_->FreeBytes(root);
+  return inner_.FreeBytes(root);
 }
 
 void* TestSystem::AllocateBuffer(std::uint32_t size) {
   std::uint32_t error = 0;
   if (Inject(Op::Allocate, &error)) return nullptr;
-  void* buffer = inner_->AllocateBuffer(size);
+  void* buffer = inner_.AllocateBuffer(size);
   if (buffer != nullptr) liveBuffers.insert(buffer);
   return buffer;
 }
@@ -180,7 +186,7 @@ void TestSystem::FreeBuffer(void* buffer) {
     ++badReleases;
     return;
   }
-  inner_->FreeBuffer(buffer);
+  inner_.FreeBuffer(buffer);
 }
 
 int TestSystem::ShowMessageBox(WindowHandle owner, const std::string& text,

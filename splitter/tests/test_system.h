@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/system.h"
+#include "platform/forwarding_system.h"
+#include "platform/posix/posix_registry_system.h"
 
 namespace parcelo {
 
@@ -28,9 +29,12 @@ struct Box {
   unsigned style;
 };
 
-class TestSystem : public ForwardingSystem {
+// It changes two tables: files (faults, the ledger) and windows (all of them made up here);
+// the registry is the one given, else the one installed when it is made, else its own.
+class TestSystem : public ForwardingFileSystem, public WindowSystem {
  public:
-  explicit TestSystem(System* inner) : ForwardingSystem(inner) {}
+  explicit TestSystem(FileSystem* inner, RegistrySystem* registry = nullptr);
+  System Tables() { return {this, registry_, this}; }
 
   // The nth call (from 1) of op fails with error; errno tells the same cause, as the
   // POSIX System leaves it.
@@ -96,7 +100,7 @@ class TestSystem : public ForwardingSystem {
 
   // As on Windows: the file system keeps the 8.3 names, and a run may not choose another.
   bool fileSystemShortNames = false;
-  bool MakesShortNames() override { return !fileSystemShortNames && inner_->MakesShortNames(); }
+  bool MakesShortNames() override { return !fileSystemShortNames && inner_.MakesShortNames(); }
 
   // Ledger: what is open or allocated now, and releases of what was not held.
   std::set<FileHandle> openFiles;
@@ -109,7 +113,7 @@ class TestSystem : public ForwardingSystem {
   IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
   void CloseFile(FileHandle file) override;
   ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
-                        std::uint32_t count, ChunkTap* tap = nullptr) override;
+                        std::uint32_t count, ChunkTap* tap) override;
   FileHandle CreateNewFile(const std::string& path, std::uint32_t* error) override;
   bool RenameNoReplace(const std::string& from, const std::string& to,
                        std::uint32_t* error) override;
@@ -170,8 +174,15 @@ class TestSystem : public ForwardingSystem {
   // Counts the call; true with *error set when it is to fail.
   bool Inject(Op op, std::uint32_t* error);
 
+  PosixRegistrySystem ownRegistry_;
+  RegistrySystem* registry_;
   std::map<Op, int> calls_;
   std::map<std::pair<Op, int>, std::uint32_t> faults_;
 };
+
+// Installs the test System's tables, or none.
+inline void InstallSystem(TestSystem* test) {
+  InstallSystem(test != nullptr ? test->Tables() : System{});
+}
 
 }  // namespace parcelo

@@ -9,7 +9,7 @@
 
 #include <cerrno>
 
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_file_system.h"
 
 namespace parcelo {
 namespace {
@@ -40,8 +40,9 @@ constexpr std::uint32_t kTappedStep = 128 * 1024;
 
 }  // namespace
 
-ChunkResult PosixSystem::CopyChunkInSteps(FileHandle source, FileHandle piece, FileHandle backup,
-                                          void* buffer, std::uint32_t count, ChunkTap* tap) {
+ChunkResult PosixFileSystem::CopyChunkInSteps(FileHandle source, FileHandle piece,
+                                              FileHandle backup, void* buffer,
+                                              std::uint32_t count, ChunkTap* tap) {
   ChunkResult result;
   result.read = result.write = Moved(0);
   if (backup != kInvalidFile) result.backup = Moved(0);
@@ -82,17 +83,17 @@ ChunkResult PosixSystem::CopyChunkInSteps(FileHandle source, FileHandle piece, F
   return result;
 }
 
-bool PosixSystem::HasSimulatedCapacity(FileHandle file) const {
+bool PosixFileSystem::HasSimulatedCapacity(FileHandle file) const {
   std::lock_guard<std::mutex> lock(mutex_);
   return writeDrives_.count(file) != 0;
 }
 
-ChunkResult PosixSystem::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
-                                   void* buffer, std::uint32_t count, ChunkTap* tap) {
+ChunkResult PosixFileSystem::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
+                                       void* buffer, std::uint32_t count, ChunkTap* tap) {
   if (tap != nullptr) return CopyChunkInSteps(source, piece, backup, buffer, count, tap);
   // A simulated disk counts its room at every write: that is the plain way's job.
   if (HasSimulatedCapacity(piece) || (backup != kInvalidFile && HasSimulatedCapacity(backup))) {
-    return System::CopyChunk(source, piece, backup, buffer, count);
+    return PlainCopyChunk(*this, source, piece, backup, buffer, count, nullptr);
   }
   const int in = static_cast<int>(source);
   const int out = static_cast<int>(piece);
@@ -123,7 +124,7 @@ ChunkResult PosixSystem::CopyChunk(FileHandle source, FileHandle piece, FileHand
       ftruncate(copy, copyStart);
     }
   }
-  return System::CopyChunk(source, piece, backup, buffer, count);
+  return PlainCopyChunk(*this, source, piece, backup, buffer, count, nullptr);
 }
 
 }  // namespace parcelo

@@ -1,20 +1,19 @@
-// The eight option flags in the registry, and the Options dialog that changes them.
+// The eight option flags in the registry.
 #pragma once
 
 #include <cstdint>
 
-#include "frontend/app_settings.h"
+#include "engine/app_settings.h"
 #include "platform/system.h"
 
 namespace parcelo {
 
 constexpr char kSettingsKey[] = "SOFTWARE\\Tavrin Parcelo 95";
 
-// One flag: its field, its registry value and its Options check box, in table order.
+// One flag: its field and its registry value, in table order.
 struct SettingsFlag {
   std::int32_t AppSettings::*field;
   const char* valueName;
-  int checkBoxId;
 };
 extern const SettingsFlag kSettingsFlags[8];
 
@@ -23,10 +22,5 @@ int LoadSettings();
 // Writes all eight flags; 0 when the store could not take them. The flags hold for this
 // run either way.
 int SaveSettings();
-
-// Options dialog handlers.
-void OptionsDialogInit(WindowHandle dialog);
-void OptionsDialogOk(WindowHandle dialog);
-void OptionsDialogCancel(WindowHandle dialog);
 
 }  // namespace parcelo

@@ -1,4 +1,4 @@
-#include "platform/posix/posix_system.h"
+#include "platform/posix/posix_file_system.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -73,19 +73,19 @@ void Fail(std::uint32_t* error, int code) {
 
 }  // namespace
 
-void PosixSystem::MapDrive(char letter, const std::string& hostFolder, DriveType type,
+void PosixFileSystem::MapDrive(char letter, const std::string& hostFolder, DriveType type,
                            std::uint64_t capacity) {
   std::lock_guard<std::mutex> lock(mutex_);
   drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] =
       Drive{hostFolder, type, capacity};
 }
 
-const PosixSystem::Drive* PosixSystem::DriveOf(const std::string& dosPath) const {
+const PosixFileSystem::Drive* PosixFileSystem::DriveOf(const std::string& dosPath) const {
   const auto found = drives_.find(DriveLetter(dosPath));
   return found == drives_.end() ? nullptr : &found->second;
 }
 
-bool PosixSystem::ToHostPath(const std::string& dosPath, std::string* hostPath) const {
+bool PosixFileSystem::ToHostPath(const std::string& dosPath, std::string* hostPath) const {
   const Drive* drive = DriveOf(dosPath);
   if (drive == nullptr) return false;
   std::vector<std::string> parts;
@@ -111,7 +111,7 @@ bool PosixSystem::ToHostPath(const std::string& dosPath, std::string* hostPath) 
   return true;
 }
 
-bool PosixSystem::ChangeDisk(char letter, const std::string& archiveFolder) {
+bool PosixFileSystem::ChangeDisk(char letter, const std::string& archiveFolder) {
   const Drive* drive = DriveOf(std::string(1, letter) + ":");
   if (drive == nullptr) return false;
   std::error_code error;
@@ -123,7 +123,7 @@ bool PosixSystem::ChangeDisk(char letter, const std::string& archiveFolder) {
   return true;
 }
 
-std::uint64_t PosixSystem::UsedBytes(const Drive& drive) const {
+std::uint64_t PosixFileSystem::UsedBytes(const Drive& drive) const {
   std::uint64_t used = 0;
   std::error_code error;
   for (fs::recursive_directory_iterator it(drive.hostFolder, error), end; !error && it != end;
@@ -133,7 +133,7 @@ std::uint64_t PosixSystem::UsedBytes(const Drive& drive) const {
   return used;
 }
 
-FileHandle PosixSystem::OpenForReading(const std::string& path, std::uint32_t* error) {
+FileHandle PosixFileSystem::OpenForReading(const std::string& path, std::uint32_t* error) {
   std::string host;
   if (!ToHostPath(path, &host)) {
     Fail(error, ENOTDIR);
@@ -154,7 +154,7 @@ FileHandle PosixSystem::OpenForReading(const std::string& path, std::uint32_t* e
   return fd;
 }
 
-FileHandle PosixSystem::CreateForWriting(const std::string& path, std::uint32_t* error) {
+FileHandle PosixFileSystem::CreateForWriting(const std::string& path, std::uint32_t* error) {
   std::string host;
   if (!ToHostPath(path, &host)) {
     Fail(error, ENOTDIR);
@@ -190,7 +190,7 @@ FileHandle PosixSystem::CreateForWriting(const std::string& path, std::uint32_t*
   return fd;
 }
 
-FileHandle PosixSystem::CreateNewFile(const std::string& path, std::uint32_t* error) {
+FileHandle PosixFileSystem::CreateNewFile(const std::string& path, std::uint32_t* error) {
   std::string host;
   if (!ToHostPath(path, &host)) {
     Fail(error, ENOTDIR);
@@ -204,7 +204,7 @@ FileHandle PosixSystem::CreateNewFile(const std::string& path, std::uint32_t* er
   return fd;
 }
 
-bool PosixSystem::RenameNoReplace(const std::string& from, const std::string& to,
+bool PosixFileSystem::RenameNoReplace(const std::string& from, const std::string& to,
                                   std::uint32_t* error) {
   std::string hostFrom, hostTo;
   if (!ToHostPath(from, &hostFrom) || !ToHostPath(to, &hostTo)) {
@@ -244,7 +244,7 @@ bool PosixSystem::RenameNoReplace(const std::string& from, const std::string& to
   return false;
 }
 
-IoResult PosixSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
+IoResult PosixFileSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t count) {
   IoResult result;
   auto* bytes = static_cast<unsigned char*>(buffer);
   while (result.bytes < count) {
@@ -261,7 +261,7 @@ IoResult PosixSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t coun
   return result;
 }
 
-IoResult PosixSystem::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
+IoResult PosixFileSystem::WriteFile(FileHandle file, const void* data, std::uint32_t count) {
   IoResult result;
   std::uint32_t allowed = count;
   {
@@ -293,7 +293,7 @@ IoResult PosixSystem::WriteFile(FileHandle file, const void* data, std::uint32_t
   return result;
 }
 
-void PosixSystem::CloseFile(FileHandle file) {
+void PosixFileSystem::CloseFile(FileHandle file) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     writeDrives_.erase(file);
@@ -301,7 +301,7 @@ void PosixSystem::CloseFile(FileHandle file) {
   close(static_cast<int>(file));
 }
 
-bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
+bool PosixFileSystem::FindFile(const std::string& path, FoundFile* found) {
   std::string host;
   if (!ToHostPath(path, &host)) return false;
   struct stat info;
@@ -330,12 +330,12 @@ bool PosixSystem::FindFile(const std::string& path, FoundFile* found) {
   return true;
 }
 
-bool PosixSystem::RemoveFile(const std::string& path) {
+bool PosixFileSystem::RemoveFile(const std::string& path) {
   std::string host;
   return ToHostPath(path, &host) && unlink(host.c_str()) == 0;
 }
 
-bool PosixSystem::EqualIgnoringCase(const std::string& a, const std::string& b) {
+bool PosixFileSystem::EqualIgnoringCase(const std::string& a, const std::string& b) {
   std::string oemA, oemB;
   if (!codePage_.ToOem(a, &oemA) || !codePage_.ToOem(b, &oemB)) return a == b;
   if (oemA.size() != oemB.size()) return false;
@@ -348,7 +348,7 @@ bool PosixSystem::EqualIgnoringCase(const std::string& a, const std::string& b) 
   return true;
 }
 
-bool PosixSystem::IsSameFile(const std::string& a, const std::string& b) {
+bool PosixFileSystem::IsSameFile(const std::string& a, const std::string& b) {
   std::string hostA, hostB;
   struct stat infoA, infoB;
   return ToHostPath(a, &hostA) && ToHostPath(b, &hostB) && stat(hostA.c_str(), &infoA) == 0 &&
@@ -356,13 +356,13 @@ bool PosixSystem::IsSameFile(const std::string& a, const std::string& b) {
          infoA.st_ino == infoB.st_ino;
 }
 
-std::vector<std::string> PosixSystem::FolderNames(const std::string& folder) {
+std::vector<std::string> PosixFileSystem::FolderNames(const std::string& folder) {
   std::string host;
   if (!ToHostPath(folder, &host)) return {};
   return *listings_.Of(host);
 }
 
-std::vector<FolderEntry> PosixSystem::ListFolder(const std::string& folder) {
+std::vector<FolderEntry> PosixFileSystem::ListFolder(const std::string& folder) {
   std::string host;
   if (!ToHostPath(folder, &host)) return {};
   std::vector<FolderEntry> entries;
@@ -387,7 +387,7 @@ std::vector<FolderEntry> PosixSystem::ListFolder(const std::string& folder) {
   return entries;
 }
 
-bool PosixSystem::CanNameFile(const std::string& path) {
+bool PosixFileSystem::CanNameFile(const std::string& path) {
   std::string host;
   if (!ToHostPath(path, &host)) return false;
   const fs::path made(host);
@@ -397,14 +397,14 @@ bool PosixSystem::CanNameFile(const std::string& path) {
          host.size() < PATH_MAX;
 }
 
-PosixSystem::~PosixSystem() {
+PosixFileSystem::~PosixFileSystem() {
   for (const auto& held : locks_) {
     unlink(held.second.path.c_str());
     close(held.second.fd);
   }
 }
 
-bool PosixSystem::LockName(const std::string& folder, const std::string& name, NameLock* lock) {
+bool PosixFileSystem::LockName(const std::string& folder, const std::string& name, NameLock* lock) {
   *lock = kNoLock;
   std::string host;
   struct stat where;
@@ -453,7 +453,7 @@ bool PosixSystem::LockName(const std::string& folder, const std::string& name, N
   return true;
 }
 
-void PosixSystem::UnlockName(NameLock lock) {
+void PosixFileSystem::UnlockName(NameLock lock) {
   HeldLock held;
   {
     std::lock_guard<std::mutex> guard(mutex_);
@@ -467,13 +467,13 @@ void PosixSystem::UnlockName(NameLock lock) {
   close(held.fd);
 }
 
-DriveType PosixSystem::DriveTypeOf(const std::string& root) {
+DriveType PosixFileSystem::DriveTypeOf(const std::string& root) {
   std::lock_guard<std::mutex> lock(mutex_);
   const Drive* drive = DriveOf(root);
   return drive == nullptr ? DriveType::NoRootDir : drive->type;
 }
 
-std::uint64_t PosixSystem::FreeBytes(const std::string& root) {
+std::uint64_t PosixFileSystem::FreeBytes(const std::string& root) {
   std::lock_guard<std::mutex> lock(mutex_);
   const Drive* drive = DriveOf(root);
   if (drive == nullptr) return 0;
@@ -486,7 +486,7 @@ std::uint64_t PosixSystem::FreeBytes(const std::string& root) {
   return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
-std::uint32_t PosixSystem::ClusterBytes(const std::string& root) {
+std::uint32_t PosixFileSystem::ClusterBytes(const std::string& root) {
   std::lock_guard<std::mutex> lock(mutex_);
   const Drive* drive = DriveOf(root);
   if (drive == nullptr || drive->capacity != 0) return 1;  // a made-up disk counts bytes
@@ -495,16 +495,8 @@ std::uint32_t PosixSystem::ClusterBytes(const std::string& root) {
   return info.f_frsize > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(info.f_frsize);
 }
 
-void* PosixSystem::AllocateBuffer(std::uint32_t size) { return std::malloc(size); }
+void* PosixFileSystem::AllocateBuffer(std::uint32_t size) { return std::malloc(size); }
 
-void PosixSystem::FreeBuffer(void* buffer) { std::free(buffer); }
-
-int PosixSystem::ShowMessageBox(WindowHandle, const std::string& text, const std::string& caption,
-                                unsigned style) {
-  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-  const unsigned buttons = style & 0xF;
-  if (buttons == kMbOk) return kIdOk;
-  return buttons == kMbYesNo ? kIdNo : kIdCancel;
-}
+void PosixFileSystem::FreeBuffer(void* buffer) { std::free(buffer); }
 
 }  // namespace parcelo

@@ -5,7 +5,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_window_system.h"
 
 namespace parcelo {
 namespace {
@@ -18,7 +18,7 @@ DWORD WINAPI RunWorker(LPVOID procedure) {
 
 }  // namespace
 
-bool Win32System::BrowseForFile(WindowHandle owner, const std::string& title, std::string* path) {
+bool Win32WindowSystem::BrowseForFile(WindowHandle owner, const std::string& title, std::string* path) {
   char file[MAX_PATH + 1] = "";
   OPENFILENAMEA dialog = {};
 #ifdef OPENFILENAME_SIZE_VERSION_400A
@@ -46,7 +46,7 @@ bool Win32System::BrowseForFile(WindowHandle owner, const std::string& title, st
   return true;
 }
 
-FolderChoice Win32System::BrowseForFolder(WindowHandle owner, const std::string& title,
+FolderChoice Win32WindowSystem::BrowseForFolder(WindowHandle owner, const std::string& title,
                                           std::string* path) {
   IMalloc* allocator = nullptr;
   if (CoGetMalloc(1, &allocator) != S_OK || allocator == nullptr) return FolderChoice::NoAllocator;
@@ -75,20 +75,20 @@ FolderChoice Win32System::BrowseForFolder(WindowHandle owner, const std::string&
   return choice;
 }
 
-void Win32System::ShowHelpContents(WindowHandle window, const std::string& helpFile) {
+void Win32WindowSystem::ShowHelpContents(WindowHandle window, const std::string& helpFile) {
   WinHelpA(ToWindow(window), helpFile.c_str(), HELP_FINDER, 0);
 }
 
-void Win32System::ShowContextHelp(WindowHandle item, const std::string& helpFile,
+void Win32WindowSystem::ShowContextHelp(WindowHandle item, const std::string& helpFile,
                                   const std::uint32_t* table) {
   WinHelpA(ToWindow(item), helpFile.c_str(), HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(table));
 }
 
-void Win32System::ShellOpen(const std::string& address) {
+void Win32WindowSystem::ShellOpen(const std::string& address) {
   ShellExecuteA(GetDesktopWindow(), "open", address.c_str(), nullptr, nullptr, 0);
 }
 
-bool Win32System::StartWorker(int (*procedure)()) {
+bool Win32WindowSystem::StartWorker(int (*procedure)()) {
   DWORD id = 0;
   HANDLE thread = CreateThread(nullptr, 0, RunWorker, reinterpret_cast<LPVOID>(procedure), 0, &id);
   if (thread == nullptr) return false;

@@ -1,10 +1,10 @@
-#include "engine/backup_path_dialog.h"
+#include "frontend/backup_path_dialog.h"
 
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
 #include "engine/split_run.h"
-#include "frontend/control_ids.h"
 #include "frontend/frontend_messages.h"
+#include "resources/control_ids.h"
 
 namespace parcelo {
 namespace {
@@ -15,21 +15,21 @@ constexpr char kTextNoBackupQuestion[] =
 constexpr char kCaptionAreYouSure[] = "Are you sure?";
 
 void Refuse(WindowHandle dialog, const char* text) {
-  Sys().ShowMessageBox(dialog, text, kCaptionError, kMbIconError);
+  Windows().ShowMessageBox(dialog, text, kCaptionError, kMbIconError);
 }
 
 }  // namespace
 
 void BackupPathDialogBrowse(WindowHandle dialog) {
   std::string folder;
-  switch (Sys().BrowseForFolder(dialog, kTextChooseBackup, &folder)) {
+  switch (Windows().BrowseForFolder(dialog, kTextChooseBackup, &folder)) {
     case FolderChoice::Chosen:
       splitJob.backupFolder = folder;
-      Sys().SetItemText(dialog, kIdBackupPathEdit, folder);
+      Windows().SetItemText(dialog, kIdBackupPathEdit, folder);
       break;
     case FolderChoice::OutOfMemory:
       Refuse(dialog, kTextOutOfMemoryShort);
-      Sys().CloseWindow(dialog);
+      Windows().CloseWindow(dialog);
       break;
     case FolderChoice::Cancelled:
     case FolderChoice::NoAllocator:
@@ -38,27 +38,27 @@ void BackupPathDialogBrowse(WindowHandle dialog) {
 }
 
 void BackupPathDialogOk(WindowHandle dialog) {
-  const std::string folder = Sys().GetItemText(dialog, kIdBackupPathEdit);
+  const std::string folder = Windows().GetItemText(dialog, kIdBackupPathEdit);
   splitJob.backupFolder = folder;
   // An empty entry names no drive at all.
-  if (folder.empty() || Sys().DriveTypeOf(DriveRoot(folder)) == DriveType::NoRootDir) {
+  if (folder.empty() || Files().DriveTypeOf(DriveRoot(folder)) == DriveType::NoRootDir) {
     return Refuse(dialog, kTextDriveMissing);
   }
   if (folder.size() > 3) {
     FoundFile found;
-    if (!Sys().FindFile(folder, &found)) return Refuse(dialog, kTextFolderMissing);
+    if (!Files().FindFile(folder, &found)) return Refuse(dialog, kTextFolderMissing);
     if (!found.isDirectory) return Refuse(dialog, kTextNotFolder);
   }
-  Sys().EndModalDialog(dialog, 0);
+  Windows().EndModalDialog(dialog, 0);
 }
 
 void BackupPathDialogCancel(WindowHandle dialog) {
-  if (Sys().ShowMessageBox(dialog, kTextNoBackupQuestion, kCaptionAreYouSure,
+  if (Windows().ShowMessageBox(dialog, kTextNoBackupQuestion, kCaptionAreYouSure,
                            kMbYesNo | kMbIconQuestion) != kIdYes) {
     return;
   }
   splitJob.backupEnabled = 0;
-  Sys().EndModalDialog(dialog, 0);
+  Windows().EndModalDialog(dialog, 0);
 }
 
 }  // namespace parcelo

@@ -1,50 +1,22 @@
-// The System of the shipped program: straight onto the ANSI Win32 API, limited to what
-// the Windows 95 family offers.
+// The window table of the shipped program: windows, dialogs, the shell and the worker on
+// the ANSI Win32 API of the Windows 95 family.
 #pragma once
+
+#include <string>
 
 #include "platform/system.h"
 
 namespace parcelo {
 
-class Win32System final : public System {
+class Win32WindowSystem final : public WindowSystem {
  public:
-  Win32System();
-  ~Win32System() override;
-  Win32System(const Win32System&) = delete;
-  Win32System& operator=(const Win32System&) = delete;
+  Win32WindowSystem();
+  ~Win32WindowSystem() override;
+  Win32WindowSystem(const Win32WindowSystem&) = delete;
+  Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
 
-  FileHandle OpenForReading(const std::string& path, std::uint32_t* error) override;
-  FileHandle CreateForWriting(const std::string& path, std::uint32_t* error) override;
-  IoResult ReadFile(FileHandle file, void* buffer, std::uint32_t count) override;
-  IoResult WriteFile(FileHandle file, const void* data, std::uint32_t count) override;
-  void CloseFile(FileHandle file) override;
-  FileHandle CreateNewFile(const std::string& path, std::uint32_t* error) override;
-  bool RenameNoReplace(const std::string& from, const std::string& to,
-                       std::uint32_t* error) override;
-  bool FindFile(const std::string& path, FoundFile* found) override;
-  bool RemoveFile(const std::string& path) override;
-  bool IsSameFile(const std::string& a, const std::string& b) override;
-  std::vector<std::string> FolderNames(const std::string& folder) override;
-  // No Windows of the 95 family has links; later ones mark placeholders of cloud folders
-  // as reparse points too, which are files to a program that reads them.
-  std::vector<FolderEntry> ListFolder(const std::string& folder) override;
-  bool NamesHaveCase() override { return false; }
-  bool CanNameFile(const std::string& path) override;
-  bool MakesShortNames() override { return false; }
-  // A named mutex for the folder's short path and the name, both in capitals: it lives as
-  // long as a handle to it, so a run that dies lets go of it.
-  bool LockName(const std::string& folder, const std::string& name, NameLock* lock) override;
-  void UnlockName(NameLock lock) override;
-  bool ToOemText(const std::string& text, std::string* oem) override;
-  std::string FromOemText(const std::string& oem) override;
-  bool EqualIgnoringCase(const std::string& a, const std::string& b) override;
-
-  DriveType DriveTypeOf(const std::string& root) override;
-  std::uint64_t FreeBytes(const std::string& root) override;
-  std::uint32_t ClusterBytes(const std::string& root) override;
-
-  void* AllocateBuffer(std::uint32_t size) override;
-  void FreeBuffer(void* buffer) override;
+  // The program's instance, its icon, and the dialog procedure of each resource.
+  void SetProgram(void* instance, void* (*procedureFor)(int resource));
 
   int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                      unsigned style) override;
@@ -58,14 +30,6 @@ class Win32System final : public System {
                      const std::string& text) override;
   void CloseWindow(WindowHandle window) override;
   void PlaySystemSound(const std::string& alias) override;
-
-  // The program's instance, its icon, and the dialog procedure of each resource.
-  void SetProgram(void* instance, void* (*procedureFor)(int resource));
-
-  RegistryKey CreateMachineKey(const std::string& subKey, bool* created) override;
-  bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) override;
-  bool SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override;
-  void CloseKey(RegistryKey key) override;
 
   std::string GetItemText(WindowHandle dialog, int id) override;
   bool IsItemChecked(WindowHandle dialog, int id) override;
@@ -106,11 +70,6 @@ class Win32System final : public System {
   void* instance_ = nullptr;
   void* icon_ = nullptr;
   void* (*procedureFor_)(int) = nullptr;
-  struct HeldLock {
-    NameLock mutex;
-    std::string name;
-  };
-  std::vector<HeldLock> locks_;
 };
 
 }  // namespace parcelo

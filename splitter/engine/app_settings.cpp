@@ -1,4 +1,4 @@
-#include "frontend/app_settings.h"
+#include "engine/app_settings.h"
 
 namespace parcelo {
 

@@ -54,6 +54,12 @@ constexpr int kIdEmailEdit = IDC_ABOUT_EMAIL_EDIT;
 constexpr int kIdHomepageButton = IDC_ABOUT_HOMEPAGE;
 constexpr int kIdEmailButton = IDC_ABOUT_EMAIL;
 
+// Progress dialog.
+constexpr int kIdProgressCaption = IDC_PROGRESS_CAPTION;
+constexpr int kIdProgressStatus = IDC_PROGRESS_STATUS;
+constexpr int kIdProgressBar = IDC_PROGRESS_BAR;
+constexpr int kIdProgressButton = IDC_PROGRESS_BUTTON;
+
 // Backup path dialog.
 constexpr int kIdBackupPathEdit = IDC_BACKUP_PATH_EDIT;
 constexpr int kIdBackupBrowse = IDC_BACKUP_BROWSE;

@@ -1,4 +1,4 @@
-// The splitter's System on POSIX: real files behind a DOS drive table, like Wine's.
+// The splitter's file table on POSIX: real files behind a DOS drive table, like Wine's.
 // Removable drives may carry a simulated capacity so that spanning works on any folder.
 #pragma once
 
@@ -10,17 +10,16 @@
 
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/oem_code_page.h"
-#include "platform/posix/registry_file.h"
 #include "platform/system.h"
 
 namespace parcelo {
 
-class PosixSystem : public System {
+class PosixFileSystem final : public FileSystem {
  public:
-  PosixSystem() = default;
-  ~PosixSystem() override;
-  PosixSystem(const PosixSystem&) = delete;
-  PosixSystem& operator=(const PosixSystem&) = delete;
+  PosixFileSystem() = default;
+  ~PosixFileSystem() override;
+  PosixFileSystem(const PosixFileSystem&) = delete;
+  PosixFileSystem& operator=(const PosixFileSystem&) = delete;
 
   // capacity 0: the drive reports the host file system's free space.
   void MapDrive(char letter, const std::string& hostFolder, DriveType type,
@@ -49,7 +48,7 @@ class PosixSystem : public System {
   // Inside the kernel (copy_file_range) where it can, through the buffer in steps with a
   // tap; see chunk_copy.cpp.
   ChunkResult CopyChunk(FileHandle source, FileHandle piece, FileHandle backup, void* buffer,
-                        std::uint32_t count, ChunkTap* tap = nullptr) override;
+                        std::uint32_t count, ChunkTap* tap) override;
   FileHandle CreateNewFile(const std::string& path, std::uint32_t* error) override;
   bool RenameNoReplace(const std::string& from, const std::string& to,
                        std::uint32_t* error) override;
@@ -78,66 +77,6 @@ class PosixSystem : public System {
   void* AllocateBuffer(std::uint32_t size) override;
   void FreeBuffer(void* buffer) override;
 
-  // There are no windows here: a front end or test wraps this System for those.
-  int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                     unsigned style) override;
-  void SetItemText(WindowHandle, int, const std::string&) override {}
-  void ProgressSetRange(WindowHandle, int, std::uint32_t, std::uint32_t) override {}
-  void ProgressSetPos(WindowHandle, int, std::uint32_t) override {}
-  void ProgressDelta(WindowHandle, int, std::int32_t) override {}
-  void UpdateToolTip(WindowHandle, WindowHandle, int, const std::string&) override {}
-  void CloseWindow(WindowHandle) override {}
-  void PlaySystemSound(const std::string&) override {}
-
-  // The registry lives in a file (see RegistryFile); without one, in memory.
-  void SetRegistryFile(const std::string& path) { registry_.SetPath(path); }
-  RegistryKey CreateMachineKey(const std::string& subKey, bool* created) override {
-    return registry_.CreateKey(subKey, created);
-  }
-  bool QueryDword(RegistryKey key, const std::string& name, std::uint32_t* value) override {
-    return registry_.QueryDword(key, name, value);
-  }
-  bool SetDword(RegistryKey key, const std::string& name, std::uint32_t value) override {
-    return registry_.SetDword(key, name, value);
-  }
-  void CloseKey(RegistryKey key) override { registry_.CloseKey(key); }
-  // Why the registry file could not be read or written; empty when it could.
-  std::string RegistryProblem() const { return registry_.Problem(); }
-
-  std::string GetItemText(WindowHandle, int) override { return {}; }
-  bool IsItemChecked(WindowHandle, int) override { return false; }
-  void SetItemChecked(WindowHandle, int, bool) override {}
-  void EnableItem(WindowHandle, int, bool) override {}
-  void FocusItem(WindowHandle, int) override {}
-  void ListInsert(WindowHandle, int, int, const std::string&) override {}
-  int ListSelection(WindowHandle, int) override { return -1; }
-  void ListSelect(WindowHandle, int, int) override {}
-  void SetCaretToEnd(WindowHandle, int) override {}
-  WindowHandle CreateModelessDialog(int) override { return nullptr; }
-  int RunModalDialog(int, WindowHandle) override { return 0; }
-  void EndModalDialog(WindowHandle, int) override {}
-  void DestroyDialog(WindowHandle) override {}
-  void PostQuit() override {}
-  void SetTopmost(WindowHandle, bool) override {}
-  void SetSmallIcon(WindowHandle) override {}
-  void ShowProgramIcon(WindowHandle, int) override {}
-  void ReleaseProgramIcon(WindowHandle, int) override {}
-  void AcceptDroppedFiles(WindowHandle) override {}
-  WindowHandle CreateToolTips(WindowHandle) override { return nullptr; }
-  void AddToolTip(WindowHandle, WindowHandle, int, const std::string&) override {}
-  bool BrowseForFile(WindowHandle, const std::string&, std::string*) override { return false; }
-  FolderChoice BrowseForFolder(WindowHandle, const std::string&, std::string*) override {
-    return FolderChoice::Cancelled;
-  }
-  void ShowHelpContents(WindowHandle, const std::string&) override {}
-  void ShowContextHelp(WindowHandle, const std::string&, const std::uint32_t*) override {}
-  void ShellOpen(const std::string&) override {}
-  // No message loop to keep alive here: the worker runs on the caller's thread.
-  bool StartWorker(int (*procedure)()) override {
-    procedure();
-    return true;
-  }
-
  private:
   ChunkResult CopyChunkInSteps(FileHandle source, FileHandle piece, FileHandle backup,
                                void* buffer, std::uint32_t count, ChunkTap* tap);
@@ -155,7 +94,6 @@ class PosixSystem : public System {
   std::map<char, Drive> drives_;
   mutable std::mutex mutex_;
   std::map<FileHandle, char> writeDrives_;  // open files on drives with a capacity
-  RegistryFile registry_;
   bool shortNames_ = true;
   OemCodePage codePage_;
   mutable FolderListings listings_;

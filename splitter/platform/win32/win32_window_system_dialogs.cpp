@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_window_system.h"
 
 namespace parcelo {
 namespace {
@@ -12,13 +12,13 @@ HWND Item(WindowHandle dialog, int id) { return GetDlgItem(ToWindow(dialog), id)
 
 }  // namespace
 
-void Win32System::SetProgram(void* instance, void* (*procedureFor)(int resource)) {
+void Win32WindowSystem::SetProgram(void* instance, void* (*procedureFor)(int resource)) {
   instance_ = instance;
   procedureFor_ = procedureFor;
   icon_ = LoadIconA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(1));
 }
 
-std::string Win32System::GetItemText(WindowHandle dialog, int id) {
+std::string Win32WindowSystem::GetItemText(WindowHandle dialog, int id) {
   // The whole text: a path cut to a buffer would name another file.
   const int length = GetWindowTextLengthA(Item(dialog, id));
   if (length <= 0) return {};
@@ -28,88 +28,88 @@ std::string Win32System::GetItemText(WindowHandle dialog, int id) {
   return text;
 }
 
-bool Win32System::IsItemChecked(WindowHandle dialog, int id) {
+bool Win32WindowSystem::IsItemChecked(WindowHandle dialog, int id) {
   return SendDlgItemMessageA(ToWindow(dialog), id, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void Win32System::SetItemChecked(WindowHandle dialog, int id, bool checked) {
+void Win32WindowSystem::SetItemChecked(WindowHandle dialog, int id, bool checked) {
   SendDlgItemMessageA(ToWindow(dialog), id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED,
                       0);
 }
 
-void Win32System::EnableItem(WindowHandle dialog, int id, bool enabled) {
+void Win32WindowSystem::EnableItem(WindowHandle dialog, int id, bool enabled) {
   EnableWindow(Item(dialog, id), enabled ? TRUE : FALSE);
 }
 
-void Win32System::FocusItem(WindowHandle dialog, int id) { SetFocus(Item(dialog, id)); }
+void Win32WindowSystem::FocusItem(WindowHandle dialog, int id) { SetFocus(Item(dialog, id)); }
 
-void Win32System::ListInsert(WindowHandle dialog, int id, int index, const std::string& text) {
+void Win32WindowSystem::ListInsert(WindowHandle dialog, int id, int index, const std::string& text) {
   SendDlgItemMessageA(ToWindow(dialog), id, CB_INSERTSTRING, static_cast<WPARAM>(index),
                       reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-int Win32System::ListSelection(WindowHandle dialog, int id) {
+int Win32WindowSystem::ListSelection(WindowHandle dialog, int id) {
   const LRESULT selection = SendDlgItemMessageA(ToWindow(dialog), id, CB_GETCURSEL, 0, 0);
   return selection == CB_ERR ? -1 : static_cast<int>(selection);
 }
 
-void Win32System::ListSelect(WindowHandle dialog, int id, int index) {
+void Win32WindowSystem::ListSelect(WindowHandle dialog, int id, int index) {
   SendDlgItemMessageA(ToWindow(dialog), id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void Win32System::SetCaretToEnd(WindowHandle dialog, int id) {
+void Win32WindowSystem::SetCaretToEnd(WindowHandle dialog, int id) {
   const int length = GetWindowTextLengthA(Item(dialog, id));
   SendDlgItemMessageA(ToWindow(dialog), id, EM_SETSEL, length, length);
 }
 
-WindowHandle Win32System::CreateModelessDialog(int resource) {
+WindowHandle Win32WindowSystem::CreateModelessDialog(int resource) {
   return CreateDialogParamA(static_cast<HINSTANCE>(instance_), MAKEINTRESOURCEA(resource),
                             nullptr, reinterpret_cast<DLGPROC>(procedureFor_(resource)), 0);
 }
 
-int Win32System::RunModalDialog(int resource, WindowHandle owner) {
+int Win32WindowSystem::RunModalDialog(int resource, WindowHandle owner) {
   return static_cast<int>(DialogBoxParamA(static_cast<HINSTANCE>(instance_),
                                           MAKEINTRESOURCEA(resource), ToWindow(owner),
                                           reinterpret_cast<DLGPROC>(procedureFor_(resource)), 0));
 }
 
-void Win32System::EndModalDialog(WindowHandle dialog, int result) {
+void Win32WindowSystem::EndModalDialog(WindowHandle dialog, int result) {
   EndDialog(ToWindow(dialog), result);
 }
 
-void Win32System::DestroyDialog(WindowHandle dialog) { DestroyWindow(ToWindow(dialog)); }
+void Win32WindowSystem::DestroyDialog(WindowHandle dialog) { DestroyWindow(ToWindow(dialog)); }
 
-void Win32System::PostQuit() { PostQuitMessage(0); }
+void Win32WindowSystem::PostQuit() { PostQuitMessage(0); }
 
-void Win32System::SetTopmost(WindowHandle window, bool topmost) {
+void Win32WindowSystem::SetTopmost(WindowHandle window, bool topmost) {
   SetWindowPos(ToWindow(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void Win32System::SetSmallIcon(WindowHandle window) {
+void Win32WindowSystem::SetSmallIcon(WindowHandle window) {
   SendMessageA(ToWindow(window), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 }
 
-void Win32System::ShowProgramIcon(WindowHandle dialog, int id) {
+void Win32WindowSystem::ShowProgramIcon(WindowHandle dialog, int id) {
   SendDlgItemMessageA(ToWindow(dialog), id, STM_SETIMAGE, IMAGE_ICON,
                       reinterpret_cast<LPARAM>(icon_));
 }
 
 // The icon comes from LoadIcon, which shares it for the life of the program; it is taken
 // off the control but not destroyed.
-void Win32System::ReleaseProgramIcon(WindowHandle dialog, int id) {
+void Win32WindowSystem::ReleaseProgramIcon(WindowHandle dialog, int id) {
   SendDlgItemMessageA(ToWindow(dialog), id, STM_SETIMAGE, IMAGE_ICON, 0);
 }
 
-void Win32System::AcceptDroppedFiles(WindowHandle dialog) { DragAcceptFiles(ToWindow(dialog), TRUE); }
+void Win32WindowSystem::AcceptDroppedFiles(WindowHandle dialog) { DragAcceptFiles(ToWindow(dialog), TRUE); }
 
-WindowHandle Win32System::CreateToolTips(WindowHandle dialog) {
+WindowHandle Win32WindowSystem::CreateToolTips(WindowHandle dialog) {
   return CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ToWindow(dialog), nullptr,
                          static_cast<HINSTANCE>(instance_), nullptr);
 }
 
-void Win32System::AddToolTip(WindowHandle toolTip, WindowHandle dialog, int id,
+void Win32WindowSystem::AddToolTip(WindowHandle toolTip, WindowHandle dialog, int id,
                              const std::string& text) {
   if (toolTip == nullptr) return;
   TOOLINFOA info = {};
