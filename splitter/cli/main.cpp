@@ -75,9 +75,12 @@ int main(int argc, char** argv) {
   CLI::Option* size = splitCommand->add_option(
       "--size", split.sizeText, "Piece size: digits and a point, then bytes, KB or MB");
   std::string presetName;
-  const std::vector<std::string> presets = {"720KB", "1.2MB", "1.44MB", "2.88MB"};
+  // In the order of kPresetSizes, then kPresetFat32.
+  const std::vector<std::string> presets = {"720KB", "1.2MB", "1.44MB", "2.88MB", "fat32"};
   CLI::Option* preset =
-      splitCommand->add_option("--preset", presetName, "A floppy size")
+      splitCommand->add_option("--preset", presetName,
+                               "A floppy size, or fat32: the largest file FAT32 holds (4 GB - 1 "
+                               "bytes)")
           ->check(CLI::IsMember(presets, CLI::ignore_case));
   CLI::Option* span =
       splitCommand->add_flag("--span", split.span, "Fill one removable disk after the other");

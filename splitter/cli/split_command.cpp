@@ -116,7 +116,7 @@ int RunSplit(const SplitArguments& arguments) {
   if (!arguments.span) {
     unsigned long long bytes = 0;
     if (arguments.preset >= 0) {
-      bytes = kPresetSizes[arguments.preset];
+      bytes = arguments.preset == kPresetFat32 ? kFat32LargestFile : kPresetSizes[arguments.preset];
     } else if (const char* problem = SizeArgumentBytes(arguments.sizeText, &bytes)) {
       return Refuse(problem);
     }
@@ -129,9 +129,8 @@ int RunSplit(const SplitArguments& arguments) {
                            Sys().FindFile(source, &found) && !found.isDirectory;
   const bool sourceIsFolder = KindOfPath(arguments.source) == PathKind::Folder;
   // The count that the main dialog's label holds by now.
-  if (!job.spanToDisk && sourceFound && found.size < kFourGigabytes &&
-      found.size >= job.pieceSize) {
-    const std::uint32_t count = CountPieces(static_cast<std::uint32_t>(found.size), job.pieceSize);
+  if (!job.spanToDisk && sourceFound && found.size >= job.pieceSize) {
+    const std::uint64_t count = CountPieces(found.size, job.pieceSize);
     if (count == 1) return Refuse(kTextOnePiece);
     if (count > 1000) return Refuse(kTextTooManyPieces);
   }
@@ -186,8 +185,8 @@ int RunSplit(const SplitArguments& arguments) {
       return Refuse(kTextDestinationNotFolder);
     }
   }
-  if (found.size >= kFourGigabytes) return Refuse(kTextSourceTooLarge);
-  job.sourceSize = static_cast<std::uint32_t>(found.size);
+  // Any size: a piece is at most 4 GB - 1, which FAT32 holds, and COPY /B joins any size.
+  job.sourceSize = found.size;
   if (job.sourceSize < job.pieceSize) return Refuse(kTextSizeOverSource);
 
   job.backupEnabled = 0;
@@ -208,7 +207,8 @@ int RunSplit(const SplitArguments& arguments) {
 
   job.sourcePath = source;
   job.destinationPath = destination;
-  job.pieceCount = job.spanToDisk ? 0 : CountPieces(job.sourceSize, job.pieceSize);
+  job.pieceCount =
+      job.spanToDisk ? 0 : static_cast<std::uint32_t>(CountPieces(job.sourceSize, job.pieceSize));
   if (job.pieceCount >= 100 &&
       Sys().ShowMessageBox(nullptr, Format(kTextManyPieces, static_cast<int>(job.pieceCount)),
                            kCaptionWarning, kMbIconWarning | kMbYesNo) != kIdYes) {

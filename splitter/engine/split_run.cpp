@@ -86,7 +86,9 @@ int PrepareSplitRun() {
     job.chunkSize = job.pieceSize < job.bufferSize ? job.pieceSize : job.bufferSize;
   }
 
-  Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0, job.sourceSize / job.chunkSize + 1);
+  const std::uint64_t steps = job.sourceSize / job.chunkSize + 1;
+  Sys().ProgressSetRange(progressDialog, kIdProgressBar, 0,
+                         steps > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(steps));
 
   job.buffer = static_cast<unsigned char*>(Sys().AllocateBuffer(job.chunkSize));
   if (job.buffer == nullptr) {

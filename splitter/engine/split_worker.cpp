@@ -84,7 +84,9 @@ bool CopyPiece() {
     std::uint32_t toRead = job.chunkSize;
     if (job.pieceSize - job.pieceBytesWritten < toRead) toRead = job.pieceSize - job.pieceBytesWritten;
     // A source that grew since it was measured must not spill into the next piece.
-    if (job.sourceSize - job.totalBytesRead < toRead) toRead = job.sourceSize - job.totalBytesRead;
+    if (job.sourceSize - job.totalBytesRead < toRead) {
+      toRead = static_cast<std::uint32_t>(job.sourceSize - job.totalBytesRead);
+    }
 
     // One System operation per chunk: read, write and backup write, each judged below.
     const FileHandle backup = job.backupEnabled ? job.backupFile : kInvalidFile;

@@ -76,7 +76,7 @@ bool CheckRequest(WindowHandle dialog, std::string* source, std::string* destina
   }
 
   if (found->size >= kFourGigabytes) return Refuse(dialog, kTextSourceTooLarge), false;
-  job.sourceSize = static_cast<std::uint32_t>(found->size);
+  job.sourceSize = found->size;
   if (job.sourceSize < job.pieceSize) return Refuse(dialog, kTextSizeOverSource), false;
   return true;
 }
@@ -91,7 +91,8 @@ void ValidateAndStartSplit(WindowHandle dialog) {
 
   job.sourcePath = source;
   job.destinationPath = destination;
-  job.pieceCount = job.spanToDisk ? 0 : CountPieces(job.sourceSize, job.pieceSize);
+  job.pieceCount =
+      job.spanToDisk ? 0 : static_cast<std::uint32_t>(CountPieces(job.sourceSize, job.pieceSize));
   if (job.pieceCount >= 100 &&
       Sys().ShowMessageBox(dialog, Format(kTextManyPieces, static_cast<int>(job.pieceCount)),
                            kCaptionWarning, kMbIconWarning | kMbYesNo) != kIdYes) {

@@ -152,9 +152,9 @@ int FormatFileSize(const std::string& path, std::string* text) {
   return 1;
 }
 
-std::uint32_t CountPieces(std::uint32_t sourceSize, std::uint32_t pieceSize) {
+std::uint64_t CountPieces(std::uint64_t sourceSize, std::uint32_t pieceSize) {
   if (pieceSize == 0) return 0;
-  return static_cast<std::uint32_t>((std::uint64_t{sourceSize} + pieceSize - 1) / pieceSize);
+  return (sourceSize + pieceSize - 1) / pieceSize;  // no file comes near 2^64 bytes
 }
 
 int FormatPieceCount(std::string* text) {
@@ -170,7 +170,7 @@ int FormatPieceCount(std::string* text) {
     *text += kTextSizeTooBigLabel;
     return 1;
   }
-  job.pieceCount = CountPieces(job.sourceSize, job.pieceSize);
+  job.pieceCount = static_cast<std::uint32_t>(CountPieces(job.sourceSize, job.pieceSize));
   *text += std::to_string(job.pieceCount);
   return 1;
 }

@@ -80,12 +80,19 @@ bool CliTest::MountSmallDisk(const std::string& relative, std::size_t bytes, std
 }
 
 CliResult CliTest::Run(const std::vector<std::string>& arguments) {
-  std::string command = "cd " + Quote(dir_) + " && XDG_CONFIG_HOME=" + Quote(dir_ + "/config") +
+  return RunPiped("", arguments);
+}
+
+CliResult CliTest::RunPiped(const std::string& relative, const std::vector<std::string>& arguments) {
+  std::string command = "cd " + Quote(dir_) + " && " +
+                        (relative.empty() ? std::string() : "cat " + Quote(relative) + " | ") +
+                        "XDG_CONFIG_HOME=" + Quote(dir_ + "/config") +
                         " PARCELO95_DRIVES=" + Quote(drives_) +
                         " PARCELO95_SHORT_NAMES=" + (shortNames_ ? "1" : "0") + " timeout " + std::to_string(timeoutSeconds_) + " " +
                         runAs_ + Quote(PARCELO95_BINARY);
   for (const std::string& argument : arguments) command += " " + Quote(argument);
-  command += " </dev/null >" + Quote(dir_ + "/.out") + " 2>" + Quote(dir_ + "/.err");
+  command += std::string(relative.empty() ? " </dev/null" : "") + " >" + Quote(dir_ + "/.out") +
+             " 2>" + Quote(dir_ + "/.err");
   CliResult result;
   const int status = std::system(command.c_str());
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
