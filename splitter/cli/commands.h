@@ -20,7 +20,8 @@ using FlagOverrides = std::vector<std::pair<int, int>>;
 bool ParseFlagOverride(const std::string& text, std::pair<int, int>* overrideValue);
 
 struct SplitArguments {
-  std::string source;
+  std::string source;       // "-": standard input, read to its end
+  std::string name;         // --name: with "-", the long name the join file gives back
   std::string destination;  // empty: the source's folder
   std::string sizeText;     // --size, as typed
   int preset = -1;          // --preset, an index of kPresetSizes, or kPresetFat32

@@ -97,6 +97,17 @@ void ClearSystemError() { SetLastError(0); }
 
 bool StdinIsTerminal() { return _isatty(0) != 0; }
 
+FileHandle TakeStandardInput() {
+  // Duplicated first: the C library closes the handle it had when stdin is opened anew.
+  HANDLE data = INVALID_HANDLE_VALUE;
+  if (!DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_INPUT_HANDLE), GetCurrentProcess(),
+                       &data, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+    return kInvalidFile;
+  }
+  if (std::freopen("CONIN$", "r", stdin) == nullptr) std::freopen("NUL", "r", stdin);
+  return reinterpret_cast<FileHandle>(data);
+}
+
 namespace {
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING

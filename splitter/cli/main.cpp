@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
   SplitArguments split;
   std::vector<std::string> splitSets;
   CLI::App* splitCommand = app.add_subcommand("split", "Split SOURCE into pieces in DEST");
-  splitCommand->add_option("SOURCE", split.source, "The file to split")->required();
+  splitCommand->add_option("SOURCE", split.source, "The file to split, or - for standard input")
+      ->required();
   splitCommand->add_option("DEST", split.destination,
                            "Folder for the pieces (default: the source's folder); with --span "
                            "the root of a removable drive");
@@ -86,6 +87,9 @@ int main(int argc, char** argv) {
       splitCommand->add_flag("--span", split.span, "Fill one removable disk after the other");
   size->excludes(preset)->excludes(span);
   preset->excludes(span);
+  splitCommand->add_option("--name", split.name,
+                           "With SOURCE -: the name the join file gives back to the bytes "
+                           "(required there)");
   splitCommand->add_option("--backup", split.backupFolder, "Also write every piece here");
   splitCommand->add_flag("--yes", split.yes,
                          "Answer Yes, OK or Retry to each question (once), for scripts");
@@ -135,6 +139,11 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
     if (splitCommand->parsed() && size->count() + preset->count() + span->count() != 1) {
       throw CLI::RequiredError("one of --size, --preset and --span");
+    }
+    if (splitCommand->parsed() && (split.source == "-") != !split.name.empty()) {
+      throw CLI::ValidationError(split.source == "-"
+                                     ? "SOURCE -: --name NAME is needed, the name to give back"
+                                     : "--name: only with SOURCE - (standard input)");
     }
   } catch (const CLI::Success& done) {
     return app.exit(done);

@@ -96,7 +96,25 @@ const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes
   return nullptr;
 }
 
+// The 8.3 name that a file of name would have in folder, as the system gives it: that of the
+// file there, else that of an empty file made there for the moment; empty when it needs none.
+std::string AlternateNameIn(const std::string& folder, const std::string& name) {
+  const std::string path = PathInFolder(folder, name);
+  FoundFile found;
+  if (Sys().FindFile(path, &found)) return found.alternateName;
+  std::uint32_t error = 0;
+  const FileHandle file = Sys().CreateNewFile(path, &error);
+  if (file == kInvalidFile) return std::string();  // the first piece's create says why
+  Sys().CloseFile(file);
+  const bool made = Sys().FindFile(path, &found);
+  Sys().RemoveFile(path);
+  return made ? found.alternateName : std::string();
+}
+
 int RunSplit(const SplitArguments& arguments) {
+  const bool stream = arguments.source == "-";
+  // Before the console: its questions must not read the data.
+  const FileHandle input = stream ? TakeStandardInput() : kInvalidFile;
   std::unique_ptr<System> host = MakeHostSystem();
   ConsoleSystem console(host.get(), arguments.yes);
   FailureReasons reasons(&console);
@@ -123,11 +141,15 @@ int RunSplit(const SplitArguments& arguments) {
     job.pieceSize = static_cast<std::uint32_t>(bytes);
   }
 
-  const std::string source = ToDosPath(arguments.source);
+  const std::string source = stream ? std::string() : ToDosPath(arguments.source);
   FoundFile found;
   const bool sourceFound = !source.empty() && HostHas(arguments.source) &&
                            Sys().FindFile(source, &found) && !found.isDirectory;
-  const bool sourceIsFolder = KindOfPath(arguments.source) == PathKind::Folder;
+  const bool sourceIsFolder = !stream && KindOfPath(arguments.source) == PathKind::Folder;
+  if (stream) {
+    if (input == kInvalidFile) return Refuse(kTextOpenSourceFailed);
+    found.name = arguments.name;  // checked as a source's own name
+  }
   // The count that the main dialog's label holds by now.
   if (!job.spanToDisk && sourceFound && found.size >= job.pieceSize) {
     const std::uint64_t count = CountPieces(found.size, job.pieceSize);
@@ -156,11 +178,12 @@ int RunSplit(const SplitArguments& arguments) {
   if (sourceIsFolder) {
     return Refuse(Format(kTextSourceNotRegular, arguments.source.c_str(), "a folder"));
   }
-  if (!sourceFound && source.empty() && HostHas(arguments.source)) {
+  if (!stream && !sourceFound && source.empty() && HostHas(arguments.source)) {
     return Refuse(WhyNoDosPath(arguments.source));
   }
-  if (!sourceFound) return Refuse(kTextSourceNotFound);
-  if (const std::string kind = OddFileKind(arguments.source); !kind.empty()) {
+  if (!stream && !sourceFound) return Refuse(kTextSourceNotFound);
+  if (const std::string kind = stream ? std::string() : OddFileKind(arguments.source);
+      !kind.empty()) {
     return Refuse(Format(kTextSourceNotRegular, arguments.source.c_str(), kind.c_str()));
   }
   if (!IsDosFileName(found.name)) return Refuse(kTextSourceNameNotForDos);
@@ -171,7 +194,7 @@ int RunSplit(const SplitArguments& arguments) {
     return Refuse(Format(kTextSourceNameIsDevice, found.name.c_str()).c_str());
   }
   if (destination.empty() && !job.spanToDisk) {
-    destination = DefaultDestination(source);
+    destination = stream ? ToDosPath(".") : DefaultDestination(source);
   }
   if (!job.spanToDisk) {
     FoundFile target;
@@ -186,8 +209,9 @@ int RunSplit(const SplitArguments& arguments) {
     }
   }
   // Any size: a piece is at most 4 GB - 1, which FAT32 holds, and COPY /B joins any size.
-  job.sourceSize = found.size;
-  if (job.sourceSize < job.pieceSize) return Refuse(kTextSizeOverSource);
+  // A pipe's size is known only at its end.
+  job.sourceSize = stream ? 0 : found.size;
+  if (!stream && job.sourceSize < job.pieceSize) return Refuse(kTextSizeOverSource);
 
   job.backupEnabled = 0;
   if (!arguments.backupFolder.empty()) {
@@ -213,6 +237,12 @@ int RunSplit(const SplitArguments& arguments) {
       Sys().ShowMessageBox(nullptr, Format(kTextManyPieces, static_cast<int>(job.pieceCount)),
                            kCaptionWarning, kMbIconWarning | kMbYesNo) != kIdYes) {
     return 1;
+  }
+
+  if (stream) {
+    job.sourceStream = input;
+    job.longName = arguments.name;
+    job.shortName = AlternateNameIn(destination, arguments.name);
   }
 
   static int consoleWindow;  // the run's "dialog": a console has no windows

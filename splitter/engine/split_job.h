@@ -18,6 +18,11 @@ constexpr std::uint64_t kUnknownWriteTime = ~std::uint64_t{0};
 
 struct SplitJob {
   std::string sourcePath;
+  // The command line's pipe ("-"), read to its end in place of a file; kInvalidFile for a
+  // file. Its size is known only at its end; sourcePath is then empty, longName is given and
+  // shortName holds, until the run is prepared, the 8.3 name a file of longName would have
+  // in the destination (empty when it needs none).
+  FileHandle sourceStream = kInvalidFile;
   std::string destinationPath;  // a drive root such as A:\ when spanning
   // 64 bits: the command line splits sources of any size; Parcelo95.exe refuses 4 GB.
   std::uint64_t sourceSize = 0;

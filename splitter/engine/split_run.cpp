@@ -36,12 +36,20 @@ int PrepareSplitRun() {
   job.bufferSize = appSettings.moreMem ? kBufferMoreMem : kBufferNormal;
   if (job.spanToDisk) job.bufferSize = kBufferSpanned;
 
-  job.longName = LastComponent(job.sourcePath);
   FoundFile found;
-  bool shortNameIsMadeUp = false;
   job.sourceWriteTime = kUnknownWriteTime;
-  if (Sys().FindFile(job.sourcePath, &found)) {
-    job.sourceWriteTime = found.lastWriteTime;
+  bool known = true;
+  if (job.sourceStream != kInvalidFile) {
+    // Named as a file of its name in the destination would be: nothing to look up.
+    found.name = job.longName;
+    found.alternateName = job.shortName;
+  } else {
+    job.longName = LastComponent(job.sourcePath);
+    known = Sys().FindFile(job.sourcePath, &found);
+    if (known) job.sourceWriteTime = found.lastWriteTime;
+  }
+  bool shortNameIsMadeUp = false;
+  if (known) {
     job.shortName = JoinShortName(found.alternateName, found.name, job.pieceCount);
     shortNameIsMadeUp =
         found.alternateName.empty() ? job.shortName != found.name : Sys().MakesShortNames();
@@ -59,6 +67,9 @@ int PrepareSplitRun() {
   if (job.spanToDisk) {
     Sys().SetItemText(progressDialog, kIdProgressCaption,
                       Format(kTextSpanning, job.longName.c_str()));
+  } else if (job.sourceStream != kInvalidFile) {
+    Sys().SetItemText(progressDialog, kIdProgressCaption,
+                      Format(kTextSplittingStream, job.longName.c_str()));
   } else {
     Sys().SetItemText(progressDialog, kIdProgressCaption,
                       Format(kTextSplittingInto, job.longName.c_str(),

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <random>
 
 #include "cli_run.h"
@@ -96,6 +98,97 @@ TEST_F(CliSources, FiveGigabytesSplitAndJoinBackByteForByte) {
     EXPECT_TRUE(SameBytes(Path("Disk Image.iso"), Path("Out/Disk Image.iso")));
     fs::remove_all(Path("Out"));  // 5 GiB of the disk back at once
   }
+}
+
+
+// Every file of a folder by name, with its bytes.
+std::map<std::string, std::string> FilesOf(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[entry.path().filename().string()] =
+        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return files;
+}
+
+TEST_F(CliSources, APipeGetsThePiecesAFileOfItsNameWould) {
+  const std::string bytes = MakeFile("File/Holiday Video.avi", 3000000);
+  const CliResult file = Run({"split", "File/Holiday Video.avi", "--size", "1MB", "--yes"});
+  ASSERT_EQ(file.status, 0) << file.err;
+  MakeFolder("Pipe");
+  const CliResult pipe = RunPiped("File/Holiday Video.avi", {"split", "-", "Pipe", "--name",
+                                                             "Holiday Video.avi", "--size",
+                                                             "1MB", "--yes"});
+  ASSERT_EQ(pipe.status, 0) << pipe.err;
+  EXPECT_EQ(pipe.out, file.out);
+  std::map<std::string, std::string> fromFile = FilesOf(Path("File"));
+  fromFile.erase("Holiday Video.avi");
+  EXPECT_EQ(fromFile.size(), 5u) << "three pieces, the join file and the checksum file";
+  EXPECT_TRUE(FilesOf(Path("Pipe")) == fromFile);
+
+  // The checksum file is one cksfv reads, and the join gives the bytes their name back.
+  EXPECT_EQ(std::system(("cd '" + Path("Pipe") + "' && cksfv -q -f HOLIDA~1.SFV").c_str()), 0);
+  const CliResult join = Run({"join", "Pipe"});
+  ASSERT_EQ(join.status, 0) << join.err;
+  EXPECT_TRUE(Read("Pipe/Holiday Video.avi") == bytes);
+
+  // DEST defaults to the current folder.
+  MakeFile("small.bin", 2500);
+  const CliResult here = RunPiped("small.bin", {"split", "-", "--name", "notes.txt", "--size",
+                                                "1000", "--yes"});
+  ASSERT_EQ(here.status, 0) << here.err;
+  EXPECT_TRUE(Exists("NOTES.002") && Exists("NOTES.SFV") && Exists("Join-notes.txt.bat"));
+}
+
+TEST_F(CliSources, APipeThatCannotMakeItsPiecesLeavesNothingBehind) {
+  MakeFolder("Out");
+  const struct {
+    std::size_t bytes;
+    std::vector<std::string> arguments;
+    const char* text;  // nullptr: the split is done
+  } cases[] = {
+      {0, {"--size", "1000"}, "Standard input ended before its first byte: nothing to split."},
+      {999, {"--size", "1000"}, "Split size is greater than source file size."},
+      {1000, {"--size", "1000"}, "Splitting a file into only 1 piece is pointless."},
+      // The 1,001st piece would begin: the thousand before it are taken back.
+      {1000001, {"--size", "1000"},
+       "Split size is too small. Cannot split to more than 1,000 pieces."},
+      {1000000, {"--size", "1000"}, nullptr},
+      {1000, {"--size", "1000", "--name", "a:b"},
+       "The source file's name holds a character that DOS and Windows do not allow in a file "
+       "name (one of \\ / : * ? \" < > | or a control character). Rename it before splitting."},
+      {1000, {"--size", "1000", "--name", "notes."},
+       "The source file's name ends in a dot or a blank, which Windows drops from a file name: "
+       "its join file could not give the name back. Rename it before splitting."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.bytes) + " " + c.arguments.back());
+    Write("input", RandomBytes(c.bytes, 3));
+    std::vector<std::string> arguments = {"split", "-", "Out", "--yes", "--backup", "Out2"};
+    MakeFolder("Out2");
+    if (c.arguments.size() < 4) arguments.insert(arguments.end(), {"--name", "DATA.BIN"});
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const CliResult result = RunPiped("input", arguments);
+    if (c.text == nullptr) {
+      EXPECT_EQ(result.status, 0) << result.err;
+      EXPECT_EQ(List("Out").size(), 1002u) << "1000 pieces, the join and checksum files";
+      EXPECT_TRUE(Exists("Out/DATA.999") && !Exists("Out/DATA.1000"));
+      EXPECT_TRUE(Exists("Out2/DATA.999"));
+    } else {
+      EXPECT_EQ(result.status, 1);
+      EXPECT_EQ(result.err, std::string(c.text) + "\n");
+      EXPECT_TRUE(List("Out").empty());
+      EXPECT_TRUE(List("Out2").empty());
+    }
+    fs::remove_all(Path("Out"));
+    fs::remove_all(Path("Out2"));
+    MakeFolder("Out");
+  }
+  EXPECT_EQ(RunPiped("input", {"split", "-", "Out", "--size", "1000"}).status, 2)
+      << "a pipe needs its name";
+  EXPECT_EQ(Run({"split", "input", "Out", "--name", "x", "--size", "1000"}).status, 2)
+      << "a file has its own";
 }
 
 }  // namespace

@@ -210,6 +210,8 @@ IoResult Win32System::ReadFile(FileHandle file, void* buffer, std::uint32_t coun
   DWORD done = 0;  // Win95 insists on a count pointer
   result.ok = ::ReadFile(ToHandle(file), buffer, count, &done, nullptr) != FALSE;
   if (!result.ok) result.error = GetLastError();
+  // A pipe whose writer has finished says so by this error: it is the end of its data.
+  if (!result.ok && result.error == ERROR_BROKEN_PIPE) result = IoResult{true, 0, 0};
   result.bytes = done;
   return result;
 }
