@@ -64,8 +64,8 @@ void ClearSystemError();
 bool StdinIsTerminal();
 
 // Standard input for the System to read as a pipe source (kInvalidFile when it cannot be
-// had); questions are then answered on the terminal (POSIX /dev/tty, Windows CONIN$), or
-// take the cautious answer where there is none, never from the data.
+// had); questions are never read from the data: POSIX asks them on the terminal (/dev/tty),
+// Windows as without a terminal.
 FileHandle TakeStandardInput();
 
 // How a progress line can be drawn on standard error (kNone: it is not a terminal) and the

@@ -97,15 +97,13 @@ void ClearSystemError() { SetLastError(0); }
 
 bool StdinIsTerminal() { return _isatty(0) != 0; }
 
+// The C library of Windows 98 has no call known to be there that gives stdin another
+// handle, so questions are not moved to the console: with a pipe on standard input they
+// take the answer they take without a terminal (or --yes).
 FileHandle TakeStandardInput() {
-  // Duplicated first: the C library closes the handle it had when stdin is opened anew.
-  HANDLE data = INVALID_HANDLE_VALUE;
-  if (!DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_INPUT_HANDLE), GetCurrentProcess(),
-                       &data, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
-    return kInvalidFile;
-  }
-  if (std::freopen("CONIN$", "r", stdin) == nullptr) std::freopen("NUL", "r", stdin);
-  return reinterpret_cast<FileHandle>(data);
+  const HANDLE data = GetStdHandle(STD_INPUT_HANDLE);
+  return data == nullptr || data == INVALID_HANDLE_VALUE ? kInvalidFile
+                                                         : reinterpret_cast<FileHandle>(data);
 }
 
 namespace {
