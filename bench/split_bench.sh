@@ -5,7 +5,8 @@
 #   bash bench/split_bench.sh [ROUNDS]    (default 7)
 # Rows (ROWS="1g 6g pipe", the default "1g"):
 #   1g    one 1 GiB file of random bytes in the page cache, cut into 1.44 MB pieces (737);
-#         parcelo95, GNU split -b 1457264 and cp (needs about 3 GiB free in $TMPDIR)
+#         parcelo95, GNU split -b 1457264, cp, and floor: kernel_copy_floor, which only
+#         creates each piece and fills it with copy_file_range (needs about 3 GiB free)
 #   6g    one 6 GiB file of random bytes cut into 1000MB pieces: parcelo95 --size 1000MB
 #         against split -b 1000M (needs about 13 GiB free)
 #   pipe  the 1 GiB file through cat into 1.44 MB pieces: cat | parcelo95 split - --name
@@ -13,12 +14,13 @@
 # SETTLE=SECONDS waits that long before each run: ext4 is slow to reuse inodes and blocks it
 # freed within the last 30 s, which the previous run's output just was.
 # BEFORE=PATH also runs an older parcelo95 binary in the same rounds, as "before".
-# SKIP="split cp" leaves those tools out. NO_CHECKSUMS=1 adds --no-checksums to parcelo95.
+# SKIP="split cp floor" leaves those tools out. NO_CHECKSUMS=1 adds --no-checksums to parcelo95.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-7}
 rows=${ROWS:-1g}
 tool="$PWD/build/native/bin/parcelo95"
+floor="$PWD/build/native/bin/kernel_copy_floor"
 [ -x "$tool" ] || { echo "build first: bash tools/setup.sh" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "needs GNU time (Debian package time)" >&2; exit 1; }
 before=${BEFORE:-}
@@ -67,6 +69,7 @@ theirs() {  # row: GNU split (and cp for 1g)
     1g)
       skipped split || run 1g split split -b 1457264 "$work/source.bin" "$work/out/x"
       skipped cp || run 1g cp cp --reflink=never "$work/source.bin" "$work/out/copy"
+      skipped floor || run 1g floor "$floor" "$work/source.bin" 1457264 "$work/out/x"
       ;;
     6g) skipped split || run 6g split split -b 1000M "$work/big.bin" "$work/out/x" ;;
     pipe) skipped split || run pipe split "${piped[@]}" "$work/source.bin" split -b 1457264 - "$work/out/x" ;;
@@ -93,7 +96,7 @@ for row, tools in runs.items():
                      max(r[2] for r in rs)) for name, rs in tools.items()}
     print(f"\n{row}")
     print(f"{'tool':<10} {'runs':>4} {'wall s':>8} {'CPU s':>8} {'peak RSS':>10}")
-    for name in ("parcelo95", "before", "split", "cp"):
+    for name in ("parcelo95", "before", "split", "cp", "floor"):
         if name not in median:
             continue
         wall, cpu, rss = median[name]
@@ -108,4 +111,7 @@ for row, tools in runs.items():
     if "cp" in median:
         c = median["cp"]
         print(f"parcelo95 / cp:        wall {p[0] / c[0]:.2f}x, CPU {p[1] / max(c[1], 0.001):.2f}x")
+    if "floor" in median:
+        f = median["floor"]
+        print(f"parcelo95 / floor:     wall {p[0] / f[0]:.2f}x, CPU {p[1] / max(f[1], 0.001):.2f}x")
 PY
