@@ -20,10 +20,14 @@ namespace {
 // are neither read nor written. The last byte of a chunk is always moved, so that every
 // piece gets its full size from a write, which also reports a full disk.
 
-// How many of count bytes from offset a regular file holds; 0 for anything else.
-std::uint32_t BytesFrom(int fd, off_t offset, std::uint32_t count) {
+// How many of count bytes from offset a regular file holds (0 for anything else), and
+// whether it has holes at all: only then are they looked for. On ext4 a hole is looked for
+// through every page of a file that was just written, to its end, at every chunk.
+std::uint32_t BytesFrom(int fd, off_t offset, std::uint32_t count, bool* holes) {
   struct stat info;
+  *holes = false;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= offset) return 0;
+  *holes = static_cast<std::uint64_t>(info.st_blocks) * 512 < static_cast<std::uint64_t>(info.st_size);
   return info.st_size - offset < count ? static_cast<std::uint32_t>(info.st_size - offset) : count;
 }
 
@@ -61,7 +65,9 @@ bool KernelCopy(int in, off_t inOffset, int out, off_t outOffset, std::uint32_t 
 }
 
 // KernelCopy of the data of the range, leaving out its holes (but for its last byte).
-bool KernelCopyData(int in, off_t inOffset, int out, off_t outOffset, std::uint32_t count) {
+bool KernelCopyData(int in, off_t inOffset, int out, off_t outOffset, std::uint32_t count,
+                    bool holes) {
+  if (!holes) return KernelCopy(in, inOffset, out, outOffset, count);
   const off_t last = inOffset + static_cast<off_t>(count) - 1;
   for (off_t at = inOffset; at <= last;) {
     const off_t data = at < last ? DataFrom(in, at, last) : at;
@@ -104,7 +110,9 @@ ChunkResult PosixSystem::CopyChunkInSteps(FileHandle source, FileHandle piece, F
   off_t at = simulated || !seekable ? -1 : lseek(in, 0, SEEK_CUR);
   off_t dataEnd = at;  // the data from at runs to here; at == dataEnd: look again
   // The last byte the source holds of this chunk: from it on, the plain read and write.
-  const off_t last = at < 0 ? -1 : at + static_cast<off_t>(BytesFrom(in, at, count)) - 1;
+  bool holes = false;
+  const off_t last = at < 0 ? -1 : at + static_cast<off_t>(BytesFrom(in, at, count, &holes)) - 1;
+  if (!holes) at = -1;
   while (result.read.bytes < count) {
     const std::uint32_t left = count - result.read.bytes;
     std::uint32_t step = left < kTappedStep ? left : kTappedStep;
@@ -193,10 +201,11 @@ ChunkResult PosixSystem::CopyChunk(FileHandle source, FileHandle piece, FileHand
   const off_t copyStart = backup == kInvalidFile ? 0 : lseek(copy, 0, SEEK_CUR);
   const bool seekable = inStart >= 0 && outStart >= 0 && copyStart >= 0;
   // A chunk that reaches past the source's end moves what is there, as a short read would.
-  const std::uint32_t there = seekable ? BytesFrom(in, inStart, count) : 0;
+  bool holes = false;
+  const std::uint32_t there = seekable ? BytesFrom(in, inStart, count, &holes) : 0;
 
-  if (there > 0 && KernelCopyData(in, inStart, out, outStart, there) &&
-      (backup == kInvalidFile || KernelCopyData(in, inStart, copy, copyStart, there))) {
+  if (there > 0 && KernelCopyData(in, inStart, out, outStart, there, holes) &&
+      (backup == kInvalidFile || KernelCopyData(in, inStart, copy, copyStart, there, holes))) {
     // Explicit offsets leave the positions alone; move them on as the plain way would.
     lseek(in, inStart + there, SEEK_SET);
     lseek(out, outStart + there, SEEK_SET);
