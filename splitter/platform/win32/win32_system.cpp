@@ -231,6 +231,51 @@ IoResult Win32System::WriteFile(FileHandle file, const void* data, std::uint32_t
   return result;
 }
 
+ChunkResult Win32System::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
+                                   void* buffer, std::uint32_t count, ChunkTap* tap) {
+  if (tap == nullptr) return System::CopyChunk(source, piece, backup, buffer, count);
+  // A whole chunk of 5 MiB read at once is out of the cache again by the time it is summed
+  // and written.
+  constexpr std::uint32_t kStep = 128 * 1024;
+  ChunkResult result;
+  result.read.ok = result.write.ok = true;
+  if (backup != kInvalidFile) result.backup.ok = true;
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  while (result.read.bytes < count) {
+    const std::uint32_t left = count - result.read.bytes;
+    const std::uint32_t step = left < kStep ? left : kStep;
+    const IoResult read = ReadFile(source, bytes, step);
+    if (!read.ok) {  // the run ends on the read: the writes count as not tried
+      ChunkResult failed;
+      failed.read = read;
+      return failed;
+    }
+    if (read.bytes == 0) break;
+    result.read.bytes += read.bytes;
+    tap->Seen(bytes, read.bytes);
+    const IoResult write = WriteFile(piece, bytes, read.bytes);
+    if (!write.ok) {
+      result.write = write;
+      return result;
+    }
+    result.write.bytes += read.bytes;
+    if (backup != kInvalidFile && result.backup.ok) {
+      const IoResult copied = WriteFile(backup, bytes, read.bytes);
+      if (copied.ok) {
+        result.backup.bytes += read.bytes;
+      } else {
+        result.backup = copied;
+      }
+    }
+    if (read.bytes < step) break;
+  }
+  if (result.read.bytes == 0) {  // nothing read: nothing was tried after the read
+    result.write = IoResult();
+    result.backup = IoResult();
+  }
+  return result;
+}
+
 void Win32System::CloseFile(FileHandle file) {
   if (file != kInvalidFile) CloseHandle(ToHandle(file));
 }
