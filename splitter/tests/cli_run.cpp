@@ -103,7 +103,8 @@ CliResult CliTest::RunPiped(const std::string& relative, const std::vector<std::
   return result;
 }
 
-std::unique_ptr<TerminalRun> CliTest::Start(const std::vector<std::string>& arguments) {
+std::unique_ptr<TerminalRun> CliTest::Start(const std::vector<std::string>& arguments,
+                                            const std::string& input) {
   const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
     if (terminal >= 0) close(terminal);
@@ -125,6 +126,11 @@ std::unique_ptr<TerminalRun> CliTest::Start(const std::vector<std::string>& argu
     if (tty < 0 || err < 0 || chdir(dir_.c_str()) != 0) _exit(127);
     dup2(tty, 0);
     dup2(tty, 1);
+    if (!input.empty()) {
+      const int data = open(Path(input).c_str(), O_RDONLY);
+      if (data < 0) _exit(127);
+      dup2(data, 0);
+    }
     dup2(err, 2);
     setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
     setenv("PARCELO95_DRIVES", drives_.c_str(), 1);

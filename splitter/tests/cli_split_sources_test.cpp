@@ -191,5 +191,40 @@ TEST_F(CliSources, APipeThatCannotMakeItsPiecesLeavesNothingBehind) {
       << "a file has its own";
 }
 
+
+// Spanning from standard input: each disk is asked for on the terminal, never read from the
+// data, and filled as the data comes.
+TEST_F(CliSources, SpanningFromStandardInputAsksOnTheTerminal) {
+  const std::string bytes = RandomBytes(50000, 4);
+  Write("input", bytes);
+  MakeFolder("Floppy");
+  drives_ = Path("Floppy") + "=20000";
+  auto run = Start({"split", "-", "Floppy", "--name", "Holiday Video.avi", "--span", "--set",
+                    "NoReminders=1"},
+                   "input");
+  ASSERT_NE(run, nullptr);
+  for (int disk = 1; disk <= 3; ++disk) {
+    SCOPED_TRACE(disk);
+    ASSERT_TRUE(run->WaitFor("Insert disk for piece " + std::to_string(disk) +
+                                 "\r\n[O]K / [C]ancel? ",
+                             20000))
+        << run->shown << run->Err();
+    if (disk > 1) {  // the next disk: the full one's files go elsewhere
+      const std::string shelf = "Disk" + std::to_string(disk - 1);
+      MakeFolder(shelf);
+      for (const std::string& name : List("Floppy")) {
+        fs::rename(Path("Floppy/" + name), Path(shelf + "/" + name));
+      }
+    }
+    run->Type("o\n");
+  }
+  ASSERT_EQ(run->Wait(20000), 0) << run->shown << run->Err();
+  EXPECT_TRUE(Read("Disk1/HOLIDA~1.000") + Read("Disk2/HOLIDA~1.001") +
+                  Read("Floppy/HOLIDA~1.002") ==
+              bytes);
+  EXPECT_EQ(List("Floppy"), (std::vector<std::string>{"HOLIDA~1.002", "HOLIDA~1.SFV",
+                                                      "Join-Holiday Video.avi.bat"}));
+}
+
 }  // namespace
 }  // namespace parcelo
