@@ -279,6 +279,24 @@ big_source() {
   echo "ok: a source of $size bytes cut into pieces of 4 GiB - 1 and rebuilt by Wine's cmd"
 }
 
+# A pipe as the source: parcelo95-cli.exe reads it to its end (Wine hands the pipe's end over
+# as a broken pipe), and Wine's cmd rebuilds the bytes under the name --name gave.
+pipe_source() {
+  local dir="$work/pipe" log="$work/pipe.log"
+  mkdir -p "$dir/out"
+  head -c 300000 /dev/urandom >"$dir/bytes"
+  if ! (set -o pipefail; cat "$dir/bytes" | timeout 120 wine "$exe" split - "$(winpath "$dir/out")" \
+      --name "Holiday Video.avi" --size 100000 --yes --set NoReminders=1 >"$log" 2>&1); then
+    echo "FAIL: split of a pipe"; cat "$log"; failures=$((failures + 1)); return
+  fi
+  (cd "$dir/out" && timeout 120 wine cmd /c "Join-Holiday Video.avi.bat" </dev/null >"$log" 2>&1) || true
+  if ! cmp -s "$dir/bytes" "$dir/out/Holiday Video.avi"; then
+    echo "FAIL: the pipe's pieces were not rebuilt by Wine's cmd"; cat "$log"; ls -l "$dir/out"
+    failures=$((failures + 1)); return
+  fi
+  echo "ok: a pipe split by parcelo95-cli.exe and rebuilt by Wine's cmd"
+}
+
 wine_prefix_start "$work"
 processor_in_help
 check "Holiday Video.avi" 250000 100000 no
@@ -288,5 +306,6 @@ source_named_like_outputs
 progress_line
 checksums
 last_disk_in_blocks
+pipe_source
 big_source
 [ "$failures" -eq 0 ]
