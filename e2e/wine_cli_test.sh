@@ -243,6 +243,60 @@ last_disk_in_blocks() {
   umount "$floppy"
 }
 
+# A source of more than 4 GiB: sparse, its first and last MiB random. parcelo95-cli.exe cuts
+# it into pieces of 4 GiB - 1 bytes, as FAT32 holds them, and Wine's cmd rebuilds it with
+# COPY /B byte for byte. Neither writes holes: the pieces and the rebuilt file take 8 GiB
+# of the disk for a while, and go at once.
+big_source() {
+  local dir="$work/big" log="$work/big.log" size=$(( (4 << 30) + (2 << 20) ))
+  local free
+  free=$(df --output=avail -B1 "$work" | tail -n 1)
+  if [ "$free" -lt $(( 10 << 30 )) ]; then
+    echo "FAIL: the source over 4 GiB needs 10 GiB free in $work, $free bytes are"
+    failures=$((failures + 1)); return
+  fi
+  mkdir -p "$dir/out"
+  head -c $((1 << 20)) /dev/urandom >"$dir/Disk Image.iso"
+  truncate -s $((size - (1 << 20))) "$dir/Disk Image.iso"
+  head -c $((1 << 20)) /dev/urandom >>"$dir/Disk Image.iso"
+  if ! timeout 1200 wine "$exe" split "$(winpath "$dir/Disk Image.iso")" "$(winpath "$dir/out")"       --preset fat32 --yes --set NoReminders=1 </dev/null >"$log" 2>&1; then
+    echo "FAIL: split of a source over 4 GiB"; cat "$log"; ls -l "$dir/out"
+    failures=$((failures + 1)); rm -rf "$dir"; return
+  fi
+  local sizes
+  sizes=$(cd "$dir/out" && stat -c %s $(ls | grep -E '\.[0-9]{3}$') | tr '\n' ' ')
+  if [ "$sizes" != "4294967295 2097153 " ] ||
+      ! tr -d '\r' <"$dir"/out/*.SFV | grep -qx "; Size: $size bytes"; then
+    echo "FAIL: the pieces of a source over 4 GiB: $sizes"; ls -l "$dir/out"
+    failures=$((failures + 1)); rm -rf "$dir"; return
+  fi
+  (cd "$dir/out" && timeout 1200 wine cmd /c "Join-Disk Image.iso.bat" </dev/null >"$log" 2>&1) || true
+  if ! cmp -s "$dir/Disk Image.iso" "$dir/out/Disk Image.iso"; then
+    echo "FAIL: Wine's cmd did not rebuild the source over 4 GiB"; cat "$log"; ls -l "$dir/out"
+    failures=$((failures + 1)); rm -rf "$dir"; return
+  fi
+  rm -rf "$dir"
+  echo "ok: a source of $size bytes cut into pieces of 4 GiB - 1 and rebuilt by Wine's cmd"
+}
+
+# A pipe as the source: parcelo95-cli.exe reads it to its end (Wine hands the pipe's end over
+# as a broken pipe), and Wine's cmd rebuilds the bytes under the name --name gave.
+pipe_source() {
+  local dir="$work/pipe" log="$work/pipe.log"
+  mkdir -p "$dir/out"
+  head -c 300000 /dev/urandom >"$dir/bytes"
+  if ! (set -o pipefail; cat "$dir/bytes" | timeout 120 wine "$exe" split - "$(winpath "$dir/out")" \
+      --name "Holiday Video.avi" --size 100000 --yes --set NoReminders=1 >"$log" 2>&1); then
+    echo "FAIL: split of a pipe"; cat "$log"; failures=$((failures + 1)); return
+  fi
+  (cd "$dir/out" && timeout 120 wine cmd /c "Join-Holiday Video.avi.bat" </dev/null >"$log" 2>&1) || true
+  if ! cmp -s "$dir/bytes" "$dir/out/Holiday Video.avi"; then
+    echo "FAIL: the pipe's pieces were not rebuilt by Wine's cmd"; cat "$log"; ls -l "$dir/out"
+    failures=$((failures + 1)); return
+  fi
+  echo "ok: a pipe split by parcelo95-cli.exe and rebuilt by Wine's cmd"
+}
+
 wine_prefix_start "$work"
 processor_in_help
 check "Holiday Video.avi" 250000 100000 no
@@ -252,4 +306,6 @@ source_named_like_outputs
 progress_line
 checksums
 last_disk_in_blocks
+pipe_source
+big_source
 [ "$failures" -eq 0 ]

@@ -1,6 +1,7 @@
 #include "checksums/sfv_file.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -48,13 +49,14 @@ bool ParseCrc(const std::string& text, std::uint32_t* crc) {
   return true;
 }
 
-bool ParseSize(const std::string& text, std::uint32_t* size) {
-  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) {
+bool ParseSize(const std::string& text, std::uint64_t* size) {
+  if (text.empty() || text.size() > 20 || text.find_first_not_of("0123456789") != std::string::npos) {
     return false;
   }
+  errno = 0;
   const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
-  if (value > 0xFFFFFFFFull) return false;
-  *size = static_cast<std::uint32_t>(value);
+  if (errno == ERANGE) return false;
+  *size = value;
   return true;
 }
 

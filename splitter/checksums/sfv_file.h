@@ -20,7 +20,7 @@ struct SfvFile {
   // The file the pieces rebuild, when the comments name it.
   bool sourceKnown = false;
   std::string sourceName;
-  std::uint32_t sourceSize = 0;
+  std::uint64_t sourceSize = 0;
   std::uint32_t sourceCrc = 0;
 };
 

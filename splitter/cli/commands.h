@@ -2,11 +2,16 @@
 // the exit status: 0 after a finished run, 1 after a failed or refused one.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace parcelo {
+
+// --preset fat32: the largest file FAT32 holds, 4 GB - 1 bytes.
+constexpr int kPresetFat32 = 4;
+constexpr std::uint32_t kFat32LargestFile = 0xFFFFFFFFu;
 
 // --set NAME=0|1: the flag's index in kSettingsFlags and its value.
 using FlagOverrides = std::vector<std::pair<int, int>>;
@@ -15,10 +20,11 @@ using FlagOverrides = std::vector<std::pair<int, int>>;
 bool ParseFlagOverride(const std::string& text, std::pair<int, int>* overrideValue);
 
 struct SplitArguments {
-  std::string source;
+  std::string source;       // "-": standard input, read to its end
+  std::string name;         // --name: with "-", the long name the join file gives back
   std::string destination;  // empty: the source's folder
   std::string sizeText;     // --size, as typed
-  int preset = -1;          // --preset, an index of kPresetSizes
+  int preset = -1;          // --preset, an index of kPresetSizes, or kPresetFat32
   bool span = false;
   std::string backupFolder;  // --backup
   bool yes = false;

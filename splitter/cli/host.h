@@ -70,6 +70,11 @@ void ClearSystemError();
 
 bool StdinIsTerminal();
 
+// Standard input for the System to read as a pipe source (kInvalidFile when it cannot be
+// had); questions are never read from the data: POSIX asks them on the terminal (/dev/tty),
+// Windows as without a terminal.
+FileHandle TakeStandardInput();
+
 // How a progress line can be drawn on standard error (kNone: it is not a terminal) and the
 // terminal's width in columns (0 when unknown). Asked once per run: on Windows it may turn
 // on the console's escape sequences, and puts the console back as it was at exit.

@@ -297,6 +297,18 @@ void ClearSystemError() { errno = 0; }
 
 bool StdinIsTerminal() { return isatty(0) != 0; }
 
+FileHandle TakeStandardInput() {
+  const int data = fcntl(0, F_DUPFD_CLOEXEC, 3);
+  if (data < 0) return kInvalidFile;
+  int answers = open("/dev/tty", O_RDONLY | O_CLOEXEC);
+  if (answers < 0) answers = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (answers >= 0) {
+    dup2(answers, 0);
+    close(answers);
+  }
+  return data;
+}
+
 LineStyle StderrLineStyle(std::size_t* columns) {
   *columns = 0;
   if (isatty(2) == 0) return LineStyle::kNone;

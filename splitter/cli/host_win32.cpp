@@ -112,6 +112,15 @@ void ClearSystemError() { SetLastError(0); }
 
 bool StdinIsTerminal() { return _isatty(0) != 0; }
 
+// The C library of Windows 98 has no call known to be there that gives stdin another
+// handle, so questions are not moved to the console: with a pipe on standard input they
+// take the answer they take without a terminal (or --yes).
+FileHandle TakeStandardInput() {
+  const HANDLE data = GetStdHandle(STD_INPUT_HANDLE);
+  return data == nullptr || data == INVALID_HANDLE_VALUE ? kInvalidFile
+                                                         : reinterpret_cast<FileHandle>(data);
+}
+
 namespace {
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING

@@ -217,7 +217,21 @@ struct Written {
   std::uint64_t size = 0;
 };
 
-// Appends source to out; the message of a failure, or empty.
+// Takes the CRC-32 and the size of what a COPY step writes as the bytes pass.
+class WrittenTap : public ChunkTap {
+ public:
+  explicit WrittenTap(Written* written) : written_(written) {}
+  void Seen(const void* data, std::uint32_t count) override {
+    written_->crc = Crc32Update(written_->crc, data, count);
+    written_->size += count;
+  }
+
+ private:
+  Written* written_;
+};
+
+// Appends source to out; the message of a failure, or empty. One chunk operation per step,
+// so that the holes of a sparse piece stay holes where the System keeps them.
 std::string CopyInto(FileHandle out, const std::string& source, const std::string& sourceName,
                      const std::string& target, std::vector<char>* buffer, Written* written) {
   if (PendingInterrupt() != 0) return kInterrupted;
@@ -231,25 +245,24 @@ std::string CopyInto(FileHandle out, const std::string& source, const std::strin
     return "Cannot read " + sourceName + ": " + (odd ? std::string("not a plain file") : Reason());
   }
   std::string problem;
+  WrittenTap tap(written);
   for (;;) {
     if (PendingInterrupt() != 0) {
       problem = kInterrupted;
       break;
     }
     ClearSystemError();
-    const IoResult got = Files().ReadFile(in, buffer->data(), static_cast<std::uint32_t>(buffer->size()));
-    if (!got.ok) {
+    const ChunkResult chunk = Files().CopyChunk(in, out, kInvalidFile, buffer->data(),
+                                                static_cast<std::uint32_t>(buffer->size()), &tap);
+    if (!chunk.read.ok) {
       problem = "Cannot read " + sourceName + ": " + Reason();
       break;
     }
-    if (got.bytes == 0) break;
-    ClearSystemError();
-    if (!Files().WriteFile(out, buffer->data(), got.bytes).ok) {
+    if (chunk.read.bytes == 0) break;
+    if (!chunk.write.ok) {
       problem = "Cannot write " + target + ": " + Reason();
       break;
     }
-    written->crc = Crc32Update(written->crc, buffer->data(), got.bytes);
-    written->size += got.bytes;
   }
   Files().CloseFile(in);
   return problem;

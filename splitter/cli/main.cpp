@@ -68,21 +68,28 @@ int main(int argc, char** argv) {
   SplitArguments split;
   std::vector<std::string> splitSets;
   CLI::App* splitCommand = app.add_subcommand("split", "Split SOURCE into pieces in DEST");
-  splitCommand->add_option("SOURCE", split.source, "The file to split")->required();
+  splitCommand->add_option("SOURCE", split.source, "The file to split, or - for standard input")
+      ->required();
   splitCommand->add_option("DEST", split.destination,
                            "Folder for the pieces (default: the source's folder); with --span "
                            "the root of a removable drive");
   CLI::Option* size = splitCommand->add_option(
       "--size", split.sizeText, "Piece size: digits and a point, then bytes, KB or MB");
   std::string presetName;
-  const std::vector<std::string> presets = {"720KB", "1.2MB", "1.44MB", "2.88MB"};
+  // In the order of kPresetSizes, then kPresetFat32.
+  const std::vector<std::string> presets = {"720KB", "1.2MB", "1.44MB", "2.88MB", "fat32"};
   CLI::Option* preset =
-      splitCommand->add_option("--preset", presetName, "A floppy size")
+      splitCommand->add_option("--preset", presetName,
+                               "A floppy size, or fat32: the largest file FAT32 holds (4 GB - 1 "
+                               "bytes)")
           ->check(CLI::IsMember(presets, CLI::ignore_case));
   CLI::Option* span =
       splitCommand->add_flag("--span", split.span, "Fill one removable disk after the other");
   size->excludes(preset)->excludes(span);
   preset->excludes(span);
+  splitCommand->add_option("--name", split.name,
+                           "With SOURCE -: the name the join file gives back to the bytes "
+                           "(required there)");
   splitCommand->add_option("--backup", split.backupFolder, "Also write every piece here");
   splitCommand->add_flag("--yes", split.yes,
                          "Answer Yes, OK or Retry to each question (once), for scripts");
@@ -132,6 +139,11 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
     if (splitCommand->parsed() && size->count() + preset->count() + span->count() != 1) {
       throw CLI::RequiredError("one of --size, --preset and --span");
+    }
+    if (splitCommand->parsed() && (split.source == "-") != !split.name.empty()) {
+      throw CLI::ValidationError(split.source == "-"
+                                     ? "SOURCE -: --name NAME is needed, the name to give back"
+                                     : "--name: only with SOURCE - (standard input)");
     }
   } catch (const CLI::Success& done) {
     return app.exit(done);

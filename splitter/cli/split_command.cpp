@@ -11,6 +11,7 @@
 #include "cli/host.h"
 #include "cli/terminal_progress.h"
 #include "engine/app_settings.h"
+#include "engine/piece_name.h"
 #include "engine/request_checks.h"
 #include "engine/settings_store.h"
 #include "engine/split_job.h"
@@ -74,8 +75,8 @@ bool IsDosFileName(const std::string& name) {
 // names just that path, and a source must be a plain file whose name DOS can carry.
 class CommandLineChecks final : public RequestChecks {
  public:
-  CommandLineChecks(const SplitArguments& arguments, bool sourceFound)
-      : arguments_(arguments), sourceFound_(sourceFound) {}
+  CommandLineChecks(const SplitArguments& arguments, bool sourceFound, bool stream)
+      : arguments_(arguments), sourceFound_(sourceFound), stream_(stream) {}
 
   std::string DestinationProblem() override {
     if (arguments_.destination.empty() || !ToDosPath(arguments_.destination).empty()) return {};
@@ -87,6 +88,10 @@ class CommandLineChecks final : public RequestChecks {
     return root.empty() ? DriveType::NoRootDir : Files().DriveTypeOf(root);
   }
   std::string LookUpSource(const std::string& path, FoundFile* found) override {
+    if (stream_) {  // named by --name, checked as a source's own name
+      found->name = arguments_.name;
+      return NameProblem(found->name);
+    }
     const std::string& host = arguments_.source;
     if (KindOfPath(host) == PathKind::Folder) {
       return Format(kTextSourceNotRegular, host.c_str(), "a folder");
@@ -96,20 +101,28 @@ class CommandLineChecks final : public RequestChecks {
     if (const std::string kind = OddFileKind(host); !kind.empty()) {
       return Format(kTextSourceNotRegular, host.c_str(), kind.c_str());
     }
-    if (!IsDosFileName(found->name)) return kTextSourceNameNotForDos;
-    if (!found->name.empty() && (found->name.back() == '.' || found->name.back() == ' ')) {
-      return kTextSourceNameEndsBadly;
-    }
-    return {};
+    return NameProblem(found->name);
   }
+  // Any size: pieces stay within FAT32's largest file, and COPY /B joins any size.
+  bool RefusesFourGigabytes() override { return false; }
+  bool SourceSizeKnown() override { return !stream_; }
   bool LookUpDestination(const std::string& path, FoundFile* found) override {
     const bool named = arguments_.destination.empty() || HostHas(arguments_.destination);
     return named && Files().FindFile(path, found);
   }
 
  private:
+  static std::string NameProblem(const std::string& name) {
+    if (!IsDosFileName(name)) return kTextSourceNameNotForDos;
+    if (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+      return kTextSourceNameEndsBadly;
+    }
+    return {};
+  }
+
   const SplitArguments& arguments_;
   bool sourceFound_;
+  bool stream_;
 };
 
 }  // namespace
@@ -135,7 +148,25 @@ const char* SizeArgumentBytes(const std::string& text, unsigned long long* bytes
   return nullptr;
 }
 
+// The 8.3 name that a file of name would have in folder, as the system gives it: that of the
+// file there, else that of an empty file made there for the moment; empty when it needs none.
+std::string AlternateNameIn(const std::string& folder, const std::string& name) {
+  const std::string path = PathInFolder(folder, name);
+  FoundFile found;
+  if (Files().FindFile(path, &found)) return found.alternateName;
+  std::uint32_t error = 0;
+  const FileHandle file = Files().CreateNewFile(path, &error);
+  if (file == kInvalidFile) return std::string();  // the first piece's create says why
+  Files().CloseFile(file);
+  const bool made = Files().FindFile(path, &found);
+  Files().RemoveFile(path);
+  return made ? found.alternateName : std::string();
+}
+
 int RunSplit(const SplitArguments& arguments) {
+  const bool stream = arguments.source == "-";
+  // Before the console: its questions must not read the data.
+  const FileHandle input = stream ? TakeStandardInput() : kInvalidFile;
   std::unique_ptr<HostSystem> host = MakeHostSystem();
   System tables = host->Tables();
   ConsoleSystem console(*tables.windows, arguments.yes);
@@ -157,33 +188,36 @@ int RunSplit(const SplitArguments& arguments) {
   if (!arguments.span) {
     unsigned long long bytes = 0;
     if (arguments.preset >= 0) {
-      bytes = kPresetSizes[arguments.preset];
+      bytes = arguments.preset == kPresetFat32 ? kFat32LargestFile : kPresetSizes[arguments.preset];
     } else if (const char* problem = SizeArgumentBytes(arguments.sizeText, &bytes)) {
       return Refuse(problem);
     }
     job.pieceSize = static_cast<std::uint32_t>(bytes);
   }
 
-  const std::string source = ToDosPath(arguments.source);
+  const std::string source = stream ? std::string() : ToDosPath(arguments.source);
   FoundFile found;
   const bool sourceFound = !source.empty() && HostHas(arguments.source) &&
                            Files().FindFile(source, &found) && !found.isDirectory;
+  if (stream && input == kInvalidFile) return Refuse(kTextOpenSourceFailed);
   SplitRequest request;
   request.source = source;
   request.spanToDisk = job.spanToDisk;
   request.pieceSize = job.pieceSize;
   // The count that the main dialog's label holds by now.
-  if (!job.spanToDisk && sourceFound && found.size < kFourGigabytes &&
-      found.size >= job.pieceSize) {
-    request.pieceCount = CountPieces(static_cast<std::uint32_t>(found.size), job.pieceSize);
+  if (!job.spanToDisk && sourceFound && found.size >= job.pieceSize) {
+    request.pieceCount = CountPieces(found.size, job.pieceSize);
   }
   if (!arguments.destination.empty()) request.destination = ToDosPath(arguments.destination);
-  CommandLineChecks checks(arguments, sourceFound);
+  CommandLineChecks checks(arguments, sourceFound, stream);
   const RequestVerdict verdict = CheckSplitRequest(request, nullptr, checks);
   if (!verdict.refusal.empty()) return Refuse(verdict.refusal);
   if (!verdict.accepted) return 1;
-  const std::string destination = verdict.destination;
-  job.sourceSize = static_cast<std::uint32_t>(verdict.source.size);
+  std::string destination = verdict.destination;
+  if (stream && destination.empty() && !job.spanToDisk) destination = ToDosPath(".");
+  // Any size: a piece is at most 4 GB - 1, which FAT32 holds, and COPY /B joins any size.
+  // A pipe's size is known only at its end.
+  job.sourceSize = stream ? 0 : verdict.source.size;
 
   job.backupEnabled = 0;
   if (!arguments.backupFolder.empty()) {
@@ -203,8 +237,15 @@ int RunSplit(const SplitArguments& arguments) {
 
   job.sourcePath = source;
   job.destinationPath = destination;
-  job.pieceCount = job.spanToDisk ? 0 : CountPieces(job.sourceSize, job.pieceSize);
+  job.pieceCount =
+      job.spanToDisk ? 0 : static_cast<std::uint32_t>(CountPieces(job.sourceSize, job.pieceSize));
   if (!ConfirmPieceCount(nullptr, job.pieceCount)) return 1;
+
+  if (stream) {
+    job.sourceStream = input;
+    job.longName = arguments.name;
+    job.shortName = AlternateNameIn(destination, arguments.name);
+  }
 
   TerminalProgress progress;
   splitProgress = &progress;

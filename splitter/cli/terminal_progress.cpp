@@ -58,6 +58,13 @@ void TerminalProgress::Draw() {
   const int filled = percent * kBarWidth / 100;
   const double seconds = std::chrono::duration<double>(now - started_).count();
   const double rate = seconds > 0 ? splitJob.totalBytesWritten / seconds : 0;
+  if (splitJob.sourceStream != kInvalidFile) {  // a pipe's end is not known: no bar
+    char sofar[64];
+    std::snprintf(sofar, sizeof sofar, " %.1f MB, %.1f MB/s",
+                  splitJob.totalBytesWritten / 1048576.0, rate / 1048576.0);
+    line_.Show(status_ + sofar);
+    return;
+  }
   char tail[48];
   std::snprintf(tail, sizeof tail, "] %3d%% %.1f MB/s", percent, rate / 1048576.0);
   line_.Show(status_ + " [" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') +

@@ -78,8 +78,12 @@ RequestVerdict CheckSplitRequest(const SplitRequest& request, WindowHandle owner
     }
   }
 
-  if (found.size >= kFourGigabytes) return Refused(kTextSourceTooLarge);
-  if (found.size < request.pieceSize) return Refused(kTextSizeOverSource);
+  if (checks.RefusesFourGigabytes() && found.size >= kFourGigabytes) {
+    return Refused(kTextSourceTooLarge);
+  }
+  if (checks.SourceSizeKnown() && found.size < request.pieceSize) {
+    return Refused(kTextSizeOverSource);
+  }
   verdict.accepted = true;
   verdict.destination = destination;
   return verdict;

@@ -17,7 +17,7 @@ struct SplitRequest {
   int spanToDisk = 0;
   std::uint32_t pieceSize = 0;
   bool pieceSizeTooBig = false;
-  std::uint32_t pieceCount = 0;
+  std::uint64_t pieceCount = 0;
 };
 
 // How the checks came out. Not accepted with no refusal: the user answered No.
@@ -44,6 +44,10 @@ class RequestChecks {
   }
   // The source's folder became the destination.
   virtual void DestinationDefaulted(const std::string& folder) {}
+  // Whether a source of 4 GB or more is refused: the Windows 95 family has no such file.
+  virtual bool RefusesFourGigabytes() { return true; }
+  // Whether the source's size is known before the run (a pipe's is known at its end).
+  virtual bool SourceSizeKnown() { return true; }
 
  protected:
   ~RequestChecks() = default;

@@ -10,6 +10,7 @@ SplitProgress* splitProgress = nullptr;
 void ResetSplitJob() {
   SplitJob& job = splitJob;
   job.sourcePath.clear();
+  job.sourceStream = kInvalidFile;
   job.destinationPath.clear();
   job.sourceSize = job.pieceSize = job.pieceCount = 0;
   job.spanToDisk = job.backupEnabled = 0;

@@ -18,8 +18,14 @@ constexpr std::uint64_t kUnknownWriteTime = ~std::uint64_t{0};
 
 struct SplitJob {
   std::string sourcePath;
+  // The command line's pipe ("-"), read to its end in place of a file; kInvalidFile for a
+  // file. Its size is known only at its end; sourcePath is then empty, longName is given and
+  // shortName holds, until the run is prepared, the 8.3 name a file of longName would have
+  // in the destination (empty when it needs none).
+  FileHandle sourceStream = kInvalidFile;
   std::string destinationPath;  // a drive root such as A:\ when spanning
-  std::uint32_t sourceSize = 0;
+  // 64 bits: the command line splits sources of any size; Parcelo95.exe refuses 4 GB.
+  std::uint64_t sourceSize = 0;
   // The source's time of last write when the run was prepared (kUnknownWriteTime when it
   // could not be looked up): a source that changes while it is split is not what its
   // pieces hold.
@@ -53,8 +59,8 @@ struct SplitJob {
 
   std::int32_t pieceIndex = 0;
   std::uint32_t pieceBytesWritten = 0;
-  std::uint32_t totalBytesRead = 0;
-  std::uint32_t totalBytesWritten = 0;
+  std::uint64_t totalBytesRead = 0;
+  std::uint64_t totalBytesWritten = 0;
 
   FileHandle sourceFile = kInvalidFile;
   FileHandle pieceFile = kInvalidFile;

@@ -9,6 +9,10 @@ constexpr char kCaptionInfo[] = "Info";
 
 constexpr char kTextSplittingInto[] = "Splitting \"%s\" into %d pieces...";
 constexpr char kTextSpanning[] = "Spanning \"%s\" to disks...";
+// A pipe: its pieces are counted only at its end.
+constexpr char kTextSplittingStream[] = "Splitting \"%s\" from standard input...";
+constexpr char kTextWritingPiece[] = "Writing piece %d...";
+constexpr char kTextStreamEmpty[] = "Standard input ended before its first byte: nothing to split.";
 constexpr char kTextInitializing[] = "Initializing...";
 constexpr char kTextNeed2KB[] =
     "You need at least 2KB of free disk space. Free space on disk or insert another.";

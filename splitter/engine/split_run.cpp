@@ -35,12 +35,20 @@ int PrepareSplitRun() {
   job.bufferSize = appSettings.moreMem ? kBufferMoreMem : kBufferNormal;
   if (job.spanToDisk) job.bufferSize = kBufferSpanned;
 
-  job.longName = LastComponent(job.sourcePath);
   FoundFile found;
-  bool shortNameIsMadeUp = false;
   job.sourceWriteTime = kUnknownWriteTime;
-  if (Files().FindFile(job.sourcePath, &found)) {
-    job.sourceWriteTime = found.lastWriteTime;
+  bool known = true;
+  if (job.sourceStream != kInvalidFile) {
+    // Named as a file of its name in the destination would be: nothing to look up.
+    found.name = job.longName;
+    found.alternateName = job.shortName;
+  } else {
+    job.longName = LastComponent(job.sourcePath);
+    known = Files().FindFile(job.sourcePath, &found);
+    if (known) job.sourceWriteTime = found.lastWriteTime;
+  }
+  bool shortNameIsMadeUp = false;
+  if (known) {
     job.shortName = JoinShortName(found.alternateName, found.name, job.pieceCount);
     shortNameIsMadeUp =
         found.alternateName.empty() ? job.shortName != found.name : Files().MakesShortNames();
@@ -57,6 +65,8 @@ int PrepareSplitRun() {
 
   if (job.spanToDisk) {
     splitProgress->ShowCaption(Format(kTextSpanning, job.longName.c_str()));
+  } else if (job.sourceStream != kInvalidFile) {
+    splitProgress->ShowCaption(Format(kTextSplittingStream, job.longName.c_str()));
   } else {
     splitProgress->ShowCaption(
         Format(kTextSplittingInto, job.longName.c_str(), static_cast<int>(job.pieceCount)));
@@ -82,7 +92,8 @@ int PrepareSplitRun() {
     job.chunkSize = job.pieceSize < job.bufferSize ? job.pieceSize : job.bufferSize;
   }
 
-  splitProgress->SetRange(job.sourceSize / job.chunkSize + 1);
+  const std::uint64_t steps = job.sourceSize / job.chunkSize + 1;
+  splitProgress->SetRange(steps > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(steps));
 
   job.buffer = static_cast<unsigned char*>(Files().AllocateBuffer(job.chunkSize));
   if (job.buffer == nullptr) {

@@ -11,6 +11,7 @@ constexpr std::uint32_t kBufferMoreMem = 20971520; // 20 MiB
 constexpr std::uint32_t kBufferSpanned = 102400;   // 100 KiB: disks are small
 constexpr std::uint32_t kMinFreeForPiece = 2048;
 constexpr std::uint32_t kMinFreeForJoin = 512;
+constexpr std::int32_t kMostPieces = 1000;  // of a split into pieces of one size
 
 // 1 when the worker may start, 0 when the run has already ended.
 int PrepareSplitRun();

@@ -77,9 +77,9 @@ std::uint64_t SplitSizeBytes(const std::string& text, int unit) {
   return ScaledDecimal(text, unit == kUnitKB ? 10 : 20);
 }
 
-std::uint32_t CountPieces(std::uint32_t sourceSize, std::uint32_t pieceSize) {
+std::uint64_t CountPieces(std::uint64_t sourceSize, std::uint32_t pieceSize) {
   if (pieceSize == 0) return 0;
-  return static_cast<std::uint32_t>((std::uint64_t{sourceSize} + pieceSize - 1) / pieceSize);
+  return (sourceSize + pieceSize - 1) / pieceSize;  // no file comes near 2^64 bytes
 }
 
 }  // namespace parcelo

@@ -19,6 +19,6 @@ std::uint64_t SplitSizeBytes(const std::string& text, int unit);
 
 // ceil(sourceSize / pieceSize), as the labels and the Split handler count (for 32-bit sizes
 // the same as in double precision); 0 for a piece size of 0.
-std::uint32_t CountPieces(std::uint32_t sourceSize, std::uint32_t pieceSize);
+std::uint64_t CountPieces(std::uint64_t sourceSize, std::uint32_t pieceSize);
 
 }  // namespace parcelo

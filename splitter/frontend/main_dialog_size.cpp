@@ -92,7 +92,7 @@ int FormatPieceCount(std::string* text) {
     *text += kTextSizeTooBigLabel;
     return 1;
   }
-  job.pieceCount = CountPieces(job.sourceSize, job.pieceSize);
+  job.pieceCount = static_cast<std::uint32_t>(CountPieces(job.sourceSize, job.pieceSize));
   *text += std::to_string(job.pieceCount);
   return 1;
 }

@@ -47,7 +47,7 @@ bool CheckRequest(WindowHandle dialog, RequestVerdict* verdict) {
   if (!verdict->accepted) return false;
   job.sourcePath = request.source;
   job.destinationPath = verdict->destination;
-  job.sourceSize = static_cast<std::uint32_t>(verdict->source.size);
+  job.sourceSize = verdict->source.size;
   return true;
 }
 
@@ -58,7 +58,8 @@ void ValidateAndStartSplit(WindowHandle dialog) {
   RequestVerdict verdict;
   if (!CheckRequest(dialog, &verdict)) return;
 
-  job.pieceCount = job.spanToDisk ? 0 : CountPieces(job.sourceSize, job.pieceSize);
+  job.pieceCount =
+      job.spanToDisk ? 0 : static_cast<std::uint32_t>(CountPieces(job.sourceSize, job.pieceSize));
   if (!ConfirmPieceCount(dialog, job.pieceCount)) return;
 
   job.backupEnabled = 0;

@@ -2,6 +2,7 @@
 // whether the kernel moves the bytes or refuses to.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -245,6 +246,54 @@ TEST_F(ChunkCopy, TappedChunksReportEachFailureAsThePlainWayDoes) {
   close(folder);
   close(other);
   EXPECT_EQ(Read("other").size(), 0u);
+}
+
+
+// Data, a hole, data across a chunk's end, and a hole to the file's end: both ways copy the
+// data, leave the holes, give each file its full size, and show the tap every byte.
+TEST_F(ChunkCopy, HolesOfASparseSourceStayHoles) {
+  constexpr off_t kSize = 8 << 20;
+  const int make = Open("sparse", O_WRONLY | O_CREAT | O_TRUNC);
+  ASSERT_EQ(pwrite(make, bytes_.data(), 100000, 0), 100000);
+  ASSERT_EQ(pwrite(make, bytes_.data() + 100000, 200000, 3 << 20), 200000);
+  ASSERT_EQ(ftruncate(make, kSize), 0);
+  close(make);
+  std::string expected(kSize, '\0');
+  expected.replace(0, 100000, bytes_, 0, 100000);
+  expected.replace(3 << 20, 200000, bytes_, 100000, 200000);
+  // 3 MiB + 100,000 falls inside the second chunk's data.
+  constexpr std::uint32_t kChunk = (3 << 20) + 100000;
+  for (const bool tapped : {false, true}) {
+    SCOPED_TRACE(tapped ? "through the buffer" : "inside the kernel");
+    const int in = Open("sparse", O_RDONLY);
+    const int out = Open("piece", O_WRONLY | O_CREAT | O_TRUNC);
+    const int copy = Open("backup", O_WRONLY | O_CREAT | O_TRUNC);
+    RecordingTap tap;
+    std::vector<char> big(kChunk);
+    std::uint64_t moved = 0;
+    for (int i = 0; i < 3; ++i) {
+      const ChunkResult chunk =
+          posix_.CopyChunk(in, out, copy, big.data(), kChunk, tapped ? &tap : nullptr);
+      ASSERT_TRUE(chunk.read.ok && chunk.write.ok && chunk.backup.ok);
+      EXPECT_EQ(chunk.write.bytes, chunk.read.bytes);
+      EXPECT_EQ(chunk.backup.bytes, chunk.read.bytes);
+      moved += chunk.read.bytes;
+      EXPECT_EQ(lseek(in, 0, SEEK_CUR), static_cast<off_t>(moved));
+      EXPECT_EQ(lseek(out, 0, SEEK_CUR), static_cast<off_t>(moved));
+    }
+    EXPECT_EQ(moved, static_cast<std::uint64_t>(kSize));
+    for (const int fd : {in, out, copy}) close(fd);
+    for (const char* name : {"piece", "backup"}) {
+      SCOPED_TRACE(name);
+      EXPECT_TRUE(Read(name) == expected);
+      struct stat info;
+      ASSERT_EQ(stat((folder_ / name).c_str(), &info), 0);
+      EXPECT_LT(info.st_blocks * 512, 1 << 20) << "the holes were written as zeros";
+    }
+    if (tapped) {
+      EXPECT_TRUE(tap.seen == expected);
+    }
+  }
 }
 
 }  // namespace

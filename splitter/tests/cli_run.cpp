@@ -80,12 +80,19 @@ bool CliTest::MountSmallDisk(const std::string& relative, std::size_t bytes, std
 }
 
 CliResult CliTest::Run(const std::vector<std::string>& arguments) {
-  std::string command = "cd " + Quote(dir_) + " && XDG_CONFIG_HOME=" + Quote(dir_ + "/config") +
+  return RunPiped("", arguments);
+}
+
+CliResult CliTest::RunPiped(const std::string& relative, const std::vector<std::string>& arguments) {
+  std::string command = "cd " + Quote(dir_) + " && " +
+                        (relative.empty() ? std::string() : "cat " + Quote(relative) + " | ") +
+                        "XDG_CONFIG_HOME=" + Quote(dir_ + "/config") +
                         " PARCELO95_DRIVES=" + Quote(drives_) +
                         " PARCELO95_SHORT_NAMES=" + (shortNames_ ? "1" : "0") + " timeout " + std::to_string(timeoutSeconds_) + " " +
                         runAs_ + Quote(PARCELO95_BINARY);
   for (const std::string& argument : arguments) command += " " + Quote(argument);
-  command += " </dev/null >" + Quote(dir_ + "/.out") + " 2>" + Quote(dir_ + "/.err");
+  command += std::string(relative.empty() ? " </dev/null" : "") + " >" + Quote(dir_ + "/.out") +
+             " 2>" + Quote(dir_ + "/.err");
   CliResult result;
   const int status = std::system(command.c_str());
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -96,7 +103,8 @@ CliResult CliTest::Run(const std::vector<std::string>& arguments) {
   return result;
 }
 
-std::unique_ptr<TerminalRun> CliTest::Start(const std::vector<std::string>& arguments) {
+std::unique_ptr<TerminalRun> CliTest::Start(const std::vector<std::string>& arguments,
+                                            const std::string& input) {
   const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
     if (terminal >= 0) close(terminal);
@@ -118,6 +126,11 @@ std::unique_ptr<TerminalRun> CliTest::Start(const std::vector<std::string>& argu
     if (tty < 0 || err < 0 || chdir(dir_.c_str()) != 0) _exit(127);
     dup2(tty, 0);
     dup2(tty, 1);
+    if (!input.empty()) {
+      const int data = open(Path(input).c_str(), O_RDONLY);
+      if (data < 0) _exit(127);
+      dup2(data, 0);
+    }
     dup2(err, 2);
     setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
     setenv("PARCELO95_DRIVES", drives_.c_str(), 1);

@@ -58,8 +58,12 @@ class CliTest : public ::testing::Test {
   // parcelo95 with these arguments, run in dir_ with stdin from /dev/null (no terminal),
   // XDG_CONFIG_HOME inside dir_, PARCELO95_DRIVES set to drives_ and the aliases on or off.
   CliResult Run(const std::vector<std::string>& arguments);
-  // The same run on a terminal, left running; nullptr when no terminal could be had.
-  std::unique_ptr<TerminalRun> Start(const std::vector<std::string>& arguments);
+  // The same run with the bytes of the file at relative coming through a pipe (cat FILE |).
+  CliResult RunPiped(const std::string& relative, const std::vector<std::string>& arguments);
+  // The same run on a terminal, left running; nullptr when no terminal could be had. With
+  // input (relative), standard input is that file and the terminal only the controlling one.
+  std::unique_ptr<TerminalRun> Start(const std::vector<std::string>& arguments,
+                                     const std::string& input = "");
 
   std::string Path(const std::string& relative) const { return dir_ + "/" + relative; }
   void Write(const std::string& relative, const std::string& bytes) const;

@@ -86,8 +86,9 @@ TEST_F(CliSplit, RefusedRequestsSayTheMainDialogsWords) {
     EXPECT_EQ(result.err, std::string(c.text) + "\n");
   }
   EXPECT_EQ(Run({"split", "NONE.DAT", "--size", "1000"}).err, "Source file not found.\n");
+  // Counted in 64 bits: 4,295 pieces, not the 0 bytes of a 32-bit size.
   EXPECT_EQ(Run({"split", "HUGE.DAT", "--size", "1000000"}).err,
-            "Source file is too large. Files of 4 GB or more cannot be split.\n");
+            "Split size is too small. Cannot split to more than 1,000 pieces.\n");
   EXPECT_EQ(List(""), (std::vector<std::string>{"HUGE.DAT", "Out", "SRC.DAT", "config"}));
   EXPECT_EQ(List("Out"), std::vector<std::string>{"plain"});
 }

@@ -94,7 +94,8 @@ TEST(SfvFile, TheSourceIsKnownOnlyFromAllThreeComments) {
       {"; Source: X\n; Size: 12 bytes\n; CRC-32: 0000000A\n", true},
       {"; Source: X\n; Size: 12\n; CRC-32: 0000000a\n", true},
       {"; Source: X\n; CRC-32: 0000000A\n", false},
-      {"; Source: X\n; Size: 4294967296 bytes\n; CRC-32: 0000000A\n", false},
+      {"; Source: X\n; Size: 5368709120 bytes\n; CRC-32: 0000000A\n", true},
+      {"; Source: X\n; Size: 18446744073709551616 bytes\n; CRC-32: 0000000A\n", false},
       {"; Source: X\n; Size: 12 bytes\n; CRC-32: A\n", false},
       {"; Source: \x1b]0;x\x07\n; Size: 12 bytes\n; CRC-32: 0000000A\n", false},
   };

@@ -136,6 +136,8 @@ IoResult Win32FileSystem::ReadFile(FileHandle file, void* buffer, std::uint32_t 
   DWORD done = 0;  // Win95 insists on a count pointer
   result.ok = ::ReadFile(ToHandle(file), buffer, count, &done, nullptr) != FALSE;
   if (!result.ok) result.error = GetLastError();
+  // A pipe whose writer has finished says so by this error: it is the end of its data.
+  if (!result.ok && result.error == ERROR_BROKEN_PIPE) result = IoResult{true, 0, 0};
   result.bytes = done;
   return result;
 }
@@ -152,6 +154,51 @@ IoResult Win32FileSystem::WriteFile(FileHandle file, const void* data, std::uint
     result.error = kErrorDiskFull;
   }
   result.bytes = done;
+  return result;
+}
+
+ChunkResult Win32FileSystem::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
+                                        void* buffer, std::uint32_t count, ChunkTap* tap) {
+  if (tap == nullptr) return PlainCopyChunk(*this, source, piece, backup, buffer, count, nullptr);
+  // A whole chunk of 5 MiB read at once is out of the cache again by the time it is summed
+  // and written.
+  constexpr std::uint32_t kStep = 128 * 1024;
+  ChunkResult result;
+  result.read.ok = result.write.ok = true;
+  if (backup != kInvalidFile) result.backup.ok = true;
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  while (result.read.bytes < count) {
+    const std::uint32_t left = count - result.read.bytes;
+    const std::uint32_t step = left < kStep ? left : kStep;
+    const IoResult read = ReadFile(source, bytes, step);
+    if (!read.ok) {  // the run ends on the read: the writes count as not tried
+      ChunkResult failed;
+      failed.read = read;
+      return failed;
+    }
+    if (read.bytes == 0) break;
+    result.read.bytes += read.bytes;
+    tap->Seen(bytes, read.bytes);
+    const IoResult write = WriteFile(piece, bytes, read.bytes);
+    if (!write.ok) {
+      result.write = write;
+      return result;
+    }
+    result.write.bytes += read.bytes;
+    if (backup != kInvalidFile && result.backup.ok) {
+      const IoResult copied = WriteFile(backup, bytes, read.bytes);
+      if (copied.ok) {
+        result.backup.bytes += read.bytes;
+      } else {
+        result.backup = copied;
+      }
+    }
+    if (read.bytes < step) break;
+  }
+  if (result.read.bytes == 0) {  // nothing read: nothing was tried after the read
+    result.write = IoResult();
+    result.backup = IoResult();
+  }
   return result;
 }
 
@@ -328,11 +375,6 @@ bool Win32FileSystem::EqualIgnoringCase(const std::string& a, const std::string&
   CharUpperA(&upperA[0]);
   CharUpperA(&upperB[0]);
   return upperA == upperB;
-}
-
-ChunkResult Win32FileSystem::CopyChunk(FileHandle source, FileHandle piece, FileHandle backup,
-                                        void* buffer, std::uint32_t count, ChunkTap* tap) {
-  return PlainCopyChunk(*this, source, piece, backup, buffer, count, tap);
 }
 
 }  // namespace parcelo
