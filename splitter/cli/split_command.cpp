@@ -9,6 +9,7 @@
 #include "cli/console_system.h"
 #include "cli/failure_reasons.h"
 #include "cli/host.h"
+#include "cli/split_recovery.h"
 #include "engine/piece_name.h"
 #include "engine/split_job.h"
 #include "engine/split_messages.h"
@@ -218,7 +219,8 @@ int RunSplit(const SplitArguments& arguments) {
   static int consoleWindow;  // the run's "dialog": a console has no windows
   progressDialog = &consoleWindow;
   PieceChecksums checksums(arguments.checksums);
-  job.checksums = &checksums;
+  SplitRecovery recovery(&checksums, arguments.recovery);
+  job.checksums = arguments.recovery > 0 ? static_cast<SplitChecksums*>(&recovery) : &checksums;
   const int status = PrepareSplitRun() && SplitWorker() ? 0 : 1;
   job.checksums = nullptr;
   return status;

@@ -1,0 +1,301 @@
+#include "cli/split_recovery.h"
+
+#include <algorithm>
+#include <new>
+
+#include "cli/host.h"
+#include "engine/output_file.h"
+#include "engine/piece_name.h"
+#include "engine/split_job.h"
+#include "engine/split_messages.h"
+#include "engine/split_run.h"
+#include "engine/text_format.h"
+#include "frontend/main_dialog_state.h"
+#include "platform/system.h"
+
+namespace parcelo {
+namespace {
+
+constexpr char kTextMakingRecovery[] = "Making recovery data...";
+constexpr char kTextWritingRecovery[] = "Writing recovery files...";
+constexpr char kTextRecoveryFailed[] = "Unable to write recovery files, drive may be full.";
+constexpr char kTextRecoveryBackupFailed[] =
+    "Error writing to backup of recovery files. Backups have been disabled.";
+constexpr char kTextRecoveryReadFailed[] = "Unable to read source file for recovery files.";
+constexpr char kTextRecoveryNoMemory[] = "Not enough memory for recovery data.";
+constexpr char kTextWaitingForRecoveryDisk[] = "Waiting for disk for recovery files...";
+constexpr char kTextInsertRecoveryDisk[] = "Insert disk for recovery files";
+constexpr char kTextNoRoomForRecovery[] =
+    "Not enough room for recovery files on disk (%s bytes needed).\nInsert another disk for "
+    "recovery files.";
+constexpr char kCreator[] = "Created by Tavrin Parcelo 95";
+constexpr std::uint32_t kReadStep = 1u << 20;
+
+int Ask(const std::string& text, const char* caption, unsigned style) {
+  return Sys().ShowMessageBox(progressDialog, text, caption, style);
+}
+
+void ShowError(const std::string& text) { Ask(text, kCaptionError, kMbIconError); }
+
+bool EndsWithNoCase(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         EqualIgnoringAsciiCase(text.substr(text.size() - tail.size()), tail);
+}
+
+// BASE.par2 or BASE.volN+M.par2: a file of an earlier run's set over pieces of this base.
+bool IsSetFileOf(const std::string& name, const std::string& base) {
+  if (!EndsWithNoCase(name, ".par2") || name.size() <= base.size() ||
+      !EqualIgnoringAsciiCase(name.substr(0, base.size() + 1), base + ".")) {
+    return false;
+  }
+  const std::string middle = name.substr(base.size() + 1, name.size() - base.size() - 6);
+  if (middle.empty()) return true;
+  if (!EndsWithNoCase(middle.substr(0, 3), "vol")) return false;
+  const std::string numbers = middle.substr(3);
+  const std::size_t plus = numbers.find('+');
+  return plus != std::string::npos && plus > 0 && plus + 1 < numbers.size() &&
+         numbers.find_first_not_of("0123456789+") == std::string::npos;
+}
+
+// The recovery files written straight into a folder, and into a backup folder while that
+// works; a file cut short is removed.
+class RunSink : public RecoverySink {
+ public:
+  RunSink(std::string folder, bool backup) : folder_(std::move(folder)), backup_(backup) {}
+  ~RunSink() override { Discard(); }
+  bool Create(const std::string& name) override {
+    name_ = name;
+    file_ = CreateOutputFile(PathInFolder(folder_, name));
+    if (backup_ && splitJob.backupEnabled) {
+      backupFile_ = CreateOutputFile(PathInFolder(splitJob.backupFolder, name));
+      if (backupFile_ == kInvalidFile) BackupFailed();
+    }
+    return file_ != kInvalidFile;
+  }
+  bool Write(const void* data, std::size_t size) override {
+    const auto* bytes = static_cast<const char*>(data);
+    for (std::size_t done = 0; done < size;) {
+      const std::uint32_t take = static_cast<std::uint32_t>(std::min<std::size_t>(size - done, 1u << 24));
+      if (!Sys().WriteFile(file_, bytes + done, take).ok) return false;
+      if (backupFile_ != kInvalidFile && !Sys().WriteFile(backupFile_, bytes + done, take).ok) {
+        BackupFailed();
+      }
+      done += take;
+    }
+    return true;
+  }
+  bool Close() override {
+    Sys().CloseFile(file_);
+    file_ = kInvalidFile;
+    if (backupFile_ != kInvalidFile) Sys().CloseFile(backupFile_);
+    backupFile_ = kInvalidFile;
+    return true;
+  }
+  void Discard() override {
+    if (file_ != kInvalidFile) {
+      Sys().CloseFile(file_);
+      Sys().RemoveFile(PathInFolder(folder_, name_));
+    }
+    file_ = kInvalidFile;
+    if (backupFile_ != kInvalidFile) {
+      Sys().CloseFile(backupFile_);
+      Sys().RemoveFile(PathInFolder(splitJob.backupFolder, name_));
+    }
+    backupFile_ = kInvalidFile;
+  }
+
+ private:
+  // A backup cut short would mislead: it goes, and backups are off from here on.
+  void BackupFailed() {
+    if (backupFile_ != kInvalidFile) {
+      Sys().CloseFile(backupFile_);
+      Sys().RemoveFile(PathInFolder(splitJob.backupFolder, name_));
+      backupFile_ = kInvalidFile;
+    }
+    ShowError(kTextRecoveryBackupFailed);
+    splitJob.backupEnabled = 0;
+  }
+
+  std::string folder_;
+  bool backup_;
+  std::string name_;
+  FileHandle file_ = kInvalidFile;
+  FileHandle backupFile_ = kInvalidFile;
+};
+
+// The source read from its start, once more, into writer.
+bool FeedFromSource(RecoveryWriter& writer) {
+  std::uint32_t error = 0;
+  const FileHandle source = Sys().OpenForReading(splitJob.sourcePath, &error);
+  if (source == kInvalidFile) return false;
+  std::vector<char> buffer(kReadStep);
+  std::uint64_t left = splitJob.sourceSize;
+  bool ok = true;
+  while (ok && left > 0) {
+    if (splitJob.cancelRequested) {
+      ok = false;
+      break;
+    }
+    const IoResult got = Sys().ReadFile(source, buffer.data(),
+                                        static_cast<std::uint32_t>(std::min<std::uint64_t>(left, kReadStep)));
+    ok = got.ok && got.bytes > 0;
+    if (ok) {
+      writer.Feed(buffer.data(), got.bytes);
+      left -= got.bytes;
+    }
+  }
+  Sys().CloseFile(source);
+  return ok;
+}
+
+}  // namespace
+
+bool SplitRecovery::Plan(const std::vector<std::uint64_t>& sizes) {
+  std::string problem;
+  // The source can be read again, so what one pass cannot hold another makes.
+  if (!PlanRecovery(sizes, percent_, splitJob.pieceBaseName, kRecoveryMemoryDefault, &plan_,
+                    &problem, true)) {
+    ShowError(problem);
+    return false;
+  }
+  return true;
+}
+
+// Each piece's first bytes, read from the source where the piece starts: the set's order
+// hangs on them before the first byte is fed.
+bool SplitRecovery::PieceStarts(std::vector<RecoveryPieceStart>* starts) {
+  std::uint32_t error = 0;
+  const FileHandle source = Sys().OpenForReading(splitJob.sourcePath, &error);
+  if (source == kInvalidFile) return false;
+  std::vector<char> head(kPieceStartSize);
+  std::uint64_t offset = 0;
+  bool ok = true;
+  for (std::size_t i = 0; ok && i < names_.size(); ++i) {
+    const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(sizes_[i], kPieceStartSize));
+    ok = ReadFileAt(source, offset, head.data(), take);
+    starts->push_back({names_[i], sizes_[i], PieceStartHash(head.data(), take)});
+    offset += sizes_[i];
+  }
+  Sys().CloseFile(source);
+  return ok;
+}
+
+bool SplitRecovery::ClearStale(const std::string& folder, bool backup) {
+  if (!checksums_->ClearStale(folder, backup)) return false;
+  const SplitJob& job = splitJob;
+  for (const std::string& name : Sys().FolderNames(folder)) {
+    if (IsSetFileOf(name, job.pieceBaseName)) Sys().RemoveFile(PathInFolder(folder, name));
+  }
+  if (backup || job.spanToDisk || writer_ != nullptr) return true;
+  // Cutting to a size, every piece is known before the first: the set is made as they pass.
+  for (std::uint32_t i = 0; i < job.pieceCount; ++i) {
+    names_.push_back(LastComponent(PiecePath(job.destinationPath, job.pieceBaseName, i)));
+    sizes_.push_back(i + 1 < job.pieceCount ? job.pieceSize
+                                            : job.sourceSize - std::uint64_t(job.pieceSize) * i);
+  }
+  if (!Plan(sizes_)) return false;
+  std::vector<RecoveryPieceStart> starts;
+  if (!PieceStarts(&starts)) {
+    ShowError(kTextRecoveryReadFailed);
+    return false;
+  }
+  try {
+    writer_ = std::make_unique<RecoveryWriter>(plan_, std::move(starts), kCreator, 0);
+  } catch (const std::bad_alloc&) {
+    ShowError(kTextRecoveryNoMemory);
+    return false;
+  }
+  return true;
+}
+
+void SplitRecovery::PieceStarted(const std::string& pieceName) {
+  checksums_->PieceStarted(pieceName);
+  if (splitJob.spanToDisk) {
+    names_.push_back(pieceName);
+    sizes_.push_back(0);
+  }
+}
+
+void SplitRecovery::Seen(const void* data, std::uint32_t count) {
+  if (ChunkTap* tap = checksums_->Tap()) tap->Seen(data, count);
+  if (writer_ != nullptr) writer_->Feed(data, count);
+  if (splitJob.spanToDisk && !sizes_.empty()) sizes_.back() += count;
+}
+
+int SplitRecovery::WriteSet(RecoveryWriter& writer, const std::string& folder, bool backup) {
+  Sys().SetItemText(progressDialog, kIdProgressStatus, kTextWritingRecovery);
+  RunSink sink(folder, backup);
+  std::string problem;
+  if (writer.Finish(sink, &problem)) return 1;
+  ShowError(WithCreateRefusal(kTextRecoveryFailed));
+  return 0;
+}
+
+int SplitRecovery::WritePasses(std::size_t first, const std::string& folder, bool backup) {
+  std::vector<RecoveryPieceStart> starts;
+  if (!PieceStarts(&starts)) {
+    ShowError(kTextRecoveryReadFailed);
+    return 0;
+  }
+  for (std::size_t pass = first; pass < plan_.passes.size(); ++pass) {
+    Sys().SetItemText(progressDialog, kIdProgressStatus, kTextMakingRecovery);
+    std::unique_ptr<RecoveryWriter> writer;
+    try {
+      writer = std::make_unique<RecoveryWriter>(plan_, starts, kCreator, pass);
+    } catch (const std::bad_alloc&) {
+      ShowError(kTextRecoveryNoMemory);
+      return 0;
+    }
+    if (!FeedFromSource(*writer)) {
+      if (!splitJob.cancelRequested) ShowError(kTextRecoveryReadFailed);
+      return 0;
+    }
+    if (!WriteSet(*writer, folder, backup)) return 0;
+  }
+  return 1;
+}
+
+int SplitRecovery::Write() {
+  if (!checksums_->Write()) return 0;
+  if (splitJob.spanToDisk) return 1;
+  // The first pass was fed as the pieces were cut; what it could not hold needs the source
+  // once more for each further pass.
+  if (!WriteSet(*writer_, splitJob.destinationPath, true)) return 0;
+  writer_.reset();
+  return WritePasses(1, splitJob.destinationPath, true);
+}
+
+bool SplitRecovery::WaitForRecoveryDisk(const std::string& root) {
+  std::vector<RecoveryPieceStart> pieces;
+  for (std::size_t i = 0; i < names_.size(); ++i) pieces.push_back({names_[i], sizes_[i], {}});
+  const std::vector<std::uint64_t> files = RecoveryFileSizes(plan_, pieces, kCreator);
+  for (;;) {
+    Sys().SetItemText(progressDialog, kIdProgressStatus, kTextWaitingForRecoveryDisk);
+    if (Ask(kTextInsertRecoveryDisk, kProductTitle, kMbOkCancel | kMbIconQuestion) != kIdOk) {
+      return false;
+    }
+    const std::uint32_t cluster = std::max<std::uint32_t>(1, Sys().ClusterBytes(root));
+    std::uint64_t needed = 0;
+    for (std::uint64_t size : files) {
+      needed += (size + cluster - 1) / cluster * cluster;
+    }
+    const std::uint32_t free = MeasureFreeBytes(root);
+    if (free >= needed) return true;
+    if (Ask(Format(kTextNoRoomForRecovery, std::to_string(needed).c_str()), kProductTitle,
+            kMbOkCancel | kMbIconWarning) != kIdOk) {
+      return false;
+    }
+  }
+}
+
+int SplitRecovery::WriteAfterJoin() {
+  if (!splitJob.spanToDisk) return 1;
+  // The pieces' sizes were the disks' to give: only now is the set's shape known, and the
+  // pieces are gone with their disks, so the source is read again.
+  if (!Plan(sizes_)) return 0;
+  const std::string root = DriveRoot(splitJob.destinationPath);
+  if (!WaitForRecoveryDisk(root)) return 0;
+  return WritePasses(0, root, false);
+}
+
+}  // namespace parcelo
