@@ -1,6 +1,8 @@
 #include "cli/split_recovery.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <new>
 
 #include "cli/host.h"
@@ -26,8 +28,9 @@ constexpr char kTextRecoveryNoMemory[] = "Not enough memory for recovery data.";
 constexpr char kTextWaitingForRecoveryDisk[] = "Waiting for disk for recovery files...";
 constexpr char kTextInsertRecoveryDisk[] = "Insert disk for recovery files";
 constexpr char kTextNoRoomForRecovery[] =
-    "Not enough room for recovery files on disk (%s bytes needed).\nInsert another disk for "
-    "recovery files.";
+    "Not enough room for recovery files on disk.\nInsert another disk for recovery files.";
+constexpr char kTextRecoveryCancelled[] =
+    "The recovery files were not all written. The pieces and the join file are complete.";
 constexpr char kCreator[] = "Created by Tavrin Parcelo 95";
 constexpr std::uint32_t kReadStep = 1u << 20;
 
@@ -61,10 +64,18 @@ bool IsSetFileOf(const std::string& name, const std::string& base) {
 // works; a file cut short is removed.
 class RunSink : public RecoverySink {
  public:
-  RunSink(std::string folder, bool backup) : folder_(std::move(folder)), backup_(backup) {}
+  // roomFor, when given, makes room for a file before it is created (another disk); false
+  // when it was not given.
+  RunSink(std::string folder, bool backup, std::function<bool(const std::string&)> roomFor = {})
+      : folder_(std::move(folder)), backup_(backup), roomFor_(std::move(roomFor)) {}
   ~RunSink() override { Discard(); }
+  bool cancelled() const { return cancelled_; }
   bool Create(const std::string& name) override {
     name_ = name;
+    if (roomFor_ && !roomFor_(name)) {
+      cancelled_ = true;
+      return false;
+    }
     file_ = CreateOutputFile(PathInFolder(folder_, name));
     if (backup_ && splitJob.backupEnabled) {
       backupFile_ = CreateOutputFile(PathInFolder(splitJob.backupFolder, name));
@@ -118,6 +129,8 @@ class RunSink : public RecoverySink {
 
   std::string folder_;
   bool backup_;
+  std::function<bool(const std::string&)> roomFor_;
+  bool cancelled_ = false;
   std::string name_;
   FileHandle file_ = kInvalidFile;
   FileHandle backupFile_ = kInvalidFile;
@@ -150,11 +163,11 @@ bool FeedFromSource(RecoveryWriter& writer) {
 
 }  // namespace
 
-bool SplitRecovery::Plan(const std::vector<std::uint64_t>& sizes) {
+bool SplitRecovery::Plan(const std::vector<std::uint64_t>& sizes, std::uint32_t volumeLimit) {
   std::string problem;
   // The source can be read again, so what one pass cannot hold another makes.
   if (!PlanRecovery(sizes, percent_, splitJob.pieceBaseName, kRecoveryMemoryDefault, &plan_,
-                    &problem, true)) {
+                    &problem, true, volumeLimit)) {
     ShowError(problem);
     return false;
   }
@@ -193,7 +206,7 @@ bool SplitRecovery::ClearStale(const std::string& folder, bool backup) {
     sizes_.push_back(i + 1 < job.pieceCount ? job.pieceSize
                                             : job.sourceSize - std::uint64_t(job.pieceSize) * i);
   }
-  if (!Plan(sizes_)) return false;
+  if (!Plan(sizes_, 0)) return false;
   std::vector<RecoveryPieceStart> starts;
   if (!PieceStarts(&starts)) {
     ShowError(kTextRecoveryReadFailed);
@@ -224,10 +237,11 @@ void SplitRecovery::Seen(const void* data, std::uint32_t count) {
 
 int SplitRecovery::WriteSet(RecoveryWriter& writer, const std::string& folder, bool backup) {
   Sys().SetItemText(progressDialog, kIdProgressStatus, kTextWritingRecovery);
-  RunSink sink(folder, backup);
+  RunSink sink(folder, backup, roomFor_);
   std::string problem;
   if (writer.Finish(sink, &problem)) return 1;
-  ShowError(WithCreateRefusal(kTextRecoveryFailed));
+  ShowError(sink.cancelled() ? std::string(kTextRecoveryCancelled)
+                             : WithCreateRefusal(kTextRecoveryFailed));
   return 0;
 }
 
@@ -265,24 +279,21 @@ int SplitRecovery::Write() {
   return WritePasses(1, splitJob.destinationPath, true);
 }
 
-bool SplitRecovery::WaitForRecoveryDisk(const std::string& root) {
-  std::vector<RecoveryPieceStart> pieces;
-  for (std::size_t i = 0; i < names_.size(); ++i) pieces.push_back({names_[i], sizes_[i], {}});
-  const std::vector<std::uint64_t> files = RecoveryFileSizes(plan_, pieces, kCreator);
+// Waits for a disk with room for bytes, asking for the first one (first) or another.
+bool SplitRecovery::WaitForRecoveryDisk(const std::string& root, std::uint64_t bytes, bool first) {
+  const char* ask = first ? kTextInsertRecoveryDisk : nullptr;
   for (;;) {
-    Sys().SetItemText(progressDialog, kIdProgressStatus, kTextWaitingForRecoveryDisk);
-    if (Ask(kTextInsertRecoveryDisk, kProductTitle, kMbOkCancel | kMbIconQuestion) != kIdOk) {
-      return false;
+    if (splitJob.cancelRequested) return false;
+    if (ask != nullptr) {
+      Sys().SetItemText(progressDialog, kIdProgressStatus, kTextWaitingForRecoveryDisk);
+      if (Ask(ask, kProductTitle, kMbOkCancel | kMbIconQuestion) != kIdOk) return false;
     }
+    // Every file takes whole clusters of the disk in now.
     const std::uint32_t cluster = std::max<std::uint32_t>(1, Sys().ClusterBytes(root));
-    std::uint64_t needed = 0;
-    for (std::uint64_t size : files) {
-      needed += (size + cluster - 1) / cluster * cluster;
-    }
-    const std::uint32_t free = MeasureFreeBytes(root);
-    if (free >= needed) return true;
-    if (Ask(Format(kTextNoRoomForRecovery, std::to_string(needed).c_str()), kProductTitle,
-            kMbOkCancel | kMbIconWarning) != kIdOk) {
+    const std::uint64_t needed = (bytes + cluster - 1) / cluster * cluster;
+    if (MeasureFreeBytes(root) >= needed) return true;
+    ask = nullptr;
+    if (Ask(kTextNoRoomForRecovery, kProductTitle, kMbOkCancel | kMbIconWarning) != kIdOk) {
       return false;
     }
   }
@@ -292,10 +303,36 @@ int SplitRecovery::WriteAfterJoin() {
   if (!splitJob.spanToDisk) return 1;
   // The pieces' sizes were the disks' to give: only now is the set's shape known, and the
   // pieces are gone with their disks, so the source is read again.
-  if (!Plan(sizes_)) return 0;
+  if (!Plan(sizes_, 0)) return 0;
+  std::vector<RecoveryPieceStart> pieces;
+  for (std::size_t i = 0; i < names_.size(); ++i) pieces.push_back({names_[i], sizes_[i], {}});
+  const std::uint64_t index = RecoveryFileSizes(plan_, pieces, kCreator).front();
   const std::string root = DriveRoot(splitJob.destinationPath);
-  if (!WaitForRecoveryDisk(root)) return 0;
-  return WritePasses(0, root, false);
+  if (!WaitForRecoveryDisk(root, index, true)) return EndCancelled();
+  // Each file no larger than the disk in now can hold: a set larger than one disk goes on
+  // as many as it takes, one asked for when the next file does not fit.
+  const std::uint32_t cluster = std::max<std::uint32_t>(1, Sys().ClusterBytes(root));
+  const std::uint64_t free = MeasureFreeBytes(root) / cluster * cluster;
+  const std::uint64_t perBlock = kPar2HeaderSize + 4 + plan_.blockSize;
+  const std::uint64_t fits = free > index + cluster ? (free - index - cluster) / perBlock : 0;
+  if (!Plan(sizes_, static_cast<std::uint32_t>(std::max<std::uint64_t>(1, std::min<std::uint64_t>(fits, 0xFFFFFFFFu))))) {
+    return 0;
+  }
+  std::map<std::string, std::uint64_t> sizes;
+  const std::vector<std::uint64_t> files = RecoveryFileSizes(plan_, pieces, kCreator);
+  sizes[plan_.indexName] = files[0];
+  for (std::size_t v = 0; v < plan_.volumes.size(); ++v) sizes[plan_.volumes[v].name] = files[v + 1];
+  roomFor_ = [this, root, sizes](const std::string& name) {
+    return WaitForRecoveryDisk(root, sizes.at(name), false);
+  };
+  const int written = WritePasses(0, root, false);
+  roomFor_ = nullptr;
+  return written;
+}
+
+int SplitRecovery::EndCancelled() {
+  ShowError(kTextRecoveryCancelled);
+  return 0;
 }
 
 }  // namespace parcelo

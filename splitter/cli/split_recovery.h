@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,13 +30,14 @@ class SplitRecovery : public SplitChecksums, private ChunkTap {
 
  private:
   void Seen(const void* data, std::uint32_t count) override;
-  bool Plan(const std::vector<std::uint64_t>& sizes);
+  bool Plan(const std::vector<std::uint64_t>& sizes, std::uint32_t volumeLimit);
   bool PieceStarts(std::vector<RecoveryPieceStart>* starts);
   // Every pass of the plan from first on, each fed from the source read once more, its files
   // written into folder (and into the backup folder with backup); 1, else 0 after the message.
   int WritePasses(std::size_t first, const std::string& folder, bool backup);
   int WriteSet(RecoveryWriter& writer, const std::string& folder, bool backup);
-  bool WaitForRecoveryDisk(const std::string& root);
+  bool WaitForRecoveryDisk(const std::string& root, std::uint64_t bytes, bool first);
+  int EndCancelled();
 
   SplitChecksums* checksums_;
   int percent_;
@@ -43,6 +45,8 @@ class SplitRecovery : public SplitChecksums, private ChunkTap {
   std::vector<std::uint64_t> sizes_;  // as the bytes came
   RecoveryPlan plan_;
   std::unique_ptr<RecoveryWriter> writer_;  // the first pass, fed as the bytes pass
+  // Spanning: waits for a disk with room for the named file before it is made.
+  std::function<bool(const std::string&)> roomFor_;
 };
 
 }  // namespace parcelo

@@ -35,7 +35,7 @@ std::string RecoveryVolumeName(const std::string& baseName, std::uint32_t firstE
 
 bool PlanRecovery(const std::vector<std::uint64_t>& pieceSizes, int percent,
                   const std::string& baseName, std::uint64_t memoryLimit, RecoveryPlan* plan,
-                  std::string* problem, bool severalPasses) {
+                  std::string* problem, bool severalPasses, std::uint32_t volumeLimit) {
   if (percent < 1 || percent > 100) {
     *problem = "The recovery data must be from 1 to 100 percent.";
     return false;
@@ -84,7 +84,8 @@ bool PlanRecovery(const std::vector<std::uint64_t>& pieceSizes, int percent,
   plan->passes.clear();
   // Files of 1, 2, 4, ... blocks, none larger than a piece's worth, as par2 lays them out:
   // a few blocks' loss needs only a small file. None larger than a pass either.
-  const std::uint64_t largestVolume = std::min(perPiece, room);
+  const std::uint64_t largestVolume =
+      std::min({perPiece, room, volumeLimit == 0 ? room : std::uint64_t(volumeLimit)});
   const int digits = std::max(2, Digits(plan->recoveryBlocks));
   std::uint32_t first = 0;
   for (std::uint64_t count = 1; first < plan->recoveryBlocks;

@@ -41,10 +41,12 @@ struct RecoveryPlan {
 // 100) of their blocks, and at least percent of the pieces whole, holding no more than
 // memoryLimit. False with *problem when that cannot be. With severalPasses, recovery blocks
 // past what the limit holds are made by further passes over the pieces' bytes (a caller that
-// can read them again), each within the limit.
+// can read them again), each within the limit. largestVolume, when not 0, is the most
+// recovery blocks one file may hold (so that each fits on a disk).
 bool PlanRecovery(const std::vector<std::uint64_t>& pieceSizes, int percent,
                   const std::string& baseName, std::uint64_t memoryLimit, RecoveryPlan* plan,
-                  std::string* problem, bool severalPasses = false);
+                  std::string* problem, bool severalPasses = false,
+                  std::uint32_t largestVolume = 0);
 
 // "BASE.vol00+08.par2": the file of count recovery blocks from firstExponent; digits is
 // the width both numbers are given.

@@ -582,5 +582,64 @@ TEST_F(CliChecksums, Par2RepairsFromOurRecoveryFilesAndWeFromItsOwn) {
   EXPECT_TRUE(Read("Out/Holiday Video.avi") == source);
 }
 
+TEST_F(CliChecksums, SpannedTheRecoveryFilesGoOnDisksOfTheirOwnAfterTheLast) {
+  // Two pieces on disks of 100,000 bytes; at 50 % the set holds one piece's blocks, more
+  // than one disk with its packets: it takes more disks, asked for after the join file.
+  MakeFolder("Floppy");
+  drives_ = Path("Floppy") + "=100000";
+  const std::string source = MakeFile("SRC.DAT", 150000);
+  auto run = Start({"split", "SRC.DAT", "Floppy", "--span", "--recovery", "50",
+                    "--set=NoReminders=1"});
+  ASSERT_NE(run, nullptr) << "no pseudo-terminal";
+  std::vector<std::string> prompts;
+  int disk = 0;
+  // Each disk's files move away to a folder of their own, as a disk out of the drive.
+  auto nextDisk = [&]() {
+    const std::string folder = "Disk" + std::to_string(++disk);
+    MakeFolder(folder);
+    for (const std::string& name : List("Floppy")) {
+      fs::rename(Path("Floppy/" + name), Path(folder + "/" + name));
+    }
+    run->shown.clear();
+    run->Type("o\n");
+  };
+  ASSERT_TRUE(run->WaitFor("Insert disk for piece 1", 30000)) << run->shown;
+  run->shown.clear();
+  run->Type("o\n");
+  ASSERT_TRUE(run->WaitFor("Insert disk for piece 2", 30000)) << run->shown;
+  nextDisk();
+  ASSERT_TRUE(run->WaitFor("Insert disk for recovery files", 30000)) << run->shown;
+  EXPECT_EQ(List("Floppy"), (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.001", "SRC.SFV"}));
+  nextDisk();
+  for (int more = 0; more < 8 && run->WaitFor("Insert another disk for recovery files.", 5000);
+       ++more) {
+    nextDisk();
+  }
+  ASSERT_EQ(run->Wait(60000), 0) << run->Err() << run->shown;
+  nextDisk();
+  EXPECT_GE(disk, 4);
+  for (int d = 3; d <= disk; ++d) {
+    const std::vector<std::string> files = List("Disk" + std::to_string(d));
+    EXPECT_FALSE(files.empty()) << "disk " << d << " was asked for and left empty";
+    for (const std::string& name : files) {
+      EXPECT_EQ(name.substr(name.size() - 5), ".par2") << "disk " << d;
+    }
+  }
+
+  // All disks copied into one folder, but for the first: the join rebuilds the source.
+  MakeFolder("All");
+  for (int d = 2; d <= disk; ++d) {
+    for (const std::string& name : List("Disk" + std::to_string(d))) {
+      fs::copy_file(Path("Disk" + std::to_string(d) + "/" + name), Path("All/" + name));
+    }
+  }
+  const CliResult joined = Run({"join", "All"});
+  ASSERT_EQ(joined.status, 0) << joined.err;
+  EXPECT_NE(joined.err.find("in the rebuilt file only (--repair writes them back): SRC.000.\n"),
+            std::string::npos)
+      << joined.err;
+  EXPECT_TRUE(Read("All/SRC.DAT") == source);
+}
+
 }  // namespace
 }  // namespace parcelo
