@@ -25,17 +25,13 @@ run() {  # NAME COMMAND...
     "$(echo "$rss / 1024" | bc)"
 }
 
-split() {  # FOLDER [MORE...]
-  local folder=$1; shift
-  rm -rf "$folder"; mkdir "$folder"
-  "$tool" split source.bin "$folder" --size "$piece" --yes --set NoReminders=1 "$@"
-}
-
 echo "| run | wall s | CPU s | peak RSS |"
 echo "|---|---|---|---|"
-run "parcelo95 split" split plain
+mkdir plain ours
+split=("$tool" split source.bin --size "$piece" --yes --set NoReminders=1)
+run "parcelo95 split" "${split[@]}" plain
 rm -rf plain
-run "parcelo95 split --recovery 10" split ours --recovery 10
+run "parcelo95 split --recovery 10" "${split[@]}" ours --recovery 10
 (cd ours && par2 verify -q SOURCE.par2 > ../verify.txt 2>&1) && echo "par2 verify: our set is whole" ||
   { echo "par2 verify refused our set:"; cat verify.txt; }
 [ -n "${ONLY_OURS:-}" ] && exit 0

@@ -34,8 +34,12 @@ std::unique_ptr<RecoveryReadFile> FolderRecoverySource::Open(const std::string& 
   // A FIFO would be waited on.
   if (!Sys().FindFile(path, &found) || found.kind != EntryKind::File) return nullptr;
   std::uint32_t error = 0;
+  ClearSystemError();
   const FileHandle file = Sys().OpenForReading(path, &error);
-  if (file == kInvalidFile) return nullptr;
+  if (file == kInvalidFile) {
+    if (unreadable_.empty()) unreadable_ = name + " (" + LastSystemError() + ")";
+    return nullptr;
+  }
   return std::make_unique<SystemReadFile>(file, found.size);
 }
 

@@ -19,8 +19,12 @@ class FolderRecoverySource : public RecoverySource {
   std::vector<std::string> Names() override;
   std::unique_ptr<RecoveryReadFile> Open(const std::string& name) override;
 
+  // "NAME (reason)" of the first plain file that could not be opened; empty when none.
+  const std::string& unreadable() const { return unreadable_; }
+
  private:
   const FolderView& folder_;
+  std::string unreadable_;
 };
 
 // Each file is written as .parcelo95-repair-N.part in the folder (or in the folder at dos

@@ -38,7 +38,8 @@ bool SetCovers(const RecoverySetState& set, const std::string& piece) {
 }
 
 std::vector<RecoverySetState> SetsCovering(const FolderView& folder,
-                                           const std::vector<std::string>& pieces) {
+                                           const std::vector<std::string>& pieces,
+                                           std::string* unreadable) {
   FolderRecoverySource source(folder);
   std::vector<RecoverySetState> sets;
   for (RecoverySetState& set : FindRecoverySets(source)) {
@@ -48,6 +49,7 @@ std::vector<RecoverySetState> SetsCovering(const FolderView& folder,
       sets.push_back(std::move(set));
     }
   }
+  if (unreadable != nullptr) *unreadable = source.unreadable();
   return sets;
 }
 

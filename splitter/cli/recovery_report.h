@@ -11,9 +11,10 @@ namespace parcelo {
 
 // The sets whose packets are in the folder's files and that cover any of pieces (names as
 // a join file or checksum file gives them, in any case); all the folder's sets when pieces
-// is empty.
+// is empty. *unreadable: "NAME (reason)" of a file that could not be looked into, or empty.
 std::vector<RecoverySetState> SetsCovering(const FolderView& folder,
-                                           const std::vector<std::string>& pieces);
+                                           const std::vector<std::string>& pieces,
+                                           std::string* unreadable = nullptr);
 
 // Whether the set describes a piece of that name, in any case.
 bool SetCovers(const RecoverySetState& set, const std::string& piece);

@@ -54,17 +54,30 @@ bool Report(const std::vector<PieceCheck>& checks, const SfvFile& sfv, const std
   return true;
 }
 
-// A line for each recovery set that covers any of pieces: whether it can repair them.
-void ReportRecovery(const FolderView& folder, const std::vector<std::string>& pieces) {
-  for (const RecoverySetState& set : SetsCovering(folder, pieces)) {
+// A file that could hold recovery blocks and could not be read: what verify says of the
+// pieces' chances may be wrong.
+bool SayUnreadable(const std::string& unreadable) {
+  if (unreadable.empty()) return true;
+  std::printf("Recovery files could not all be looked for: %s cannot be read.\n", unreadable.c_str());
+  return false;
+}
+
+// A line for each recovery set that covers any of pieces: whether it can repair them. False
+// when a file could not be looked into.
+bool ReportRecovery(const FolderView& folder, const std::vector<std::string>& pieces) {
+  std::string unreadable;
+  for (const RecoverySetState& set : SetsCovering(folder, pieces, &unreadable)) {
     std::printf("%s\n", DescribeRecovery(set).c_str());
   }
+  return SayUnreadable(unreadable);
 }
 
 // A folder without checksum files, by its recovery sets alone: each piece as the set finds
 // it. False when there is none.
 bool VerifyRecoverySets(const FolderView& folder, int* status) {
-  const std::vector<RecoverySetState> sets = SetsCovering(folder, {});
+  std::string unreadable;
+  const std::vector<RecoverySetState> sets = SetsCovering(folder, {}, &unreadable);
+  if (!SayUnreadable(unreadable)) *status = 1;
   for (const RecoverySetState& set : sets) {
     if (&set != &sets.front()) std::printf("\n");
     std::size_t wrong = 0;
@@ -88,8 +101,7 @@ int VerifyChecksumFile(const FolderView& folder, const std::string& sfvName) {
   std::vector<std::string> names;
   for (const SfvEntry& entry : sfv.entries) names.push_back(entry.name);
   const bool right = Report(CheckPieces(folder, names, sfv), sfv, sfvName);
-  ReportRecovery(folder, names);
-  return right ? 0 : 1;
+  return ReportRecovery(folder, names) && right ? 0 : 1;
 }
 
 // The pieces that the join file reads, against the checksum file beside it.
@@ -108,8 +120,7 @@ int VerifyJoinFile(const FolderView& folder, const std::string& name, const std:
   SfvFile sfv;
   if (!ReadSfvFile(folder, sfvName, &sfv, &problem)) return Fail(problem);
   const bool right = Report(CheckPieces(folder, pieces, sfv), sfv, sfvName);
-  ReportRecovery(folder, pieces);
-  return right ? 0 : 1;
+  return ReportRecovery(folder, pieces) && right ? 0 : 1;
 }
 
 // Every checksum file of the folder, one after the other.
