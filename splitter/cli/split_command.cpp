@@ -220,7 +220,7 @@ int RunSplit(const SplitArguments& arguments) {
   progressDialog = &consoleWindow;
   PieceChecksums checksums(arguments.checksums);
   SplitRecovery recovery(&checksums, arguments.recovery);
-  job.checksums = arguments.recovery > 0 ? static_cast<SplitChecksums*>(&recovery) : &checksums;
+  job.checksums = &recovery;
   const int status = PrepareSplitRun() && SplitWorker() ? 0 : 1;
   job.checksums = nullptr;
   return status;

@@ -47,14 +47,12 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
 
 // BASE.par2 or BASE.volN+M.par2: a file of an earlier run's set over pieces of this base.
 bool IsSetFileOf(const std::string& name, const std::string& base) {
-  if (!EndsWithNoCase(name, ".par2") || name.size() <= base.size() ||
-      !EqualIgnoringAsciiCase(name.substr(0, base.size() + 1), base + ".")) {
+  if (EqualIgnoringAsciiCase(name, base + ".par2")) return true;
+  if (!EndsWithNoCase(name, ".par2") || name.size() <= base.size() + 9 ||
+      !EqualIgnoringAsciiCase(name.substr(0, base.size() + 4), base + ".vol")) {
     return false;
   }
-  const std::string middle = name.substr(base.size() + 1, name.size() - base.size() - 6);
-  if (middle.empty()) return true;
-  if (!EndsWithNoCase(middle.substr(0, 3), "vol")) return false;
-  const std::string numbers = middle.substr(3);
+  const std::string numbers = name.substr(base.size() + 4, name.size() - base.size() - 9);
   const std::size_t plus = numbers.find('+');
   return plus != std::string::npos && plus > 0 && plus + 1 < numbers.size() &&
          numbers.find_first_not_of("0123456789+") == std::string::npos;
@@ -196,10 +194,11 @@ bool SplitRecovery::PieceStarts(std::vector<RecoveryPieceStart>* starts) {
 bool SplitRecovery::ClearStale(const std::string& folder, bool backup) {
   if (!checksums_->ClearStale(folder, backup)) return false;
   const SplitJob& job = splitJob;
+  // An earlier run's set would "repair" the new pieces back into the old ones.
   for (const std::string& name : Sys().FolderNames(folder)) {
     if (IsSetFileOf(name, job.pieceBaseName)) Sys().RemoveFile(PathInFolder(folder, name));
   }
-  if (backup || job.spanToDisk || writer_ != nullptr) return true;
+  if (percent_ == 0 || backup || job.spanToDisk || writer_ != nullptr) return true;
   // Cutting to a size, every piece is known before the first: the set is made as they pass.
   for (std::uint32_t i = 0; i < job.pieceCount; ++i) {
     names_.push_back(LastComponent(PiecePath(job.destinationPath, job.pieceBaseName, i)));
@@ -223,7 +222,7 @@ bool SplitRecovery::ClearStale(const std::string& folder, bool backup) {
 
 void SplitRecovery::PieceStarted(const std::string& pieceName) {
   checksums_->PieceStarted(pieceName);
-  if (splitJob.spanToDisk) {
+  if (percent_ > 0 && splitJob.spanToDisk) {
     names_.push_back(pieceName);
     sizes_.push_back(0);
   }
@@ -271,7 +270,7 @@ int SplitRecovery::WritePasses(std::size_t first, const std::string& folder, boo
 
 int SplitRecovery::Write() {
   if (!checksums_->Write()) return 0;
-  if (splitJob.spanToDisk) return 1;
+  if (percent_ == 0 || splitJob.spanToDisk) return 1;
   // The first pass was fed as the pieces were cut; what it could not hold needs the source
   // once more for each further pass.
   if (!WriteSet(*writer_, splitJob.destinationPath, true)) return 0;
@@ -300,7 +299,7 @@ bool SplitRecovery::WaitForRecoveryDisk(const std::string& root, std::uint64_t b
 }
 
 int SplitRecovery::WriteAfterJoin() {
-  if (!splitJob.spanToDisk) return 1;
+  if (percent_ == 0 || !splitJob.spanToDisk) return 1;
   // The pieces' sizes were the disks' to give: only now is the set's shape known, and the
   // pieces are gone with their disks, so the source is read again.
   if (!Plan(sizes_, 0)) return 0;
@@ -325,7 +324,7 @@ int SplitRecovery::WriteAfterJoin() {
   roomFor_ = [this, root, sizes](const std::string& name) {
     return WaitForRecoveryDisk(root, sizes.at(name), false);
   };
-  const int written = WritePasses(0, root, false);
+  const int written = WritePasses(0, root, true);
   roomFor_ = nullptr;
   return written;
 }

@@ -17,10 +17,11 @@ namespace parcelo {
 
 class SplitRecovery : public SplitChecksums, private ChunkTap {
  public:
-  // checksums: the checksum file's own, which this passes everything on to.
+  // checksums: the checksum file's own, which this passes everything on to. percent 0: no
+  // set is made, but one of an earlier run over pieces that this run writes over still goes.
   SplitRecovery(SplitChecksums* checksums, int percent) : checksums_(checksums), percent_(percent) {}
 
-  ChunkTap* Tap() override { return this; }
+  ChunkTap* Tap() override { return percent_ > 0 ? this : checksums_->Tap(); }
   bool ClearStale(const std::string& folder, bool backup) override;
   std::string FileName() override { return checksums_->FileName(); }
   void PieceStarted(const std::string& pieceName) override;

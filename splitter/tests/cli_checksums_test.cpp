@@ -554,6 +554,25 @@ TEST_F(CliChecksums, JoinSaysHowManyBlocksAreMissingAndWritesNothing) {
   }
 }
 
+TEST_F(CliChecksums, ASplitOverAnEarlierOneRemovesItsRecoveryFiles) {
+  // Left there, the old set would take the new pieces for damaged old ones.
+  SplitTenWithRecovery();
+  for (const std::vector<std::string>& more :
+       {std::vector<std::string>{}, std::vector<std::string>{"--no-checksums"}}) {
+    const std::string source = MakeFile("In/Holiday Video.avi", 1000000);
+    std::vector<std::string> split = {"split", "In/Holiday Video.avi", "Out", "--size", "100000",
+                                      "--yes"};
+    split.insert(split.end(), more.begin(), more.end());
+    ASSERT_EQ(Run(split).status, 0);
+    for (const std::string& name : List("Out")) EXPECT_EQ(name.find(".par2"), std::string::npos) << name;
+    const CliResult joined = Run({"join", "Out"});
+    ASSERT_EQ(joined.status, 0) << joined.err;
+    EXPECT_TRUE(Read("Out/Holiday Video.avi") == source);
+    fs::remove(Path("Out/Holiday Video.avi"));
+    SplitTenWithRecovery();
+  }
+}
+
 TEST_F(CliChecksums, Par2RepairsFromOurRecoveryFilesAndWeFromItsOwn) {
   if (!HavePar2()) GTEST_SKIP() << "par2 is not installed (Debian package par2)";
   const std::string source = SplitTenWithRecovery();
@@ -588,8 +607,9 @@ TEST_F(CliChecksums, SpannedTheRecoveryFilesGoOnDisksOfTheirOwnAfterTheLast) {
   MakeFolder("Floppy");
   drives_ = Path("Floppy") + "=100000";
   const std::string source = MakeFile("SRC.DAT", 150000);
-  auto run = Start({"split", "SRC.DAT", "Floppy", "--span", "--recovery", "50",
-                    "--set=NoReminders=1"});
+  MakeFolder("Backup");
+  auto run = Start({"split", "SRC.DAT", "Floppy", "--span", "--recovery", "50", "--backup",
+                    "Backup", "--set=NoReminders=1"});
   ASSERT_NE(run, nullptr) << "no pseudo-terminal";
   std::vector<std::string> prompts;
   int disk = 0;
@@ -618,13 +638,18 @@ TEST_F(CliChecksums, SpannedTheRecoveryFilesGoOnDisksOfTheirOwnAfterTheLast) {
   ASSERT_EQ(run->Wait(60000), 0) << run->Err() << run->shown;
   nextDisk();
   EXPECT_GE(disk, 4);
+  std::size_t recoveryFiles = 0;
   for (int d = 3; d <= disk; ++d) {
     const std::vector<std::string> files = List("Disk" + std::to_string(d));
     EXPECT_FALSE(files.empty()) << "disk " << d << " was asked for and left empty";
     for (const std::string& name : files) {
       EXPECT_EQ(name.substr(name.size() - 5), ".par2") << "disk " << d;
+      // The backup folder holds the set too.
+      EXPECT_TRUE(Read("Backup/" + name) == Read("Disk" + std::to_string(d) + "/" + name)) << name;
+      ++recoveryFiles;
     }
   }
+  EXPECT_EQ(List("Backup").size(), recoveryFiles + 4);  // the pieces, the checksum and join files
 
   // All disks copied into one folder, but for the first: the join rebuilds the source.
   MakeFolder("All");
