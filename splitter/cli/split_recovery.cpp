@@ -194,11 +194,25 @@ bool SplitRecovery::PieceStarts(std::vector<RecoveryPieceStart>* starts) {
 bool SplitRecovery::ClearStale(const std::string& folder, bool backup) {
   if (!checksums_->ClearStale(folder, backup)) return false;
   const SplitJob& job = splitJob;
-  // An earlier run's set would "repair" the new pieces back into the old ones.
-  for (const std::string& name : Sys().FolderNames(folder)) {
-    if (IsSetFileOf(name, job.pieceBaseName)) Sys().RemoveFile(PathInFolder(folder, name));
+  // What could never be written is better said before the first piece than after the last.
+  if (percent_ > 0 && !backup) {
+    if (const std::string why = OutputRefusal(PathInFolder(folder, job.pieceBaseName + ".par2"));
+        !why.empty()) {
+      ShowError(std::string(kTextRecoveryFailed) + "\nReason: " + why);
+      return false;
+    }
   }
-  if (percent_ == 0 || backup || job.spanToDisk || writer_ != nullptr) return true;
+  // An earlier run's set would "repair" the new pieces back into the old ones. Plain files
+  // only, and never the source itself, though it be named like one.
+  for (const FolderEntry& entry : Sys().ListFolder(folder)) {
+    const std::string path = PathInFolder(folder, entry.name);
+    if (entry.kind == EntryKind::File && IsSetFileOf(entry.name, job.pieceBaseName) &&
+        !Sys().IsSameFile(path, job.sourcePath)) {
+      Sys().RemoveFile(path);
+    }
+  }
+  if (percent_ == 0 || backup || writer_ != nullptr) return true;
+  if (job.spanToDisk) return true;
   // Cutting to a size, every piece is known before the first: the set is made as they pass.
   for (std::uint32_t i = 0; i < job.pieceCount; ++i) {
     names_.push_back(LastComponent(PiecePath(job.destinationPath, job.pieceBaseName, i)));
