@@ -87,25 +87,23 @@ bool PlanRecovery(const std::vector<std::uint64_t>& pieceSizes, int percent,
   const std::uint64_t largestVolume =
       std::min({perPiece, room, volumeLimit == 0 ? room : std::uint64_t(volumeLimit)});
   const int digits = std::max(2, Digits(plan->recoveryBlocks));
+  // A pass takes whole files and as many blocks as it holds: a file that would not fit in
+  // the pass is cut where the pass ends.
   std::uint32_t first = 0;
+  std::uint64_t inPass = 0, largestPass = 0;
   for (std::uint64_t count = 1; first < plan->recoveryBlocks;
        count = std::min(count * 2, largestVolume)) {
-    const std::uint32_t take =
-        static_cast<std::uint32_t>(std::min<std::uint64_t>(count, plan->recoveryBlocks - first));
-    plan->volumes.push_back({RecoveryVolumeName(baseName, first, take, digits), first, take});
-    first += take;
-  }
-  // As many whole volumes to a pass as fit.
-  std::uint64_t largestPass = 0;
-  for (std::uint32_t v = 0; v < plan->volumes.size();) {
-    RecoveryPass pass{v, 0};
-    std::uint64_t blocks = 0;
-    while (v < plan->volumes.size() && (pass.volumeCount == 0 || blocks + plan->volumes[v].count <= room)) {
-      blocks += plan->volumes[v++].count;
-      ++pass.volumeCount;
+    const std::uint32_t take = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>({count, plan->recoveryBlocks - first, room - inPass}));
+    if (inPass == 0) {
+      plan->passes.push_back({static_cast<std::uint32_t>(plan->volumes.size()), 0});
     }
-    largestPass = std::max(largestPass, blocks);
-    plan->passes.push_back(pass);
+    plan->volumes.push_back({RecoveryVolumeName(baseName, first, take, digits), first, take});
+    ++plan->passes.back().volumeCount;
+    first += take;
+    inPass += take;
+    largestPass = std::max(largestPass, inPass);
+    if (inPass == room) inPass = 0;
   }
   plan->memory = (largestPass + held) * blockSize;
   return true;
