@@ -29,6 +29,7 @@ struct SplitArguments {
   std::string backupFolder;  // --backup
   bool yes = false;
   bool checksums = true;  // --no-checksums: no <piece base>.SFV
+  int recovery = 0;       // --recovery PERCENT; 0: no recovery files
   FlagOverrides overrides;
 };
 
@@ -42,7 +43,8 @@ std::string SettingsFailure(HostSystem& host, const std::string& what, const std
 
 int RunSplit(const SplitArguments& arguments);
 int RunOptions(const FlagOverrides& overrides);
-int RunJoin(const std::string& target);
+// writeBack (--repair): pieces rebuilt from recovery files replace the damaged ones.
+int RunJoin(const std::string& target, bool writeBack = false);
 int RunVerify(const std::string& target);
 
 }  // namespace parcelo

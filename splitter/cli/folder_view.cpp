@@ -18,6 +18,12 @@ FolderView::FolderView(const std::string& dos, const std::string& shown)
 }
 
 std::string FolderView::Find(const std::string& word, Kind* kind) const {
+  for (const auto& [stood, file] : standIns_) {
+    if (EqualIgnoringAsciiCase(stood, word)) {
+      *kind = Kind::File;
+      return file;
+    }
+  }
   auto entry = entries_.find(word);
   FoundFile found;
   if (entry == entries_.end() && Files().FindFile(PathOf(word), &found)) {

@@ -24,6 +24,10 @@ class FolderView {
   // (a dangling link); *kind None and the word itself when there is none.
   std::string Find(const std::string& word, Kind* kind) const;
 
+  // From now on word means file, an entry of the folder: a piece rebuilt under a name of
+  // its own is read in the piece's place.
+  void StandIn(const std::string& word, const std::string& file) { standIns_[word] = file; }
+
   // The DOS path of an entry (by its 8.3 name where its own holds a backslash, which a
   // DOS path would take for a folder's end), and its path as the user would write it.
   std::string PathOf(const std::string& name) const;
@@ -39,6 +43,7 @@ class FolderView {
   std::string shown_;
   std::map<std::string, Kind> entries_;
   std::map<std::string, std::string> aliases_;  // of the names that hold a backslash
+  std::map<std::string, std::string> standIns_;
 };
 
 }  // namespace parcelo

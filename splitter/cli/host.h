@@ -75,6 +75,10 @@ bool StdinIsTerminal();
 // Windows as without a terminal.
 FileHandle TakeStandardInput();
 
+// Exactly size bytes from offset of a file the System opened for reading, whatever its
+// position; false when they cannot all be read. The recovery files are read out of order.
+bool ReadFileAt(FileHandle file, std::uint64_t offset, void* data, std::size_t size);
+
 // How a progress line can be drawn on standard error (kNone: it is not a terminal) and the
 // terminal's width in columns (0 when unknown). Asked once per run: on Windows it may turn
 // on the console's escape sequences, and puts the console back as it was at exit.

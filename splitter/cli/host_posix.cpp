@@ -292,6 +292,19 @@ PathKind KindOfPath(const std::string& path) {
   return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::Other;
 }
 
+bool ReadFileAt(FileHandle file, std::uint64_t offset, void* data, std::size_t size) {
+  auto* bytes = static_cast<char*>(data);
+  while (size > 0) {
+    const ssize_t got = pread(static_cast<int>(file), bytes, size, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    bytes += got;
+    offset += static_cast<std::uint64_t>(got);
+    size -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
 std::string LastSystemError() { return errno == 0 ? std::string() : std::strerror(errno); }
 void ClearSystemError() { errno = 0; }
 

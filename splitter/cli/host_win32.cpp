@@ -95,6 +95,26 @@ PathKind KindOfPath(const std::string& path) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
 }
 
+bool ReadFileAt(FileHandle file, std::uint64_t offset, void* data, std::size_t size) {
+  HANDLE handle = reinterpret_cast<HANDLE>(file);
+  LONG high = static_cast<LONG>(offset >> 32);
+  SetLastError(NO_ERROR);
+  if (SetFilePointer(handle, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN) ==
+          INVALID_SET_FILE_POINTER &&
+      GetLastError() != NO_ERROR) {
+    return false;
+  }
+  auto* bytes = static_cast<char*>(data);
+  while (size > 0) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(size > (1u << 30) ? (1u << 30) : size);
+    if (!::ReadFile(handle, bytes, want, &got, nullptr) || got == 0) return false;
+    bytes += got;
+    size -= got;
+  }
+  return true;
+}
+
 std::string LastSystemError() {
   const DWORD error = GetLastError();
   if (error == 0) return {};

@@ -15,6 +15,7 @@
 #include "cli/folder_view.h"
 #include "cli/host.h"
 #include "cli/interrupt.h"
+#include "cli/join_repair.h"
 #include "cli/join_script.h"
 #include "cli/piece_checks.h"
 #include "cli/text_file.h"
@@ -347,9 +348,24 @@ bool CheckBeforeJoin(const FolderView& folder, const std::vector<std::string>& p
   return right;
 }
 
+// Pieces rebuilt under names of their own are the join's own files, read in the pieces'
+// place.
+void UseRepairs(Folder* folder, const FolderRecoverySink& repairs) {
+  for (const auto& [name, file] : repairs.made()) {
+    folder->Add(file, true);
+    folder->StandIn(name, file);
+  }
+}
+
+// Rebuilt pieces kept under their own names go with the join, however it ends.
+struct RepairsGone {
+  FolderRecoverySink& repairs;
+  ~RepairsGone() { repairs.RemoveMade(); }
+};
+
 }  // namespace
 
-int RunJoin(const std::string& target) {
+int RunJoin(const std::string& target, bool writeBack) {
   std::string joinFile = target.empty() ? std::string(".") : target;
   const PathKind kind = KindOfPath(joinFile);
   if (kind == PathKind::None) return Fail("Join file not found: " + joinFile);
@@ -392,7 +408,14 @@ int RunJoin(const std::string& target) {
     return Fail((text.empty() ? "The join file is empty: " : "The join file has no COPY line: ") +
                 joinFile + kNothingWritten);
   }
+  FolderRecoverySink repairs(dosFolder, writeBack);
+  RepairsGone repairsGone{repairs};
+  if (!RepairBeforeJoin(FolderView(dosFolder, folderPath), JoinPieces(steps), writeBack,
+                        &repairs)) {
+    return 1;
+  }
   Folder planned(dosFolder, folderPath);
+  UseRepairs(&planned, repairs);
   for (const JoinStep& step : steps) {
     bool pieceMissing = false;
     problem = StepProblem(step, &planned, &pieceMissing);
@@ -406,6 +429,7 @@ int RunJoin(const std::string& target) {
   }
   const std::vector<std::string> pieces = JoinPieces(steps);
   Folder folder(dosFolder, folderPath);
+  UseRepairs(&folder, repairs);
   const std::string sfvName = ChecksumFileFor(folder, pieces.front());
   SfvFile sfv;
   if (sfvName.empty()) {
@@ -424,6 +448,7 @@ int RunJoin(const std::string& target) {
     if (problem.empty()) continue;
     const bool made = !folder.Made().empty();
     folder.RemoveMade();
+    repairs.RemoveMade();
     if (const int signal = PendingInterrupt()) {
       Fail(std::string(kInterrupted) + (made ? kTakenBack : kNothingWritten));
       EndByInterrupt(signal);
@@ -440,7 +465,10 @@ int RunJoin(const std::string& target) {
                 CrcHex(sfv.sourceCrc) + kTakenBack);
   }
   // Too late to take anything back: the file is whole.
-  if (const int signal = PendingInterrupt()) EndByInterrupt(signal);
+  if (const int signal = PendingInterrupt()) {
+    repairs.RemoveMade();
+    EndByInterrupt(signal);
+  }
   // On standard error: standard output shows what the join file's ECHO lines say, as cmd
   // would.
   if (!sfvName.empty()) {

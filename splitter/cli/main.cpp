@@ -96,6 +96,11 @@ int main(int argc, char** argv) {
   bool noChecksums = false;
   splitCommand->add_flag("--no-checksums", noChecksums,
                          "Write no checksum file (<piece base>.SFV) beside the pieces");
+  splitCommand->add_option("--recovery", split.recovery,
+                           "Also write PAR2 recovery files that can rebuild about PERCENT of "
+                           "the pieces (1 to 100)")
+      ->type_name("PERCENT")
+      ->check(CLI::Range(1, 100));
   AddFlagOverrides(splitCommand, &splitSets);
 
   std::string codePage;
@@ -107,10 +112,14 @@ int main(int argc, char** argv) {
 #endif
 
   std::string joinTarget;
+  bool writeBack = false;
   CLI::App* joinCommand =
       app.add_subcommand("join", "Rebuild a source from its pieces by its join file");
   joinCommand->add_option("TARGET", joinTarget,
                           "The pieces' folder or its join file (default: this folder)");
+  joinCommand->add_flag("--repair", writeBack,
+                        "Write pieces rebuilt from the recovery files back in place of the "
+                        "lost or damaged ones (without it only the rebuilt file has them)");
 #ifndef _WIN32
   joinCommand->add_option("--codepage", codePage,
                           "OEM code page the join file is written in: 437 or 850 (default: "
@@ -173,7 +182,7 @@ int main(int argc, char** argv) {
     // Every file they touch, they reach through the System, as split does.
     const std::unique_ptr<parcelo::HostSystem> host = parcelo::MakeHostSystem();
     parcelo::InstallSystem(host->Tables());
-    return joinCommand->parsed() ? RunJoin(joinTarget) : RunVerify(verifyTarget);
+    return joinCommand->parsed() ? RunJoin(joinTarget, writeBack) : RunVerify(verifyTarget);
   }
   return RunOptions(Overrides(optionSets));
 }

@@ -9,6 +9,7 @@
 #include "cli/console_system.h"
 #include "cli/failure_reasons.h"
 #include "cli/host.h"
+#include "cli/split_recovery.h"
 #include "cli/terminal_progress.h"
 #include "engine/app_settings.h"
 #include "engine/piece_name.h"
@@ -58,6 +59,12 @@ constexpr char kTextSourceNameNotForDos[] =
 constexpr char kTextSourceNameEndsBadly[] =
     "The source file's name ends in a dot or a blank, which Windows drops from a file name: "
     "its join file could not give the name back. Rename it before splitting.";
+
+// Recovery files are planned over every piece's size and first bytes before the first piece
+// is written, and made in further reads of the source past 64 MiB: a pipe gives neither.
+constexpr char kTextRecoveryFromStream[] =
+    "Recovery files cannot be made from standard input: they need the whole source before "
+    "the first piece. Save it to a file and split that with --recovery.";
 
 // A FIFO or a device has no size to cut by, and reading one may never end.
 constexpr char kTextSourceNotRegular[] = "Cannot split %s: it is %s, not a regular file.";
@@ -200,6 +207,7 @@ int RunSplit(const SplitArguments& arguments) {
   const bool sourceFound = !source.empty() && HostHas(arguments.source) &&
                            Files().FindFile(source, &found) && !found.isDirectory;
   if (stream && input == kInvalidFile) return Refuse(kTextOpenSourceFailed);
+  if (stream && arguments.recovery > 0) return Refuse(kTextRecoveryFromStream);
   SplitRequest request;
   request.source = source;
   request.spanToDisk = job.spanToDisk;
@@ -250,7 +258,8 @@ int RunSplit(const SplitArguments& arguments) {
   TerminalProgress progress;
   splitProgress = &progress;
   PieceChecksums checksums(arguments.checksums);
-  job.checksums = &checksums;
+  SplitRecovery recovery(&checksums, arguments.recovery);
+  job.checksums = &recovery;
   const int status = PrepareSplitRun() && SplitWorker() ? 0 : 1;
   job.checksums = nullptr;
   splitProgress = nullptr;

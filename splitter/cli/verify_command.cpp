@@ -10,6 +10,7 @@
 #include "cli/host.h"
 #include "cli/join_script.h"
 #include "cli/piece_checks.h"
+#include "cli/recovery_report.h"
 #include "cli/text_file.h"
 #include "engine/join_file_names.h"
 #include "platform/system.h"
@@ -53,6 +54,44 @@ bool Report(const std::vector<PieceCheck>& checks, const SfvFile& sfv, const std
   return true;
 }
 
+// A file that could hold recovery blocks and could not be read: what verify says of the
+// pieces' chances may be wrong.
+bool SayUnreadable(const std::string& unreadable) {
+  if (unreadable.empty()) return true;
+  std::printf("Recovery files could not all be looked for: %s cannot be read.\n", unreadable.c_str());
+  return false;
+}
+
+// A line for each recovery set that covers any of pieces: whether it can repair them. False
+// when a file could not be looked into.
+bool ReportRecovery(const FolderView& folder, const std::vector<std::string>& pieces) {
+  std::string unreadable;
+  for (const RecoverySetState& set : SetsCovering(folder, pieces, &unreadable)) {
+    std::printf("%s\n", DescribeRecovery(set).c_str());
+  }
+  return SayUnreadable(unreadable);
+}
+
+// A folder without checksum files, by its recovery sets alone: each piece as the set finds
+// it. False when there is none.
+bool VerifyRecoverySets(const FolderView& folder, int* status) {
+  std::string unreadable;
+  const std::vector<RecoverySetState> sets = SetsCovering(folder, {}, &unreadable);
+  if (!SayUnreadable(unreadable)) *status = 1;
+  for (const RecoverySetState& set : sets) {
+    if (&set != &sets.front()) std::printf("\n");
+    std::size_t wrong = 0;
+    for (const RecoverySetPiece& piece : set.pieces) {
+      std::printf("%s\n", DescribeSetPiece(piece).c_str());
+      if (piece.condition != PieceCondition::Complete) ++wrong;
+    }
+    if (!set.described || wrong > 0) *status = 1;
+    if (wrong > 0) std::printf("%zu of %zu pieces are not right.\n", wrong, set.pieces.size());
+    std::printf("%s\n", DescribeRecovery(set).c_str());
+  }
+  return !sets.empty();
+}
+
 // Every file that the checksum file in folder lists.
 int VerifyChecksumFile(const FolderView& folder, const std::string& sfvName) {
   SfvFile sfv;
@@ -61,7 +100,8 @@ int VerifyChecksumFile(const FolderView& folder, const std::string& sfvName) {
   if (sfv.entries.empty()) return Fail(sfvName + " lists no files.");
   std::vector<std::string> names;
   for (const SfvEntry& entry : sfv.entries) names.push_back(entry.name);
-  return Report(CheckPieces(folder, names, sfv), sfv, sfvName) ? 0 : 1;
+  const bool right = Report(CheckPieces(folder, names, sfv), sfv, sfvName);
+  return ReportRecovery(folder, names) && right ? 0 : 1;
 }
 
 // The pieces that the join file reads, against the checksum file beside it.
@@ -79,14 +119,18 @@ int VerifyJoinFile(const FolderView& folder, const std::string& name, const std:
   }
   SfvFile sfv;
   if (!ReadSfvFile(folder, sfvName, &sfv, &problem)) return Fail(problem);
-  return Report(CheckPieces(folder, pieces, sfv), sfv, sfvName) ? 0 : 1;
+  const bool right = Report(CheckPieces(folder, pieces, sfv), sfv, sfvName);
+  return ReportRecovery(folder, pieces) && right ? 0 : 1;
 }
 
 // Every checksum file of the folder, one after the other.
 int VerifyFolder(const FolderView& folder) {
   const std::vector<std::string> names = folder.PlainFilesNamed(IsChecksumFileName);
-  if (names.empty()) return Fail("No checksum file (*.SFV) in " + folder.shown() + ".");
   int status = 0;
+  if (names.empty()) {
+    if (VerifyRecoverySets(folder, &status)) return status;
+    return Fail("No checksum file (*.SFV) in " + folder.shown() + ".");
+  }
   for (const std::string& name : names) {
     if (names.size() > 1) std::printf("%s%s:\n", &name == &names.front() ? "" : "\n", name.c_str());
     std::fflush(stdout);

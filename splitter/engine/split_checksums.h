@@ -29,6 +29,9 @@ class SplitChecksums {
   // backup folder, before the join file. 1 when the main one was written whole, else 0
   // after its message.
   virtual int Write() = 0;
+  // What goes after the join file (spanning: onto a disk of its own); 1 when written or
+  // nothing is, else 0 after its message.
+  virtual int WriteAfterJoin() { return 1; }
 
  protected:
   ~SplitChecksums() = default;

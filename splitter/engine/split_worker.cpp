@@ -420,6 +420,7 @@ int SplitWorker() {
   if (!WriteJoinBatch(job.pieceBaseName, job.shortName, job.longName)) {
     return Fail(WithCreateRefusal(kTextJoinFailed));
   }
+  if (job.checksums != nullptr && !job.checksums->WriteAfterJoin()) return EndSplitRun(false);
   ReleaseDestination();  // the writing is over; the last questions need no lock
 
   FinishRun();

@@ -35,7 +35,7 @@ std::string RecoveryVolumeName(const std::string& baseName, std::uint32_t firstE
 
 bool PlanRecovery(const std::vector<std::uint64_t>& pieceSizes, int percent,
                   const std::string& baseName, std::uint64_t memoryLimit, RecoveryPlan* plan,
-                  std::string* problem) {
+                  std::string* problem, bool severalPasses, std::uint32_t volumeLimit) {
   if (percent < 1 || percent > 100) {
     *problem = "The recovery data must be from 1 to 100 percent.";
     return false;
@@ -67,30 +67,45 @@ bool PlanRecovery(const std::vector<std::uint64_t>& pieceSizes, int percent,
   // Input blocks held to be added in together: a few, within 8 MiB.
   const std::uint64_t held = std::max<std::uint64_t>(
       1, std::min<std::uint64_t>({8, (8u << 20) / blockSize, inputBlocks}));
+  // Recovery blocks one pass can hold beside the held slices.
+  const std::uint64_t room = memoryLimit / blockSize > held ? memoryLimit / blockSize - held : 0;
   const std::uint64_t memory = (recoveryBlocks + held) * blockSize;
-  if (memory > memoryLimit) {
-    *problem = "The recovery data takes " + MiB(memory) + " of memory, more than the " +
-               MiB(memoryLimit) + " allowed.";
+  if (memory > memoryLimit && (!severalPasses || room == 0)) {
+    *problem = "The recovery data takes " + MiB(severalPasses ? (1 + held) * blockSize : memory) +
+               " of memory, more than the " + MiB(memoryLimit) + " allowed.";
     return false;
   }
   plan->blockSize = blockSize;
   plan->inputBlocks = static_cast<std::uint32_t>(inputBlocks);
   plan->recoveryBlocks = static_cast<std::uint32_t>(recoveryBlocks);
   plan->heldSlices = static_cast<std::uint32_t>(held);
-  plan->memory = memory;
   plan->indexName = baseName + ".par2";
   plan->volumes.clear();
+  plan->passes.clear();
   // Files of 1, 2, 4, ... blocks, none larger than a piece's worth, as par2 lays them out:
-  // a few blocks' loss needs only a small file.
+  // a few blocks' loss needs only a small file. None larger than a pass either.
+  const std::uint64_t largestVolume =
+      std::min({perPiece, room, volumeLimit == 0 ? room : std::uint64_t(volumeLimit)});
   const int digits = std::max(2, Digits(plan->recoveryBlocks));
+  // A pass takes whole files and as many blocks as it holds: a file that would not fit in
+  // the pass is cut where the pass ends.
   std::uint32_t first = 0;
+  std::uint64_t inPass = 0, largestPass = 0;
   for (std::uint64_t count = 1; first < plan->recoveryBlocks;
-       count = std::min(count * 2, perPiece)) {
-    const std::uint32_t take =
-        static_cast<std::uint32_t>(std::min<std::uint64_t>(count, plan->recoveryBlocks - first));
+       count = std::min(count * 2, largestVolume)) {
+    const std::uint32_t take = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>({count, plan->recoveryBlocks - first, room - inPass}));
+    if (inPass == 0) {
+      plan->passes.push_back({static_cast<std::uint32_t>(plan->volumes.size()), 0});
+    }
     plan->volumes.push_back({RecoveryVolumeName(baseName, first, take, digits), first, take});
+    ++plan->passes.back().volumeCount;
     first += take;
+    inPass += take;
+    largestPass = std::max(largestPass, inPass);
+    if (inPass == room) inPass = 0;
   }
+  plan->memory = (largestPass + held) * blockSize;
   return true;
 }
 

@@ -37,8 +37,15 @@ Md5Digest PieceStartHash(const void* head, std::size_t headSize) {
 }
 
 RecoveryWriter::RecoveryWriter(const RecoveryPlan& plan, std::vector<RecoveryPieceStart> pieces,
-                               std::string creator)
+                               std::string creator, std::size_t pass)
     : plan_(plan), creator_(std::move(creator)) {
+  pass_ = pass < plan_.passes.size()
+              ? plan_.passes[pass]
+              : RecoveryPass{0, static_cast<std::uint32_t>(plan_.volumes.size())};
+  for (std::uint32_t v = pass_.firstVolume; v < pass_.firstVolume + pass_.volumeCount; ++v) {
+    if (v == pass_.firstVolume) firstExponent_ = plan_.volumes[v].firstExponent;
+    count_ += plan_.volumes[v].count;
+  }
   for (RecoveryPieceStart& start : pieces) {
     Piece piece;
     piece.fileId = Par2FileId(start.hash16k, start.size, start.name);
@@ -60,7 +67,7 @@ RecoveryWriter::RecoveryWriter(const RecoveryPlan& plan, std::vector<RecoveryPie
   }
   const std::string body = Par2MainBody(main);
   setId_ = Md5Of(body.data(), body.size());
-  recovery_.assign(static_cast<std::size_t>(plan_.recoveryBlocks * plan_.blockSize), 0);
+  recovery_.assign(static_cast<std::size_t>(count_ * plan_.blockSize), 0);
   held_.assign(static_cast<std::size_t>(plan_.heldSlices * plan_.blockSize), 0);
   while (piece_ < pieces_.size() && pieces_[piece_].start.size == 0) ++piece_;
 }
@@ -94,12 +101,13 @@ void RecoveryWriter::AddHeld() {
   const std::size_t held = heldIndexes_.size();
   if (held == 0) return;
   const std::size_t blockSize = static_cast<std::size_t>(plan_.blockSize);
-  const std::uint32_t count = plan_.recoveryBlocks;
-  // factors[e * held + h]: the constant of held slice h to the power e.
+  const std::uint32_t count = count_;
+  // factors[e * held + h]: the constant of held slice h to the power firstExponent_ + e.
   std::vector<std::uint16_t> factors(std::size_t(count) * held);
   for (std::size_t h = 0; h < held; ++h) {
     const std::uint16_t constant = InputSliceConstant(heldIndexes_[h]);
     std::uint16_t factor = 1;
+    for (std::uint32_t e = 0; e < firstExponent_; ++e) factor = GfMultiply(factor, constant);
     for (std::uint32_t e = 0; e < count; ++e) {
       factors[e * held + h] = factor;
       factor = GfMultiply(factor, constant);
@@ -168,7 +176,7 @@ bool RecoveryWriter::WriteFile(RecoverySink& sink, const std::string& name,
   bool ok = true;
   const std::string type = Par2TypeField(Par2PacketType::RecoverySlice);
   for (std::uint32_t e = firstExponent; ok && e < firstExponent + count; ++e) {
-    const std::uint8_t* block = recovery_.data() + e * plan_.blockSize;
+    const std::uint8_t* block = recovery_.data() + (e - firstExponent_) * plan_.blockSize;
     const std::string exponent = Le32(e);
     Md5 md5;
     md5.Update(setId_.data(), setId_.size());
@@ -210,11 +218,36 @@ bool RecoveryWriter::Finish(RecoverySink& sink, std::string* problem) {
   }
   tail_ = CriticalPackets() +
           Par2Packet(setId_, Par2PacketType::Creator, Par2CreatorBody(creator_));
-  if (!WriteFile(sink, plan_.indexName, 0, 0, problem)) return false;
-  for (const RecoveryVolume& volume : plan_.volumes) {
+  if (pass_.firstVolume == 0 && !WriteFile(sink, plan_.indexName, 0, 0, problem)) return false;
+  for (std::uint32_t v = pass_.firstVolume; v < pass_.firstVolume + pass_.volumeCount; ++v) {
+    const RecoveryVolume& volume = plan_.volumes[v];
     if (!WriteFile(sink, volume.name, volume.firstExponent, volume.count, problem)) return false;
   }
   return true;
+}
+
+std::vector<std::uint64_t> RecoveryFileSizes(const RecoveryPlan& plan,
+                                             const std::vector<RecoveryPieceStart>& pieces,
+                                             const std::string& creator) {
+  // A packet's size hangs on its counts and names alone, not on the hashes in it.
+  Par2Main main;
+  main.fileIds.resize(pieces.size());
+  std::uint64_t tail = kPar2HeaderSize + Par2MainBody(main).size() + kPar2HeaderSize +
+                       Par2CreatorBody(creator).size();
+  for (const RecoveryPieceStart& piece : pieces) {
+    Par2FileDescription file;
+    file.name = piece.name;
+    file.length = piece.size;
+    Par2SliceChecksums checksums;
+    checksums.slices.resize(static_cast<std::size_t>((piece.size + plan.blockSize - 1) / plan.blockSize));
+    tail += 2 * kPar2HeaderSize + Par2FileDescriptionBody(file).size() +
+            Par2SliceChecksumsBody(checksums).size();
+  }
+  std::vector<std::uint64_t> sizes{tail};
+  for (const RecoveryVolume& volume : plan.volumes) {
+    sizes.push_back(tail + volume.count * (kPar2HeaderSize + 4 + plan.blockSize));
+  }
+  return sizes;
 }
 
 }  // namespace parcelo

@@ -29,11 +29,19 @@ struct RecoveryPieceStart {
 Md5Digest PieceStartHash(const void* head, std::size_t headSize);
 constexpr std::size_t kPieceStartSize = 16 * 1024;
 
+// The bytes of every file of the plan (the index file first) over pieces of those names
+// and sizes, for a disk's room to be known before the set is made.
+std::vector<std::uint64_t> RecoveryFileSizes(const RecoveryPlan& plan,
+                                             const std::vector<RecoveryPieceStart>& pieces,
+                                             const std::string& creator);
+
 class RecoveryWriter {
  public:
-  // pieces in the split's order, their sizes those of the plan.
+  // pieces in the split's order, their sizes those of the plan. It makes the volumes of one
+  // of the plan's passes, and the index file with the first.
   RecoveryWriter(const RecoveryPlan& plan, std::vector<RecoveryPieceStart> pieces,
-                 std::string creator);
+                 std::string creator, std::size_t pass = 0);
+
 
   // The next bytes of the pieces, across piece ends.
   void Feed(const void* data, std::size_t size);
@@ -65,7 +73,10 @@ class RecoveryWriter {
   std::vector<Piece> pieces_;  // the split's order
   std::vector<std::size_t> order_;  // the set's order: indexes into pieces_
   Md5Digest setId_{};
-  std::vector<std::uint8_t> recovery_;  // recoveryBlocks blocks, one after the other
+  RecoveryPass pass_;
+  std::uint32_t firstExponent_ = 0;  // of the pass's first recovery block
+  std::uint32_t count_ = 0;          // the pass's recovery blocks
+  std::vector<std::uint8_t> recovery_;  // the pass's blocks, one after the other
   std::string tail_;  // what every file ends with: the critical packets and the creator's
   // Slices held until a few are there, so that each recovery block is gone through once
   // for all of them rather than once for each: heldSlices slots, and the set's index of

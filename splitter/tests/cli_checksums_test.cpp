@@ -1,5 +1,6 @@
-// parcelo95's checksum files from the outside: split writes them, join and verify hold the
-// pieces against them, and Debian's cksfv reads ours as we read its.
+// parcelo95's checksum and recovery files from the outside: split writes them, join and
+// verify hold the pieces against them, join repairs from the recovery files, and Debian's
+// cksfv and par2 read ours as we read theirs.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -39,6 +40,26 @@ class CliChecksums : public CliTest {
     if (out != nullptr) *out = Read(".shell");
     fs::remove(Path(".shell"));
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Holiday Video.avi of 1,000,000 bytes in ten pieces in Out, with recovery files.
+  std::string SplitTenWithRecovery(const std::vector<std::string>& more = {}) {
+    MakeFolder("Out");
+    const std::string source = MakeFile("In/Holiday Video.avi", 1000000);
+    std::vector<std::string> arguments = {"split", "In/Holiday Video.avi", "Out", "--size",
+                                          "100000", "--yes", "--recovery", "10"};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    const CliResult result = Run(arguments);
+    EXPECT_EQ(result.status, 0) << result.err;
+    return source;
+  }
+
+  // False (and the test failed where CI runs) when par2 is not installed.
+  bool HavePar2() {
+    if (std::system("command -v par2 >/dev/null 2>&1") == 0) return true;
+    const char* ci = std::getenv("CI");
+    if (ci != nullptr && std::string(ci) == "true") ADD_FAILURE() << "par2 is not installed";
+    return false;
   }
 
   // Damages one byte of a file.
@@ -420,6 +441,229 @@ TEST_F(CliChecksums, JoinCopiesTheVeryPiecesItChecked) {
     EXPECT_EQ(joined.err.substr(0, 14), std::string(c.err).substr(0, 14)) << joined.err;
     EXPECT_EQ(Read("Out/DATA.000"), std::string(1000, 'x'));
   }
+}
+
+}  // namespace
+}  // namespace parcelo
+
+namespace parcelo {
+namespace {
+
+// 10 % of ten pieces of 100,000 bytes: blocks of 984 bytes, 102 to a piece, 102 recovery
+// blocks in 7 files.
+const std::vector<std::string> kRecoveryFiles = {
+    "HOLIDA~1.par2",           "HOLIDA~1.vol000+001.par2", "HOLIDA~1.vol001+002.par2",
+    "HOLIDA~1.vol003+004.par2", "HOLIDA~1.vol007+008.par2", "HOLIDA~1.vol015+016.par2",
+    "HOLIDA~1.vol031+032.par2", "HOLIDA~1.vol063+039.par2"};
+
+TEST_F(CliChecksums, JoinRepairsOneLostOrDamagedPieceOfTen) {
+  const struct {
+    bool remove;
+    bool writeBack;
+    const char* verifyLine;
+  } cases[] = {
+      {false, false, "1 block lost or damaged; the pieces can be repaired, with 101 blocks"},
+      {true, false, "102 blocks lost or damaged; the pieces can be repaired, with 0 blocks"},
+      {false, true, "1 block lost or damaged; the pieces can be repaired, with 101 blocks"},
+      {true, true, "102 blocks lost or damaged; the pieces can be repaired, with 0 blocks"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.remove ? "lost" : "damaged") + (c.writeBack ? ", --repair" : ""));
+    fs::remove_all(Path("Out"));
+    fs::remove_all(Path("Backup"));
+    MakeFolder("Backup");
+    const std::string source = SplitTenWithRecovery({"--backup", "Backup"});
+    std::vector<std::string> listed;
+    for (const std::string& name : List("Out")) {
+      if (name.size() > 5 && name.substr(name.size() - 5) == ".par2") listed.push_back(name);
+    }
+    ASSERT_EQ(listed, kRecoveryFiles);
+    for (const std::string& name : kRecoveryFiles) {
+      EXPECT_TRUE(Read("Backup/" + name) == Read("Out/" + name)) << name;
+    }
+    CliResult verified = Run({"verify", "Out"});
+    EXPECT_EQ(verified.status, 0) << verified.out;
+    EXPECT_NE(verified.out.find("\nRecovery files (HOLIDA~1.par2 and 7 more): no block is lost; "
+                                "102 blocks of recovery data to spare.\n"),
+              std::string::npos)
+        << verified.out;
+
+    const std::string piece = Read("Out/HOLIDA~1.003");
+    if (c.remove) {
+      fs::remove(Path("Out/HOLIDA~1.003"));
+    } else {
+      Damage("Out/HOLIDA~1.003", 54321);
+    }
+    const std::string left = c.remove ? std::string() : Read("Out/HOLIDA~1.003");
+    verified = Run({"verify", "Out"});
+    EXPECT_EQ(verified.status, 1);
+    EXPECT_NE(verified.out.find(std::string("Recovery files (HOLIDA~1.par2 and 7 more): ") +
+                                c.verifyLine + " to spare (parcelo95 join repairs them).\n"),
+              std::string::npos)
+        << verified.out;
+
+    std::vector<std::string> join = {"join", "Out"};
+    if (c.writeBack) join.push_back("--repair");
+    const CliResult joined = Run(join);
+    ASSERT_EQ(joined.status, 0) << joined.err;
+    EXPECT_TRUE(Read("Out/Holiday Video.avi") == source);
+    EXPECT_EQ(joined.err.substr(0, joined.err.find('\n') + 1),
+              c.writeBack ? "Repaired from the recovery files and written back: HOLIDA~1.003.\n"
+                          : "Repaired from the recovery files, in the rebuilt file only "
+                            "(--repair writes them back): HOLIDA~1.003.\n");
+    if (c.writeBack) {
+      EXPECT_TRUE(Read("Out/HOLIDA~1.003") == piece);
+    } else {
+      EXPECT_EQ(Exists("Out/HOLIDA~1.003"), !c.remove);
+      if (!c.remove) EXPECT_TRUE(Read("Out/HOLIDA~1.003") == left) << "the piece stays as it was";
+    }
+    for (const std::string& name : List("Out")) EXPECT_NE(name[0], '.') << name;
+  }
+}
+
+TEST_F(CliChecksums, JoinSaysHowManyBlocksAreMissingAndWritesNothing) {
+  const struct {
+    bool removeSecond;  // else two of its blocks are damaged
+    const char* counts;
+  } cases[] = {
+      {true, "204 blocks lost or damaged, 102 blocks of recovery data; the pieces cannot be "
+             "repaired: 102 blocks more are needed."},
+      {false, "104 blocks lost or damaged, 102 blocks of recovery data; the pieces cannot be "
+              "repaired: 2 blocks more are needed."},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(Path("Out"));
+    SplitTenWithRecovery();
+    fs::remove(Path("Out/HOLIDA~1.002"));
+    if (c.removeSecond) {
+      fs::remove(Path("Out/HOLIDA~1.007"));
+    } else {
+      Damage("Out/HOLIDA~1.007", 0);
+      Damage("Out/HOLIDA~1.007", 99999);
+    }
+    const auto before = Snapshot(dir_);
+    for (const char* repair : {"", "--repair"}) {
+      std::vector<std::string> join = {"join", "Out"};
+      if (*repair != '\0') join.push_back(repair);
+      const CliResult joined = Run(join);
+      EXPECT_EQ(joined.status, 1);
+      EXPECT_EQ(joined.err, std::string("Recovery files (HOLIDA~1.par2 and 7 more): ") + c.counts +
+                                "\nNothing was written.\n");
+      EXPECT_EQ(Snapshot(dir_), before);
+    }
+  }
+}
+
+TEST_F(CliChecksums, ASplitOverAnEarlierOneRemovesItsRecoveryFiles) {
+  // Left there, the old set would take the new pieces for damaged old ones.
+  SplitTenWithRecovery();
+  for (const std::vector<std::string>& more :
+       {std::vector<std::string>{}, std::vector<std::string>{"--no-checksums"}}) {
+    const std::string source = MakeFile("In/Holiday Video.avi", 1000000);
+    std::vector<std::string> split = {"split", "In/Holiday Video.avi", "Out", "--size", "100000",
+                                      "--yes"};
+    split.insert(split.end(), more.begin(), more.end());
+    ASSERT_EQ(Run(split).status, 0);
+    for (const std::string& name : List("Out")) EXPECT_EQ(name.find(".par2"), std::string::npos) << name;
+    const CliResult joined = Run({"join", "Out"});
+    ASSERT_EQ(joined.status, 0) << joined.err;
+    EXPECT_TRUE(Read("Out/Holiday Video.avi") == source);
+    fs::remove(Path("Out/Holiday Video.avi"));
+    SplitTenWithRecovery();
+  }
+}
+
+TEST_F(CliChecksums, Par2RepairsFromOurRecoveryFilesAndWeFromItsOwn) {
+  if (!HavePar2()) GTEST_SKIP() << "par2 is not installed (Debian package par2)";
+  const std::string source = SplitTenWithRecovery();
+  std::string said;
+  EXPECT_EQ(Shell("Out", "par2 verify HOLIDA~1.par2", &said), 0) << said;
+  const std::string piece = Read("Out/HOLIDA~1.006");
+  fs::remove(Path("Out/HOLIDA~1.006"));
+  EXPECT_EQ(Shell("Out", "par2 repair HOLIDA~1.par2", &said), 0) << said;
+  EXPECT_TRUE(Read("Out/HOLIDA~1.006") == piece);
+  CliResult joined = Run({"join", "Out"});
+  ASSERT_EQ(joined.status, 0) << joined.err;
+  EXPECT_TRUE(Read("Out/Holiday Video.avi") == source);
+
+  // A set that par2 made over the pieces, under a name of its own, is found by them.
+  fs::remove(Path("Out/Holiday Video.avi"));
+  for (const std::string& name : kRecoveryFiles) fs::remove(Path("Out/" + name));
+  ASSERT_EQ(Shell("Out", "par2 create -q -r10 saved.par2 HOLIDA~1.0*", &said), 0) << said;
+  Damage("Out/HOLIDA~1.002", 777);
+  const CliResult verified = Run({"verify", "Out"});
+  EXPECT_EQ(verified.status, 1);
+  EXPECT_NE(verified.out.find("Recovery files (saved.par2 and "), std::string::npos) << verified.out;
+  EXPECT_NE(verified.out.find("the pieces can be repaired"), std::string::npos) << verified.out;
+  joined = Run({"join", "Out"});
+  ASSERT_EQ(joined.status, 0) << joined.err;
+  EXPECT_NE(joined.err.find("): HOLIDA~1.002.\n"), std::string::npos) << joined.err;
+  EXPECT_TRUE(Read("Out/Holiday Video.avi") == source);
+}
+
+TEST_F(CliChecksums, SpannedTheRecoveryFilesGoOnDisksOfTheirOwnAfterTheLast) {
+  // Two pieces on disks of 100,000 bytes; at 50 % the set holds one piece's blocks, more
+  // than one disk with its packets: it takes more disks, asked for after the join file.
+  MakeFolder("Floppy");
+  drives_ = Path("Floppy") + "=100000";
+  const std::string source = MakeFile("SRC.DAT", 150000);
+  MakeFolder("Backup");
+  auto run = Start({"split", "SRC.DAT", "Floppy", "--span", "--recovery", "50", "--backup",
+                    "Backup", "--set=NoReminders=1"});
+  ASSERT_NE(run, nullptr) << "no pseudo-terminal";
+  std::vector<std::string> prompts;
+  int disk = 0;
+  // Each disk's files move away to a folder of their own, as a disk out of the drive.
+  auto nextDisk = [&]() {
+    const std::string folder = "Disk" + std::to_string(++disk);
+    MakeFolder(folder);
+    for (const std::string& name : List("Floppy")) {
+      fs::rename(Path("Floppy/" + name), Path(folder + "/" + name));
+    }
+    run->shown.clear();
+    run->Type("o\n");
+  };
+  ASSERT_TRUE(run->WaitFor("Insert disk for piece 1", 30000)) << run->shown;
+  run->shown.clear();
+  run->Type("o\n");
+  ASSERT_TRUE(run->WaitFor("Insert disk for piece 2", 30000)) << run->shown;
+  nextDisk();
+  ASSERT_TRUE(run->WaitFor("Insert disk for recovery files", 30000)) << run->shown;
+  EXPECT_EQ(List("Floppy"), (std::vector<std::string>{"Join-SRC.DAT.bat", "SRC.001", "SRC.SFV"}));
+  nextDisk();
+  for (int more = 0; more < 8 && run->WaitFor("Insert another disk for recovery files.", 5000);
+       ++more) {
+    nextDisk();
+  }
+  ASSERT_EQ(run->Wait(60000), 0) << run->Err() << run->shown;
+  nextDisk();
+  EXPECT_GE(disk, 4);
+  std::size_t recoveryFiles = 0;
+  for (int d = 3; d <= disk; ++d) {
+    const std::vector<std::string> files = List("Disk" + std::to_string(d));
+    EXPECT_FALSE(files.empty()) << "disk " << d << " was asked for and left empty";
+    for (const std::string& name : files) {
+      EXPECT_EQ(name.substr(name.size() - 5), ".par2") << "disk " << d;
+      // The backup folder holds the set too.
+      EXPECT_TRUE(Read("Backup/" + name) == Read("Disk" + std::to_string(d) + "/" + name)) << name;
+      ++recoveryFiles;
+    }
+  }
+  EXPECT_EQ(List("Backup").size(), recoveryFiles + 4);  // the pieces, the checksum and join files
+
+  // All disks copied into one folder, but for the first: the join rebuilds the source.
+  MakeFolder("All");
+  for (int d = 2; d <= disk; ++d) {
+    for (const std::string& name : List("Disk" + std::to_string(d))) {
+      fs::copy_file(Path("Disk" + std::to_string(d) + "/" + name), Path("All/" + name));
+    }
+  }
+  const CliResult joined = Run({"join", "All"});
+  ASSERT_EQ(joined.status, 0) << joined.err;
+  EXPECT_NE(joined.err.find("in the rebuilt file only (--repair writes them back): SRC.000.\n"),
+            std::string::npos)
+      << joined.err;
+  EXPECT_TRUE(Read("All/SRC.DAT") == source);
 }
 
 }  // namespace

@@ -153,6 +153,14 @@ TEST_F(CliSplitFaults, WhatWouldFailAfterThePiecesIsRefusedBeforeTheFirst) {
        checksumFailed + "\"SRC.SFV\" is a symbolic link, not a file.\n"},
       {"a folder as the checksum file, none asked for", "SRC.SFV", Kind::Folder, "SRC.DAT",
        {"--no-checksums"}, 0, ""},
+      {"a folder as the recovery index file", "SRC.par2", Kind::Folder, "SRC.DAT",
+       {"--recovery", "10"}, 1,
+       "Unable to write recovery files, drive may be full.\nReason: \"SRC.par2\" is a folder, "
+       "not a file.\n"},
+      {"a FIFO as the recovery index file", "SRC.par2", Kind::Fifo, "SRC.DAT",
+       {"--recovery", "10"}, 1,
+       "Unable to write recovery files, drive may be full.\nReason: \"SRC.par2\" is a FIFO, not "
+       "a file.\n"},
       {"a folder as the join file", "Join-SRC.DAT.bat", Kind::Folder, "SRC.DAT", {}, 1,
        joinFailed + "\"Join-SRC.DAT.bat\" is a folder, not a file.\n"},
       {"a FIFO as the join file", "Join.bat", Kind::Fifo, "SRC.DAT",
@@ -212,6 +220,27 @@ TEST_F(CliSplitFaults, WhatWouldFailAfterThePiecesIsRefusedBeforeTheFirst) {
     EXPECT_EQ(result.err, joinFailed + "Join.bat is the source file itself\n");
     EXPECT_EQ(List("In"), std::vector<std::string>{"Join.bat"});
     EXPECT_EQ(Read("In/Join.bat"), source);
+  }
+
+  // A source named like the recovery index file of its pieces (without 8.3 aliases the
+  // pieces keep its base), split in its own folder: an earlier run's index would go, the
+  // source never does.
+  shortNames_ = false;
+  for (const bool recovery : {false, true}) {
+    SCOPED_TRACE(recovery ? "with recovery files" : "without");
+    fs::remove_all(Path("In"));
+    const std::string source = MakeFile("In/SRC.par2", 2500);
+    std::vector<std::string> arguments = {"split", "In/SRC.par2", "--size", "1000", kNoReminders};
+    if (recovery) arguments.insert(arguments.end(), {"--recovery", "10"});
+    const CliResult result = Run(arguments);
+    EXPECT_EQ(result.status, recovery ? 1 : 0) << result.err;
+    if (recovery) {
+      EXPECT_EQ(result.err, "Unable to write recovery files, drive may be full.\nReason: "
+                            "SRC.par2 is the source file itself\n");
+    }
+    EXPECT_EQ(Read("In/SRC.par2"), source);
+    std::vector<std::string> left = List("In");
+    EXPECT_EQ(left.size(), recovery ? 1u : 6u);  // and three pieces, the checksum and join files
   }
 }
 

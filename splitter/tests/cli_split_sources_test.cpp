@@ -158,6 +158,9 @@ TEST_F(CliSources, APipeThatCannotMakeItsPiecesLeavesNothingBehind) {
       {1000, {"--size", "1000", "--name", "a:b"},
        "The source file's name holds a character that DOS and Windows do not allow in a file "
        "name (one of \\ / : * ? \" < > | or a control character). Rename it before splitting."},
+      {100000, {"--size", "1000", "--recovery", "10", "--name", "DATA.BIN"},
+       "Recovery files cannot be made from standard input: they need the whole source before "
+       "the first piece. Save it to a file and split that with --recovery."},
       {1000, {"--size", "1000", "--name", "notes."},
        "The source file's name ends in a dot or a blank, which Windows drops from a file name: "
        "its join file could not give the name back. Rename it before splitting."},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <random>
 
 #include "recovery/recovery_reader.h"
@@ -283,6 +284,59 @@ TEST_F(RecoverySetTest, RefusesBytesThatAreNotThePiecesDescribed) {
   EXPECT_EQ(problem, "Cannot write " + plan.volumes[0].name + ".");
   EXPECT_FALSE(fs::exists(Path(plan.volumes[0].name)));
   EXPECT_FALSE(fs::exists(Path(plan.volumes[0].name + ".part")));
+}
+
+}  // namespace
+}  // namespace parcelo
+
+namespace parcelo {
+namespace {
+
+TEST_F(RecoverySetTest, SeveralPassesMakeASetThatRepairsAsOnePassDoes) {
+  // Ten pieces at 10 %: 102 recovery blocks of 396 bytes, and 8 held. 8 KiB holds 12 of
+  // them at a time, 10 blocks' worth only 2; losing a piece whole takes every one.
+  const std::string all = MakePieces(10, 40000, 33333);
+  std::vector<RecoveryPieceStart> starts;
+  for (std::size_t i = 0, at = 0; i < pieces_.size(); at += sizes_[i++]) {
+    starts.push_back({pieces_[i], sizes_[i], PieceStartHash(all.data() + at, sizes_[i])});
+  }
+  const std::string lost = Read(pieces_[4]);
+  const struct {
+    std::uint64_t memory;
+    bool severalPasses;
+  } cases[] = {{kRecoveryMemoryDefault, false}, {8192, true}, {10 * 396, true}};
+  for (const auto& c : cases) {
+    RecoveryPlan plan;
+    std::string problem;
+    ASSERT_TRUE(PlanRecovery(sizes_, 10, "HOLIDA~1", c.memory, &plan, &problem, c.severalPasses))
+        << problem;
+    ASSERT_EQ(plan.blockSize, 396u);
+    EXPECT_LE(plan.memory, c.memory);
+    EXPECT_EQ(plan.passes.size() > 1, c.severalPasses);
+    std::vector<std::string> names = {plan.indexName};
+    for (const RecoveryVolume& volume : plan.volumes) names.push_back(volume.name);
+    for (std::size_t pass = 0; pass < plan.passes.size(); ++pass) {
+      RecoveryWriter writer(plan, starts, "t", pass);
+      writer.Feed(all.data(), all.size());
+      FolderSink sink(dir_);
+      ASSERT_TRUE(writer.Finish(sink, &problem)) << problem;
+    }
+    const std::vector<std::uint64_t> sizes = RecoveryFileSizes(plan, starts, "t");
+    ASSERT_EQ(sizes.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      EXPECT_EQ(fs::file_size(Path(names[i])), sizes[i]) << names[i];
+    }
+    fs::remove(Path(pieces_[4]));
+    FolderSource folder(dir_);
+    const std::vector<RecoverySetState> sets = FindRecoverySets(folder);
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(sets[0].recovery.size(), plan.recoveryBlocks);
+    FolderSink sink(dir_);
+    std::vector<std::string> rebuilt;
+    ASSERT_TRUE(RepairRecoverySet(folder, sets[0], sink, &rebuilt, &problem)) << problem;
+    EXPECT_TRUE(Read(pieces_[4]) == lost) << c.memory;
+    for (const std::string& name : names) fs::remove(Path(name));
+  }
 }
 
 }  // namespace
