@@ -113,10 +113,10 @@ TEST_F(CliJoinFaults, UnreadablePiecesAndReadOnlyFoldersSayWhy) {
   CliResult result = Run({"join", "P"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "Cannot read A.001: Permission denied\nNothing was written.\n");
-  EXPECT_EQ(Snapshot(Path("P")), before);
   fs::permissions(Path("P/A.001"), fs::perms::owner_read | fs::perms::others_read);
+  EXPECT_EQ(Snapshot(Path("P")), before);
 
-  fs::permissions(Path("P"), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(Path("P"), kReadOnlyForAll);
   result = Run({"join", "P"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err,

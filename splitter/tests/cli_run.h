@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,12 @@ class TerminalRun {
   std::string errFile_;
   bool ended_ = false;
 };
+
+// Read-only for the owner and for the rest alike: the runs as the unprivileged user are
+// refused whether that user made the files (the tests run as it) or root did.
+inline constexpr std::filesystem::perms kReadOnlyForAll =
+    std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+    std::filesystem::perms::others_read | std::filesystem::perms::others_exec;
 
 class CliTest : public ::testing::Test {
  protected:

@@ -84,7 +84,7 @@ TEST_F(CliSplitFaults, TheCauseStandsUnderTheProgramsOwnMessage) {
   MakeFolder("Out");
   MakeFolder("ReadOnly");
   if (!RunUnprivileged()) GTEST_SKIP() << "no setpriv to leave root's rights behind";
-  fs::permissions(Path("ReadOnly"), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(Path("ReadOnly"), kReadOnlyForAll);
   CliResult result = Run({"split", "SRC.DAT", "ReadOnly", "--size", "1000"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, std::string(kCreateFailed) +
@@ -298,15 +298,16 @@ TEST_F(CliSplitFaults, SettingsThatCannotBeStoredAreNotReportedAsStored) {
   ASSERT_EQ(Run({"options", "--set", "MoreMem=1"}).status, 0);
   const std::string stored = Read("config/parcelo95/registry.reg");
   if (!RunUnprivileged()) GTEST_SKIP() << "no setpriv to leave root's rights behind";
-  fs::permissions(Path("config/parcelo95"), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(Path("config/parcelo95"), kReadOnlyForAll);
   result = Run({"options", "--set", "AlwaysOnTop=1"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "The options were not saved (" + store + ": Permission denied).\n");
   fs::permissions(Path("config/parcelo95"), fs::perms::all);
-  fs::permissions(store, fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(store, fs::perms::none);
   result = Run({"options", "--set", "AlwaysOnTop=1"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "The options were not saved (" + store + ": Permission denied).\n");
+  fs::permissions(store, fs::perms::owner_read | fs::perms::others_read);
   EXPECT_EQ(Read("config/parcelo95/registry.reg"), stored);
   EXPECT_EQ(List("config/parcelo95"), std::vector<std::string>{"registry.reg"});
 }
