@@ -19,7 +19,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 fresh_machine() {
   rm -rf "$windows/Start Menu" "$windows/Desktop" "$windows/Uninstaller.exe"
   mkdir -p "$windows/Start Menu/Programs" "$windows/Desktop"
-  winreg delete "$key" /f >/dev/null 2>&1 || true
+  winreg_remove "$key"
 }
 
 # Install.exe, the sample package and an Uninstaller.exe in SETUP, the current folder.
@@ -157,7 +157,7 @@ cancel_while_copying() {
   expect_ended
   after=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
   [ "$before" = "$after" ] || fail "the machine changed: $(diff <(echo "$before") <(echo "$after"))"
-  ! reg_has_key || fail "the uninstall key was made"
+  ! reg_has_key || fail "the uninstall key is there: $(winreg query "$key" | tr -d '\r')"
   [ ! -e "$windows/Uninstaller.exe" ] || fail "the uninstaller was copied before the cancel"
 }
 
@@ -239,5 +239,5 @@ cancel_restores_earlier_entry() {
   after=$(winreg query "$key" | tr -d '\r' | sort)
   [ "$before" = "$after" ] || fail "the key changed: $(diff <(echo "$before") <(echo "$after"))"
   [ "$(cat "$dest/Notes.txt")" = "the user's own notes" ] || fail "the user's Notes.txt is not back"
-  winreg delete "$key" /f >/dev/null 2>&1 || true
+  winreg_remove "$key"
 }

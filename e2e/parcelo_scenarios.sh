@@ -31,7 +31,7 @@ stop_app() {
 
 # Flags for the next start: "Name=0|1" ...; the key is made afresh.
 set_flags() {
-  winreg delete "$key" /f >/dev/null 2>&1 || true
+  winreg_remove "$key"
   local flag
   for flag in "$@"; do
     winreg add "$key" /v "${flag%=*}" /t REG_DWORD /d "${flag#*=}" /f >/dev/null
@@ -68,7 +68,7 @@ reminder_spanned='Done.\n\nTo recombine the splitted files, copy each piece from
 # --- scenarios ---------------------------------------------------------------------------
 
 first_start() {
-  winreg delete "$key" /f >/dev/null 2>&1 || true
+  winreg_remove "$key"
   start_app
   drive_session "$(s window "$title" 128)"
   local name expected=(0 1 1 0 1 0 0 0) names=("Use DOS 8.3" UseLongJoinBatName BackupPrompt

@@ -98,7 +98,7 @@ refuses_hostile_record() {
   [ -f "$drive_c/Victim/keep.txt" ] || fail "the victim's file is gone"
   [ -f "$drive_c/Evil/Uninstall.qsu" ] || fail "the refused record is gone"
   reg_has "$uninstall_key\\Evil Product" || fail "the refused product's key is gone"
-  winreg delete "$uninstall_key\\Evil Product" /f >/dev/null 2>&1 || true
+  winreg_remove "$uninstall_key\\Evil Product"
 }
 
 names_a_missing_record() {
@@ -107,7 +107,7 @@ names_a_missing_record() {
   listed "Gone Product" || fail "Gone Product is not in the list of programs"
   remove_product "Gone Product" "$(
     s box Error "The uninstall record 'C:\\Gone Away\\Uninstall.qsu' does not exist. The program may have been removed already." ok)"
-  winreg delete "$uninstall_key\\Gone Product" /f >/dev/null 2>&1 || true
+  winreg_remove "$uninstall_key\\Gone Product"
 }
 
 # A read-only file is reported, and the record and key stay for the next try, which then
@@ -287,6 +287,6 @@ refuses_the_windows_folder_in_disguise() {
     [ "$(cat "$windows/evil-victim.ini")" = "$(printf '[evil]\r\n')" ] ||
       fail "the Windows folder's file went for $destination"
   done
-  winreg delete "$uninstall_key\\Evil Product" /f >/dev/null 2>&1 || true
+  winreg_remove "$uninstall_key\\Evil Product"
   rm -f "$windows/evil-victim.ini"
 }

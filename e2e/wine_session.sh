@@ -8,6 +8,7 @@
 #                                 until the exit trap or the next restart
 #   wine_logged LOG CMD...        a Wine command whose output is kept in LOG, printed if it fails
 #   winreg ARGS...                `wine reg` on the registry view the programs under test see
+#   winreg_remove KEY             deletes KEY there; fails when it stays
 #   winpath UNIXPATH              the Z: path Wine gives a Unix path
 #   drive_session "STEPS"         runs the dialog driver on a step script (tabs between fields)
 #   split_suite_start NAME        for the suites that split with both builds: tool, exe, work,
@@ -100,6 +101,19 @@ split_suite_start() {
 }
 
 winreg() { timeout 30 wine reg "$@" ${PARCELO_REG_VIEW:-}; }
+
+# Takes KEY out of that view and makes sure it is gone: a scenario that starts from a
+# machine still holding an earlier run's key tests the leftovers, not the program.
+winreg_remove() {
+  local said try
+  for try in 1 2 3; do
+    said=$(winreg query "$1" 2>&1) || true
+    case $said in *"Unable to find the specified registry key"*) return 0 ;; esac
+    said=$(winreg delete "$1" /f 2>&1) || true
+  done
+  echo "FAIL: $1 is still in the registry after three deletes; reg said: $said"
+  return 1
+}
 
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 
