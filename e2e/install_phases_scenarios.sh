@@ -161,6 +161,36 @@ cancel_while_copying() {
   [ ! -e "$windows/Uninstaller.exe" ] || fail "the uninstaller was copied before the cancel"
 }
 
+# No shortcuts chosen, so the cancel asked for during the last file's overwrite question is
+# confirmed only after the registry and the record: the key this run made goes again, the
+# record too, and the user's Settings.ini is back.
+cancel_after_the_record() {
+  fresh_machine
+  local setup="$work/setup" dest="$drive_c/Kept Settings" before after
+  rm -rf "$dest"; mkdir -p "$dest"
+  echo "the user's own settings" >"$dest/Settings.ini"
+  stage_setup "$setup"
+  before=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
+  start_install "$setup"
+  drive_session "$(
+    s window "Install $product" 109
+    s text 109 'C:\Kept Settings'
+    s click 105
+    s checked 105 0
+    s checked 107 0
+    s click 1
+    s box "File Already Exists" "File 'Settings.ini' already exists. Overwrite?" none
+    s window "$progress_title" 102
+    s close
+    s box "File Already Exists" "File 'Settings.ini' already exists. Overwrite?" yes
+    s box "Cancel Installation" "$cancel_question" yes
+    s gone "$progress_title")"
+  expect_ended
+  after=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
+  [ "$before" = "$after" ] || fail "the machine changed: $(diff <(echo "$before") <(echo "$after"))"
+  ! reg_has_key || fail "the uninstall key is there: $(winreg query "$key" | tr -d '\r')"
+}
+
 # The files a record lists, one a line.
 record_files() {
   "$qsdtool" dump "$1" --json | python3 -c \
