@@ -123,7 +123,8 @@ bool VerifyPiecesBySets(const FolderView& folder, const std::vector<std::string>
     std::printf("All %zu pieces are right.\n", pieces.size());
   }
   for (const RecoverySetState& set : sets) std::printf("%s\n", DescribeRecovery(set).c_str());
-  *status = wrong == 0 && SayUnreadable(unreadable) ? 0 : 1;
+  const bool lookedEverywhere = SayUnreadable(unreadable);
+  *status = wrong == 0 && lookedEverywhere ? 0 : 1;
   return true;
 }
 
