@@ -319,6 +319,7 @@ recovery() {
   elif [ "${CI:-}" = true ]; then
     echo "FAIL: par2 is not installed"; failures=$((failures + 1)); return
   fi
+  cp "$dir/out/${index%.par2}.003" "$work/recovery.003"
   rm "$dir/out/${index%.par2}.003"
   if ! timeout 300 wine "$exe" join "$(winpath "$dir/out")" </dev/null >"$log" 2>&1 ||
       ! cmp -s "$dir/Holiday Video.avi" "$dir/out/Holiday Video.avi" ||
@@ -326,7 +327,20 @@ recovery() {
     echo "FAIL: join did not repair the lost piece"; cat "$log"; ls -a "$dir/out"
     failures=$((failures + 1)); return
   fi
-  echo "ok: --recovery 10 writes a set par2 accepts, and join rebuilds a lost piece from it"
+  # --repair puts a rebuilt damaged piece in the place of the one the repair was reading.
+  local piece="$dir/out/${index%.par2}.005"
+  mv "$work/recovery.003" "$dir/out/${index%.par2}.003"
+  cp "$piece" "$work/recovery.piece"
+  printf 'XXXX' | dd of="$piece" bs=1 seek=5000 conv=notrunc status=none
+  rm "$dir/out/Holiday Video.avi"
+  if ! timeout 300 wine "$exe" join "$(winpath "$dir/out")" --repair </dev/null >"$log" 2>&1 ||
+      ! cmp -s "$dir/Holiday Video.avi" "$dir/out/Holiday Video.avi" ||
+      ! cmp -s "$work/recovery.piece" "$piece" ||
+      ! grep -q "written back: ${index%.par2}.005\." "$log"; then
+    echo "FAIL: join --repair did not write the rebuilt pieces back"; cat "$log"; ls -a "$dir/out"
+    failures=$((failures + 1)); return
+  fi
+  echo "ok: --recovery 10 writes a set par2 accepts, and join rebuilds a lost and a damaged piece from it"
 }
 
 wine_prefix_start "$work"

@@ -9,6 +9,8 @@
 namespace parcelo {
 
 // What the writer may hold unless the caller allows more: the recovery blocks themselves.
+// A repair holds no more than this of rebuilt blocks either, taking one more pass over the
+// surviving blocks for each group of lost blocks that fits.
 constexpr std::uint64_t kRecoveryMemoryDefault = 64u * 1024 * 1024;
 // PAR2's limit on input blocks (the number of slice constants).
 constexpr std::uint32_t kMaxInputBlocks = 32768;

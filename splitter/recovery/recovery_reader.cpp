@@ -289,6 +289,145 @@ struct OpenFiles {
     if (file == nullptr) file = folder.Open(name);
     return file.get();
   }
+  void Drop(const std::string& name) { files.erase(name); }
+};
+
+// Lost blocks rebuilt together: as many as fit the memory beside the one block read at a
+// time, and never fewer than one.
+std::uint64_t RepairGroup(std::uint64_t blockSize, std::uint64_t memoryLimit) {
+  const std::uint64_t blocks = blockSize == 0 ? 2 : memoryLimit / blockSize;
+  return blocks > 2 ? blocks - 1 : 1;
+}
+
+// A lost block: its index in the set and where it belongs.
+struct Lost {
+  std::uint32_t index;
+  std::size_t piece;
+  std::uint32_t block;
+};
+
+// Rebuilds lost[first..end) into (*blocks)[0..) from the recovery blocks and every good
+// block, and checks each against its checksum.
+bool RebuildGroup(const RecoverySetState& set, const std::vector<Lost>& lost,
+                  const std::vector<std::vector<std::uint16_t>>& inverse, std::size_t first,
+                  std::size_t end, OpenFiles& files, std::vector<std::vector<std::uint8_t>>* blocks,
+                  std::vector<std::uint8_t>* buffer, std::string* problem) {
+  const std::size_t m = lost.size();
+  const std::size_t blockSize = buffer->size();
+  const std::size_t count = end - first;
+  for (std::size_t k = 0; k < count; ++k) std::fill((*blocks)[k].begin(), (*blocks)[k].end(), 0);
+  for (std::size_t j = 0; j < m; ++j) {
+    RecoveryReadFile* file = files.Get(set.recovery[j].file);
+    if (file == nullptr || !ReadBlock(*file, set.recovery[j].offset, blockSize, buffer)) {
+      *problem = "Cannot read " + set.recovery[j].file + ".";
+      return false;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+      GfMultiplyAdd(inverse[first + k][j], buffer->data(), (*blocks)[k].data(), blockSize);
+    }
+  }
+  std::vector<std::uint16_t> powers(m);
+  for (const RecoverySetPiece& piece : set.pieces) {
+    for (std::uint32_t b = 0; b < piece.blocks; ++b) {
+      if (!piece.goodBlocks[b]) continue;
+      RecoveryReadFile* file = files.Get(piece.foundAs);
+      if (file == nullptr || !ReadBlock(*file, std::uint64_t(b) * blockSize,
+                                        BlockLength(piece, b, blockSize), buffer)) {
+        *problem = "Cannot read " + piece.foundAs + ".";
+        return false;
+      }
+      const std::uint16_t constant = InputSliceConstant(piece.firstBlock + b);
+      for (std::size_t j = 0; j < m; ++j) powers[j] = GfPower(constant, set.recovery[j].exponent);
+      for (std::size_t k = 0; k < count; ++k) {
+        std::uint16_t weight = 0;
+        for (std::size_t j = 0; j < m; ++j) weight ^= GfMultiply(inverse[first + k][j], powers[j]);
+        GfMultiplyAdd(weight, buffer->data(), (*blocks)[k].data(), blockSize);
+      }
+    }
+  }
+  for (std::size_t k = 0; k < count; ++k) {
+    const RecoverySetPiece& piece = set.pieces[lost[first + k].piece];
+    if (Md5Of((*blocks)[k].data(), blockSize) != piece.checksums.slices[lost[first + k].block].hash) {
+      *problem = "A rebuilt block of " + piece.name + " does not match its checksum.";
+      return false;
+    }
+  }
+  return true;
+}
+
+// The pieces that are not complete, written in the set's order as their lost blocks are
+// rebuilt: a piece whose lost blocks come in several groups stays open between them.
+struct PieceOutput {
+  const RecoverySetState& set;
+  const std::vector<Lost>& lost;
+  OpenFiles& files;
+  RecoverySink& out;
+  std::vector<std::string>& rebuilt;
+  std::string& problem;
+  std::size_t piece = 0;
+  std::uint32_t block = 0;
+  bool open = false;
+  std::size_t next = 0;  // into lost
+  Md5 whole;
+
+  // Writes on until the next lost block is end (or past it); the group's blocks, from
+  // first, are in blocks.
+  bool WriteUpTo(std::size_t end, std::size_t first,
+                 const std::vector<std::vector<std::uint8_t>>& blocks,
+                 std::vector<std::uint8_t>* buffer) {
+    const std::size_t blockSize = buffer->size();
+    for (; piece < set.pieces.size(); ++piece, block = 0) {
+      const RecoverySetPiece& p = set.pieces[piece];
+      if (p.condition == PieceCondition::Complete) continue;
+      const std::string name = p.foundAs.empty() ? p.name : p.foundAs;
+      if (!open) {
+        if (!out.Create(name)) {
+          problem = "Cannot create " + name + ".";
+          return false;
+        }
+        open = true;
+        whole = Md5();
+      }
+      for (; block < p.blocks; ++block) {
+        const std::uint64_t length = BlockLength(p, block, blockSize);
+        const std::uint8_t* data;
+        if (p.goodBlocks[block]) {
+          RecoveryReadFile* file = files.Get(p.foundAs);
+          if (file == nullptr || !ReadBlock(*file, std::uint64_t(block) * blockSize, length, buffer)) {
+            problem = "Cannot rebuild " + name + ".";
+            return false;
+          }
+          data = buffer->data();
+        } else {
+          if (next >= end) return true;
+          data = blocks[next++ - first].data();
+        }
+        whole.Update(data, static_cast<std::size_t>(length));
+        if (!out.Write(data, static_cast<std::size_t>(length))) {
+          problem = "Cannot rebuild " + name + ".";
+          return false;
+        }
+      }
+      if (whole.Final() != p.description.hash) {
+        problem = "Cannot rebuild " + name + ".";
+        return false;
+      }
+      // The old file goes at Close, which a system cannot do while it is open here.
+      files.Drop(p.foundAs);
+      open = false;
+      if (!out.Close()) {
+        problem = "Cannot write " + name + ".";
+        return false;
+      }
+      rebuilt.push_back(name);
+    }
+    return true;
+  }
+
+  void Abandon() {
+    if (open) out.Discard();
+    open = false;
+  }
 };
 
 }  // namespace
@@ -313,12 +452,16 @@ std::vector<RecoverySetState> FindRecoverySets(RecoverySource& folder) {
   return found;
 }
 
-std::uint64_t RepairMemory(const RecoverySetState& set) {
-  return (std::uint64_t(set.missingBlocks) + 1) * set.blockSize;
+std::uint64_t RepairMemory(const RecoverySetState& set, std::uint64_t memoryLimit) {
+  if (set.missingBlocks == 0) return 0;
+  const std::uint64_t group = std::min<std::uint64_t>(set.missingBlocks, RepairGroup(set.blockSize, memoryLimit));
+  const std::uint64_t matrix = 2 * std::uint64_t(set.missingBlocks) * set.missingBlocks * sizeof(std::uint16_t);
+  return (group + 1) * set.blockSize + matrix;
 }
 
 bool RepairRecoverySet(RecoverySource& folder, const RecoverySetState& set, RecoverySink& out,
-                       std::vector<std::string>* rebuilt, std::string* problem) {
+                       std::vector<std::string>* rebuilt, std::string* problem,
+                       std::uint64_t memoryLimit) {
   rebuilt->clear();
   if (!set.described) {
     *problem = set.problem;
@@ -329,12 +472,6 @@ bool RepairRecoverySet(RecoverySource& folder, const RecoverySetState& set, Reco
     return false;
   }
   const std::size_t blockSize = static_cast<std::size_t>(set.blockSize);
-  // The lost blocks: their index in the set and where they belong.
-  struct Lost {
-    std::uint32_t index;
-    std::size_t piece;
-    std::uint32_t block;
-  };
   std::vector<Lost> lost;
   for (std::size_t p = 0; p < set.pieces.size(); ++p) {
     const RecoverySetPiece& piece = set.pieces[p];
@@ -343,94 +480,38 @@ bool RepairRecoverySet(RecoverySource& folder, const RecoverySetState& set, Reco
     }
   }
   const std::size_t m = lost.size();
-  OpenFiles files{folder, {}};
-  std::vector<std::vector<std::uint8_t>> rebuiltBlocks(m, std::vector<std::uint8_t>(blockSize, 0));
-  std::vector<std::uint8_t> buffer(blockSize);
-  if (m > 0) {
-    // Recovery block e is the sum over the set's blocks d_i of c_i^e d_i: the lost ones
-    // are the solution of m of those equations.
-    std::vector<std::vector<std::uint16_t>> matrix(m, std::vector<std::uint16_t>(m));
-    for (std::size_t j = 0; j < m; ++j) {
-      for (std::size_t k = 0; k < m; ++k) {
-        matrix[j][k] = GfPower(InputSliceConstant(lost[k].index), set.recovery[j].exponent);
-      }
-    }
-    if (!Invert(&matrix)) {
-      *problem = "The recovery blocks found cannot rebuild these blocks.";
-      return false;
-    }
-    for (std::size_t j = 0; j < m; ++j) {
-      RecoveryReadFile* file = files.Get(set.recovery[j].file);
-      if (file == nullptr || !ReadBlock(*file, set.recovery[j].offset, blockSize, &buffer)) {
-        *problem = "Cannot read " + set.recovery[j].file + ".";
-        return false;
-      }
-      for (std::size_t k = 0; k < m; ++k) {
-        GfMultiplyAdd(matrix[k][j], buffer.data(), rebuiltBlocks[k].data(), blockSize);
-      }
-    }
-    std::vector<std::uint16_t> powers(m);
-    for (const RecoverySetPiece& piece : set.pieces) {
-      for (std::uint32_t b = 0; b < piece.blocks; ++b) {
-        if (!piece.goodBlocks[b]) continue;
-        RecoveryReadFile* file = files.Get(piece.foundAs);
-        if (file == nullptr || !ReadBlock(*file, std::uint64_t(b) * blockSize,
-                                          BlockLength(piece, b, blockSize), &buffer)) {
-          *problem = "Cannot read " + piece.foundAs + ".";
-          return false;
-        }
-        const std::uint16_t constant = InputSliceConstant(piece.firstBlock + b);
-        for (std::size_t j = 0; j < m; ++j) powers[j] = GfPower(constant, set.recovery[j].exponent);
-        for (std::size_t k = 0; k < m; ++k) {
-          std::uint16_t weight = 0;
-          for (std::size_t j = 0; j < m; ++j) weight ^= GfMultiply(matrix[k][j], powers[j]);
-          GfMultiplyAdd(weight, buffer.data(), rebuiltBlocks[k].data(), blockSize);
-        }
-      }
-    }
+  // Recovery block e is the sum over the set's blocks d_i of c_i^e d_i: the lost ones are
+  // the solution of m of those equations.
+  std::vector<std::vector<std::uint16_t>> matrix(m, std::vector<std::uint16_t>(m));
+  for (std::size_t j = 0; j < m; ++j) {
     for (std::size_t k = 0; k < m; ++k) {
-      const RecoverySetPiece& piece = set.pieces[lost[k].piece];
-      if (Md5Of(rebuiltBlocks[k].data(), blockSize) != piece.checksums.slices[lost[k].block].hash) {
-        *problem = "A rebuilt block of " + piece.name + " does not match its checksum.";
-        return false;
-      }
+      matrix[j][k] = GfPower(InputSliceConstant(lost[k].index), set.recovery[j].exponent);
     }
   }
-  std::size_t next = 0;  // into lost, which runs in the pieces' order
-  for (std::size_t p = 0; p < set.pieces.size(); ++p) {
-    const RecoverySetPiece& piece = set.pieces[p];
-    if (piece.condition == PieceCondition::Complete) continue;
-    const std::string name = piece.foundAs.empty() ? piece.name : piece.foundAs;
-    if (!out.Create(name)) {
-      *problem = "Cannot create " + name + ".";
-      return false;
-    }
-    Md5 whole;
-    bool ok = true;
-    for (std::uint32_t b = 0; ok && b < piece.blocks; ++b) {
-      const std::uint64_t length = BlockLength(piece, b, blockSize);
-      const std::uint8_t* data;
-      if (piece.goodBlocks[b]) {
-        RecoveryReadFile* file = files.Get(piece.foundAs);
-        ok = file != nullptr && ReadBlock(*file, std::uint64_t(b) * blockSize, length, &buffer);
-        data = buffer.data();
-      } else {
-        data = rebuiltBlocks[next++].data();
-      }
-      whole.Update(data, static_cast<std::size_t>(length));
-      ok = ok && out.Write(data, static_cast<std::size_t>(length));
-    }
-    if (!ok || whole.Final() != piece.description.hash) {
-      out.Discard();
-      *problem = "Cannot rebuild " + name + ".";
-      return false;
-    }
-    if (!out.Close()) {
-      *problem = "Cannot write " + name + ".";
-      return false;
-    }
-    rebuilt->push_back(name);
+  if (m > 0 && !Invert(&matrix)) {
+    *problem = "The recovery blocks found cannot rebuild these blocks.";
+    return false;
   }
+  OpenFiles files{folder, {}};
+  PieceOutput output{set, lost, files, out, *rebuilt, *problem, 0, 0, false, 0, Md5()};
+  const std::size_t group = static_cast<std::size_t>(std::min<std::uint64_t>(
+      std::max<std::size_t>(m, 1), RepairGroup(set.blockSize, memoryLimit)));
+  std::vector<std::vector<std::uint8_t>> rebuiltBlocks(std::min(group, m), std::vector<std::uint8_t>(blockSize));
+  std::vector<std::uint8_t> buffer(blockSize);
+  std::size_t first = 0;
+  do {
+    // The lost blocks first..end are rebuilt by one more pass over what is left.
+    const std::size_t end = std::min(m, first + group);
+    if (end > first && !RebuildGroup(set, lost, matrix, first, end, files, &rebuiltBlocks, &buffer, problem)) {
+      output.Abandon();
+      return false;
+    }
+    if (!output.WriteUpTo(end, first, rebuiltBlocks, &buffer)) {
+      output.Abandon();
+      return false;
+    }
+    first = end;
+  } while (first < m);
   return true;
 }
 

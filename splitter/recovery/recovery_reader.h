@@ -9,6 +9,7 @@
 #include "recovery/md5.h"
 #include "recovery/par2_packets.h"
 #include "recovery/recovery_files.h"
+#include "recovery/recovery_plan.h"
 
 namespace parcelo {
 
@@ -59,14 +60,19 @@ struct RecoverySetState {
 // files are named), with its pieces checked block by block.
 std::vector<RecoverySetState> FindRecoverySets(RecoverySource& folder);
 
-// The memory a repair of the set holds: a block for each one lost, and one more.
-std::uint64_t RepairMemory(const RecoverySetState& set);
+// The memory a repair of the set holds: the lost blocks it rebuilds together (as many as
+// memoryLimit holds, at least one), one more block, and the matrix that solves for them.
+std::uint64_t RepairMemory(const RecoverySetState& set,
+                           std::uint64_t memoryLimit = kRecoveryMemoryDefault);
 
 // Writes every piece of the set that is not complete, rebuilt, through out under the name
-// it was found as (or the set's name for it), and lists them in *rebuilt. False with
-// *problem when the set cannot repair them or a file cannot be read or written; nothing is
-// written then unless the problem is in writing.
+// it was found as (or the set's name for it), and lists them in *rebuilt. The lost blocks
+// are rebuilt in groups within memoryLimit, each group one more pass over the recovery
+// blocks and the good blocks. False with *problem when the set cannot repair them or a file
+// cannot be read or written. Nothing is written when the set lacks blocks; otherwise pieces
+// finished before a later group fails stay written, each checked whole first.
 bool RepairRecoverySet(RecoverySource& folder, const RecoverySetState& set, RecoverySink& out,
-                       std::vector<std::string>* rebuilt, std::string* problem);
+                       std::vector<std::string>* rebuilt, std::string* problem,
+                       std::uint64_t memoryLimit = kRecoveryMemoryDefault);
 
 }  // namespace parcelo

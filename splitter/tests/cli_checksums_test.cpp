@@ -554,6 +554,58 @@ TEST_F(CliChecksums, JoinSaysHowManyBlocksAreMissingAndWritesNothing) {
   }
 }
 
+// Without the checksum file, verify of the join file holds its pieces against the recovery
+// files: each piece's state, and whether the set can repair them.
+TEST_F(CliChecksums, VerifyOfAJoinFileWithoutChecksumFileGoesByTheRecoveryFiles) {
+  const struct {
+    const char* name;
+    std::vector<int> removed;
+    std::vector<int> damaged;
+    int status;
+    const char* pieceLines;  // those that are not OK
+    const char* summary;
+  } cases[] = {
+      {"intact", {}, {}, 0, "", "All 10 pieces are right.\nRecovery files (HOLIDA~1.par2 and 7 "
+                                "more): no block is lost; 102 blocks of recovery data to spare."},
+      {"one damaged", {}, {4}, 1, "HOLIDA~1.004: damaged (1 of 102 blocks)\n",
+       "1 of 10 pieces are not right.\nRecovery files (HOLIDA~1.par2 and 7 more): 1 block lost or "
+       "damaged; the pieces can be repaired, with 101 blocks to spare (parcelo95 join repairs "
+       "them)."},
+      {"two lost", {2, 7}, {}, 1, "HOLIDA~1.002: missing\nHOLIDA~1.007: missing\n",
+       "2 of 10 pieces are not right.\nRecovery files (HOLIDA~1.par2 and 7 more): 204 blocks lost "
+       "or damaged, 102 blocks of recovery data; the pieces cannot be repaired: 102 blocks more "
+       "are needed."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(Path("Out"));
+    SplitTenWithRecovery();
+    fs::remove(Path("Out/HOLIDA~1.SFV"));
+    for (int i : c.removed) fs::remove(Path("Out/HOLIDA~1.00" + std::to_string(i)));
+    for (int i : c.damaged) Damage("Out/HOLIDA~1.00" + std::to_string(i), 54321);
+    const auto before = Snapshot(Path("Out"));
+    const CliResult verified = Run({"verify", "Out/Join-Holiday Video.avi.bat"});
+    EXPECT_EQ(verified.status, c.status) << verified.err;
+    EXPECT_EQ(verified.err, "");
+    std::string expected;
+    for (int i = 0; i < 10; ++i) {
+      const std::string name = "HOLIDA~1.00" + std::to_string(i);
+      const std::string lines = c.pieceLines;
+      const std::size_t at = lines.find(name + ":");
+      expected += at == std::string::npos ? name + ": OK\n"
+                                          : lines.substr(at, lines.find('\n', at) + 1 - at);
+    }
+    EXPECT_EQ(verified.out, expected + c.summary + "\n");
+    EXPECT_EQ(Snapshot(Path("Out")), before) << "verify writes nothing";
+  }
+  // Without recovery files either, the pieces cannot be checked.
+  for (const std::string& name : kRecoveryFiles) fs::remove(Path("Out/" + name));
+  const CliResult verified = Run({"verify", "Out/Join-Holiday Video.avi.bat"});
+  EXPECT_EQ(verified.status, 1);
+  EXPECT_EQ(verified.err, "No checksum file (HOLIDA~1.SFV) beside Out/Join-Holiday Video.avi.bat: "
+                          "the pieces could not be checked.\n");
+}
+
 TEST_F(CliChecksums, ASplitOverAnEarlierOneRemovesItsRecoveryFiles) {
   // Left there, the old set would take the new pieces for damaged old ones.
   SplitTenWithRecovery();

@@ -18,10 +18,12 @@ namespace {
 
 class ReadFile : public RecoveryReadFile {
  public:
-  ReadFile(std::FILE* file, std::uint64_t size) : file_(file), size_(size) {}
+  ReadFile(std::FILE* file, std::uint64_t size, std::uint64_t* bytesRead)
+      : file_(file), size_(size), bytesRead_(bytesRead) {}
   ~ReadFile() override { std::fclose(file_); }
   std::uint64_t Size() override { return size_; }
   bool ReadAt(std::uint64_t offset, void* data, std::size_t size) override {
+    *bytesRead_ += size;
     return fseeko(file_, static_cast<off_t>(offset), SEEK_SET) == 0 &&
            std::fread(data, 1, size, file_) == size;
   }
@@ -29,6 +31,7 @@ class ReadFile : public RecoveryReadFile {
  private:
   std::FILE* file_;
   std::uint64_t size_;
+  std::uint64_t* bytesRead_;
 };
 
 }  // namespace
@@ -47,7 +50,7 @@ std::unique_ptr<RecoveryReadFile> FolderSource::Open(const std::string& name) {
   if (file == nullptr) return nullptr;
   std::error_code error;
   const std::uint64_t size = fs::file_size(dir_ + "/" + name, error);
-  return std::make_unique<ReadFile>(file, error ? 0 : size);
+  return std::make_unique<ReadFile>(file, error ? 0 : size, &bytesRead);
 }
 
 FolderSink::~FolderSink() {

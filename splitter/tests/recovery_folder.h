@@ -19,6 +19,8 @@ class FolderSource : public RecoverySource {
   std::vector<std::string> Names() override;
   std::unique_ptr<RecoveryReadFile> Open(const std::string& name) override;
 
+  std::uint64_t bytesRead = 0;  // by the files it opened: how many passes a repair took
+
  private:
   std::string dir_;
 };

@@ -2,6 +2,7 @@
 // piece's state after loss and damage, the repair, and what is refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -152,42 +153,63 @@ TEST_F(RecoverySetTest, WritesTheSameFilesFedInAnyChunks) {
   for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(Read(names[i]), byBytes[i]) << names[i];
 }
 
+// Within the default memory the lost blocks are rebuilt in one pass; within less, in groups
+// that fit it, a group of two and a group of one block each straddling pieces.
 TEST_F(RecoverySetTest, RepairsLostDamagedAndCutPieces) {
   const std::string all = MakePieces(10, 50000, 20000);
-  WriteSet(30);
+  const RecoveryPlan plan = WriteSet(30);
   std::vector<std::string> original;
   for (const std::string& piece : pieces_) original.push_back(Read(piece));
-  fs::remove(Path(pieces_[2]));
-  std::string damaged = original[5];
-  damaged[777] ^= 0x40;
-  damaged[40000] ^= 0x01;
-  Write(pieces_[5], damaged);
-  Write(pieces_[9], original[9].substr(0, 15000));  // cut short
-  fs::rename(Path(pieces_[7]), Path("holida~1.007"));  // as a FAT disk may give the name
-  FolderSource folder(dir_);
-  std::vector<RecoverySetState> sets = FindRecoverySets(folder);
-  const RecoverySetState* set = OnlySet(sets);
-  ASSERT_NE(set, nullptr);
-  std::map<std::string, PieceCondition> conditions;
-  for (const RecoverySetPiece& piece : set->pieces) conditions[piece.name] = piece.condition;
-  EXPECT_EQ(conditions[pieces_[2]], PieceCondition::Missing);
-  EXPECT_EQ(conditions[pieces_[5]], PieceCondition::Damaged);
-  EXPECT_EQ(conditions[pieces_[9]], PieceCondition::Damaged);
-  EXPECT_EQ(conditions[pieces_[7]], PieceCondition::Complete);
-  EXPECT_EQ(conditions[pieces_[0]], PieceCondition::Complete);
-  ASSERT_TRUE(set->CanRepair()) << set->Spare();
-  EXPECT_GT(set->missingBlocks, 0u);
+  const struct {
+    std::uint64_t memory;
+    std::uint64_t group;  // lost blocks rebuilt by each pass
+  } cases[] = {{kRecoveryMemoryDefault, 0}, {3 * plan.blockSize, 2}, {1, 1}};
+  std::uint64_t onePassRead = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.memory);
+    for (std::size_t i = 0; i < pieces_.size(); ++i) Write(pieces_[i], original[i]);
+    fs::remove(Path("holida~1.007"));
+    fs::remove(Path(pieces_[2]));
+    std::string damaged = original[5];
+    damaged[777] ^= 0x40;
+    damaged[40000] ^= 0x01;
+    Write(pieces_[5], damaged);
+    Write(pieces_[9], original[9].substr(0, 15000));  // cut short
+    fs::rename(Path(pieces_[7]), Path("holida~1.007"));  // as a FAT disk may give the name
+    FolderSource folder(dir_);
+    std::vector<RecoverySetState> sets = FindRecoverySets(folder);
+    const RecoverySetState* set = OnlySet(sets);
+    ASSERT_NE(set, nullptr);
+    std::map<std::string, PieceCondition> conditions;
+    for (const RecoverySetPiece& piece : set->pieces) conditions[piece.name] = piece.condition;
+    EXPECT_EQ(conditions[pieces_[2]], PieceCondition::Missing);
+    EXPECT_EQ(conditions[pieces_[5]], PieceCondition::Damaged);
+    EXPECT_EQ(conditions[pieces_[9]], PieceCondition::Damaged);
+    EXPECT_EQ(conditions[pieces_[7]], PieceCondition::Complete);
+    EXPECT_EQ(conditions[pieces_[0]], PieceCondition::Complete);
+    ASSERT_TRUE(set->CanRepair()) << set->Spare();
+    ASSERT_GT(set->missingBlocks, 3u);
+    const std::uint64_t matrix = 4ull * set->missingBlocks * set->missingBlocks;
+    const std::uint64_t group = c.group == 0 ? set->missingBlocks : c.group;
+    EXPECT_EQ(RepairMemory(*set, c.memory), (group + 1) * plan.blockSize + matrix);
 
-  FolderSink sink(dir_);
-  std::vector<std::string> rebuilt;
-  std::string problem;
-  ASSERT_TRUE(RepairRecoverySet(folder, *set, sink, &rebuilt, &problem)) << problem;
-  EXPECT_EQ(rebuilt.size(), 3u);
-  for (int i : {2, 5, 9}) EXPECT_EQ(Read(pieces_[i]), original[i]) << pieces_[i];
-  EXPECT_EQ(Read("holida~1.007"), original[7]);
-  sets = FindRecoverySets(folder);
-  ASSERT_EQ(sets.size(), 1u);
-  EXPECT_TRUE(sets[0].Intact());
+    FolderSink sink(dir_);
+    std::vector<std::string> rebuilt;
+    std::string problem;
+    folder.bytesRead = 0;
+    ASSERT_TRUE(RepairRecoverySet(folder, *set, sink, &rebuilt, &problem, c.memory)) << problem;
+    std::sort(rebuilt.begin(), rebuilt.end());  // they come in the set's order
+    EXPECT_EQ(rebuilt, (std::vector<std::string>{pieces_[2], pieces_[5], pieces_[9]}));
+    for (int i : {2, 5, 9}) EXPECT_TRUE(Read(pieces_[i]) == original[i]) << pieces_[i];
+    EXPECT_TRUE(Read("holida~1.007") == original[7]);
+    // Each pass reads the recovery blocks and the good blocks once more.
+    const std::uint64_t passes = (set->missingBlocks + group - 1) / group;
+    if (c.group == 0) onePassRead = folder.bytesRead;
+    EXPECT_GE(folder.bytesRead, passes * (onePassRead * 3 / 4)) << passes;
+    sets = FindRecoverySets(folder);
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_TRUE(sets[0].Intact());
+  }
 }
 
 TEST_F(RecoverySetTest, SaysHowManyBlocksAreLackingAndWritesNothing) {
@@ -204,13 +226,15 @@ TEST_F(RecoverySetTest, SaysHowManyBlocksAreLackingAndWritesNothing) {
   EXPECT_FALSE(set->CanRepair());
   EXPECT_EQ(set->Spare(), std::int64_t(plan.recoveryBlocks) - 2 * perPiece);
   EXPECT_LT(set->Spare(), 0);
-  FolderSink sink(dir_);
-  std::vector<std::string> rebuilt;
-  std::string problem;
-  EXPECT_FALSE(RepairRecoverySet(folder, *set, sink, &rebuilt, &problem));
-  EXPECT_EQ(problem, std::to_string(-set->Spare()) + " more recovery blocks are needed.");
-  EXPECT_TRUE(sink.created.empty());
-  EXPECT_FALSE(fs::exists(Path(pieces_[3])));
+  for (std::uint64_t memory : {kRecoveryMemoryDefault, std::uint64_t(2 * plan.blockSize)}) {
+    FolderSink sink(dir_);
+    std::vector<std::string> rebuilt;
+    std::string problem;
+    EXPECT_FALSE(RepairRecoverySet(folder, *set, sink, &rebuilt, &problem, memory));
+    EXPECT_EQ(problem, std::to_string(-set->Spare()) + " more recovery blocks are needed.");
+    EXPECT_TRUE(sink.created.empty());
+    EXPECT_FALSE(fs::exists(Path(pieces_[3])));
+  }
 }
 
 // A damaged packet is passed over; the rest of its file still counts.
