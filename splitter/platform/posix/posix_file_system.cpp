@@ -147,33 +147,24 @@ std::string PosixFileSystem::ResolveFolder(const std::string& drivePart,
     return host;
   }
   host = hostRoot;
-  ResolvedFolders::Folder walked;
   bool found = true;
+  bool asWritten = true;
   for (const std::string& part : parts) {
     struct stat info;
     if (!found || lstat((host + "/" + part).c_str(), &info) == 0) {
       host += "/" + part;
       continue;
     }
-    // Taken before the folder is read: a change after it shows as a different stat.
-    struct stat parent;
     const std::string matched =
-        stat(host.c_str(), &parent) == 0
-            ? MatchInFolder(host, part, &parent, shortNames_, codePage_, &listings_)
-            : std::string();
-    if (matched.empty()) {
-      found = false;  // the rest cannot exist: taken as written
-      host += "/" + part;
-      continue;
-    }
-    walked.matchedIn.emplace_back(host, parent);
-    host += "/" + matched;
+        MatchInFolder(host, part, nullptr, shortNames_, codePage_, &listings_);
+    asWritten = false;
+    found = !matched.empty();  // when not, the rest cannot exist either: taken as written
+    host += "/" + (found ? matched : part);
   }
-  entry->folderSeen = stat(host.c_str(), &entry->folderInfo) == 0;
-  if (found && !parts.empty() && entry->folderSeen && S_ISDIR(entry->folderInfo.st_mode)) {
-    walked.host = host;
-    walked.info = entry->folderInfo;
-    folders_.Keep(key, std::move(walked));
+  entry->folderSeen = stat(host.c_str(), &entry->folderInfo) == 0 &&
+                      S_ISDIR(entry->folderInfo.st_mode);
+  if (asWritten && !parts.empty() && entry->folderSeen) {
+    folders_.Keep(key, ResolvedFolders::Folder{host, entry->folderInfo});
   }
   return host;
 }

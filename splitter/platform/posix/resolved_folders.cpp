@@ -1,6 +1,6 @@
 #include "platform/posix/resolved_folders.h"
 
-#include "platform/posix/folder_listing.h"
+#include <utility>
 
 namespace parcelo {
 namespace {
@@ -17,15 +17,11 @@ bool ResolvedFolders::Find(const std::string& key, std::string* host, struct sta
     if (kept == kept_.end()) return false;
     folder = kept->second;
   }
-  // Checked outside the lock: these are the host's answers, not the table's.
+  // Asked outside the lock: the host answers, not the table. A folder made again at the
+  // same path is walked again too, so that nothing kept about the old one carries over.
   struct stat now;
-  bool holds = stat(folder.host.c_str(), &now) == 0 && S_ISDIR(now.st_mode) &&
-               now.st_dev == folder.info.st_dev && now.st_ino == folder.info.st_ino;
-  for (const auto& [parent, seen] : folder.matchedIn) {
-    struct stat parentNow;
-    if (!holds) break;
-    holds = stat(parent.c_str(), &parentNow) == 0 && SameFolderState(seen, parentNow);
-  }
+  const bool holds = stat(folder.host.c_str(), &now) == 0 && S_ISDIR(now.st_mode) &&
+                     now.st_dev == folder.info.st_dev && now.st_ino == folder.info.st_ino;
   if (!holds) {
     std::lock_guard<std::mutex> lock(mutex_);
     kept_.erase(key);

@@ -1,8 +1,10 @@
 // DOS folder paths with the host folders they were found to name. A split looks up its
 // destination for every piece it makes; walking the host path a component at a time, each
-// matched by case and alias, cost two dozen stat calls a piece. A kept folder is used only
-// while the host path still leads to that same folder and every folder in which a component
-// was found by another case or by its alias is unchanged; otherwise the path is walked again.
+// matched by case and alias, cost two dozen stat calls a piece. Only folders whose every
+// component was there as written are kept: while the host path still leads to a folder, a
+// new walk would take each of its components as written again, whatever else the folders
+// on the way gained or lost. One matched by case or alias is walked at every lookup, since
+// a folder's times are too coarse to tell that nothing has changed since.
 #pragma once
 
 #include <sys/stat.h>
@@ -10,8 +12,6 @@
 #include <map>
 #include <mutex>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace parcelo {
 
@@ -20,8 +20,6 @@ class ResolvedFolders {
   struct Folder {
     std::string host;
     struct stat info {};  // of the folder itself, when it was found
-    // The folders whose listing a component was matched in, with their stat taken before.
-    std::vector<std::pair<std::string, struct stat>> matchedIn;
   };
 
   // The host folder kept for key, when it still holds; info gets its stat as seen now.
