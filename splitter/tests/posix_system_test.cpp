@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "platform/posix/short_name.h"
 #include "split_fixture.h"
@@ -117,6 +118,87 @@ TEST_F(PosixDrives, LookupsSeeWhatOthersChangeInAFolderTheyListed) {
   touch(1000000001);
   ASSERT_TRUE(posix_.ToHostPath("C:\\Out\\PIECE.002", &host));
   EXPECT_EQ(host, out + "/Piece.002") << "a file renamed by another program";
+}
+
+TEST_F(PosixDrives, KeptFoldersNeverOutliveWhatTheirNamesMean) {
+  // Each row: the first lookup keeps its folder; after the change, every lookup must see
+  // what a walk of the host folders sees now.
+  const std::string out = Host('C', "Out");
+  const auto touch = [&](const std::string& folder, long seconds) {
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
+  };
+  struct Row {
+    const char* what;
+    const char* folder;  // made before the first lookup, under Out
+    const char* path;
+    std::function<void()> change;
+    const char* expected;  // host path under Out after the change
+  };
+  const Row rows[] = {
+      {"a folder removed and made again under another case", "Sub", "C:\\Out\\Sub\\PIECE.000",
+       [&] {
+         fs::remove_all(out + "/Sub");
+         MakeFolder(out + "/SUB");
+       },
+       "SUB/PIECE.000"},
+      {"a folder renamed through the System", "Sub", "C:\\Out\\SUB\\PIECE.000",
+       [&] {
+         std::uint32_t error = 0;
+         ASSERT_TRUE(posix_.RenameNoReplace("C:\\Out\\Sub", "C:\\Out\\Old", &error));
+         MakeFolder(out + "/sub");
+       },
+       "sub/PIECE.000"},
+      {"a folder's alias taken by a folder made later", "Long Folder Two",
+       "C:\\Out\\LONGFO~1\\PIECE.000",
+       [&] {
+         MakeFolder(out + "/Long Folder One");
+         touch(out, 1000000000);
+       },
+       "Long Folder One/PIECE.000"},
+      {"a piece name made by another program in a kept folder", "Sub",
+       "C:\\Out\\Sub\\PIECE.000",
+       [&] {
+         WriteHostFile(out + "/Sub/piece.000", "theirs");
+         touch(out + "/Sub", 1000000000);
+       },
+       "Sub/piece.000"},
+      {"a piece name that is now another file's alias", "Sub", "C:\\Out\\Sub\\HOLIDA~1.000",
+       [&] {
+         WriteHostFile(out + "/Sub/Holiday Photos.000", "theirs");
+         touch(out + "/Sub", 1000000000);
+       },
+       "Sub/Holiday Photos.000"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    fs::remove_all(out);
+    MakeFolder(out);
+    MakeFolder(out + "/" + row.folder);
+    std::string host;
+    FoundFile found;
+    ASSERT_TRUE(posix_.ToHostPath(row.path, &host));
+    EXPECT_FALSE(posix_.FindFile(row.path, &found));
+    // The run's own pieces beside it keep the folder's listing current.
+    const std::string folder = std::string(row.path).substr(0, std::string(row.path).rfind('\\'));
+    const FileHandle own = posix_.CreateForWriting(folder + "\\OWN.000", nullptr);
+    ASSERT_NE(own, kInvalidFile);
+    posix_.CloseFile(own);
+    row.change();
+    ASSERT_TRUE(posix_.ToHostPath(row.path, &host));
+    EXPECT_EQ(host, out + "/" + row.expected);
+    const bool there = fs::exists(out + "/" + row.expected);
+    EXPECT_EQ(posix_.FindFile(row.path, &found), there);
+    EXPECT_EQ(posix_.IsSameFile(row.path, folder + "\\OWN.000"), false);
+    if (there) {
+      EXPECT_EQ(found.name, fs::path(row.expected).filename().string());
+    } else {  // a new piece lands where the name now leads
+      const FileHandle made = posix_.CreateForWriting(row.path, nullptr);
+      ASSERT_NE(made, kInvalidFile);
+      posix_.CloseFile(made);
+      EXPECT_TRUE(fs::is_regular_file(out + "/" + row.expected));
+    }
+  }
 }
 
 TEST_F(PosixDrives, SameFileSeesThroughCaseAliasesAndLinks) {

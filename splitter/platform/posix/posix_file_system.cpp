@@ -42,12 +42,12 @@ char DriveLetter(const std::string& dosPath) {
 }
 
 
-// The entry of folder that a DOS component names, or the component itself.
-std::string MatchComponent(const std::string& folder, const std::string& component,
-                           bool shortNames, const OemCodePage& page, FolderListings* listings) {
-  struct stat info;
-  if (lstat((folder + "/" + component).c_str(), &info) == 0) return component;
-  const FolderListings::Names kept = listings->Of(folder);
+// The entry of folder whose name a DOS component matches without case or by its alias, or
+// "" for none. folderInfo: the folder's stat just taken, when there is one.
+std::string MatchInFolder(const std::string& folder, const std::string& component,
+                          const struct stat* folderInfo, bool shortNames, const OemCodePage& page,
+                          FolderListings* listings) {
+  const FolderListings::Names kept = listings->Of(folder, folderInfo);
   const std::vector<std::string>& names = *kept;
   for (const std::string& name : names) {
     if (EqualIgnoringAsciiCase(name, component)) return name;
@@ -57,12 +57,12 @@ std::string MatchComponent(const std::string& folder, const std::string& compone
   if (!shortNames || component.find('~') == std::string::npos ||
       std::all_of(names.begin(), names.end(),
                   [&page](const std::string& name) { return IsShortName(name, page); })) {
-    return component;
+    return {};
   }
   for (const auto& [name, alias] : AssignShortNames(names, page)) {
     if (EqualIgnoringAsciiCase(alias, component)) return name;
   }
-  return component;
+  return {};
 }
 
 // Leaves errno at code too, so that a front end can name the cause.
@@ -78,6 +78,7 @@ void PosixFileSystem::MapDrive(char letter, const std::string& hostFolder, Drive
   std::lock_guard<std::mutex> lock(mutex_);
   drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] =
       Drive{hostFolder, type, capacity};
+  folders_.Clear();
 }
 
 const PosixFileSystem::Drive* PosixFileSystem::DriveOf(const std::string& dosPath) const {
@@ -86,6 +87,13 @@ const PosixFileSystem::Drive* PosixFileSystem::DriveOf(const std::string& dosPat
 }
 
 bool PosixFileSystem::ToHostPath(const std::string& dosPath, std::string* hostPath) const {
+  HostEntry entry;
+  if (!Resolve(dosPath, &entry)) return false;
+  *hostPath = entry.path;
+  return true;
+}
+
+bool PosixFileSystem::Resolve(const std::string& dosPath, HostEntry* entry) const {
   const Drive* drive = DriveOf(dosPath);
   if (drive == nullptr) return false;
   std::vector<std::string> parts;
@@ -103,17 +111,78 @@ bool PosixFileSystem::ToHostPath(const std::string& dosPath, std::string* hostPa
     }
     component.clear();
   }
-  std::string host = drive->hostFolder;
-  for (const std::string& part : parts) {
-    host += "/" + MatchComponent(host, part, shortNames_, codePage_, &listings_);
+  if (parts.empty()) {
+    entry->path = drive->hostFolder;
+    entry->folder = fs::path(entry->path).parent_path().string();
+    return true;
   }
-  *hostPath = host;
+  const std::string name = parts.back();
+  parts.pop_back();
+  entry->folder = ResolveFolder(dosPath.substr(0, 2), drive->hostFolder, parts, entry);
+  const std::string exact = entry->folder + "/" + name;
+  if (lstat(exact.c_str(), &entry->info) == 0) {
+    entry->path = exact;
+    entry->state = HostEntry::State::Exact;
+    return true;
+  }
+  const bool absent = errno == ENOENT;
+  const std::string matched =
+      entry->folderSeen ? MatchInFolder(entry->folder, name, &entry->folderInfo, shortNames_,
+                                        codePage_, &listings_)
+                        : std::string();
+  entry->path = matched.empty() ? exact : entry->folder + "/" + matched;
+  entry->state = matched.empty() && absent ? HostEntry::State::Missing : HostEntry::State::Unknown;
   return true;
+}
+
+std::string PosixFileSystem::ResolveFolder(const std::string& drivePart,
+                                           const std::string& hostRoot,
+                                           const std::vector<std::string>& parts,
+                                           HostEntry* entry) const {
+  std::string key = drivePart;
+  for (const std::string& part : parts) key += "\\" + part;
+  std::string host;
+  if (!parts.empty() && folders_.Find(key, &host, &entry->folderInfo)) {
+    entry->folderSeen = true;
+    return host;
+  }
+  host = hostRoot;
+  bool found = true;
+  bool asWritten = true;
+  for (const std::string& part : parts) {
+    struct stat info;
+    if (!found || lstat((host + "/" + part).c_str(), &info) == 0) {
+      host += "/" + part;
+      continue;
+    }
+    const std::string matched =
+        MatchInFolder(host, part, nullptr, shortNames_, codePage_, &listings_);
+    asWritten = false;
+    found = !matched.empty();  // when not, the rest cannot exist either: taken as written
+    host += "/" + (found ? matched : part);
+  }
+  entry->folderSeen = stat(host.c_str(), &entry->folderInfo) == 0 &&
+                      S_ISDIR(entry->folderInfo.st_mode);
+  if (asWritten && !parts.empty() && entry->folderSeen) {
+    folders_.Keep(key, ResolvedFolders::Folder{host, entry->folderInfo});
+  }
+  return host;
+}
+
+bool PosixFileSystem::StatOf(const std::string& dosPath, struct stat* info) const {
+  HostEntry entry;
+  if (!Resolve(dosPath, &entry) || entry.state == HostEntry::State::Missing) return false;
+  if (entry.state == HostEntry::State::Exact && !S_ISLNK(entry.info.st_mode)) {
+    *info = entry.info;
+    return true;
+  }
+  return stat(entry.path.c_str(), info) == 0;
 }
 
 bool PosixFileSystem::ChangeDisk(char letter, const std::string& archiveFolder) {
   const Drive* drive = DriveOf(std::string(1, letter) + ":");
   if (drive == nullptr) return false;
+  folders_.Clear();
   std::error_code error;
   fs::create_directories(archiveFolder, error);
   for (const std::string& name : ReadFolderNames(drive->hostFolder)) {
@@ -155,32 +224,47 @@ FileHandle PosixFileSystem::OpenForReading(const std::string& path, std::uint32_
 }
 
 FileHandle PosixFileSystem::CreateForWriting(const std::string& path, std::uint32_t* error) {
-  std::string host;
-  if (!ToHostPath(path, &host)) {
+  HostEntry entry;
+  if (!Resolve(path, &entry)) {
     Fail(error, ENOTDIR);
     return kInvalidFile;
   }
+  const std::string& host = entry.path;
   const fs::path made(host);
   const std::string folder = made.parent_path().string();
-  const bool listed = listings_.IsCurrent(folder);
-  // Never through a link, which would write over a file outside the destination: not a
-  // symbolic one (O_NOFOLLOW), nor a second name of a file. Opened without blocking, so
-  // that a FIFO of that name is met at once; emptied only once it is known to be ours.
-  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    Fail(error, errno);
-    return kInvalidFile;
+  const bool listed =
+      listings_.IsCurrent(folder, entry.folderSeen && folder == entry.folder ? &entry.folderInfo
+                                                                            : nullptr);
+  // A name the lookup found free is made new: what O_EXCL creates is an empty file of this
+  // run's own, with nothing to check.
+  int fd = -1;
+  if (entry.state == HostEntry::State::Missing) {
+    fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0 && errno != EEXIST) {
+      Fail(error, errno);
+      return kInvalidFile;
+    }
   }
-  struct stat info;
-  const int refusal = fstat(fd, &info) != 0 ? errno
-                      : !S_ISREG(info.st_mode) ? EISDIR
-                      : info.st_nlink > 1      ? EMLINK
-                                               : 0;
-  if (refusal != 0 || fcntl(fd, F_SETFL, 0) != 0 || ftruncate(fd, 0) != 0) {
-    const int code = refusal != 0 ? refusal : errno;
-    close(fd);
-    Fail(error, code);
-    return kInvalidFile;
+  if (fd < 0) {
+    // Never through a link, which would write over a file outside the destination: not a
+    // symbolic one (O_NOFOLLOW), nor a second name of a file. Opened without blocking, so
+    // that a FIFO of that name is met at once; emptied only once it is known to be ours.
+    fd = open(host.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      Fail(error, errno);
+      return kInvalidFile;
+    }
+    struct stat info;
+    const int refusal = fstat(fd, &info) != 0 ? errno
+                        : !S_ISREG(info.st_mode) ? EISDIR
+                        : info.st_nlink > 1      ? EMLINK
+                                                 : 0;
+    if (refusal != 0 || fcntl(fd, F_SETFL, 0) != 0 || ftruncate(fd, 0) != 0) {
+      const int code = refusal != 0 ? refusal : errno;
+      close(fd);
+      Fail(error, code);
+      return kInvalidFile;
+    }
   }
   listings_.Added(folder, made.filename().string(), listed);
   std::lock_guard<std::mutex> lock(mutex_);
@@ -217,6 +301,8 @@ bool PosixFileSystem::RenameNoReplace(const std::string& from, const std::string
     const std::string written = to.substr(to.find_last_of("\\:") + 1);
     hostTo = fs::path(hostTo).parent_path().string() + "/" + written;
   }
+  // It may move a folder, or free or take a name that an alias stood for.
+  folders_.Clear();
   if (renameat2(AT_FDCWD, hostFrom.c_str(), AT_FDCWD, hostTo.c_str(), RENAME_NOREPLACE) == 0) {
     return true;
   }
@@ -302,16 +388,20 @@ void PosixFileSystem::CloseFile(FileHandle file) {
 }
 
 bool PosixFileSystem::FindFile(const std::string& path, FoundFile* found) {
-  std::string host;
-  if (!ToHostPath(path, &host)) return false;
-  struct stat info;
-  if (stat(host.c_str(), &info) != 0) return false;
+  HostEntry entry;
+  if (!Resolve(path, &entry) || entry.state == HostEntry::State::Missing) return false;
+  const std::string& host = entry.path;
+  const bool exact = entry.state == HostEntry::State::Exact;
+  struct stat info = entry.info;
+  if ((!exact || S_ISLNK(entry.info.st_mode)) && stat(host.c_str(), &info) != 0) return false;
   const fs::path hostPath(host);
   found->name = hostPath.filename().string();
   found->alternateName.clear();
   if (shortNames_ && !IsShortName(found->name, codePage_)) {
+    const std::string folder = hostPath.parent_path().string();
+    const bool seen = entry.folderSeen && folder == entry.folder;
     const auto aliases =
-        AssignShortNames(*listings_.Of(hostPath.parent_path().string()), codePage_);
+        AssignShortNames(*listings_.Of(folder, seen ? &entry.folderInfo : nullptr), codePage_);
     const auto alias = aliases.find(found->name);
     if (alias != aliases.end()) found->alternateName = alias->second;
   }
@@ -323,8 +413,8 @@ bool PosixFileSystem::FindFile(const std::string& path, FoundFile* found) {
   found->lastWriteTime = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
                          static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
   // Files are created without following a link; a link here is no place for one.
-  struct stat own;
-  const mode_t mode = lstat(host.c_str(), &own) == 0 ? own.st_mode : info.st_mode;
+  struct stat own = entry.info;
+  const mode_t mode = exact || lstat(host.c_str(), &own) == 0 ? own.st_mode : info.st_mode;
   found->oddKind =
       S_ISREG(mode) || S_ISDIR(mode) ? std::string() : std::string(FileKindName(mode));
   return true;
@@ -332,7 +422,10 @@ bool PosixFileSystem::FindFile(const std::string& path, FoundFile* found) {
 
 bool PosixFileSystem::RemoveFile(const std::string& path) {
   std::string host;
-  return ToHostPath(path, &host) && unlink(host.c_str()) == 0;
+  if (!ToHostPath(path, &host)) return false;
+  // What was removed may have held an alias that another name now takes.
+  folders_.Clear();
+  return unlink(host.c_str()) == 0;
 }
 
 bool PosixFileSystem::EqualIgnoringCase(const std::string& a, const std::string& b) {
@@ -349,10 +442,8 @@ bool PosixFileSystem::EqualIgnoringCase(const std::string& a, const std::string&
 }
 
 bool PosixFileSystem::IsSameFile(const std::string& a, const std::string& b) {
-  std::string hostA, hostB;
   struct stat infoA, infoB;
-  return ToHostPath(a, &hostA) && ToHostPath(b, &hostB) && stat(hostA.c_str(), &infoA) == 0 &&
-         stat(hostB.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
+  return StatOf(a, &infoA) && StatOf(b, &infoB) && infoA.st_dev == infoB.st_dev &&
          infoA.st_ino == infoB.st_ino;
 }
 

@@ -2,6 +2,8 @@
 // Removable drives may carry a simulated capacity so that spanning works on any folder.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -10,6 +12,7 @@
 
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/oem_code_page.h"
+#include "platform/posix/resolved_folders.h"
 #include "platform/system.h"
 
 namespace parcelo {
@@ -31,10 +34,16 @@ class PosixFileSystem final : public FileSystem {
 
   // Off: no name has an alias, as on a volume with short names turned off, and the
   // engine writes long names into the join file.
-  void SetShortNames(bool on) { shortNames_ = on; }
+  void SetShortNames(bool on) {
+    shortNames_ = on;
+    folders_.Clear();
+  }
 
   // The OEM code page of the join file and of the aliases (437 unless set).
-  void SetOemCodePage(const OemCodePage& page) { codePage_ = page; }
+  void SetOemCodePage(const OemCodePage& page) {
+    codePage_ = page;
+    folders_.Clear();
+  }
   const OemCodePage& oemCodePage() const { return codePage_; }
 
   // "Insert another disk": moves everything the drive holds into archiveFolder.
@@ -78,6 +87,27 @@ class PosixFileSystem final : public FileSystem {
   void FreeBuffer(void* buffer) override;
 
  private:
+  // What one lookup of a DOS path saw on the host, so that its callers need not ask again.
+  struct HostEntry {
+    enum class State {
+      Unknown,  // found by case or alias, or the host would not tell
+      Missing,  // nothing of that name in any case or alias
+      Exact,    // there as written; info is its lstat
+    };
+    std::string path;
+    std::string folder;        // the host folder that holds it
+    struct stat folderInfo {};  // that folder's stat from this lookup, when folderSeen
+    bool folderSeen = false;
+    State state = State::Unknown;
+    struct stat info {};
+  };
+  bool Resolve(const std::string& dosPath, HostEntry* entry) const;
+  // The host folder that the DOS components name, walked or kept from an earlier walk.
+  std::string ResolveFolder(const std::string& drivePart, const std::string& hostRoot,
+                            const std::vector<std::string>& parts, HostEntry* entry) const;
+  // What a lookup of path saw, or stat's answer for it; false when it is not there.
+  bool StatOf(const std::string& dosPath, struct stat* info) const;
+
   ChunkResult CopyChunkInSteps(FileHandle source, FileHandle piece, FileHandle backup,
                                void* buffer, std::uint32_t count, ChunkTap* tap);
 
@@ -97,6 +127,7 @@ class PosixFileSystem final : public FileSystem {
   bool shortNames_ = true;
   OemCodePage codePage_;
   mutable FolderListings listings_;
+  mutable ResolvedFolders folders_;
   struct HeldLock {
     int fd;
     std::string path;
