@@ -132,63 +132,52 @@ assert names == [("Read Me.lnk", 0), ("Sample Notes.lnk", 2)], names
 PY
 }
 
-# Cancel asked for while the overwrite question is open, Yes to overwriting the user's
-# Notes.txt, then Yes at the next check point: the machine is as before the run.
+# Runs Install.exe into DEST (a C: path, DESTINATION as typed) with the choice steps given,
+# asks for a cancel while FILE's overwrite question is open, then answers Yes to it and Yes
+# to the cancel: the files and the registry must be as before the run.
+cancel_during_overwrite() {
+  local dest=$1 destination=$2 file=$3 before after
+  shift 3
+  stage_setup "$work/setup"
+  before=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
+  start_install "$work/setup"
+  drive_session "$(
+    s window "Install $product" 109
+    s text 109 "$destination"
+    printf '%s\n' "$@"
+    s click 1
+    s box "File Already Exists" "File '$file' already exists. Overwrite?" none
+    s window "$progress_title" 102
+    s close
+    s box "File Already Exists" "File '$file' already exists. Overwrite?" yes
+    s box "Cancel Installation" "$cancel_question" yes
+    s gone "$progress_title")"
+  expect_ended
+  after=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
+  [ "$before" = "$after" ] || fail "the machine changed: $(diff <(echo "$before") <(echo "$after"))"
+  ! reg_has_key || fail "the uninstall key is there: $(winreg query "$key" | tr -d '\r')"
+}
+
+# The cancel confirmed at the check point before the next file, during the copy.
 cancel_while_copying() {
   fresh_machine
-  local setup="$work/setup" dest="$drive_c/Kept Notes" before after
+  local dest="$drive_c/Kept Notes"
   rm -rf "$dest"; mkdir -p "$dest"
   echo "the user's own notes" >"$dest/Notes.txt"
   echo "not the package's" >"$dest/Mine.txt"
-  stage_setup "$setup"
-  before=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
-  start_install "$setup"
-  drive_session "$(
-    s window "Install $product" 109
-    s text 109 'C:\Kept Notes'
-    s click 107
-    s click 1
-    s box "File Already Exists" "File 'Notes.txt' already exists. Overwrite?" none
-    s window "$progress_title" 102
-    s close
-    s box "File Already Exists" "File 'Notes.txt' already exists. Overwrite?" yes
-    s box "Cancel Installation" "$cancel_question" yes
-    s gone "$progress_title")"
-  expect_ended
-  after=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
-  [ "$before" = "$after" ] || fail "the machine changed: $(diff <(echo "$before") <(echo "$after"))"
-  ! reg_has_key || fail "the uninstall key is there: $(winreg query "$key" | tr -d '\r')"
+  cancel_during_overwrite "$dest" 'C:\Kept Notes' Notes.txt "$(s click 107)"
   [ ! -e "$windows/Uninstaller.exe" ] || fail "the uninstaller was copied before the cancel"
 }
 
-# No shortcuts chosen, so the cancel asked for during the last file's overwrite question is
-# confirmed only after the registry and the record: the key this run made goes again, the
-# record too, and the user's Settings.ini is back.
+# No shortcuts chosen and the last file asked about, so the cancel is confirmed only after
+# the registry and the record: the key this run made goes again, the record too.
 cancel_after_the_record() {
   fresh_machine
-  local setup="$work/setup" dest="$drive_c/Kept Settings" before after
+  local dest="$drive_c/Kept Settings"
   rm -rf "$dest"; mkdir -p "$dest"
   echo "the user's own settings" >"$dest/Settings.ini"
-  stage_setup "$setup"
-  before=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
-  start_install "$setup"
-  drive_session "$(
-    s window "Install $product" 109
-    s text 109 'C:\Kept Settings'
-    s click 105
-    s checked 105 0
-    s checked 107 0
-    s click 1
-    s box "File Already Exists" "File 'Settings.ini' already exists. Overwrite?" none
-    s window "$progress_title" 102
-    s close
-    s box "File Already Exists" "File 'Settings.ini' already exists. Overwrite?" yes
-    s box "Cancel Installation" "$cancel_question" yes
-    s gone "$progress_title")"
-  expect_ended
-  after=$(listing "$dest" "$windows/Start Menu" "$windows/Desktop")
-  [ "$before" = "$after" ] || fail "the machine changed: $(diff <(echo "$before") <(echo "$after"))"
-  ! reg_has_key || fail "the uninstall key is there: $(winreg query "$key" | tr -d '\r')"
+  cancel_during_overwrite "$dest" 'C:\Kept Settings' Settings.ini \
+    "$(s click 105; s checked 105 0; s checked 107 0)"
 }
 
 # The files a record lists, one a line.
