@@ -63,7 +63,7 @@ if wine_runner_setup; then
   suite "the GUI programs' own runtime under Wine" bash e2e/wine_runtime_test.sh
   suite "Parcelo95.exe under Wine, through its dialogs" bash e2e/parcelo_gui_test.sh
   suite "Install.exe under Wine, through its dialogs" bash e2e/install_gui_test.sh
-  suite "Install.exe installing for real under Wine: the sample, a cancel, a kept file" \
+  suite "Install.exe installing for real under Wine: the sample, two cancels, a kept file" \
     bash e2e/install_phases_test.sh
   suite "Uninstaller.exe under Wine: install the sample, remove it through the list of programs" \
     bash e2e/install_uninstall_test.sh
